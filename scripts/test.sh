@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds Veskaro with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup-debian.sh
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKARO_SANITIZE=ON
+cmake --build build/test
+cd build/test
+exec ctest --output-on-failure -j2

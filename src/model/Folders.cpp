@@ -1,0 +1,81 @@
+#include "model/Folders.h"
+
+#include "platform/SpecialFolders.h"
+#include "platform/VeskaroError.h"
+
+#include <filesystem>
+
+namespace veskaro {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kDelimiter = static_cast<char>(fs::path::preferred_separator);
+
+bool isDirectory(const std::string& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+// Creates one level; the parent must exist already.
+bool ensureDirectory(const std::string& path) {
+    std::error_code error;
+    return isDirectory(path) || fs::create_directory(path, error);
+}
+
+// Walks base, Tarnwell, Veskaro, 1.0 anew on every call, so a folder deleted meanwhile comes back.
+std::string programLevelsBelow(SpecialFolder base, const char* missingBaseMessage) {
+    std::string path = GetSpecialFolder(base);
+    if (path.empty() || !isDirectory(path))
+        throw VeskaroError(missingBaseMessage);
+    for (const char* level : {"Tarnwell", "Veskaro", "1.0"}) {
+        EnsureTrailingBackslash(path);
+        path += level;
+        if (!ensureDirectory(path))
+            throw VeskaroError(
+                "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
+    }
+    EnsureTrailingBackslash(path);
+    return path;
+}
+
+std::string workFolder(const char* name, const char* failureMessage) {
+    std::string path = GetAppDataFolder() + name;
+    if (!ensureDirectory(path))
+        throw VeskaroError(failureMessage);
+    EnsureTrailingBackslash(path);
+    return path;
+}
+
+} // namespace
+
+void EnsureTrailingBackslash(std::string& path) {
+    if (path.empty() || path.back() != kDelimiter)
+        path += kDelimiter;
+}
+
+std::string GetAppDataFolder() {
+    return programLevelsBelow(SpecialFolder::AppData,
+                              "Failed to retrieve application data path! Please contact vendor for help! Thank you!");
+}
+
+std::string GetPreviewFolder() {
+    return workFolder("Preview",
+                      "Failed to create preview folder at application data path! Please contact vendor for help! "
+                      "Thank you!");
+}
+
+std::string GetTempFolder() {
+    return workFolder("Temp",
+                      "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
+}
+
+std::string GetDocumentsFolder() {
+    return programLevelsBelow(SpecialFolder::Personal,
+                              "Failed to retrieve my documents path! Please contact vendor for help! Thank you!");
+}
+
+std::string GetPicturesFolder() { return GetSpecialFolder(SpecialFolder::MyPictures); }
+
+} // namespace veskaro

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace veskaro {
+
+/// The item tree as the core sees it: nodes are named by their absolute (depth-first) position, the
+/// root being position 0 at level 0, so a child of the root has level 1.
+class ItemTree {
+public:
+    virtual ~ItemTree() = default;
+
+    /// Returns the number of nodes, the root included.
+    virtual int nodeCount() const = 0;
+    /// Returns the depth of the node at an absolute position (the root has 0).
+    virtual int levelAt(int position) const = 0;
+    /// Sets the caption of the node at an absolute position.
+    virtual void setCaption(int position, const std::string& caption) = 0;
+    /// Adds a node with a caption as the last child of the node at an absolute position.
+    virtual void addChild(int parentPosition, const std::string& caption) = 0;
+};
+
+} // namespace veskaro

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/ItemTree.h"
+
+#include <vector>
+
+namespace veskaro {
+
+/// An item tree held in memory, for the command line and the tests; it starts with its root.
+class PlainItemTree : public ItemTree {
+public:
+    explicit PlainItemTree(std::string rootCaption = {});
+
+    int nodeCount() const override;
+    int levelAt(int position) const override;
+    void setCaption(int position, const std::string& caption) override;
+    void addChild(int parentPosition, const std::string& caption) override;
+
+    /// Returns the caption of the node at an absolute position.
+    const std::string& captionAt(int position) const;
+    /// Returns the absolute position of the parent of a node; -1 for the root.
+    int parentOf(int position) const;
+    /// Removes every node but the root.
+    void clear();
+
+private:
+    struct Node {
+        int level;
+        std::string caption;
+    };
+    std::vector<Node> m_nodes; // in depth-first order
+};
+
+} // namespace veskaro

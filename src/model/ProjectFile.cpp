@@ -1,0 +1,191 @@
+// The project file: tag lines and positional values, each value ended by the separator "#$@".
+
+#include "model/ItemTree.h"
+#include "model/ProgressView.h"
+#include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
+#include "platform/TextFile.h"
+#include "platform/VeskaroError.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace veskaro {
+
+namespace {
+
+constexpr const char* kHeaderLines[] = {
+    "<Warning_Info>",
+    "Note: This file was created and maintained by Veskaro 1.0.",
+    "Do not modify it or script project may not be opened again!",
+    "</Warning_Info>",
+    "<Product_Name>",
+    "Veskaro",
+    "</Product_Name>",
+    "<Product_Version>",
+    "1.0",
+    "</Product_Version>",
+};
+
+// The first count values of a line, as GetFieldN gives them one by one.
+TStringArray splitFields(const std::string& line, int count, const std::string& separator) {
+    TStringArray values;
+    std::size_t start = 0;
+    bool exhausted = false;
+    for (int k = 0; k < count; ++k) {
+        const std::size_t end = exhausted ? std::string::npos : line.find(separator, start);
+        if (end == std::string::npos) {
+            exhausted = true;
+            values.emplace_back();
+            continue;
+        }
+        values.push_back(line.substr(start, end - start));
+        start = end + separator.size();
+    }
+    return values;
+}
+
+std::string joinFields(const TStringArray& values, const std::string& separator) {
+    std::string line;
+    for (const auto& value : values) {
+        line += value;
+        line += separator;
+    }
+    return line;
+}
+
+std::string storabilityProblem(const std::string& value, const std::string& separator) {
+    if (value.find(separator) != std::string::npos)
+        return "contains \"" + separator + "\"";
+    if (value.find_first_of("\r\n") != std::string::npos)
+        return "contains a line break";
+    return {};
+}
+
+template <typename Record, std::size_t N>
+void checkStorable(const Record& record, const std::array<FieldOf<Record>, N>& fields, const std::string& separator,
+                   const std::string& owner) {
+    for (const auto& field : fields) {
+        const std::string problem = storabilityProblem(record.*field.member, separator);
+        if (!problem.empty())
+            throw VeskaroError("The value \"" + std::string(field.name) + "\" of " + owner + " " + problem +
+                               ", which a project file cannot hold. Nothing was saved.");
+    }
+}
+
+class ProjectLines {
+public:
+    ProjectLines(const std::string& path) : m_path(path), m_lines(readTextLines(path)) {}
+
+    // Reads the next line; a file that ends before its items are closed is refused as a whole.
+    const std::string& next() {
+        if (m_position == m_lines.size())
+            throw VeskaroError("The project file " + m_path +
+                               " is incomplete: it ends before its list of items is closed. Nothing was loaded.");
+        return m_lines[m_position++];
+    }
+
+    void skipTo(const std::string& tag) {
+        while (next() != tag) {
+        }
+    }
+
+private:
+    std::string m_path;
+    std::vector<std::string> m_lines;
+    std::size_t m_position = 0;
+};
+
+struct Placement {
+    int level;          // depth below the root's children (0 for a child of the root)
+    int parentPosition; // absolute tree position of the parent node
+};
+
+// Hangs every item where the file's levels put it. Levels the designer never writes are mended so that
+// list and tree always agree: a first item deeper than 0 hangs under the root, and an item more than one
+// level deeper than the item before hangs under that item.
+std::vector<Placement> placeItems(const TItemArray& items) {
+    std::vector<Placement> placements;
+    std::vector<int> lastPositionAtLevel; // absolute position of the latest node of each level
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        int stored;
+        try {
+            stored = StrToInt(items[i].ILevel);
+        } catch (const VeskaroError& error) {
+            throw VeskaroError("Item " + std::to_string(i + 1) + " of the project file has an unreadable level: " +
+                               error.what() + ". Nothing was loaded.");
+        }
+        const int deepest = placements.empty() ? 0 : placements.back().level + 1;
+        const int level = std::clamp(stored, 0, deepest);
+        const int position = static_cast<int>(i) + 1;
+        placements.push_back({level, level == 0 ? 0 : lastPositionAtLevel[static_cast<std::size_t>(level) - 1]});
+        lastPositionAtLevel.resize(static_cast<std::size_t>(level) + 1);
+        lastPositionAtLevel.back() = position;
+    }
+    return placements;
+}
+
+} // namespace
+
+std::string GetFieldN(const std::string& line, int n, const std::string& separator) {
+    return n < 1 ? std::string{} : splitFields(line, n, separator).back();
+}
+
+void TkvlAppletAgent::SaveToFile(const std::string& path, ProgressView& progress) const {
+    checkStorable(m_appletData, kAppletFields, m_separator, "the slider settings");
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        checkStorable(m_items[i], kItemFields, m_separator, "item " + std::to_string(i + 1));
+
+    progress.setMaximum(9 * itemCount() + 15);
+    ProgressScope scope(progress, "Saving Data ... ...");
+    std::vector<std::string> lines(std::begin(kHeaderLines), std::end(kHeaderLines));
+    progress.step(10);
+    lines.emplace_back("<Applet_Parameters>");
+    lines.push_back(joinFields(AppletDataToStrings(m_appletData), m_separator));
+    lines.emplace_back("</Applet_Parameters>");
+    progress.step(5);
+    lines.emplace_back("<Item_Parameters>");
+    for (const auto& item : m_items) {
+        std::string line;
+        for (const auto& value : ItemToStrings(item)) {
+            line += value;
+            line += m_separator;
+            progress.step(1);
+        }
+        lines.push_back(std::move(line));
+    }
+    lines.emplace_back("</Item_Parameters>");
+    writeTextFileAtomically(path, lines);
+}
+
+LoadOutcome TkvlAppletAgent::LoadFromFile(const std::string& path, ItemTree& tree, ProgressView& progress) {
+    ProjectLines file(path);
+    file.skipTo("<Product_Name>");
+    const std::string& product = file.next();
+    if (product != "Veskaro" && product != "Morrigale")
+        return LoadOutcome::NotOurs;
+    file.skipTo("<Product_Version>");
+    const std::string version = file.next();
+    file.skipTo("<Applet_Parameters>");
+    const std::string& scriptLine = file.next();
+    const TAppletData appletData = StringsToAppletData(splitFields(scriptLine, 21, m_separator));
+    for (const std::string* line = &scriptLine; *line != "<Item_Parameters>";)
+        line = &file.next();
+
+    ProgressScope scope(progress, "Loading Data ... ...");
+    TItemArray items;
+    for (const std::string* line = &file.next(); *line != "</Item_Parameters>"; line = &file.next())
+        items.push_back(StringsToItem(splitFields(*line, 9, m_separator)));
+    const std::vector<Placement> placements = placeItems(items);
+
+    m_productVersion = version;
+    m_appletData = appletData;
+    m_items = std::move(items);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        m_items[i].ILevel = std::to_string(placements[i].level);
+        tree.addChild(placements[i].parentPosition, FileNamePart(m_items[i].IOriginalImagePath));
+    }
+    return LoadOutcome::Loaded;
+}
+
+} // namespace veskaro

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "model/AppletTypes.h"
+
+#include <string>
+
+namespace veskaro {
+
+class ItemTree;
+class ProgressView;
+
+/// How a project file read ended when it raised no error.
+enum class LoadOutcome {
+    Loaded,
+    NotOurs, // another product's file: nothing changed; the caller shows kForeignProjectMessage
+};
+
+inline constexpr const char* kForeignProjectMessage = "This file wasn't saved by Veskaro 1.0, open failed!";
+
+/// Returns the n-th value (counted from 1) of a line of separator-terminated values; a text after the
+/// last separator is never a value, and n below 1 gives empty text.
+std::string GetFieldN(const std::string& line, int n, const std::string& separator);
+
+/// The one project of the designer: script parameters, items in tree order, the files the page links
+/// to and the bookkeeping of the Preview folder.
+class TkvlAppletAgent {
+public:
+    /// Creates an empty project with its three linked files.
+    TkvlAppletAgent();
+
+    void AddLinkedFile(const std::string& fileName, const std::string& fileType, bool generated);
+    /// Gives the script parameters their defaults and removes every item; linked files stay.
+    void SetDefaults();
+
+    TAppletData GetAppletData() const { return m_appletData; }
+    void SetAppletData(const TAppletData& data) { m_appletData = data; }
+    TItemData GetItem(int index) const;
+    void SetItem(const TItemData& item, int index);
+    /// Returns a fresh item: target "_self", size 160 x 120, everything else empty.
+    static TItemData DefaultItem();
+
+    /// Inserts an item at index; an empty list takes it whatever the index, an index past the end
+    /// changes nothing.
+    void InsertItem(int index, const TItemData& item);
+    /// Deletes the item at index; a list of one item is emptied whatever the index.
+    void DeleteItem(int index);
+    /// Exchanges item index with the item before it, when both exist.
+    void SwapWithPrevious(int index);
+
+    static TStringArray AppletDataToStrings(const TAppletData& data);
+    static TAppletData StringsToAppletData(const TStringArray& strings);
+    static TStringArray ItemToStrings(const TItemData& item);
+    static TItemData StringsToItem(const TStringArray& strings);
+
+    /// Writes the project file to path, replacing an earlier file only once the new one is complete.
+    /// Refuses, before writing anything, a value that the file cannot hold.
+    void SaveToFile(const std::string& path, ProgressView& progress) const;
+    /// Reads a project file and adds one node per item below the root of tree, which holds only its root.
+    /// Either the whole project is replaced or, on an error or a foreign file, nothing changes.
+    LoadOutcome LoadFromFile(const std::string& path, ItemTree& tree, ProgressView& progress);
+
+    int itemCount() const { return static_cast<int>(m_items.size()); }
+    const TItemArray& items() const { return m_items; }
+    const TLinkedFileInfoArray& linkedFiles() const { return m_linkedFiles; }
+    const TStringArray& previewFiles() const { return m_previewFiles; }
+    const TStringArray& resourceFiles() const { return m_resourceFiles; }
+    const std::string& separator() const { return m_separator; }
+    const std::string& productVersion() const { return m_productVersion; }
+
+private:
+    TAppletData m_appletData;
+    TItemArray m_items;
+    TLinkedFileInfoArray m_linkedFiles;
+    TStringArray m_previewFiles;
+    TStringArray m_resourceFiles;
+    std::string m_separator;
+    std::string m_productVersion;
+};
+
+} // namespace veskaro

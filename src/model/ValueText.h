@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace veskaro {
+
+/// Removes leading and trailing characters of code 32 or below.
+std::string TrimText(std::string_view text);
+
+/// Reads a decimal integer with an optional sign; throws VeskaroError "'%s' is not a valid integer value".
+int StrToInt(std::string_view text);
+
+/// Returns the file-name part of a path: the text after the last "\" or "/".
+std::string FileNamePart(std::string_view path);
+
+} // namespace veskaro

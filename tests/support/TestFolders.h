@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+namespace veskaro::test {
+
+/// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "veskaro-test-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TemporaryFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(m_path, error);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    /// Returns the path of a name inside the folder, as text.
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+/// Sets an environment variable for as long as it lives, then restores the earlier value.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (m_old)
+            ::setenv(m_name.c_str(), m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name.c_str());
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+/// Points every per-user folder (data, config, documents, pictures, home) into a temporary folder.
+class PerUserFolders {
+public:
+    PerUserFolders()
+        : m_home("HOME", m_root / "home"), m_data("XDG_DATA_HOME", m_root / "data"),
+          m_config("XDG_CONFIG_HOME", m_root / "config"), m_configDirs("XDG_CONFIG_DIRS", m_root / "system"),
+          m_documents("XDG_DOCUMENTS_DIR", m_root / "documents"), m_pictures("XDG_PICTURES_DIR", m_root / "pictures") {
+        for (const char* name : {"home", "data", "config", "system", "documents", "pictures"})
+            std::filesystem::create_directories(m_root.path() / name);
+    }
+
+    const TemporaryFolder& root() const { return m_root; }
+
+private:
+    TemporaryFolder m_root;
+    ScopedEnvironment m_home, m_data, m_config, m_configDirs, m_documents, m_pictures;
+};
+
+/// Returns the whole content of a file as bytes.
+inline std::string readBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+/// Writes bytes to a file, replacing it.
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+/// Returns the path of a file in the test data folder.
+inline std::filesystem::path testData(const std::string& relative) {
+    return std::filesystem::path(VESKARO_TEST_DATA_DIR) / relative;
+}
+
+} // namespace veskaro::test

@@ -1,0 +1,104 @@
+#include "TestFolders.h"
+
+#include "model/Folders.h"
+#include "platform/VeskaroError.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskaro;
+using veskaro::test::PerUserFolders;
+using veskaro::test::ScopedEnvironment;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string errorOf(std::string (*folder)()) {
+    try {
+        folder();
+    } catch (const VeskaroError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(Folders, EnsureTrailingBackslashAddsTheDelimiterOnce) {
+    std::string path = "/tmp/a";
+    EnsureTrailingBackslash(path);
+    EXPECT_EQ(path, "/tmp/a/");
+    EnsureTrailingBackslash(path);
+    EXPECT_EQ(path, "/tmp/a/");
+    std::string empty;
+    EnsureTrailingBackslash(empty);
+    EXPECT_EQ(empty, "/");
+}
+
+TEST(Folders, WorkFoldersLieBelowTheProgramLevelsOfTheDataFolder) {
+    PerUserFolders folders;
+    const std::string data = folders.root() / "data";
+    EXPECT_EQ(GetAppDataFolder(), data + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(GetPreviewFolder(), data + "/Tarnwell/Veskaro/1.0/Preview/");
+    EXPECT_EQ(GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/");
+    EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Preview"));
+    EXPECT_EQ(GetDocumentsFolder(), (folders.root() / "documents") + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_TRUE(fs::is_directory(folders.root() / "documents/Tarnwell/Veskaro/1.0"));
+    EXPECT_EQ(GetPicturesFolder(), folders.root() / "pictures");
+}
+
+TEST(Folders, CreatesMissingLevelsInOrderAndAgainAfterDeletion) {
+    PerUserFolders folders;
+    const std::string data = folders.root() / "data";
+    GetAppDataFolder();
+    fs::remove_all(data + "/Tarnwell");
+    const std::string temp = GetTempFolder();
+    EXPECT_EQ(temp, data + "/Tarnwell/Veskaro/1.0/Temp/");
+    EXPECT_TRUE(fs::is_directory(temp));
+    EXPECT_FALSE(fs::exists(data + "/Tarnwell/Veskaro/1.0/Preview")) << "only what was asked for is made";
+
+    fs::remove_all(data + "/Tarnwell/Veskaro/1.0/Preview");
+    EXPECT_TRUE(fs::is_directory(GetPreviewFolder())) << "nothing is cached between calls";
+}
+
+TEST(Folders, MissingBasesGiveTheirMessages) {
+    PerUserFolders folders;
+    veskaro::test::writeBytes(folders.root() / "blocker", "a file, not a folder");
+    {
+        ScopedEnvironment data("XDG_DATA_HOME", folders.root() / "blocker/data");
+        const std::string retrieve =
+            "Failed to retrieve application data path! Please contact vendor for help! Thank you!";
+        EXPECT_EQ(errorOf(GetAppDataFolder), retrieve);
+        EXPECT_EQ(errorOf(GetPreviewFolder), retrieve);
+        EXPECT_EQ(errorOf(GetTempFolder), retrieve);
+    }
+    {
+        ScopedEnvironment documents("XDG_DOCUMENTS_DIR", folders.root() / "no such folder");
+        EXPECT_EQ(errorOf(GetDocumentsFolder),
+                  "Failed to retrieve my documents path! Please contact vendor for help! Thank you!");
+    }
+    veskaro::test::writeBytes(folders.root() / "documents/Tarnwell", "a file where a level belongs");
+    EXPECT_EQ(errorOf(GetDocumentsFolder),
+              "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
+
+    GetAppDataFolder();
+    veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Temp", "a file");
+    EXPECT_EQ(errorOf(GetTempFolder),
+              "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
+    veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Preview", "a file");
+    EXPECT_EQ(errorOf(GetPreviewFolder),
+              "Failed to create preview folder at application data path! Please contact vendor for help! Thank you!");
+}
+
+TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {
+    PerUserFolders folders;
+    ScopedEnvironment data("XDG_DATA_HOME", folders.root() / "fresh/share");
+    EXPECT_EQ(GetAppDataFolder(), (folders.root() / "fresh/share") + "/Tarnwell/Veskaro/1.0/");
+
+    ::unsetenv("XDG_DOCUMENTS_DIR");
+    ::unsetenv("XDG_PICTURES_DIR");
+    fs::create_directories(folders.root() / "home/Dokumente");
+    veskaro::test::writeBytes(folders.root() / "config/user-dirs.dirs",
+                              "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+    EXPECT_EQ(GetDocumentsFolder(), (folders.root() / "home/Dokumente") + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(GetPicturesFolder(), folders.root() / "home") << "an unnamed user folder is the home folder";
+}

@@ -1,0 +1,339 @@
+#include "RecordingProgressView.h"
+#include "TestFolders.h"
+
+#include "model/PlainItemTree.h"
+#include "model/TkvlAppletAgent.h"
+#include "platform/VeskaroError.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskaro;
+using veskaro::test::readBytes;
+using veskaro::test::RecordingProgressView;
+using veskaro::test::TemporaryFolder;
+using veskaro::test::writeBytes;
+
+namespace {
+
+const std::string kHeader = "<Warning_Info>\r\n"
+                            "Note: This file was created and maintained by Veskaro 1.0.\r\n"
+                            "Do not modify it or script project may not be opened again!\r\n"
+                            "</Warning_Info>\r\n"
+                            "<Product_Name>\r\n"
+                            "Veskaro\r\n"
+                            "</Product_Name>\r\n"
+                            "<Product_Version>\r\n"
+                            "1.0\r\n"
+                            "</Product_Version>\r\n";
+
+const std::string kDefaultScriptLine = "Slider1#$@640#$@480#$@-26#$@000000#$@FFFFFF#$@000000#$@C0C0C0#$@FFFF00#$@"
+                                       "000000#$@FFFF00#$@000000#$@#$@1000#$@500#$@2000#$@1#$@#$@#$@#$@1#$@";
+
+std::string projectText(const std::vector<std::string>& itemLines, const std::string& scriptLine = kDefaultScriptLine) {
+    std::string text = kHeader + "<Applet_Parameters>\r\n" + scriptLine + "\r\n</Applet_Parameters>\r\n<Item_Parameters>\r\n";
+    for (const auto& line : itemLines)
+        text += line + "\r\n";
+    return text + "</Item_Parameters>\r\n";
+}
+
+std::string itemLine(const std::string& path, const std::string& level) {
+    return "#$@" + path + "#$@#$@_self#$@#$@160#$@120#$@" + level + "#$@#$@";
+}
+
+TItemData item(const std::string& path, const std::string& level) {
+    TItemData data = TkvlAppletAgent::DefaultItem();
+    data.IOriginalImagePath = path;
+    data.ILevel = level;
+    return data;
+}
+
+// A project as the designer holds it before a save: defaults, with the reserved value taken away.
+TkvlAppletAgent designerProject() {
+    TkvlAppletAgent project;
+    project.SetDefaults();
+    TAppletData data = project.GetAppletData();
+    data.reserved.clear();
+    project.SetAppletData(data);
+    return project;
+}
+
+// Each node as "level:caption", in tree order, below the root.
+std::vector<std::string> shape(const PlainItemTree& tree) {
+    std::vector<std::string> nodes;
+    for (int p = 1; p < tree.nodeCount(); ++p)
+        nodes.push_back(std::to_string(tree.levelAt(p)) + ":" + tree.captionAt(p));
+    return nodes;
+}
+
+using Lines = std::vector<std::string>;
+
+class ProjectFile : public testing::Test {
+protected:
+    LoadOutcome load(const std::string& text) {
+        writeBytes(m_folder / "project.vsk", text);
+        return m_project.LoadFromFile(m_folder / "project.vsk", m_tree, m_progress);
+    }
+
+    // Loads text expecting it to be refused with a message containing needle, and checks nothing changed.
+    void expectRefused(const std::string& text, const std::string& needle) {
+        m_project.SetDefaults();
+        m_project.InsertItem(0, item("keep.jpg", "0"));
+        const TAppletData before = m_project.GetAppletData();
+        try {
+            load(text);
+            ADD_FAILURE() << "no error for a file that should be refused";
+        } catch (const VeskaroError& error) {
+            EXPECT_NE(std::string(error.what()).find(needle), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(m_project.GetAppletData(), before);
+        ASSERT_EQ(m_project.itemCount(), 1);
+        EXPECT_EQ(m_project.GetItem(0).IOriginalImagePath, "keep.jpg");
+        EXPECT_EQ(m_project.productVersion(), "");
+        EXPECT_EQ(m_tree.nodeCount(), 1);
+    }
+
+    TemporaryFolder m_folder;
+    TkvlAppletAgent m_project;
+    PlainItemTree m_tree;
+    RecordingProgressView m_progress;
+};
+
+} // namespace
+
+TEST(GetFieldN, ReturnsTheNthTerminatedValue) {
+    EXPECT_EQ(GetFieldN("a#$@b#$@c#$@", 1, "#$@"), "a");
+    EXPECT_EQ(GetFieldN("a#$@b#$@c#$@", 3, "#$@"), "c");
+    EXPECT_EQ(GetFieldN("a#$@#$@c#$@", 2, "#$@"), "");
+    EXPECT_EQ(GetFieldN("a#$@b#$@c", 3, "#$@"), "") << "a text after the last separator is never a value";
+    EXPECT_EQ(GetFieldN("a#$@b#$@", 5, "#$@"), "");
+    EXPECT_EQ(GetFieldN("a#$@", 0, "#$@"), "");
+    EXPECT_EQ(GetFieldN("a#$@", -2, "#$@"), "");
+}
+
+TEST_F(ProjectFile, WritesTheDocumentedFileByteForByte) {
+    TkvlAppletAgent project = designerProject();
+    TItemData beach = TkvlAppletAgent::DefaultItem();
+    beach.IImageFile = "slider0.jpg";
+    beach.IOriginalImagePath = "D:\\Pictures\\beach.jpg";
+    beach.ILink = "page2.html";
+    beach.IToolTip = "Beach at dawn";
+    beach.IImageWidth = "640";
+    beach.IImageHeight = "427";
+    beach.ILevel = "0";
+    project.InsertItem(0, beach);
+    project.SaveToFile(m_folder / "out.vsk", m_progress);
+    EXPECT_EQ(readBytes(m_folder / "out.vsk"), readBytes(veskaro::test::testData("project/default-one-item.vsk")));
+}
+
+TEST_F(ProjectFile, ReportsSaveProgressInSteps) {
+    TkvlAppletAgent project = designerProject();
+    project.InsertItem(0, item("a.jpg", "0"));
+    project.SaveToFile(m_folder / "out.vsk", m_progress);
+    Lines expected{"maximum 24", "hint Saving Data ... ...", "busy", "step 10", "step 5"};
+    expected.insert(expected.end(), 9, "step 1");
+    expected.insert(expected.end(), {"position 0", "hint ", "idle"});
+    EXPECT_EQ(m_progress.calls, expected);
+}
+
+TEST_F(ProjectFile, ProjectWithoutItemsRoundTrips) {
+    designerProject().SaveToFile(m_folder / "empty.vsk", m_progress);
+    EXPECT_EQ(readBytes(m_folder / "empty.vsk"), projectText({}));
+    m_project.InsertItem(0, item("old.jpg", "0"));
+    ASSERT_EQ(m_project.LoadFromFile(m_folder / "empty.vsk", m_tree, m_progress), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.itemCount(), 0);
+    EXPECT_EQ(m_tree.nodeCount(), 1);
+    EXPECT_EQ(m_project.productVersion(), "1.0");
+}
+
+TEST_F(ProjectFile, RoundTripKeepsEveryValueAndTheTreeShape) {
+    TkvlAppletAgent saved = designerProject();
+    TAppletData data = saved.GetAppletData();
+    data.pSliderName = "Holiday Show";
+    data.InternalUse_RootDir_Local = "C:\\Site";
+    data.InternalUse_RootDir_Remote = "https://www.example.com/";
+    data.InternalUse_RootDir_Local_Checked = "0";
+    saved.SetAppletData(data);
+    TItemData first = item("/home/me/Pictures/one.jpg", "0");
+    first.ILink = "https://www.example.com/one.html?a=1&b=2";
+    first.ITarget = "_blank";
+    first.IToolTip = "First — with ünïcödé bytes";
+    saved.InsertItem(0, first);
+    saved.InsertItem(1, item("C:\\Pictures\\two.gif", "1"));
+    saved.InsertItem(2, item("", "0"));
+    saved.SaveToFile(m_folder / "show.vsk", m_progress);
+
+    ASSERT_EQ(m_project.LoadFromFile(m_folder / "show.vsk", m_tree, m_progress), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.GetAppletData(), saved.GetAppletData());
+    EXPECT_EQ(m_project.items(), saved.items());
+    EXPECT_EQ(shape(m_tree), (Lines{"1:one.jpg", "2:two.gif", "1:"}));
+}
+
+TEST_F(ProjectFile, ReportsLoadProgressAndRestoresTheView) {
+    ASSERT_EQ(load(projectText({itemLine("a.jpg", "0")})), LoadOutcome::Loaded);
+    EXPECT_EQ(m_progress.calls, (Lines{"hint Loading Data ... ...", "busy", "position 0", "hint ", "idle"}));
+}
+
+TEST_F(ProjectFile, AcceptsTheEarlierProductNameAndRefusesOthers) {
+    std::string text = projectText({itemLine("a.jpg", "0")});
+    text.replace(text.find("Veskaro\r\n</Product_Name>"), 7, "Morrigale");
+    EXPECT_EQ(load(text), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.itemCount(), 1);
+
+    m_project.SetDefaults();
+    PlainItemTree untouched;
+    text.replace(text.find("Morrigale"), 9, "veskaro");
+    writeBytes(m_folder / "foreign.vsk", text);
+    EXPECT_EQ(m_project.LoadFromFile(m_folder / "foreign.vsk", untouched, m_progress), LoadOutcome::NotOurs);
+    EXPECT_EQ(m_project.itemCount(), 0);
+    EXPECT_EQ(m_project.GetAppletData().pSliderName, "Slider1");
+    EXPECT_EQ(untouched.nodeCount(), 1);
+    EXPECT_EQ(std::string(kForeignProjectMessage), "This file wasn't saved by Veskaro 1.0, open failed!");
+}
+
+TEST_F(ProjectFile, RefusesIncompleteFilesAndChangesNothing) {
+    const std::string complete = projectText({itemLine("a.jpg", "0"), itemLine("b.jpg", "0")});
+    for (const std::string& text : {std::string{}, kHeader.substr(0, kHeader.find("</Product_Name>")),
+                                    complete.substr(0, complete.find("<Item_Parameters>")),
+                                    complete.substr(0, complete.find("</Item_Parameters>"))}) {
+        SCOPED_TRACE(text);
+        expectRefused(text, "is incomplete");
+    }
+}
+
+TEST_F(ProjectFile, RefusesUnreadableLevelsAndChangesNothing) {
+    expectRefused(projectText({itemLine("a.jpg", "0"), itemLine("b.jpg", "")}),
+                  "Item 2 of the project file has an unreadable level: '' is not a valid integer value");
+    expectRefused(projectText({itemLine("a.jpg", "one")}), "'one' is not a valid integer value");
+}
+
+TEST_F(ProjectFile, IgnoresLinesOutsideTheTags) {
+    const std::string text = "stray line\r\n" + kHeader.substr(0, kHeader.find("<Product_Version>")) +
+                             "between tags\r\n<Product_Version>\r\n2.5\r\nafter version\r\n<Applet_Parameters>\r\n" +
+                             kDefaultScriptLine + "\r\nbetween again\r\n<Item_Parameters>\r\n" +
+                             itemLine("a.jpg", "0") + "\r\n</Item_Parameters>\r\ntrailing line\r\n";
+    ASSERT_EQ(load(text), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.productVersion(), "2.5");
+    EXPECT_EQ(m_project.GetAppletData().sliderWidth, "640");
+    EXPECT_EQ(shape(m_tree), Lines{"1:a.jpg"});
+}
+
+TEST_F(ProjectFile, ShortLongAndUnterminatedLinesReadPositionally) {
+    std::string script = kDefaultScriptLine;
+    script.resize(script.size() - 3); // the last value loses its separator
+    const std::string shortLine = "x.jpg#$@D:\\short.jpg#$@link#$@_top#$@tip#$@1#$@2#$@0#$@stray";
+    const std::string longLine = itemLine("long.jpg", "0") + "surplus#$@more#$@";
+    ASSERT_EQ(load(projectText({shortLine, longLine}, script)), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.GetAppletData().InternalUse_RootDir_Local_Checked, "");
+    EXPECT_EQ(m_project.GetAppletData().InternalUse_RootDir_Remote, "");
+    EXPECT_EQ(TkvlAppletAgent::ItemToStrings(m_project.GetItem(0)),
+              (Lines{"x.jpg", "D:\\short.jpg", "link", "_top", "tip", "1", "2", "0", ""}));
+    EXPECT_EQ(TkvlAppletAgent::ItemToStrings(m_project.GetItem(1)),
+              (Lines{"", "long.jpg", "", "_self", "", "160", "120", "0", ""}));
+}
+
+TEST_F(ProjectFile, AcceptsLoneLineFeedsAndDropsStrayCarriageReturns) {
+    std::string text = projectText({itemLine("a\rb.jpg", "0")});
+    std::string lf;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            lf += text[i];
+    ASSERT_EQ(load(lf), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.GetItem(0).IOriginalImagePath, "ab.jpg");
+    EXPECT_EQ(m_project.GetAppletData().pSliderName, "Slider1");
+}
+
+TEST_F(ProjectFile, ValuesHaveNoLengthLimit) {
+    const std::string longLink(3'000'000, 'x');
+    TkvlAppletAgent saved = designerProject();
+    TItemData longItem = item("big.jpg", "0");
+    longItem.ILink = longLink;
+    saved.InsertItem(0, longItem);
+    saved.SaveToFile(m_folder / "long.vsk", m_progress);
+    ASSERT_EQ(m_project.LoadFromFile(m_folder / "long.vsk", m_tree, m_progress), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.GetItem(0).ILink, longLink);
+}
+
+TEST_F(ProjectFile, BuildsTheTreeFromLevels) {
+    ASSERT_EQ(load(projectText({itemLine("D:\\Pictures\\beach.jpg", "0"), itemLine("b.jpg", "1"),
+                                itemLine("c.jpg", "1"), itemLine("", "0")})),
+              LoadOutcome::Loaded);
+    EXPECT_EQ(shape(m_tree), (Lines{"1:beach.jpg", "2:b.jpg", "2:c.jpg", "1:"}));
+    EXPECT_EQ(m_tree.parentOf(2), 1);
+    EXPECT_EQ(m_tree.parentOf(3), 1);
+    EXPECT_EQ(m_tree.parentOf(4), 0);
+}
+
+TEST_F(ProjectFile, ClimbsBackToTheRightAncestor) {
+    ASSERT_EQ(load(projectText({itemLine("a", "0"), itemLine("b", "1"), itemLine("c", "2"), itemLine("d", "2"),
+                                itemLine("e", "1"), itemLine("f", "0")})),
+              LoadOutcome::Loaded);
+    EXPECT_EQ(shape(m_tree), (Lines{"1:a", "2:b", "3:c", "3:d", "2:e", "1:f"}));
+    EXPECT_EQ(m_tree.parentOf(4), 2);
+    EXPECT_EQ(m_tree.parentOf(5), 1);
+}
+
+TEST_F(ProjectFile, MendsLevelsTheDesignerNeverWritesSoListAndTreeAgree) {
+    ASSERT_EQ(load(projectText({itemLine("a", "2"), itemLine("b", "3"), itemLine("c", "-1")})), LoadOutcome::Loaded);
+    EXPECT_EQ(shape(m_tree), (Lines{"1:a", "2:b", "1:c"}));
+    EXPECT_EQ(m_project.GetItem(0).ILevel, "0");
+    EXPECT_EQ(m_project.GetItem(1).ILevel, "1");
+    EXPECT_EQ(m_project.GetItem(2).ILevel, "0");
+    EXPECT_EQ(m_tree.nodeCount(), m_project.itemCount() + 1);
+}
+
+TEST_F(ProjectFile, RefusesValuesTheFileCannotHoldBeforeWritingAnything) {
+    const std::string earlier = projectText({});
+    writeBytes(m_folder / "show.vsk", earlier);
+    struct Case {
+        void (*spoil)(TkvlAppletAgent&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {[](TkvlAppletAgent& p) {
+             TItemData i = p.GetItem(1);
+             i.IToolTip = "a#$@b";
+             p.SetItem(i, 1);
+         },
+         "The value \"IToolTip\" of item 2 contains \"#$@\", which a project file cannot hold. Nothing was saved."},
+        {[](TkvlAppletAgent& p) {
+             TItemData i = p.GetItem(0);
+             i.ILink = "line\nbreak";
+             p.SetItem(i, 0);
+         },
+         "The value \"ILink\" of item 1 contains a line break, which a project file cannot hold. Nothing was saved."},
+        {[](TkvlAppletAgent& p) {
+             TAppletData d = p.GetAppletData();
+             d.pSliderName = "cr\rhere";
+             p.SetAppletData(d);
+         },
+         "The value \"pSliderName\" of the slider settings contains a line break, which a project file cannot hold. "
+         "Nothing was saved."},
+    };
+    for (const Case& c : cases) {
+        TkvlAppletAgent project = designerProject();
+        project.InsertItem(0, item("a.jpg", "0"));
+        project.InsertItem(1, item("b.jpg", "0"));
+        c.spoil(project);
+        RecordingProgressView progress;
+        try {
+            project.SaveToFile(m_folder / "show.vsk", progress);
+            ADD_FAILURE() << "saved a value the file cannot hold";
+        } catch (const VeskaroError& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+        EXPECT_TRUE(progress.calls.empty());
+        EXPECT_EQ(readBytes(m_folder / "show.vsk"), earlier);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.path()), {}), 1);
+}
+
+TEST_F(ProjectFile, FailedSaveRaisesTheIoErrorAndRestoresTheView) {
+    writeBytes(m_folder / "file", "not a folder");
+    try {
+        designerProject().SaveToFile(m_folder / "file/show.vsk", m_progress);
+        ADD_FAILURE() << "saved into a path below a file";
+    } catch (const VeskaroError& error) {
+        EXPECT_EQ(std::string(error.what()), "Path not found: " + (m_folder / "file/show.vsk"));
+    }
+    EXPECT_EQ(m_progress.calls.back(), "idle");
+}
