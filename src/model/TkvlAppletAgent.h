@@ -59,6 +59,17 @@ public:
     /// Either the whole project is replaced or, on an error or a foreign file, nothing changes.
     LoadOutcome LoadFromFile(const std::string& path, ItemTree& tree, ProgressView& progress);
 
+    /// Copies a file into the Preview folder (unless it lies there already) and records its name.
+    void CopyToPreview(const std::string& path);
+    /// Puts every linked file into the Preview folder: shipped files from shippedFolder, generated ones
+    /// from generatedFolder, from where they are then removed. Both folders end in the delimiter.
+    void CopyLinkedFilesToPreview(const std::string& shippedFolder, const std::string& generatedFolder);
+    /// Walks the resource files into the Preview folder, reporting the step on progress.
+    void CopyResourceFilesToPreview(const std::string& sourceFolder, ProgressView& progress);
+    /// Deletes every recorded file from the Preview folder, then the folder itself if it is empty.
+    void ClearPreviewFolder();
+    void ClearResourceFiles() { m_resourceFiles.clear(); }
+
     int itemCount() const { return static_cast<int>(m_items.size()); }
     const TItemArray& items() const { return m_items; }
     const TLinkedFileInfoArray& linkedFiles() const { return m_linkedFiles; }
