@@ -59,6 +59,12 @@ public:
     /// Either the whole project is replaced or, on an error or a foreign file, nothing changes.
     LoadOutcome LoadFromFile(const std::string& path, ItemTree& tree, ProgressView& progress);
 
+    /// Prepares one slider-sized picture per item whose source exists, into the Preview folder; an item
+    /// whose source is missing keeps its values and its node gets a warning caption.
+    void PrepareImages(ItemTree& tree, ProgressView& progress);
+    /// Writes the publish report, which lists the files to upload, to folder + name.
+    void WritePublishReport(const std::string& folder, const std::string& name, ProgressView& progress);
+
     /// Copies a file into the Preview folder (unless it lies there already) and records its name.
     void CopyToPreview(const std::string& path);
     /// Puts every linked file into the Preview folder: shipped files from shippedFolder, generated ones
