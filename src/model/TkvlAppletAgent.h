@@ -3,6 +3,7 @@
 #include "model/AppletTypes.h"
 
 #include <string>
+#include <vector>
 
 namespace veskaro {
 
@@ -20,6 +21,9 @@ inline constexpr const char* kForeignProjectMessage = "This file wasn't saved by
 /// Returns the n-th value (counted from 1) of a line of separator-terminated values; a text after the
 /// last separator is never a value, and n below 1 gives empty text.
 std::string GetFieldN(const std::string& line, int n, const std::string& separator);
+
+/// Returns a project file name without its extension (the part from the last dot on).
+std::string ProjectBaseName(const std::string& fileName);
 
 /// The one project of the designer: script parameters, items in tree order, the files the page links
 /// to and the bookkeeping of the Preview folder.
@@ -58,6 +62,16 @@ public:
     /// Reads a project file and adds one node per item below the root of tree, which holds only its root.
     /// Either the whole project is replaced or, on an error or a foreign file, nothing changes.
     LoadOutcome LoadFromFile(const std::string& path, ItemTree& tree, ProgressView& progress);
+
+    /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
+    /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
+    /// fileName without its extension. Returns true; any failure throws before the project file is written.
+    bool SaveAndPublish(const std::string& folder, const std::string& fileName, ItemTree& tree,
+                        ProgressView& progress);
+    /// Returns one sentence for each value that a project file cannot hold ("#$@" or a line break).
+    std::vector<std::string> StorabilityProblems() const;
+    /// Throws VeskaroError naming the first value that a project file cannot hold ("#$@" or a line break).
+    void EnsureStorable() const;
 
     /// Prepares one slider-sized picture per item whose source exists, into the Preview folder; an item
     /// whose source is missing keeps its values and its node gets a warning caption.
