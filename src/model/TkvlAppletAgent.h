@@ -72,6 +72,14 @@ public:
     std::vector<std::string> StorabilityProblems() const;
     /// Throws VeskaroError naming the first value that a project file cannot hold ("#$@" or a line break).
     void EnsureStorable() const;
+    /// Brings the items up to date, then writes the slider's style sheet into the staging folder and its
+    /// page to pagePath. tree holds the root and one node per item, in item order. A slider name that
+    /// would place the style sheet elsewhere, or a timing that is no integer, is refused before anything
+    /// is written; a failed write leaves an earlier file at that path as it was.
+    void GenerateHTML(const std::string& pagePath, ItemTree& tree, ProgressView& progress);
+    /// Sets each item's level from its tree node and switches the root of its link between the local
+    /// and the remote folder.
+    void PrepareItems(const ItemTree& tree);
 
     /// Prepares one slider-sized picture per item whose source exists, into the Preview folder; an item
     /// whose source is missing keeps its values and its node gets a warning caption.
