@@ -12,6 +12,7 @@ packages=(
     libgmock-dev
     libjpeg62-turbo-dev
     libgif-dev
+    qt6-base-dev
 )
 
 missing=()
