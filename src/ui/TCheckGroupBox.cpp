@@ -3,6 +3,7 @@
 #include "platform/VeskaroError.h"
 
 #include <QAbstractButton>
+#include <QLayout>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
@@ -28,9 +29,8 @@ void TCheckGroupBox::SetCheckComponent(QWidget* value, ClickHandler earlierClick
     m_checkComponent = value;
     if (!value)
         return;
-    // Drawn over the frame, and able to hide the frame line behind its text.
+    // Drawn over the frame, where the caption would be.
     value->raise();
-    value->setAutoFillBackground(true);
     m_savedClick = std::move(earlierClick);
     // A change of the checked state by program counts as a click, as a user's click does.
     if (auto* button = qobject_cast<QAbstractButton*>(value))
@@ -55,8 +55,7 @@ void TCheckGroupBox::SetEnabled(bool value) {
 void TCheckGroupBox::Update() {
     update();
     SetCaption(title());
-    // Room for the check component above the contents; the frame line runs through its middle.
-    setContentsMargins(0, m_checkComponent ? std::max(0, m_checkComponent->height() - 3 - frameTop()) : 0, 0, 0);
+    makeRoomForCheckComponent();
     SetPositionCheckComponent(m_positionCheckComponent);
     // The group box's own state: being inside a disabled page does not count.
     SetEnabled(!testAttribute(Qt::WA_ForceDisabled) && IsChecked());
@@ -84,6 +83,9 @@ void TCheckGroupBox::paintEvent(QPaintEvent*) {
     QStyleOptionGroupBox option;
     initStyleOption(&option);
     option.rect.setTop(frameTop());
+    // The frame line breaks off where the check component stands, as it does around a caption.
+    if (m_checkComponent && m_checkComponent->isVisible() && m_checkComponent->parentWidget() == parentWidget())
+        painter.setClipRegion(QRegion(rect()).subtracted(m_checkComponent->geometry().translated(-pos())));
     painter.drawComplexControl(QStyle::CC_GroupBox, option);
 }
 
@@ -97,6 +99,17 @@ void TCheckGroupBox::forgetCheckComponent() {
     disconnect(m_clickConnection);
     m_checkComponent = nullptr;
     m_savedClick = nullptr;
+}
+
+// The contents start below the check component, whose middle the frame line runs through. The group box
+// keeps its own margins for its frame, so the room is made in the layout of the contents.
+void TCheckGroupBox::makeRoomForCheckComponent() {
+    QLayout* contents = layout();
+    if (!contents || !m_checkComponent)
+        return;
+    QMargins margins = contents->contentsMargins();
+    margins.setTop(std::max(margins.top(), m_checkComponent->height() - contentsMargins().top()));
+    contents->setContentsMargins(margins);
 }
 
 int TCheckGroupBox::frameTop() const {

@@ -53,6 +53,7 @@ protected:
 private:
     void CheckComponentClick();
     void forgetCheckComponent();
+    void makeRoomForCheckComponent();
     int frameTop() const;
 
     QString m_caption;

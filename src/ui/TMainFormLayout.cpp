@@ -108,7 +108,8 @@ void TMainForm::buildWindow() {
     splitter->setSizes({337, 445});
     setCentralWidget(splitter);
     buildStatusStrip();
-    resize(782, 470 + menuBar()->sizeHint().height());
+    // The designed size, or larger where this desktop's fonts need more room.
+    resize(QSize(782, 470 + menuBar()->sizeHint().height()).expandedTo(sizeHint()));
     centreOnScreen();
 }
 
@@ -242,6 +243,10 @@ QTabWidget* TMainForm::buildPages() {
     m_pages->addTab(m_scriptPage, tr("Script"));
     m_pages->addTab(m_itemPage, tr("Item General"));
     m_pages->addTab(m_pathPage, tr("Path"));
+    // Wrapped texts need more height in a narrow page; ask for the height the narrowest page needs.
+    for (QWidget* page : {m_scriptPage, m_itemPage, m_pathPage})
+        if (page->hasHeightForWidth())
+            page->setMinimumHeight(page->heightForWidth(page->minimumSizeHint().width()));
     // Never smaller than the pages need with the fonts of this desktop.
     m_pages->setMinimumSize(m_pages->minimumSizeHint().expandedTo(QSize(433, 420)));
     return m_pages;
@@ -342,7 +347,8 @@ QWidget* TMainForm::buildItemPage() {
     layout->addStretch(1);
 
     QGroupBox* preview = group(names::GroupBox2, tr("Preview"));
-    preview->setFixedSize(153, 113);
+    preview->setMinimumSize(153, 113);
+    preview->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* previewLayout = new QVBoxLayout(preview);
     m_preview = named(new QLabel, names::imgPreview);
     m_preview->setFixedSize(120, 90);

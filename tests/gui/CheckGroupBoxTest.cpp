@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -34,6 +35,18 @@ private slots:
         page.box->SetCheckComponent(page.check);
         QCOMPARE(page.check->pos(), QPoint(32, 253));
         QVERIFY(page.box->Caption().isEmpty());
+    }
+
+    void contentsStartBelowTheCheckComponent() {
+        Page page;
+        auto* layout = new QVBoxLayout(page.box);
+        layout->addWidget(page.edit);
+        auto* outer = new QVBoxLayout(&page.parent);
+        outer->addSpacing(20);
+        outer->addWidget(page.box);
+        page.box->SetCheckComponent(page.check);
+        page.parent.show();
+        QVERIFY(page.box->mapToParent(page.edit->geometry().topLeft()).y() > page.check->geometry().bottom());
     }
 
     void checkComponentFollowsMovesAndResizes() {
