@@ -457,32 +457,28 @@ void TMainForm::deleteSelectedSubtree() {
 void TMainForm::MoveUp1Click() {
     spnedtApWidthChange();
     QTreeWidgetItem* selected = selectedNode();
-    if (QTreeWidgetItem* previous = selected ? previousSibling(selected) : nullptr) {
-        int start = m_itemTree->absoluteIndex(selected) - 1;
-        const int previousRun = TreeWidgetItemTree::CountDescendants(previous) + 1;
-        const int selectedRun = TreeWidgetItemTree::CountDescendants(selected) + 1;
-        // Each item of the selected run is carried past the whole previous run, one place at a time.
-        for (int moved = 0; moved < selectedRun; ++moved, ++start)
-            for (int step = 0; step < previousRun; ++step)
-                m_project.SwapWithPrevious(start - step);
-        moveNodeBefore(selected, previous);
-    }
+    if (QTreeWidgetItem* previous = selected ? previousSibling(selected) : nullptr)
+        moveSubtreeBefore(selected, previous);
     RefreshItemCommands();
 }
 
 void TMainForm::MoveDown1Click() {
     spnedtApWidthChange();
     QTreeWidgetItem* selected = selectedNode();
-    if (QTreeWidgetItem* next = selected ? nextSibling(selected) : nullptr) {
-        int start = m_itemTree->absoluteIndex(next) - 1;
-        const int nextRun = TreeWidgetItemTree::CountDescendants(next) + 1;
-        const int selectedRun = TreeWidgetItemTree::CountDescendants(selected) + 1;
-        for (int moved = 0; moved < nextRun; ++moved, ++start)
-            for (int step = 0; step < selectedRun; ++step)
-                m_project.SwapWithPrevious(start - step);
-        moveNodeBefore(next, selected);
-    }
+    if (QTreeWidgetItem* next = selected ? nextSibling(selected) : nullptr)
+        moveSubtreeBefore(next, selected);
     RefreshItemCommands();
+}
+
+void TMainForm::moveSubtreeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before) {
+    int start = m_itemTree->absoluteIndex(node) - 1;
+    const int nodeRun = TreeWidgetItemTree::CountDescendants(node) + 1;
+    const int beforeRun = TreeWidgetItemTree::CountDescendants(before) + 1;
+    // Each item of the node's run is carried past the whole run before it, one place at a time.
+    for (int moved = 0; moved < nodeRun; ++moved, ++start)
+        for (int step = 0; step < beforeRun; ++step)
+            m_project.SwapWithPrevious(start - step);
+    moveNodeBefore(node, before);
 }
 
 void TMainForm::moveNodeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before) {

@@ -106,6 +106,7 @@ private:
     void watchHint(QWidget* control);
     void showTreeContextMenu(const QPoint& position);
     void deleteSelectedSubtree();
+    void moveSubtreeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
     void moveNodeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
     void showPreviewImage();
     void clearPreviewFolder();

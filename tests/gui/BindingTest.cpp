@@ -1,5 +1,4 @@
-#include "DesignerWindow.h"
-#include "TestFolders.h"
+#include "DesignerTestCase.h"
 
 #include "model/ColorText.h"
 #include "platform/VeskaroError.h"
@@ -21,14 +20,8 @@ namespace names = veskaro::names;
 
 Q_DECLARE_METATYPE(std::string)
 
-class BindingTest : public QObject {
+class BindingTest : public test::DesignerTestCase {
     Q_OBJECT
-
-    test::PerUserFolders m_folders;
-    std::unique_ptr<test::DesignerWindow> m_designer;
-
-    template <typename Control> Control& find(const char* name) { return m_designer->find<Control>(name); }
-    TMainForm& window() { return m_designer->window; }
 
     // Shows the parameters in the window and takes them back.
     TAppletData roundTrip(const TAppletData& parameters) {
@@ -48,9 +41,6 @@ class BindingTest : public QObject {
     }
 
 private slots:
-    void init() { m_designer = std::make_unique<test::DesignerWindow>(); }
-    void cleanup() { m_designer.reset(); }
-
     void allScriptControlsRoundTrip() {
         TAppletData shown;
         shown.pSliderName = "  My Slider  ";

@@ -1,5 +1,4 @@
-#include "DesignerWindow.h"
-#include "TestFolders.h"
+#include "DesignerTestCase.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,16 +15,8 @@
 using namespace veskaro;
 namespace names = veskaro::names;
 
-class ItemTreeTest : public QObject {
+class ItemTreeTest : public test::DesignerTestCase {
     Q_OBJECT
-
-    test::PerUserFolders m_folders;
-    std::unique_ptr<test::DesignerWindow> m_designer;
-
-    template <typename Control> Control& find(const char* name) { return m_designer->find<Control>(name); }
-    TMainForm& window() { return m_designer->window; }
-    test::ScriptedPrompts& prompts() { return m_designer->prompts; }
-    test::DesignerWindow& designer() { return *m_designer; }
 
     bool enabled(const char* popupEntry, const char* menuEntry, const char* toolButton) {
         const bool state = find<QAction>(popupEntry).isEnabled();
@@ -55,13 +46,6 @@ class ItemTreeTest : public QObject {
     void typeLink(const QString& link) { find<QComboBox>(names::cmbx_ILink).setEditText(link); }
 
 private slots:
-    void init() { m_designer = std::make_unique<test::DesignerWindow>(); }
-    void cleanup() {
-        QVERIFY2(prompts().unexpected.empty(),
-                 qPrintable(QStringList(prompts().unexpected.begin(), prompts().unexpected.end()).join(u',')));
-        m_designer.reset();
-    }
-
     void insertAddsALastChildOfTheRoot() {
         insertItems(2);
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "  Image"}));

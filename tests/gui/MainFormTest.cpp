@@ -1,5 +1,4 @@
-#include "DesignerWindow.h"
-#include "TestFolders.h"
+#include "DesignerTestCase.h"
 
 #include "ui/ColorPanel.h"
 #include "ui/MainFormProgressView.h"
@@ -24,16 +23,8 @@
 using namespace veskaro;
 namespace names = veskaro::names;
 
-class MainFormTest : public QObject {
+class MainFormTest : public test::DesignerTestCase {
     Q_OBJECT
-
-    test::PerUserFolders m_folders;
-    std::unique_ptr<test::DesignerWindow> m_designer;
-
-    template <typename Control> Control& find(const char* name) { return m_designer->find<Control>(name); }
-    TMainForm& window() { return m_designer->window; }
-    test::ScriptedPrompts& prompts() { return m_designer->prompts; }
-    test::PublisherDouble& publisher() { return m_designer->publisher; }
 
     bool saveEnabled() {
         return find<QAction>(names::Save1).isEnabled() && find<QToolButton>(names::tlbtnSave).isEnabled();
@@ -61,19 +52,12 @@ class MainFormTest : public QObject {
     }
 
 private slots:
-    void init() { m_designer = std::make_unique<test::DesignerWindow>(); }
-    void cleanup() {
-        QVERIFY2(prompts().unexpected.empty(),
-                 qPrintable(QStringList(prompts().unexpected.begin(), prompts().unexpected.end()).join(u',')));
-        m_designer.reset();
-    }
-
     void startsWithTheDefaultProject() {
         QCOMPARE(window().windowTitle(), QStringLiteral("Veskaro"));
-        QCOMPARE(m_designer->outline(), QStringList{QStringLiteral("Veskaro")});
-        QCOMPARE(m_designer->selectedPosition(), 0);
-        QCOMPARE(m_designer->visibleTabs(), (QStringList{QStringLiteral("Script"), QStringLiteral("Path")}));
-        QCOMPARE(m_designer->activeTab(), QStringLiteral("Script"));
+        QCOMPARE(designer().outline(), QStringList{QStringLiteral("Veskaro")});
+        QCOMPARE(designer().selectedPosition(), 0);
+        QCOMPARE(designer().visibleTabs(), (QStringList{QStringLiteral("Script"), QStringLiteral("Path")}));
+        QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
         QVERIFY(!window().Modified());
         QVERIFY(saveDisabled());
         QCOMPARE(find<QLineEdit>(names::pSliderName).text(), QStringLiteral("Slider1"));
@@ -238,8 +222,8 @@ private slots:
 
     void treeIconsAreNeverMissing() {
         window().Insert1Click();
-        QVERIFY(!m_designer->tree().topLevelItem(0)->icon(0).pixmap(QSize(16, 16)).isNull());
-        QVERIFY(!m_designer->tree().topLevelItem(0)->child(0)->icon(0).pixmap(QSize(16, 16)).isNull());
+        QVERIFY(!designer().tree().topLevelItem(0)->icon(0).pixmap(QSize(16, 16)).isNull());
+        QVERIFY(!designer().tree().topLevelItem(0)->child(0)->icon(0).pixmap(QSize(16, 16)).isNull());
         QVERIFY(!window().windowIcon().isNull());
     }
 
@@ -355,9 +339,9 @@ private slots:
 
     void closingWithYesStoresTheItemLastShown() {
         window().Insert1Click();
-        m_designer->select(1);
+        designer().select(1);
         find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/"));
-        m_designer->select(0);
+        designer().select(0);
         find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/later"));
         window().setProjectFileName("/tmp/x/Show.vsk");
         prompts().answers = {PromptAnswer::Yes};
