@@ -1,6 +1,6 @@
 // The designer: start-up creates the main window and runs until it closes.
 
-#include "PublisherNotBuilt.h"
+#include "PipelinePublisher.h"
 #include "ui/QtPrompts.h"
 #include "ui/TMainForm.h"
 
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("veskaro"));
 
     QtPrompts prompts;
-    PublisherNotBuilt publisher;
+    PipelinePublisher publisher;
     TMainForm window(prompts, publisher);
     window.show();
     return QApplication::exec();
