@@ -1,7 +1,10 @@
 // The designer: start-up creates the main window and runs until it closes.
 
 #include "PipelinePublisher.h"
+#include "platform/SettingsStore.h"
+#include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"
+#include "ui/QtShell.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
@@ -16,7 +19,10 @@ int main(int argc, char** argv) {
 
     QtPrompts prompts;
     PipelinePublisher publisher;
-    TMainForm window(prompts, publisher);
+    const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
+    QtShell shell;
+    BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
+    TMainForm window(prompts, publisher, browsers);
     window.show();
     return QApplication::exec();
 }
