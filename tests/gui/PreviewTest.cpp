@@ -25,14 +25,6 @@ namespace names = veskaro::names;
 
 namespace {
 
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 const std::set<std::string> kOneItemPreview{"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"};
 
 } // namespace
@@ -91,10 +83,10 @@ private slots:
 
         QVERIFY(prompts().messages.empty());
         const std::string preview = GetPreviewFolder();
-        QCOMPARE(filesIn(preview), kOneItemPreview);
+        QCOMPARE(test::namesIn(preview), kOneItemPreview);
         const TStringArray recorded = window().project().previewFiles();
         QCOMPARE(std::set<std::string>(recorded.begin(), recorded.end()), kOneItemPreview);
-        QCOMPARE(filesIn(GetTempFolder()), std::set<std::string>{});
+        QCOMPARE(test::namesIn(GetTempFolder()), std::set<std::string>{});
         QVERIFY(!holds(GetStagingFolder(), "Slider1.css"));
         QCOMPARE(designer().shell.calls, openedPreview());
 

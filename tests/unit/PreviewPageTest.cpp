@@ -19,14 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 class PreviewPageTest : public testing::Test {
 protected:
     PreviewPageTest() {
@@ -66,7 +58,7 @@ TEST_F(PreviewPageTest, PageLinesAreThePageASaveWritesAndTheScratchFileIsGone) {
     addPreparedItem("slider0.jpg");
     const std::vector<std::string> lines = GeneratePageLines(project, tree, progress);
     EXPECT_EQ(lines, readTextLines(test::testData("page/default-one-item.html").string()));
-    EXPECT_EQ(filesIn(GetTempFolder()), std::set<std::string>{});
+    EXPECT_EQ(test::namesIn(GetTempFolder()), std::set<std::string>{});
     EXPECT_TRUE(fs::exists(GetStagingFolder() + "Slider1.css"));
 }
 
@@ -83,13 +75,13 @@ TEST_F(PreviewPageTest, OneItemPreviewGathersExactlyItsFilesInThePreviewFolder) 
     addPreparedItem("slider0.jpg");
     const std::string folder = preview();
     EXPECT_EQ(folder, GetPreviewFolder());
-    EXPECT_EQ(filesIn(folder),
+    EXPECT_EQ(test::namesIn(folder),
               (std::set<std::string>{"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"}));
     EXPECT_EQ(project.previewFiles(),
               (TStringArray{"slider0.jpg", "jslib.js", "slidervsk.js", "Slider1.css", "~preview.html"}));
     EXPECT_EQ(readBytes(folder + "~preview.html"), readBytes(test::testData("page/default-one-item.html")));
     EXPECT_EQ(readBytes(folder + "jslib.js"), "// library\n");
-    EXPECT_EQ(filesIn(GetTempFolder()), std::set<std::string>{}) << "no scratch file stays in Temp";
+    EXPECT_EQ(test::namesIn(GetTempFolder()), std::set<std::string>{}) << "no scratch file stays in Temp";
     EXPECT_FALSE(fs::exists(GetStagingFolder() + "Slider1.css")) << "the style sheet moved";
     EXPECT_TRUE(fs::exists(shipped / "jslib.js")) << "the shipped scripts stay";
 }
