@@ -2,8 +2,11 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+
+class QDialog;
 
 namespace veskaro {
 
@@ -26,6 +29,14 @@ public:
     virtual QString chooseSaveFile(const QString& filter, const QString& initialFolder) = 0;
     /// Asks for a colour, starting from initial; nothing when cancelled.
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    /// Asks for one picture in a dialog that previews the picture under the cursor; empty when cancelled.
+    /// The dialog starts in the folder where it was last confirmed.
+    virtual QString choosePictureFile(const QString& filter) = 0;
+    /// Asks for any number of pictures in a resizable dialog with the same preview, starting in
+    /// initialFolder; returns them in the order the dialog lists them, none when cancelled.
+    virtual QStringList choosePictureFiles(const QString& filter, const QString& initialFolder) = 0;
+    /// Shows one of the program's own dialogs modally and returns its result (QDialog::Accepted or Rejected).
+    virtual int runDialog(QDialog& dialog) = 0;
 };
 
 } // namespace veskaro

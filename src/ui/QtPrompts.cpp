@@ -1,7 +1,10 @@
 #include "ui/QtPrompts.h"
 
+#include "ui/PictureFileDialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -69,6 +72,26 @@ QString QtPrompts::chooseSaveFile(const QString& filter, const QString& initialF
 std::optional<QColor> QtPrompts::chooseColor(const QColor& initial) {
     const QColor chosen = QColorDialog::getColor(initial, QApplication::activeWindow());
     return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+}
+
+QString QtPrompts::choosePictureFile(const QString& filter) {
+    PictureFileDialog dialog(filter, false, QApplication::activeWindow());
+    if (!m_pictureFolder.isEmpty())
+        dialog.setDirectory(m_pictureFolder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    m_pictureFolder = dialog.directory().absolutePath();
+    return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtPrompts::choosePictureFiles(const QString& filter, const QString& initialFolder) {
+    PictureFileDialog dialog(filter, true, QApplication::activeWindow());
+    dialog.setDirectory(initialFolder);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList{};
+}
+
+int QtPrompts::runDialog(QDialog& dialog) {
+    return dialog.exec();
 }
 
 } // namespace veskaro

@@ -12,6 +12,12 @@ public:
     QString chooseOpenFile(const QString& filter, const QString& initialFolder) override;
     QString chooseSaveFile(const QString& filter, const QString& initialFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
+    QString choosePictureFile(const QString& filter) override;
+    QStringList choosePictureFiles(const QString& filter, const QString& initialFolder) override;
+    int runDialog(QDialog& dialog) override;
+
+private:
+    QString m_pictureFolder;
 };
 
 } // namespace veskaro

@@ -9,6 +9,7 @@ namespace veskaro {
 class QtShell : public Shell {
 public:
     void openDocument(const std::string& path) override;
+    void openAddress(const std::string& address) override;
     void startProgram(const std::string& program, const std::string& argument) override;
 };
 

@@ -9,8 +9,10 @@
 #include "ui/ParameterBinding.h"
 #include "ui/ProjectPublisher.h"
 #include "ui/Prompts.h"
+#include "ui/RunCommand.h"
 #include "ui/SpinEdit.h"
 #include "ui/TformHTML.h"
+#include "ui/TfrmHelp.h"
 #include "ui/TreeWidgetItemTree.h"
 
 #include <QAbstractButton>
@@ -30,7 +32,6 @@
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <new>
 
 namespace veskaro {
 
@@ -107,6 +108,8 @@ TMainForm::TMainForm(Prompts& prompts, ProjectPublisher& publisher, BrowserServi
     buildWindow();
     // The holder of the built page lives as long as the window and is never shown.
     m_htmlHolder = new TformHTML(this);
+    // The help window too is made once, hidden, and shown by the help buttons.
+    m_help = new TfrmHelp(this);
     m_itemTree = std::make_unique<TreeWidgetItemTree>(*m_tree, treeIcon(TreeImage::Item));
     m_progress = std::make_unique<MainFormProgressView>(*m_hint, *m_progressBar);
     connectHandlers();
@@ -166,6 +169,8 @@ void TMainForm::connectHandlers() {
     connectCommand(&child<QAction>(names::Preview1), &TMainForm::Preview1Click);
     connectCommand(&child<QToolButton>(names::tlbtnPreview), &TMainForm::Preview1Click);
     connectCommand(&child<QAction>(names::WebBrowser1), &TMainForm::WebBrowser1Click);
+    connectEditingAids();
+    connectHelp();
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this] { runCommand([this] { trvwDesignPanelChange(); }); });
@@ -185,16 +190,7 @@ void TMainForm::connectCommand(QAbstractButton* button, void (TMainForm::*handle
 }
 
 void TMainForm::runCommand(const std::function<void()>& command) {
-    QString message;
-    try {
-        command();
-        return;
-    } catch (const std::bad_alloc&) {
-        message = tr("Out of memory.");
-    } catch (const std::exception& error) {
-        message = QString::fromLocal8Bit(error.what());
-    }
-    m_prompts.showMessage(PromptIcon::Error, message, PromptButtons::Ok);
+    veskaro::runCommand(m_prompts, command);
 }
 
 void TMainForm::setModified(bool modified) {
@@ -273,6 +269,8 @@ void TMainForm::watchHint(QWidget* control) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_tree->viewport() && treeDragEvent(event))
+        return true;
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         auto* control = qobject_cast<QWidget*>(watched);
         if (auto* area = qobject_cast<QAbstractScrollArea*>(control->parentWidget());
@@ -419,10 +417,7 @@ void TMainForm::Insert1Click() {
     QTreeWidgetItem* parent = selectedNode();
     if (!parent)
         return;
-    TItemData record = TkvlAppletAgent::DefaultItem();
-    QTreeWidgetItem* node = m_itemTree->addChildNode(parent, QStringLiteral("Image"));
-    record.ILevel = std::to_string(TreeWidgetItemTree::depth(node) - 1);
-    m_project.InsertItem(m_itemTree->absoluteIndex(node) - 1, record);
+    appendItemNode(parent, QStringLiteral("Image"), TkvlAppletAgent::DefaultItem());
     RefreshItemCommands();
 }
 
@@ -501,26 +496,27 @@ void TMainForm::moveNodeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before) {
     m_tree->setCurrentItem(selected);
 }
 
-void TMainForm::showPreviewImage() {
+QString TMainForm::showPreviewImage() {
     const QString path = child<QLineEdit>(names::edtOriginalImagePath).text();
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         m_preview->hide();
-        return;
+        return {};
     }
     // Decoded straight to the preview's size: a large photograph never sits in memory whole.
     QImageReader reader(path);
     const qreal ratio = m_preview->devicePixelRatioF();
     reader.setScaledSize(m_preview->size() * ratio);
     const QImage image = reader.read();
+    m_preview->show();
     if (image.isNull()) {
         m_preview->setPixmap({});
         m_preview->setText(tr("This picture cannot be shown."));
-    } else {
-        QPixmap picture = QPixmap::fromImage(image);
-        picture.setDevicePixelRatio(ratio);
-        m_preview->setPixmap(picture);
+        return reader.errorString();
     }
-    m_preview->show();
+    QPixmap picture = QPixmap::fromImage(image);
+    picture.setDevicePixelRatio(ratio);
+    m_preview->setPixmap(picture);
+    return {};
 }
 
 } // namespace veskaro

@@ -12,6 +12,7 @@
 class QAbstractButton;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QTabWidget;
@@ -19,14 +20,17 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QUrl;
 
 namespace veskaro {
 
 struct BrowserServices;
+class ColorPanel;
 class MainFormProgressView;
 class ProjectPublisher;
 class Prompts;
 class TformHTML;
+class TfrmHelp;
 class TreeWidgetItemTree;
 
 /// The designer window: the item tree, the parameter pages, menus, tool bar, hint line and progress bar.
@@ -44,6 +48,8 @@ public:
     TreeWidgetItemTree& itemTree() { return *m_itemTree; }
     /// Returns where long work shows its progress.
     MainFormProgressView& progressView() { return *m_progress; }
+    /// Returns the help window, which lives as long as this window.
+    TfrmHelp& helpWindow() { return *m_help; }
 
     bool Modified() const { return m_modified; }
     /// Sets the modified state, and with it the enabled state of "Save" and its tool button.
@@ -80,6 +86,19 @@ public:
     bool BuildHTML();
     void Preview1Click();
     void WebBrowser1Click();
+    // Editing aids (TMainFormAids.cpp).
+    void spdbtnItURLClick();
+    void spdbtnItemImageNormalClick();
+    void btnBatchImportImgsClick();
+    void pnlApBgClrClick(ColorPanel* panel);
+    void PickColor(ColorPanel* panel);
+    // Help (TMainFormHelp.cpp).
+    void SpeedButton1Click(QObject* sender);
+    void Topic1Click();
+    void ViewSample1Click();
+    void Homepage1Click();
+    void ContactUs1Click();
+    void About1Click();
 
     /// Runs a command handler: an error it raises is shown in an error box and the window stays usable.
     void runCommand(const std::function<void()>& command);
@@ -115,7 +134,20 @@ private:
     void deleteSelectedSubtree();
     void moveSubtreeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
     void moveNodeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
-    void showPreviewImage();
+    /// Shows the picture of the image path in the preview, or hides the preview when there is no such
+    /// file; returns the reader's error for a file that cannot be read as a picture, else empty text.
+    QString showPreviewImage();
+    // Editing aids (TMainFormAids.cpp).
+    void connectEditingAids();
+    void appendItemNode(QTreeWidgetItem* parent, const QString& caption, TItemData record);
+    bool rootSelected() const;
+    void importPicture(const QString& path);
+    bool treeDragEvent(QEvent* event);
+    void importDroppedFiles(const QList<QUrl>& urls);
+    void guardTextFields();
+    void explainRefusedText(QLineEdit* edit);
+    // Help (TMainFormHelp.cpp).
+    void connectHelp();
     void clearPreviewFolder();
     void enableCommand(const char* popupEntry, const char* menuEntry, const char* toolButton, bool enabled);
     QWidget& boundControl(const char* name) const;
@@ -145,6 +177,7 @@ private:
     QLabel* m_preview = nullptr;
     QMenu* m_popupMenu = nullptr;
     TformHTML* m_htmlHolder = nullptr;
+    TfrmHelp* m_help = nullptr;
     std::unique_ptr<TreeWidgetItemTree> m_itemTree;
     std::unique_ptr<MainFormProgressView> m_progress;
 };

@@ -7,10 +7,12 @@
 
 namespace veskaro::test {
 
-/// Records what would be launched, one line per call: "open <path>" or "start <program> | <argument>".
+/// Records what would be launched, one line per call: "open <path>", "address <address>" or
+/// "start <program> | <argument>".
 class RecordingShell : public Shell {
 public:
     void openDocument(const std::string& path) override { calls.push_back("open " + path); }
+    void openAddress(const std::string& address) override { calls.push_back("address " + address); }
     void startProgram(const std::string& program, const std::string& argument) override {
         calls.push_back("start " + program + " | " + argument);
     }

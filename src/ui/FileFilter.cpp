@@ -1,0 +1,35 @@
+#include "ui/FileFilter.h"
+
+#include <QStringList>
+
+namespace veskaro {
+
+namespace {
+
+QString qtPatterns(const QString& patterns) {
+    QStringList list = patterns.split(u';', Qt::SkipEmptyParts);
+    for (QString& pattern : list)
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    return list.join(u' ');
+}
+
+QString qtFilterEntry(const QString& name, const QString& patterns) {
+    const QString ownList = u'(' + patterns + u')';
+    const QString qtList = u'(' + qtPatterns(patterns) + u')';
+    if (name.endsWith(ownList))
+        return name.chopped(ownList.size()) + qtList;
+    return name + u' ' + qtList;
+}
+
+} // namespace
+
+QString qtFileFilter(const QString& pairs) {
+    const QStringList parts = pairs.split(u'|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        entries << qtFilterEntry(parts[i], parts[i + 1]);
+    return entries.join(QStringLiteral(";;"));
+}
+
+} // namespace veskaro
