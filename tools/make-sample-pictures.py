@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""Draws the pictures of the bundled sample project (data/samples/demo/pictures).
+"""Draws the pictures of the bundled sample projects: SAMPLES/demo/pictures and SAMPLES/seasons/pictures.
 
 The pictures are drawn from nothing but the formulas below, so they are ours to give away:
 they are dedicated to the public domain (CC0 1.0). Needs Debian's python3-pil.
-Usage: tools/make-sample-pictures.py OUTPUT_FOLDER
+Usage: tools/make-sample-pictures.py [SAMPLES]    (default: data/samples)
 """
 import math
 import os
@@ -69,12 +69,83 @@ def meadow(width=1200, height=800):
     return image.filter(ImageFilter.GaussianBlur(0.6))
 
 
-def main(folder):
-    os.makedirs(folder, exist_ok=True)
-    dunes().save(os.path.join(folder, "dunes.jpg"), quality=85, optimize=True)
-    harbour().save(os.path.join(folder, "harbour.jpg"), quality=85, optimize=True)
-    meadow().convert("P", palette=Image.ADAPTIVE, colors=256).save(os.path.join(folder, "meadow.gif"))
+def spring(width=960, height=540):
+    rng = random.Random(11)
+    image = Image.new("RGB", (width, height))
+    draw = ImageDraw.Draw(image)
+    sky(draw, width, height, (150, 200, 245), (235, 245, 250))
+    points = [(x, 400 - 40 * math.sin(x / width * math.pi)) for x in range(0, width + 10, 10)]
+    draw.polygon(points + [(width, height), (0, height)], fill=(110, 175, 80))
+    draw.rectangle([300, 210, 322, 390], fill=(95, 70, 50))
+    for _ in range(700):
+        angle, reach = rng.uniform(0, 2 * math.pi), rng.uniform(0, 150)
+        x, y = 311 + reach * math.cos(angle) * 1.3, 190 + reach * math.sin(angle) * 0.8
+        r = rng.randrange(3, 8)
+        draw.ellipse([x - r, y - r, x + r, y + r], fill=rng.choice([(250, 190, 210), (240, 150, 185), (255, 225, 235)]))
+    return image.filter(ImageFilter.GaussianBlur(0.7))
+
+
+def summer(width=960, height=540):
+    image = Image.new("RGB", (width, height))
+    draw = ImageDraw.Draw(image)
+    sky(draw, width, 300, (40, 120, 220), (170, 215, 250))
+    sky_sea = Image.new("RGB", (width, height - 300))
+    sky(ImageDraw.Draw(sky_sea), width, height - 300, (30, 110, 170), (10, 50, 100))
+    image.paste(sky_sea, (0, 300))
+    draw.ellipse([640, 70, 760, 190], fill=(255, 245, 190))
+    for row in range(12):
+        y = 320 + row * 18
+        for x in range(0, width, 60):
+            shift = (row * 23) % 60
+            draw.arc([x + shift - 20, y, x + shift + 20, y + 10], 200, 340, fill=(190, 225, 245), width=2)
+    return image.filter(ImageFilter.GaussianBlur(0.6))
+
+
+def autumn(width=960, height=540):
+    rng = random.Random(5)
+    image = Image.new("RGB", (width, height))
+    draw = ImageDraw.Draw(image)
+    sky(draw, width, height, (250, 215, 150), (190, 110, 60))
+    for _ in range(260):
+        x, y = rng.randrange(width), rng.randrange(height)
+        size = rng.randrange(10, 28)
+        leaf = Image.new("RGBA", (size * 2, size), (0, 0, 0, 0))
+        ImageDraw.Draw(leaf).ellipse([0, 0, size * 2 - 1, size - 1],
+                                     fill=rng.choice([(200, 70, 30), (230, 140, 30), (150, 60, 25), (240, 180, 40)]))
+        leaf = leaf.rotate(rng.randrange(180), expand=True)
+        image.paste(leaf, (x, y), leaf)
+    return image
+
+
+def winter(width=960, height=540):
+    rng = random.Random(9)
+    image = Image.new("RGB", (width, height))
+    draw = ImageDraw.Draw(image)
+    sky(draw, width, height, (120, 140, 170), (210, 220, 235))
+    for layer, (colour, base, amplitude, period) in enumerate(
+            [((235, 240, 248), 330, 45, 700), ((250, 252, 255), 420, 35, 520)]):
+        points = [(x, base + amplitude * math.sin(x / period * 2 * math.pi + 2 * layer)) for x in range(0, width + 10, 10)]
+        draw.polygon(points + [(width, height), (0, height)], fill=colour)
+    for _ in range(400):
+        x, y = rng.randrange(width), rng.randrange(height)
+        r = rng.choice([1, 1, 2, 3])
+        draw.ellipse([x - r, y - r, x + r, y + r], fill=(255, 255, 255))
+    return image.filter(ImageFilter.GaussianBlur(0.5))
+
+
+def main(samples):
+    demo = os.path.join(samples, "demo", "pictures")
+    os.makedirs(demo, exist_ok=True)
+    dunes().save(os.path.join(demo, "dunes.jpg"), quality=85, optimize=True)
+    harbour().save(os.path.join(demo, "harbour.jpg"), quality=85, optimize=True)
+    meadow().convert("P", palette=Image.ADAPTIVE, colors=256).save(os.path.join(demo, "meadow.gif"))
+    seasons = os.path.join(samples, "seasons", "pictures")
+    os.makedirs(seasons, exist_ok=True)
+    spring().save(os.path.join(seasons, "spring.jpg"), quality=80, optimize=True)
+    summer().save(os.path.join(seasons, "summer.jpg"), quality=80, optimize=True)
+    autumn().convert("P", palette=Image.ADAPTIVE, colors=64).save(os.path.join(seasons, "autumn.gif"))
+    winter().save(os.path.join(seasons, "winter.jpg"), quality=80, optimize=True)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "data/samples/demo/pictures")
+    main(sys.argv[1] if len(sys.argv) > 1 else "data/samples")

@@ -167,8 +167,12 @@ bool TMainForm::rootSelected() const {
 }
 
 bool TMainForm::treeDragEvent(QEvent* event) {
-    auto* drop = dynamic_cast<QDropEvent*>(event);
-    if (!drop || !drop->mimeData()->hasUrls())
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    // Entering and moving are kinds of dropping in Qt's event classes.
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!drop->mimeData()->hasUrls())
         return false;
     // Files are taken only where the batch import is allowed: while the root is selected.
     if (!rootSelected()) {
@@ -176,7 +180,7 @@ bool TMainForm::treeDragEvent(QEvent* event) {
         return true;
     }
     drop->acceptProposedAction();
-    if (event->type() == QEvent::Drop) {
+    if (type == QEvent::Drop) {
         const QList<QUrl> urls = drop->mimeData()->urls();
         runCommand([this, urls] { importDroppedFiles(urls); });
     }

@@ -124,8 +124,11 @@ bool TformAbout::eventFilter(QObject* watched, QEvent* event) {
     const bool leftButton =
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-    if (event->type() == QEvent::MouseMove)
+    // A move over a label is the label's alone: passed on to the box, it would turn the label blue again.
+    if (event->type() == QEvent::MouseMove) {
         home ? Label8MouseMove() : Label10MouseMove();
+        return true;
+    }
     // The press is taken too, so that the release, which makes the click, comes to the same label.
     if (leftButton && event->type() == QEvent::MouseButtonRelease)
         home ? Label8Click() : Label10Click();

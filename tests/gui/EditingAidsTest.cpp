@@ -1,0 +1,387 @@
+#include "DesignerTestCase.h"
+
+#include "model/Folders.h"
+#include "ui/ColorPanel.h"
+#include "ui/TfrmMsgBox_LinkTip.h"
+#include "ui/ValueTextValidator.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <filesystem>
+
+using namespace veskaro;
+namespace fs = std::filesystem;
+namespace names = veskaro::names;
+
+namespace {
+
+const QString kLinkFilter = QStringLiteral("HTML files(*.htm *.html);;Any file (*)");
+const QString kPictureFilter = QStringLiteral("All Image Files(*.jpg *.jpeg *.gif *.bmp);;Jpeg Files(*.jpg "
+                                              "*.jpeg);;Gif Files(*.gif);;Bitmap Files(*.bmp)");
+
+// What a user does in the link tip: optionally clicks the check box some times, then leaves the tip.
+std::function<void(QDialog&)> answerTip(int checkBoxClicks, bool byCloseBox = false) {
+    return [checkBoxClicks, byCloseBox](QDialog& dialog) {
+        for (int i = 0; i < checkBoxClicks; ++i)
+            dialog.findChild<QCheckBox*>(QLatin1String(names::chckbxDontShow))->click();
+        if (byCloseBox)
+            dialog.close();
+        else
+            dialog.findChild<QPushButton*>(QLatin1String(names::btnOK))->click();
+    };
+}
+
+} // namespace
+
+class EditingAidsTest : public test::DesignerTestCase {
+    Q_OBJECT
+
+    QString path(const std::string& name) { return QString::fromStdString(m_folders.root() / name); }
+
+    // Draws a small picture into the test's folder and returns its path.
+    QString picture(const std::string& name, const char* format) {
+        QImage image(48, 32, QImage::Format_RGB32);
+        image.fill(QColor(40, 120, 200));
+        const QString file = path(name);
+        if (!image.save(file, format))
+            throw std::runtime_error("cannot write the picture " + name);
+        return file;
+    }
+
+    // The settings outlive a test; each link test starts as a new user.
+    void startAsNewUser() {
+        std::error_code ignored;
+        fs::remove_all(m_folders.root() / "config/veskaro", ignored);
+    }
+
+    void selectNewItem() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        designer().select(1);
+    }
+
+    void pickLink(const QString& page) {
+        prompts().openFiles = {page};
+        find<QToolButton>(names::spdbtnItURL).click();
+    }
+
+    QString linkShown() { return find<QComboBox>(names::cmbx_ILink).currentText(); }
+    QLabel& preview() { return find<QLabel>(names::imgPreview); }
+    QString lastMessage() { return prompts().messages.empty() ? QString() : prompts().messages.back().text; }
+
+    // Drops local files onto the tree as the file manager does; tells whether the tree took them.
+    bool dropFiles(const QStringList& files) {
+        QList<QUrl> urls;
+        for (const QString& file : files)
+            urls << (file.contains(u':') ? QUrl(file) : QUrl::fromLocalFile(file));
+        QMimeData data;
+        data.setUrls(urls);
+        QWidget* viewport = designer().tree().viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        return drop.isAccepted();
+    }
+
+private slots:
+    // --- Link pick ---
+
+    void linkTipComesFirstUntilSwitchedOff() {
+        startAsNewUser();
+        selectNewItem();
+        prompts().dialogActions = {[](QDialog& tip) {
+            QCOMPARE(tip.windowTitle(), QStringLiteral("Important Tip"));
+            QCOMPARE(tip.findChild<QLabel*>(QLatin1String(names::LinkTipLabel1))->text(),
+                     QStringLiteral("Local link may not work for security reason. Please click the '?' book icon "
+                                    "within link group to know more details."));
+            QCOMPARE(tip.findChild<QPushButton*>(QLatin1String(names::btnOK))->text(), QStringLiteral("OK"));
+            auto* dontShow = tip.findChild<QCheckBox*>(QLatin1String(names::chckbxDontShow));
+            QCOMPARE(dontShow->text(), QStringLiteral("Do not show this dialog again."));
+            QVERIFY(!dontShow->isChecked());
+            answerTip(1)(tip);
+        }};
+        pickLink(QStringLiteral("/home/ann/site/index.html"));
+        QCOMPARE(prompts().dialogsShown, std::vector<QString>{QStringLiteral("Important Tip")});
+        QCOMPARE(prompts().openFilters, std::vector<QString>{kLinkFilter});
+        QCOMPARE(linkShown(), QStringLiteral("file:///home/ann/site/index.html"));
+        QVERIFY(window().Modified());
+
+        pickLink(QStringLiteral("/home/ann/site/other.htm"));
+        QCOMPARE(prompts().dialogsShown.size(), 1u);
+        QCOMPARE(linkShown(), QStringLiteral("file:///home/ann/site/other.htm"));
+    }
+
+    void tickingAndClearingTheBoxLeavesTheTipOn() {
+        startAsNewUser();
+        selectNewItem();
+        prompts().dialogActions = {answerTip(2), answerTip(0, true)};
+        pickLink(QStringLiteral("/a.htm"));
+        pickLink(QStringLiteral("/b.htm"));
+        QCOMPARE(prompts().dialogsShown.size(), 2u);
+        QCOMPARE(linkShown(), QStringLiteral("file:///b.htm"));
+    }
+
+    void closingTheTipByItsCloseBoxGoesOnToTheFileDialog() {
+        startAsNewUser();
+        selectNewItem();
+        prompts().dialogActions = {answerTip(1, true)};
+        pickLink(QStringLiteral("/c.htm"));
+        QCOMPARE(linkShown(), QStringLiteral("file:///c.htm"));
+        pickLink(QStringLiteral("/d.htm"));
+        QCOMPARE(prompts().dialogsShown.size(), 1u);
+    }
+
+    void failingToSwitchTheTipBackOnIsReported() {
+        // A file where the settings folder belongs: no setting can be stored.
+        startAsNewUser();
+        test::writeBytes(m_folders.root() / "config/veskaro", "not a folder");
+        selectNewItem();
+        prompts().dialogActions = {answerTip(2)};
+        pickLink(QStringLiteral("/e.htm"));
+        // Switching the tip off failed silently; switching it back on is reported.
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[0].text, QStringLiteral("Failed to set data for 'ShowLinkTipDialog' in the "
+                                                            "settings key Software\\KVL\\Veskaro\\1.0\\Settings."));
+        QCOMPARE(linkShown(), QStringLiteral("file:///e.htm"));
+        startAsNewUser();
+    }
+
+    void linkFromAPathWithBlanksIsAProperAddress() {
+        startAsNewUser();
+        selectNewItem();
+        prompts().dialogActions = {answerTip(0)};
+        pickLink(QStringLiteral("/srv/my site/a b#1.htm"));
+        QCOMPARE(linkShown(), QStringLiteral("file:///srv/my%20site/a%20b%231.htm"));
+    }
+
+    void cancelledLinkDialogChangesNothing() {
+        startAsNewUser();
+        selectNewItem();
+        find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/"));
+        prompts().dialogActions = {answerTip(0)};
+        pickLink(QString());
+        QCOMPARE(linkShown(), QStringLiteral("https://example.com/"));
+        QCOMPARE(prompts().openFilters.size(), 1u);
+    }
+
+    // --- Image pick ---
+
+    void imagePickRenamesARootChildAndShowsItsPicture() {
+        selectNewItem();
+        window().show();
+        const QString beach = picture("beach.jpg", "JPG");
+        prompts().pictureFiles = {beach};
+        find<QToolButton>(names::spdbtnOriginalImagePath).click();
+        QCOMPARE(prompts().pictureFilters, std::vector<QString>{kPictureFilter});
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), beach);
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  beach.jpg"}));
+        QVERIFY(preview().isVisible());
+        QVERIFY(!preview().pixmap().isNull());
+        window().storePagesIntoProject();
+        QCOMPARE(QString::fromStdString(window().project().GetItem(0).IOriginalImagePath), beach);
+    }
+
+    void imagePickBelowAnotherItemKeepsCaptionAndPreview() {
+        const std::string project = m_folders.root() / "nested.vsk";
+        test::writeProject(project, {{"/p/x.jpg", 0}, {"/p/gone.jpg", 1}});
+        designer().load(project);
+        designer().select(2);
+        const QString beach = picture("beach.jpg", "JPG");
+        prompts().pictureFiles = {beach};
+        find<QToolButton>(names::spdbtnOriginalImagePath).click();
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), beach);
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  x.jpg", "    gone.jpg"}));
+        QVERIFY(preview().isHidden());
+    }
+
+    void cancelledPictureDialogChangesNothing() {
+        selectNewItem();
+        prompts().pictureFiles = {QString()};
+        find<QToolButton>(names::spdbtnOriginalImagePath).click();
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), QString());
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image"}));
+        QVERIFY(preview().isHidden());
+    }
+
+    void unreadablePictureIsReportedAndKeepsPathAndCaption() {
+        selectNewItem();
+        const QString broken = path("broken.jpg");
+        test::writeBytes(broken.toStdString(), "\xFF\xD8 not really a picture");
+        prompts().pictureFiles = {broken};
+        find<QToolButton>(names::spdbtnOriginalImagePath).click();
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QVERIFY2(lastMessage().startsWith(QStringLiteral("The picture \"") + broken + "\" cannot be read: "),
+                 qPrintable(lastMessage()));
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), broken);
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  broken.jpg"}));
+    }
+
+    void pickedPathWithTheTerminatorIsRefused() {
+        selectNewItem();
+        prompts().pictureFiles = {QStringLiteral("/odd#$@name.jpg")};
+        find<QToolButton>(names::spdbtnOriginalImagePath).click();
+        QCOMPARE(lastMessage(), QStringLiteral("The path \"/odd#$@name.jpg\" contains \"#$@\", which a project file "
+                                               "cannot hold. Rename the file or its folder and choose it again."));
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), QString());
+    }
+
+    // --- Batch import ---
+
+    void batchImportAddsOneItemPerFileInTheDialogsOrder() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        const QStringList files{path("c.jpg"), path("a.bmp"), path("b.gif")};
+        prompts().pictureFileLists = {files};
+        find<QPushButton>(names::btnBatchImportImgs).click();
+        QCOMPARE(prompts().pictureFolders, std::vector<QString>{QString::fromStdString(GetPicturesFolder())});
+        QCOMPARE(prompts().pictureFilters, std::vector<QString>{kPictureFilter});
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "  c.jpg", "  a.bmp", "  b.gif"}));
+        QCOMPARE(designer().itemPaths(), QStringList{QString()} + files);
+        for (int i = 1; i <= 3; ++i) {
+            const TItemData item = window().project().GetItem(i);
+            QCOMPARE(item.ITarget, "_self");
+            QCOMPARE(item.ILevel, "0");
+            QCOMPARE(item.ILink, "");
+            QCOMPARE(item.IToolTip, "");
+        }
+        QCOMPARE(designer().selectedPosition(), 0);
+        QVERIFY(designer().tree().topLevelItem(0)->isExpanded());
+        QVERIFY(window().Modified());
+        QVERIFY(find<QPushButton>(names::btnBatchImportImgs).isEnabled());
+    }
+
+    void cancelledBatchImportAddsNothingButMarksTheProjectModified() {
+        prompts().pictureFileLists = {QStringList()};
+        find<QPushButton>(names::btnBatchImportImgs).click();
+        QCOMPARE(designer().outline(), QStringList{"Veskaro"});
+        QCOMPARE(window().project().itemCount(), 0);
+        QVERIFY(window().Modified());
+    }
+
+    void batchImportSkipsPathsWithTheTerminator() {
+        prompts().pictureFileLists = {{path("a.jpg"), QStringLiteral("/x#$@/b.jpg")}};
+        find<QPushButton>(names::btnBatchImportImgs).click();
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  a.jpg"}));
+        QCOMPARE(lastMessage(), QStringLiteral("These paths contain \"#$@\", which a project file cannot hold, and "
+                                               "were not imported:\n/x#$@/b.jpg"));
+    }
+
+    void droppedPicturesAreImportedAndOtherFilesNamed() {
+        const QString first = picture("first.jpg", "JPG");
+        const QString second = picture("SECOND.BMP", "BMP");
+        const QString notes = path("notes.txt");
+        test::writeBytes(notes.toStdString(), "text");
+        fs::create_directories(m_folders.root() / "folder.jpg");
+        QVERIFY(dropFiles({first, notes, second, path("folder.jpg"), QStringLiteral("https://example.com/x.jpg")}));
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  first.jpg", "  SECOND.BMP"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{first, second}));
+        QCOMPARE(window().project().GetItem(1).ILevel, "0");
+        QCOMPARE(designer().selectedPosition(), 0);
+        QVERIFY(window().Modified());
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Warning);
+        QCOMPARE(lastMessage(), "These files are not JPEG, GIF or BMP pictures and were not imported:\n" + notes +
+                                    "\n" + path("folder.jpg") + "\nhttps://example.com/x.jpg");
+    }
+
+    void droppingOnlyOtherFilesChangesNothing() {
+        const QString notes = path("notes.txt");
+        test::writeBytes(notes.toStdString(), "text");
+        QVERIFY(dropFiles({notes}));
+        QCOMPARE(window().project().itemCount(), 0);
+        QVERIFY(!window().Modified());
+        QCOMPARE(prompts().messages.size(), 1u);
+    }
+
+    void filesAreNotTakenWhileAnItemIsSelected() {
+        selectNewItem();
+        window().setModified(false);
+        QVERIFY(!dropFiles({picture("first.jpg", "JPG")}));
+        QCOMPARE(window().project().itemCount(), 1);
+        QVERIFY(!window().Modified());
+    }
+
+    // --- Colour panels ---
+
+    void chosenColourRepaintsThePanelAndBecomesItsColourText() {
+        auto& panel = find<ColorPanel>(names::navBtnBgColorHover);
+        prompts().colors = {QColor(0x12, 0xAB, 0xEF)};
+        QTest::mouseClick(&panel, Qt::LeftButton);
+        QCOMPARE(prompts().colorsOffered, std::vector<QColor>{QColor(0xC0, 0xC0, 0xC0)});
+        QCOMPARE(panel.color(), QColor(0x12, 0xAB, 0xEF));
+        QVERIFY(window().Modified());
+        window().storePagesIntoProject();
+        QCOMPARE(window().project().GetAppletData().navBtnBgColorHover, "12ABEF");
+    }
+
+    void everyColourPanelOpensTheDialog_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {names::navBtnTextColorNormal, names::navBtnBgColorNormal, names::navBtnTextColorHover,
+                                 names::navBtnBgColorHover, names::navBtnTextColorActive, names::navBtnBgColorActive,
+                                 names::navBtnTextColorActiveHover, names::navBtnBgColorActiveHover})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void everyColourPanelOpensTheDialog() {
+        QFETCH(QString, name);
+        auto& panel = find<ColorPanel>(qPrintable(name));
+        prompts().colors = {QColor(Qt::magenta)};
+        QTest::mouseClick(&panel, Qt::LeftButton);
+        QCOMPARE(panel.color(), QColor(Qt::magenta));
+    }
+
+    void cancelledColourDialogKeepsTheColourButMarksTheProjectModified() {
+        auto& panel = find<ColorPanel>(names::navBtnTextColorActive);
+        const QColor before = panel.color();
+        prompts().colors = {std::nullopt};
+        QTest::mouseClick(&panel, Qt::LeftButton);
+        QCOMPARE(panel.color(), before);
+        QVERIFY(window().Modified());
+    }
+
+    // --- The value terminator ---
+
+    void textFieldsRefuseTheValueTerminatorAsItIsTyped_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name :
+             {names::pSliderName, names::edtOriginalImagePath, names::edt_IToolTip, names::InternalUse_RootDir_Local,
+              names::InternalUse_RootDir_Remote, names::pImageLeadingPath, names::cmbx_ILink, names::cmbx_ITarget})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void textFieldsRefuseTheValueTerminatorAsItIsTyped() {
+        QFETCH(QString, name);
+        auto* control = window().findChild<QWidget*>(name);
+        QVERIFY(control);
+        auto* combo = qobject_cast<QComboBox*>(control);
+        QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(control);
+        QVERIFY(edit);
+        edit->clear();
+        QTest::keyClicks(edit, QStringLiteral("a#$@b"));
+        QCOMPARE(edit->text(), QStringLiteral("a#$b"));
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), ValueTextValidator::refusal());
+        QTest::keyClicks(edit, QStringLiteral("#$ @"));
+        QCOMPARE(edit->text(), QStringLiteral("a#$b#$ @"));
+    }
+
+    void refusalExplainsItself() {
+        QCOMPARE(ValueTextValidator::refusal(),
+                 QStringLiteral("\"#$@\" cannot be typed here: the project file ends every value with it."));
+    }
+};
+
+QTEST_MAIN(EditingAidsTest)
+#include "EditingAidsTest.moc"
