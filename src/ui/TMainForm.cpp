@@ -3,6 +3,7 @@
 #include "model/FileAssociation.h"
 #include "platform/ProgramFile.h"
 #include "platform/SettingsStore.h"
+#include "ui/BrowserServices.h"
 #include "ui/ControlNames.h"
 #include "ui/Icons.h"
 #include "ui/MainFormProgressView.h"
@@ -109,7 +110,7 @@ TMainForm::TMainForm(Prompts& prompts, ProjectPublisher& publisher, BrowserServi
     // The holder of the built page lives as long as the window and is never shown.
     m_htmlHolder = new TformHTML(this);
     // The help window too is made once, hidden, and shown by the help buttons.
-    m_help = new TfrmHelp(this);
+    m_help = new TfrmHelp(m_browsers.shell, this);
     m_itemTree = std::make_unique<TreeWidgetItemTree>(*m_tree, treeIcon(TreeImage::Item));
     m_progress = std::make_unique<MainFormProgressView>(*m_hint, *m_progressBar);
     connectHandlers();

@@ -1,5 +1,8 @@
 #include "ui/TfrmHelp.h"
 
+#include "platform/Shell.h"
+
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -7,7 +10,17 @@
 
 namespace veskaro {
 
-TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint) {
+namespace {
+
+bool isHelpPage(const QFileInfo& file) {
+    return file.suffix().compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0 ||
+           file.suffix().compare(QLatin1String("html"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+TfrmHelp::TfrmHelp(Shell& shell, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), m_shell(shell) {
     setObjectName(QLatin1String(names::frmHelp));
     setWindowTitle(tr("Help"));
     setFixedSize(402, 428);
@@ -15,8 +28,8 @@ TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::MSWindowsFi
     m_view = new QTextBrowser(this);
     m_view->setObjectName(QLatin1String(names::HelpWebBrowser1));
     m_view->setGeometry(0, 0, 401, 427);
-    // The pages link only to each other and to their pictures; every link opens in this view.
-    m_view->setOpenLinks(true);
+    m_view->setOpenLinks(false);
+    connect(m_view, &QTextBrowser::anchorClicked, this, &TfrmHelp::followLink);
 }
 
 QString TfrmHelp::localFileOf(const QString& address) {
@@ -36,6 +49,21 @@ void TfrmHelp::Navigate(const QString& address) {
         return;
     }
     m_view->setSource(QUrl::fromLocalFile(file));
+}
+
+void TfrmHelp::followLink(const QUrl& link) {
+    const QUrl target = m_view->source().resolved(link);
+    if (!target.isLocalFile()) {
+        m_shell.openAddress(target.toString(QUrl::FullyEncoded).toStdString());
+        return;
+    }
+    const QFileInfo file(target.toLocalFile());
+    const QFileInfo shown(m_view->source().toLocalFile());
+    // The view shows plain pages well; the sample sliders need a real browser.
+    if (isHelpPage(file) && file.absolutePath() == shown.absolutePath())
+        m_view->setSource(target);
+    else
+        m_shell.openDocument(QDir::toNativeSeparators(file.absoluteFilePath()).toLocal8Bit().toStdString());
 }
 
 void TfrmHelp::showMissingPage(const QString& address) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QTextBrowser;
+class QUrl;
 
 namespace veskaro {
 
@@ -11,12 +12,15 @@ inline constexpr auto frmHelp = "frmHelp";
 inline constexpr auto HelpWebBrowser1 = "WebBrowser1";
 } // namespace names
 
+class Shell;
+
 /// The help window: a small tool window beside the designer that shows one local help page. The
 /// program keeps one for its whole run; closing it only hides it.
 class TfrmHelp : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmHelp(QWidget* parent = nullptr);
+    /// Links that leave the help pages are opened through shell.
+    explicit TfrmHelp(Shell& shell, QWidget* parent = nullptr);
 
     /// Shows the page at a file address in the view. A page that is missing gets a short note in its
     /// place, as a browser shows its own page-not-found display.
@@ -28,9 +32,14 @@ public:
     /// the standard one; empty text for an address that names no local file.
     static QString localFileOf(const QString& address);
 
+    /// Follows a link of the page shown: another help page beside it is shown here, anything else (the
+    /// samples, web addresses) is handed to the desktop.
+    void followLink(const QUrl& link);
+
 private:
     void showMissingPage(const QString& address);
 
+    Shell& m_shell;
     QTextBrowser* m_view = nullptr;
     QString m_address;
 };

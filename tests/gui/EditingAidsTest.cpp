@@ -2,6 +2,7 @@
 
 #include "model/Folders.h"
 #include "ui/ColorPanel.h"
+#include "ui/PictureFileDialog.h"
 #include "ui/TfrmMsgBox_LinkTip.h"
 #include "ui/ValueTextValidator.h"
 
@@ -237,6 +238,27 @@ private slots:
         QCOMPARE(lastMessage(), QStringLiteral("The path \"/odd#$@name.jpg\" contains \"#$@\", which a project file "
                                                "cannot hold. Rename the file or its folder and choose it again."));
         QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), QString());
+    }
+
+    void pictureDialogPreviewsThePictureUnderTheCursor() {
+        PictureFileDialog dialog(kPictureFilter, true);
+        auto* picturePane = dialog.findChild<QLabel*>(QLatin1String(names::PicturePreview));
+        auto* size = dialog.findChild<QLabel*>(QLatin1String(names::PictureSize));
+        dialog.showPreview(picture("wide.jpg", "JPG"));
+        QVERIFY(!picturePane->pixmap().isNull());
+        QVERIFY(picturePane->pixmap().width() <= 160 && picturePane->pixmap().height() <= 120);
+        QCOMPARE(size->text(), QStringLiteral("48 x 32 pixels"));
+
+        const QString broken = path("broken.gif");
+        test::writeBytes(broken.toStdString(), "GIF89a broken");
+        dialog.showPreview(broken);
+        QVERIFY(picturePane->pixmap().isNull());
+        QVERIFY2(picturePane->text().startsWith(QStringLiteral("No preview: ")), qPrintable(picturePane->text()));
+        QCOMPARE(size->text(), QString());
+
+        dialog.showPreview(QString::fromStdString(m_folders.root().path().string()));
+        QCOMPARE(picturePane->text(), QString());
+        QVERIFY(picturePane->pixmap().isNull());
     }
 
     // --- Batch import ---

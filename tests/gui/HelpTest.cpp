@@ -132,6 +132,18 @@ private slots:
         QVERIFY(helpView().toPlainText().contains(QStringLiteral("file:///nowhere/help/gone.htm")));
     }
 
+    void linksToOtherHelpPagesStayInTheWindowAndOthersGoToTheDesktop() {
+        window().show();
+        find<QToolButton>(names::SpeedButton1).click();
+        emit helpView().anchorClicked(QUrl(QStringLiteral("customizing_js_item_general_link.htm")));
+        QVERIFY(helpView().toPlainText().startsWith(QStringLiteral("Item: Link")));
+        emit helpView().anchorClicked(QUrl(QStringLiteral("../samples/index.html")));
+        emit helpView().anchorClicked(QUrl(QStringLiteral("https://www.example.com/a b")));
+        QCOMPARE(shellCalls(), (std::vector<std::string>{"open " + dataFolder() + "samples/index.html",
+                                                         "address https://www.example.com/a%20b"}));
+        QVERIFY(helpView().toPlainText().startsWith(QStringLiteral("Item: Link")));
+    }
+
     void addressesOfBothFormsNameTheirFiles() {
         QCOMPARE(TfrmHelp::localFileOf(QStringLiteral("file:///D|/Program Files/X/help/a.htm")),
                  QStringLiteral("D:/Program Files/X/help/a.htm"));
