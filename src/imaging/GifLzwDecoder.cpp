@@ -22,11 +22,13 @@ void GifLzwDecoder::reset() {
 
 GifLzwDecoder::Status GifLzwDecoder::feed(const std::uint8_t* data, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
-        if (m_status != Status::Open) {
-            if (m_status == Status::Ended)
-                m_status = Status::DataAfterEnd;
+        if (m_status == Status::Ended)
+            m_status = Status::DataAfterEnd;
+        // Codes read from the last byte after a full image may be its padding; a further byte shows they were not.
+        if (m_extraCodes)
+            m_status = Status::TooManyPixels;
+        if (m_status != Status::Open)
             return m_status;
-        }
         m_bits |= static_cast<std::uint32_t>(data[i]) << m_bitCount;
         m_bitCount += 8;
         while (m_bitCount >= m_codeSize && m_status == Status::Open) {
@@ -40,6 +42,13 @@ GifLzwDecoder::Status GifLzwDecoder::feed(const std::uint8_t* data, std::size_t 
 }
 
 void GifLzwDecoder::takeCode(int code) {
+    if (m_written == m_pixelCount && code != m_clearCode) {
+        if (code == m_endCode)
+            m_status = m_extraCodes ? Status::TooManyPixels : Status::Ended;
+        else
+            m_extraCodes = true;
+        return;
+    }
     if (code == m_clearCode) {
         reset();
         return;

@@ -57,6 +57,7 @@ private:
     std::uint8_t* m_pixels;
     std::size_t m_pixelCount;
     std::size_t m_written = 0;
+    bool m_extraCodes = false; // codes for pixels the image has no room for, unless they are the last byte's padding
     Status m_status = Status::Open;
 };
 
