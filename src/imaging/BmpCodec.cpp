@@ -32,7 +32,6 @@ enum Compression : std::uint32_t {
 };
 
 using Colour = std::array<std::uint8_t, 3>;
-constexpr Colour kWhite{255, 255, 255};
 
 std::uint32_t le16(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0] | p[1] << 8);
@@ -73,6 +72,14 @@ private:
     int m_shift = 0;
     std::uint32_t m_maximum = 0;
 };
+
+std::array<ChannelMask, 4> defaultMasks(int bitsPerPixel) {
+    if (bitsPerPixel == 16)
+        return {ChannelMask(0x7C00), ChannelMask(0x03E0), ChannelMask(0x001F), ChannelMask()};
+    if (bitsPerPixel == 32)
+        return {ChannelMask(0xFF0000), ChannelMask(0x00FF00), ChannelMask(0x0000FF), ChannelMask()};
+    return {};
+}
 
 /// The facts of a bitmap's headers that decoding needs.
 struct BmpLayout {
@@ -269,16 +276,16 @@ private:
     void readMasks() {
         BmpLayout& layout = m_layout;
         const bool bitFields = layout.compression == kBitFields || layout.compression == kAlphaBitFields;
-        if (bitFields && !layout.masksInHeader) {
+        if (!bitFields) {
+            // Masks in a V4 or V5 header count only with bit fields: without them the default formats hold,
+            // and an alpha mask there must not make a paletted or plain bitmap read alpha from its pixels.
+            layout.masks = defaultMasks(layout.bitsPerPixel);
+        } else if (!layout.masksInHeader) {
             // An info header keeps its masks after it: red, green, blue and, for alpha bit fields, alpha.
             std::array<std::uint8_t, 16> masks{};
             read(masks.data(), layout.compression == kAlphaBitFields ? 16 : 12);
             for (std::size_t i = 0; i < 4; ++i)
                 layout.masks[i] = ChannelMask(le32(&masks[4 * i]));
-        } else if (!bitFields && layout.bitsPerPixel == 16) {
-            layout.masks = {ChannelMask(0x7C00), ChannelMask(0x03E0), ChannelMask(0x001F), ChannelMask()};
-        } else if (!bitFields && layout.bitsPerPixel == 32) {
-            layout.masks = {ChannelMask(0xFF0000), ChannelMask(0x00FF00), ChannelMask(0x0000FF), ChannelMask()};
         }
         if (layout.bitsPerPixel == 16 || layout.bitsPerPixel == 32)
             checkMasks();

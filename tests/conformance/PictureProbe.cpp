@@ -98,14 +98,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: picture_probe FILE [PPM-OUTPUT]\n");
         return 2;
     }
+    LoadedPicture picture;
     try {
-        const LoadedPicture picture = loadPicture(argv[1]);
-        if (argc > 2)
-            writePpm(argv[2], picture.image);
-        const std::string trip = roundTrip(picture);
-        std::printf("decoded\t%d\t%d\t%s\n", picture.image.width, picture.image.height, trip.c_str());
+        picture = loadPicture(argv[1]);
     } catch (const VeskaroError& error) {
         std::printf("refused\t%s\n", error.what());
+        return 0;
     }
+    if (argc > 2)
+        writePpm(argv[2], picture.image);
+    std::string trip;
+    try {
+        trip = roundTrip(picture);
+    } catch (const VeskaroError& error) {
+        trip = "write-failed";
+        std::fprintf(stderr, "%s\n", error.what());
+    }
+    std::printf("decoded\t%d\t%d\t%s\n", picture.image.width, picture.image.height, trip.c_str());
     return 0;
 }

@@ -113,6 +113,11 @@ std::vector<Variant> variants() {
     alpha.pixelData = le32(0xFFFF0000) + le32(0x80FF0000);
     all.push_back({"AlphaOnWhite", alpha, pictureOf({{kRed, {255, 127, 127}}})});
 
+    // Masks in a V5 header without bit fields are ignored, an alpha mask included.
+    BmpSpec strayMasks = paletted(4, 124);
+    strayMasks.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    all.push_back({"V5MasksWithoutBitFields", strayMasks, kIndexPicture});
+
     BmpSpec rle8;
     rle8.width = 4;
     rle8.height = 3;
