@@ -1,6 +1,7 @@
 #include "imaging/BmpCodec.h"
 
 #include "imaging/DecodeLimits.h"
+#include "imaging/LittleEndian.h"
 #include "imaging/PictureError.h"
 #include "imaging/RgbImageCheck.h"
 #include "platform/TextFile.h"
@@ -32,25 +33,6 @@ enum Compression : std::uint32_t {
 };
 
 using Colour = std::array<std::uint8_t, 3>;
-
-std::uint32_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void putLe16(std::string& out, std::uint32_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>(value >> 8 & 0xFF);
-}
-
-void putLe32(std::string& out, std::uint32_t value) {
-    putLe16(out, value & 0xFFFF);
-    putLe16(out, value >> 16);
-}
 
 /// One colour channel of a 16- or 32-bit pixel, scaled so that its largest value gives 255.
 class ChannelMask {
@@ -169,9 +151,9 @@ private:
         if (count < start.size())
             failTruncated();
         m_position = start.size();
-        m_layout.declaredFileSize = le32(&start[2]);
-        m_layout.pixelOffset = le32(&start[10]);
-        m_layout.headerSize = le32(&start[14]);
+        m_layout.declaredFileSize = readLe32(&start[2]);
+        m_layout.pixelOffset = readLe32(&start[10]);
+        m_layout.headerSize = readLe32(&start[14]);
         const std::uint32_t size = m_layout.headerSize;
         if (size != kCoreHeaderSize && size != 16 && size != kInfoHeaderSize && size != 52 && size != 56 &&
             size != 64 && size != 108 && size != kMaxHeaderSize)
@@ -186,27 +168,27 @@ private:
         BmpLayout& layout = m_layout;
         std::uint32_t planes = 0;
         if (layout.headerSize == kCoreHeaderSize) {
-            layout.width = le16(header + 4);
-            layout.height = le16(header + 6);
-            planes = le16(header + 8);
-            layout.bitsPerPixel = static_cast<int>(le16(header + 10));
+            layout.width = readLe16(header + 4);
+            layout.height = readLe16(header + 6);
+            planes = readLe16(header + 8);
+            layout.bitsPerPixel = static_cast<int>(readLe16(header + 10));
         } else {
-            layout.width = static_cast<std::int32_t>(le32(header + 4));
-            const std::int64_t height = static_cast<std::int32_t>(le32(header + 8));
+            layout.width = static_cast<std::int32_t>(readLe32(header + 4));
+            const std::int64_t height = static_cast<std::int32_t>(readLe32(header + 8));
             layout.topDown = height < 0;
             layout.height = height < 0 ? -height : height;
-            planes = le16(header + 12);
-            layout.bitsPerPixel = static_cast<int>(le16(header + 14));
+            planes = readLe16(header + 12);
+            layout.bitsPerPixel = static_cast<int>(readLe16(header + 14));
         }
         if (layout.headerSize >= kInfoHeaderSize) {
-            layout.compression = le32(header + 16);
-            layout.declaredPixelBytes = le32(header + 20);
-            layout.coloursUsed = le32(header + 32);
+            layout.compression = readLe32(header + 16);
+            layout.declaredPixelBytes = readLe32(header + 20);
+            layout.coloursUsed = readLe32(header + 32);
         }
         if (layout.headerSize >= 52 && layout.headerSize != 64) {
             layout.masksInHeader = true;
             for (std::size_t i = 0; i < (layout.headerSize >= 56 ? 4u : 3u); ++i)
-                layout.masks[i] = ChannelMask(le32(header + 40 + 4 * i));
+                layout.masks[i] = ChannelMask(readLe32(header + 40 + 4 * i));
         }
         if (planes != 1)
             fail("the header gives " + std::to_string(planes) + " colour planes instead of 1");
@@ -285,7 +267,7 @@ private:
             std::array<std::uint8_t, 16> masks{};
             read(masks.data(), layout.compression == kAlphaBitFields ? 16 : 12);
             for (std::size_t i = 0; i < 4; ++i)
-                layout.masks[i] = ChannelMask(le32(&masks[4 * i]));
+                layout.masks[i] = ChannelMask(readLe32(&masks[4 * i]));
         }
         if (layout.bitsPerPixel == 16 || layout.bitsPerPixel == 32)
             checkMasks();
@@ -379,7 +361,7 @@ private:
 
     void readAlpha(const std::uint8_t* in, std::uint8_t* out, int width) const {
         for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x)
-            out[x] = m_layout.masks[3].apply(m_layout.bitsPerPixel == 16 ? le16(in + 2 * x) : le32(in + 4 * x));
+            out[x] = m_layout.masks[3].apply(m_layout.bitsPerPixel == 16 ? readLe16(in + 2 * x) : readLe32(in + 4 * x));
     }
 
     // Transparent pixels show the white canvas the picture is put on, as transparent GIF pixels do.
@@ -404,7 +386,7 @@ private:
                 continue;
             }
             if (bits == 16 || bits == 32) {
-                const std::uint32_t pixel = bits == 16 ? le16(in + 2 * ux) : le32(in + 4 * ux);
+                const std::uint32_t pixel = bits == 16 ? readLe16(in + 2 * ux) : readLe32(in + 4 * ux);
                 for (std::size_t c = 0; c < 3; ++c)
                     out[c] = m_layout.masks[c].apply(pixel);
                 continue;
@@ -533,20 +515,20 @@ std::string encodeBmp(const RgbImage& image, const std::string& name) {
     std::string out;
     out.reserve(static_cast<std::size_t>(fileSize));
     out += "BM";
-    putLe32(out, static_cast<std::uint32_t>(fileSize));
-    putLe32(out, 0);
-    putLe32(out, kFileHeaderSize + kInfoHeaderSize);
-    putLe32(out, kInfoHeaderSize);
-    putLe32(out, static_cast<std::uint32_t>(image.width));
-    putLe32(out, static_cast<std::uint32_t>(image.height));
-    putLe16(out, 1);
-    putLe16(out, 24);
-    putLe32(out, kRgb);
-    putLe32(out, static_cast<std::uint32_t>(pixelBytes));
-    putLe32(out, 2835); // 72 dots an inch, in pixels a metre
-    putLe32(out, 2835);
-    putLe32(out, 0);
-    putLe32(out, 0);
+    appendLe32(out, static_cast<std::uint32_t>(fileSize));
+    appendLe32(out, 0);
+    appendLe32(out, kFileHeaderSize + kInfoHeaderSize);
+    appendLe32(out, kInfoHeaderSize);
+    appendLe32(out, static_cast<std::uint32_t>(image.width));
+    appendLe32(out, static_cast<std::uint32_t>(image.height));
+    appendLe16(out, 1);
+    appendLe16(out, 24);
+    appendLe32(out, kRgb);
+    appendLe32(out, static_cast<std::uint32_t>(pixelBytes));
+    appendLe32(out, 2835); // 72 dots an inch, in pixels a metre
+    appendLe32(out, 2835);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
     const std::string padding(static_cast<std::size_t>(rowBytes) - image.rowBytes(), '\0');
     for (int y = image.height - 1; y >= 0; --y) {
         const std::uint8_t* row = image.row(y);

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstring>
 #include <optional>
 #include <vector>
 

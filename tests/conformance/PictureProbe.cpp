@@ -2,6 +2,8 @@
 // was decoded or refused; optionally writes the pixels as a binary PPM and checks that the picture
 // survives being written in its format and read back. The conformance script runs it once a file.
 
+#include "PeakMemory.h"
+
 #include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
@@ -91,9 +93,15 @@ std::string roundTrip(const LoadedPicture& picture) {
     return picture.format == PictureFormat::Jpeg && mean > 6 ? "jpeg-drift" : "close";
 }
 
+/// Reports on stderr the peak memory of this program, for the conformance table.
+void reportPeakMemory() {
+    std::fprintf(stderr, "peak-kb %ld\n", test::peakMemoryKilobytes());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    std::atexit(reportPeakMemory);
     if (argc < 2) {
         std::fprintf(stderr, "usage: picture_probe FILE [PPM-OUTPUT]\n");
         return 2;

@@ -219,7 +219,10 @@ def run_probe(probe, corpus, relative, timeout, scratch):
         process.returncode = 0  # reaped here; keep Popen from waiting again
     text = out_path.read_text(encoding="utf-8", errors="replace").strip()
     errors = err_path.read_text(encoding="utf-8", errors="replace")
-    result = {"file": relative, "peak_kb": usage.ru_maxrss, "stderr": errors[-2000:]}
+    # The probe reports its own peak; the rusage figure also counts the forked copy of this script.
+    peak = re.search(r"^peak-kb (\d+)$", errors, re.MULTILINE)
+    errors = re.sub(r"^peak-kb \d+\n", "", errors, flags=re.MULTILINE)
+    result = {"file": relative, "peak_kb": int(peak.group(1)) if peak else usage.ru_maxrss, "stderr": errors[-2000:]}
     if timed_out.is_set():
         result["outcome"] = "hung"
     elif not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0 or "Sanitizer" in errors or "runtime error" in errors:

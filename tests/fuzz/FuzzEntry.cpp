@@ -49,7 +49,8 @@ LoadedPicture decode(PictureFormat format, const std::string& bytes, bool reduce
 IndexedImage toColourCube(const RgbImage& image) {
     IndexedImage indexed{image.width, image.height, {}, {}};
     for (int i = 0; i < 256; ++i)
-        indexed.palette.push_back({static_cast<std::uint8_t>((i >> 5) * 36), static_cast<std::uint8_t>((i >> 2 & 7) * 36),
+        indexed.palette.push_back({static_cast<std::uint8_t>((i >> 5) * 36),
+                                   static_cast<std::uint8_t>((i >> 2 & 7) * 36),
                                    static_cast<std::uint8_t>((i & 3) * 85)});
     for (std::size_t i = 0; i < image.pixels.size(); i += 3)
         indexed.indices.push_back(static_cast<std::uint8_t>((image.pixels[i] & 0xE0) | (image.pixels[i + 1] >> 5) << 2 |

@@ -29,8 +29,11 @@ std::vector<std::string> gifSeeds() {
     for (int i = 0; i < 35; ++i)
         indexed.indices.push_back(static_cast<std::uint8_t>(i % 3));
     return {test::makeGif({3, 2, colours, {first, second}}), encodeGif(indexed, "seed.gif"),
-            test::makeGif({4, 4, colours, {GifImageSpec{0, 0, 2, 2, false, {0, 1, 2, 3}, {}, false, 0, 0, -1},
-                                           GifImageSpec{2, 2, 2, 2, false, {3, 2, 1, 0}, {}, false, 0, 0, -1}}})};
+            test::makeGif({4,
+                           4,
+                           colours,
+                           {GifImageSpec{0, 0, 2, 2, false, {0, 1, 2, 3}, {}, false, 0, 0, -1},
+                            GifImageSpec{2, 2, 2, 2, false, {3, 2, 1, 0}, {}, false, 0, 0, -1}}})};
 }
 
 std::vector<std::string> bmpSeeds() {
@@ -55,14 +58,13 @@ std::vector<std::string> bmpSeeds() {
     rle.palette = {{255, 0, 0}, {0, 255, 0}};
     rle.pixelData = std::string("\x04\x01\x00\x00\x00\x03\x00\x01\x01\x00\x00\x02\x01\x00\x00\x01", 16);
     seeds.push_back(test::makeBmp(rle));
-    BmpSpec fields;
-    fields.width = 2;
-    fields.height = 2;
-    fields.bitsPerPixel = 16;
-    fields.compression = 3;
-    fields.masks = {0xF800, 0x07E0, 0x001F};
-    fields.pixelData = std::string(8, '\x5A');
-    seeds.push_back(test::makeBmp(fields));
+    // Bit fields: the same picture size, 5-6-5 colour.
+    rle.bitsPerPixel = 16;
+    rle.compression = 3;
+    rle.palette.clear();
+    rle.masks = {0xF800, 0x07E0, 0x001F};
+    rle.pixelData = std::string(16, '\x5A');
+    seeds.push_back(test::makeBmp(rle));
     return seeds;
 }
 

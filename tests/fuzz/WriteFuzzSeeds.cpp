@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     using veskaro::PictureFormat;
-    for (const auto& [format, name] : {std::pair{PictureFormat::Jpeg, "jpeg"}, {PictureFormat::Gif, "gif"}, {PictureFormat::Bmp, "bmp"}}) {
+    for (const auto& [format, name] :
+         {std::pair{PictureFormat::Jpeg, "jpeg"}, {PictureFormat::Gif, "gif"}, {PictureFormat::Bmp, "bmp"}}) {
         const std::filesystem::path folder = std::filesystem::path(argv[1]) / name;
         std::filesystem::create_directories(folder);
         int n = 0;

@@ -1,5 +1,7 @@
 #include "PictureFixtures.h"
 
+#include "imaging/LittleEndian.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -14,16 +16,6 @@
 namespace veskaro::test {
 
 namespace {
-
-void putLe16(std::string& out, std::uint32_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>(value >> 8 & 0xFF);
-}
-
-void putLe32(std::string& out, std::uint32_t value) {
-    putLe16(out, value & 0xFFFF);
-    putLe16(out, value >> 16);
-}
 
 void putBe16(std::string& out, int value) {
     out += static_cast<char>(value >> 8 & 0xFF);
@@ -63,27 +55,27 @@ RgbImage smoothPattern(int width, int height) {
 std::string makeBmp(const BmpSpec& spec) {
     const bool core = spec.headerSize == 12;
     std::string header;
-    putLe32(header, spec.headerSize);
+    appendLe32(header, spec.headerSize);
     if (core) {
-        putLe16(header, static_cast<std::uint32_t>(spec.width));
-        putLe16(header, static_cast<std::uint32_t>(spec.height));
-        putLe16(header, spec.planes);
-        putLe16(header, spec.bitsPerPixel);
+        appendLe16(header, static_cast<std::uint32_t>(spec.width));
+        appendLe16(header, static_cast<std::uint32_t>(spec.height));
+        appendLe16(header, spec.planes);
+        appendLe16(header, spec.bitsPerPixel);
     } else {
-        putLe32(header, static_cast<std::uint32_t>(spec.width));
-        putLe32(header, static_cast<std::uint32_t>(spec.height));
-        putLe16(header, spec.planes);
-        putLe16(header, spec.bitsPerPixel);
-        putLe32(header, spec.compression);
-        putLe32(header, spec.declaredPixelBytes);
-        putLe32(header, 2835);
-        putLe32(header, 2835);
-        putLe32(header, static_cast<std::uint32_t>(spec.coloursUsed >= 0 ? spec.coloursUsed : spec.palette.size()));
-        putLe32(header, 0);
+        appendLe32(header, static_cast<std::uint32_t>(spec.width));
+        appendLe32(header, static_cast<std::uint32_t>(spec.height));
+        appendLe16(header, spec.planes);
+        appendLe16(header, spec.bitsPerPixel);
+        appendLe32(header, spec.compression);
+        appendLe32(header, spec.declaredPixelBytes);
+        appendLe32(header, 2835);
+        appendLe32(header, 2835);
+        appendLe32(header, static_cast<std::uint32_t>(spec.coloursUsed >= 0 ? spec.coloursUsed : spec.palette.size()));
+        appendLe32(header, 0);
     }
     std::string masks;
     for (const std::uint32_t mask : spec.masks)
-        putLe32(masks, mask);
+        appendLe32(masks, mask);
     if (spec.headerSize > 40) {
         header += masks;
         masks.clear();
@@ -103,9 +95,9 @@ std::string makeBmp(const BmpSpec& spec) {
     body.resize(std::max(body.size(), offset - 14), '\0');
     body += spec.pixelData;
     std::string file = "BM";
-    putLe32(file, static_cast<std::uint32_t>(spec.declaredFileSize >= 0 ? spec.declaredFileSize : 14 + body.size()));
-    putLe32(file, 0);
-    putLe32(file, static_cast<std::uint32_t>(offset));
+    appendLe32(file, static_cast<std::uint32_t>(spec.declaredFileSize >= 0 ? spec.declaredFileSize : 14 + body.size()));
+    appendLe32(file, 0);
+    appendLe32(file, static_cast<std::uint32_t>(offset));
     return file + body;
 }
 
@@ -200,8 +192,8 @@ std::string makeGif(const GifSpec& spec) {
 std::string makeRawGif(int width, int height, const std::vector<Colour>& colours, int minimumCodeSize,
                        const std::vector<int>& codes, const std::string& afterCodes) {
     std::string out = "GIF89a";
-    putLe16(out, static_cast<std::uint32_t>(width));
-    putLe16(out, static_cast<std::uint32_t>(height));
+    appendLe16(out, static_cast<std::uint32_t>(width));
+    appendLe16(out, static_cast<std::uint32_t>(height));
     const int tableBits = colours.empty() ? 1 : std::max(1, static_cast<int>(std::bit_width(colours.size() - 1)));
     out += static_cast<char>(colours.empty() ? 0 : 0x80 | (tableBits - 1));
     out += '\0';
@@ -211,10 +203,10 @@ std::string makeRawGif(int width, int height, const std::vector<Colour>& colours
             for (const std::uint8_t channel : i < colours.size() ? colours[i] : Colour{})
                 out += static_cast<char>(channel);
     out += ',';
-    putLe16(out, 0);
-    putLe16(out, 0);
-    putLe16(out, static_cast<std::uint32_t>(width));
-    putLe16(out, static_cast<std::uint32_t>(height));
+    appendLe16(out, 0);
+    appendLe16(out, 0);
+    appendLe16(out, static_cast<std::uint32_t>(width));
+    appendLe16(out, static_cast<std::uint32_t>(height));
     out += '\0';
     out += static_cast<char>(minimumCodeSize);
     // Pack the codes the way a decoder will read them: the width grows as the table fills.

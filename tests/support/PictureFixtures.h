@@ -37,8 +37,8 @@ struct BmpSpec {
 /// Returns the bytes of the bitmap the spec describes.
 std::string makeBmp(const BmpSpec& spec);
 
-/// Returns the rows of a picture of palette indices as an uncompressed bitmap stores them: bottom-up
-/// unless topDown, each padded to four bytes.
+/// Returns the rows of a picture of palette indices (1 to 8 bits each) as an uncompressed bitmap stores
+/// them: bottom-up unless topDown, each padded to four bytes.
 std::string packIndexRows(const std::vector<std::vector<int>>& rows, int bitsPerPixel, bool topDown = false);
 
 /// One image of a GIF to be written with giflib.

@@ -5,8 +5,12 @@
 #include "imaging/PictureLoader.h"
 #include "platform/VeskaroError.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -31,6 +35,25 @@ template <typename Action> std::string errorOf(const Action& action) {
 /// Returns the message that decoding the bytes under the name gives, or "(no error)".
 inline std::string decodeError(const std::string& bytes, const std::string& name) {
     return errorOf([&] { decodeBytes(bytes, name); });
+}
+
+/// A broken file for a data-driven test, and the end of the message that must refuse it.
+struct BrokenFile {
+    const char* name;
+    std::string bytes;
+    std::string message;
+};
+
+inline void PrintTo(const BrokenFile& file, std::ostream* out) {
+    *out << file.name;
+}
+
+/// Checks that every strict prefix of a file that decodes is refused with a message starting with prefix.
+inline void expectEveryTruncationRefused(const std::string& whole, const std::string& name, const std::string& prefix) {
+    ASSERT_NO_THROW(decodeBytes(whole, name));
+    for (std::size_t size = 0; size < whole.size(); ++size)
+        EXPECT_EQ(decodeError(whole.substr(0, size), name).rfind(prefix, 0), 0u)
+            << size << " of " << whole.size() << " bytes";
 }
 
 /// Returns a picture of the given size built from rows of colours, top-down.

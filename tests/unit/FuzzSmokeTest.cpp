@@ -7,12 +7,20 @@
 
 using namespace veskaro;
 
+namespace veskaro {
+void PrintTo(PictureFormat format, std::ostream* out) {
+    *out << preparedExtension(format);
+}
+} // namespace veskaro
+
 namespace {
 
 /// Returns the seed changed the way a fuzzer would: bits flipped, bytes set to edge values, cut short,
 /// a piece repeated or a length field overwritten.
 std::string mutate(std::string bytes, std::mt19937& random) {
-    const auto at = [&](std::size_t size) { return size == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, size - 1)(random); };
+    const auto at = [&](std::size_t size) {
+        return size == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
+    };
     static constexpr unsigned char kEdges[] = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF};
     const int changes = 1 + static_cast<int>(random() % 4);
     for (int n = 0; n < changes && !bytes.empty(); ++n) {
@@ -57,10 +65,10 @@ TEST_P(FuzzSmoke, SurvivesMutatedSeeds) {
     for (const std::string& seed : fuzz::fuzzSeeds(GetParam())) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(seed.data());
         ASSERT_EQ(fuzz::decodeAndReencode(GetParam(), bytes, seed.size()), fuzz::Outcome::Decoded) << "a seed decodes";
-        for (int round = 0; round < 1500; ++round) {
+        for (int round = 0; round < 4000; ++round) {
             const std::string mutant = mutate(seed, random);
-            const auto outcome =
-                fuzz::decodeAndReencode(GetParam(), reinterpret_cast<const std::uint8_t*>(mutant.data()), mutant.size());
+            const auto outcome = fuzz::decodeAndReencode(
+                GetParam(), reinterpret_cast<const std::uint8_t*>(mutant.data()), mutant.size());
             (outcome == fuzz::Outcome::Decoded ? decoded : refused) += 1;
         }
     }
@@ -69,5 +77,6 @@ TEST_P(FuzzSmoke, SurvivesMutatedSeeds) {
     EXPECT_GT(refused, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Readers, FuzzSmoke, testing::Values(PictureFormat::Jpeg, PictureFormat::Gif, PictureFormat::Bmp),
+INSTANTIATE_TEST_SUITE_P(Readers, FuzzSmoke,
+                         testing::Values(PictureFormat::Jpeg, PictureFormat::Gif, PictureFormat::Bmp),
                          [](const auto& row) { return std::string(preparedExtension(row.param) + 1); });
