@@ -19,12 +19,10 @@ namespace veskaro {
 
 namespace {
 
-// Our own message codes follow libjpeg's, through its table for application messages.
-enum AddonMessage { kTooManyScans = 1000, kNotWritable };
-const char* const kAddonMessages[] = {
-    "the picture has more than %d scans; a JPEG this slow to decode is refused",
-    "%s",
-};
+// Our own message codes follow libjpeg's; the scan limit, raised inside libjpeg, goes through its table for
+// application messages.
+enum OwnCode { kTooManyScans = 1000, kNotWritable = 1001 };
+const char* const kAddonMessages[] = {"the picture has more than %d scans; a JPEG this slow to decode is refused"};
 
 // A progressive picture needs its whole coefficient buffer: 100 megapixels in 4:4:4 colour take 600 MB.
 constexpr long kMaxLibraryMemory = 1024L * 1024 * 1024;
@@ -69,7 +67,7 @@ void installErrorTrap(ErrorTrap& trap, jpeg_error_mgr*& slot) {
     trap.manager.emit_message = raiseWarnings;
     trap.manager.addon_message_table = kAddonMessages;
     trap.manager.first_addon_message = kTooManyScans;
-    trap.manager.last_addon_message = kNotWritable;
+    trap.manager.last_addon_message = kTooManyScans;
 }
 
 /// Runs one libjpeg call with the trap set; returns false when libjpeg raised an error or a warning.
@@ -159,7 +157,7 @@ class Decompressor {
 public:
     Decompressor(ByteSource& source, const std::string& name) : m_source(source), m_name(name) {
         installErrorTrap(m_trap, m_info.err);
-        if (!trapped(m_trap, [&] { jpeg_create_decompress(&m_info); })) {
+        if (!trapped(m_trap, [&] { createWithSegmentChecks(); })) {
             jpeg_destroy_decompress(&m_info);
             fail(m_trap.code, m_trap.text);
         }
@@ -173,13 +171,6 @@ public:
         m_progress.progress_monitor = checkScanCount;
         m_info.progress = &m_progress;
         m_info.mem->max_memory_to_use = kMaxLibraryMemory;
-        // libjpeg reads APP0 (JFIF) and APP14 (Adobe) itself; every other segment it skips is checked here.
-        call([&] {
-            jpeg_set_marker_processor(&m_info, JPEG_COM, skipSegment);
-            for (int marker = JPEG_APP0 + 1; marker <= JPEG_APP0 + 15; ++marker)
-                if (marker != JPEG_APP0 + 14)
-                    jpeg_set_marker_processor(&m_info, marker, skipSegment);
-        });
     }
     ~Decompressor() { jpeg_destroy_decompress(&m_info); }
     Decompressor(const Decompressor&) = delete;
@@ -198,6 +189,15 @@ public:
     }
 
 private:
+    // libjpeg reads APP0 (JFIF) and APP14 (Adobe) itself; every other segment it skips is checked here.
+    void createWithSegmentChecks() {
+        jpeg_create_decompress(&m_info);
+        jpeg_set_marker_processor(&m_info, JPEG_COM, skipSegment);
+        for (int marker = JPEG_APP0 + 1; marker <= JPEG_APP0 + 15; ++marker)
+            if (marker != JPEG_APP0 + 14)
+                jpeg_set_marker_processor(&m_info, marker, skipSegment);
+    }
+
     std::string describeTrappedError() const {
         switch (m_trap.code) {
         case JERR_BAD_PRECISION:
