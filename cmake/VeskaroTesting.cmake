@@ -11,3 +11,15 @@ function(veskaro_add_gtest name)
                                           veskaro_warnings)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 endfunction()
+
+# veskaro_add_qtest(name source...): one Qt Test executable that drives the real designer window without
+# a screen. Each test points the per-user folders at a temporary folder itself (PerUserFolders).
+function(veskaro_add_qtest name)
+    find_package(Qt6 REQUIRED COMPONENTS Test Widgets)
+    add_executable(${name} ${ARGN})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE veskaro_gui veskaro_test_support veskaro_gui_test_support Qt6::Test
+                                          veskaro_warnings)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

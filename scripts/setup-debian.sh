@@ -12,6 +12,8 @@ packages=(
     libgmock-dev
     libjpeg62-turbo-dev
     libgif-dev
+    qt6-base-dev
+    chromium
     python3
 )
 
@@ -26,6 +28,10 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# The browser tests need Node.js and npm. A machine may carry a newer Node.js from elsewhere, which brings
+# its own npm, so Debian's nodejs and npm are installed only where the commands are missing.
+command -v node >/dev/null || missing+=(nodejs)
+command -v npm >/dev/null || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""

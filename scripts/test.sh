@@ -4,6 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-debian.sh
+# The browser tests drive Debian's Chromium through playwright-core, installed exactly as locked.
+npm ci --prefix tests/web --no-audit --no-fund
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKARO_SANITIZE=ON
 cmake --build build/test
 cd build/test

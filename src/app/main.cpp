@@ -1,49 +1,28 @@
-// Until the designer window exists, the program reads a project file and prints what it holds.
+// The designer: start-up creates the main window and runs until it closes.
 
-#include "model/PlainItemTree.h"
-#include "model/ProgressView.h"
-#include "model/TkvlAppletAgent.h"
-#include "platform/VeskaroError.h"
+#include "PipelinePublisher.h"
+#include "platform/SettingsStore.h"
+#include "ui/BrowserServices.h"
+#include "ui/QtPrompts.h"
+#include "ui/QtShell.h"
+#include "ui/TMainForm.h"
 
-#include <iostream>
+#include <QApplication>
 
 using namespace veskaro;
 
-namespace {
-
-void printOutline(const TkvlAppletAgent& project, const PlainItemTree& tree) {
-    const TAppletData data = project.GetAppletData();
-    std::cout << "Slider \"" << data.pSliderName << "\", " << data.sliderWidth << " x " << data.sliderHeight
-              << " pixels, " << project.itemCount() << " item(s):\n";
-    for (int position = 1; position < tree.nodeCount(); ++position) {
-        const TItemData item = project.GetItem(position - 1);
-        std::cout << std::string(static_cast<std::size_t>(2 * tree.levelAt(position)), ' ') << tree.captionAt(position)
-                  << "  -> " << (item.ILink.empty() ? "(no link)" : item.ILink) << '\n';
-    }
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "Usage: veskaro PROJECT.vsk\n";
-        return 2;
-    }
-    try {
-        TkvlAppletAgent project;
-        project.SetDefaults();
-        PlainItemTree tree("Slider");
-        SilentProgressView progress;
-        if (project.LoadFromFile(argv[1], tree, progress) == LoadOutcome::NotOurs) {
-            std::cerr << kForeignProjectMessage << '\n';
-            return 1;
-        }
-        printOutline(project, tree);
-        std::cout << "This build reads and writes projects only; the designer window and publishing are not "
-                     "built yet, so nothing was published.\n";
-        return 0;
-    } catch (const VeskaroError& error) {
-        std::cerr << error.what() << '\n';
-        return 1;
-    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Veskaro"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Veskaro"));
+    QApplication::setDesktopFileName(QStringLiteral("veskaro"));
+
+    QtPrompts prompts;
+    PipelinePublisher publisher;
+    const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
+    QtShell shell;
+    BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
+    TMainForm window(prompts, publisher, browsers);
+    window.show();
+    return QApplication::exec();
 }

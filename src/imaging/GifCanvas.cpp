@@ -25,11 +25,7 @@ int interlacedRow(int n, int height) {
 
 } // namespace
 
-GifCanvas::GifCanvas(int width, int height) {
-    m_image.width = width;
-    m_image.height = height;
-    m_image.pixels.assign(m_image.rowBytes() * static_cast<std::size_t>(height), 0xFF);
-}
+GifCanvas::GifCanvas(int width, int height) : m_image(width, height, 0xFF) {}
 
 template <typename Visit> void GifCanvas::forVisibleRows(const GifPlacement& place, const Visit& visit) {
     const auto bytes = 3 * static_cast<std::size_t>(std::min(place.width, m_image.width - place.left));

@@ -6,7 +6,7 @@
 
 namespace veskaro {
 
-/// A picture of palette indices, rows top-down, one byte a pixel; the palette holds at most 256 colours.
+/// A picture of palette indices, rows top-down, with a palette of at most 256 colours.
 struct IndexedImage {
     int width = 0;
     int height = 0;

@@ -71,6 +71,12 @@ std::string GetTempFolder() {
                       "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
 }
 
+std::string GetStagingFolder() {
+    return workFolder("Staging",
+                      "Failed to create staging folder at application data path! Please contact vendor for help! "
+                      "Thank you!");
+}
+
 std::string GetDocumentsFolder() {
     return programLevelsBelow(SpecialFolder::Personal,
                               "Failed to retrieve my documents path! Please contact vendor for help! Thank you!");

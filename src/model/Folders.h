@@ -14,6 +14,9 @@ std::string GetAppDataFolder();
 std::string GetPreviewFolder();
 /// Returns the Temp work folder below the data folder, creating what is missing.
 std::string GetTempFolder();
+/// Returns the Staging work folder below the data folder, creating what is missing: generated files
+/// wait there to be copied, because the program's own folder may be read-only.
+std::string GetStagingFolder();
 /// Returns the program's folder below the user's documents, creating each missing level.
 std::string GetDocumentsFolder();
 /// Returns the user's pictures folder as the system names it; creates nothing and never fails.

@@ -63,13 +63,13 @@ std::string storabilityProblem(const std::string& value, const std::string& sepa
 }
 
 template <typename Record, std::size_t N>
-void checkStorable(const Record& record, const std::array<FieldOf<Record>, N>& fields, const std::string& separator,
-                   const std::string& owner) {
+void listStorabilityProblems(const Record& record, const std::array<FieldOf<Record>, N>& fields,
+                             const std::string& separator, const std::string& owner, std::vector<std::string>& out) {
     for (const auto& field : fields) {
         const std::string problem = storabilityProblem(record.*field.member, separator);
         if (!problem.empty())
-            throw VeskaroError("The value \"" + std::string(field.name) + "\" of " + owner + " " + problem +
-                               ", which a project file cannot hold. Nothing was saved.");
+            out.push_back("The value \"" + std::string(field.name) + "\" of " + owner + " " + problem +
+                          ", which a project file cannot hold.");
     }
 }
 
@@ -131,10 +131,22 @@ std::string GetFieldN(const std::string& line, int n, const std::string& separat
     return n < 1 ? std::string{} : splitFields(line, n, separator).back();
 }
 
-void TkvlAppletAgent::SaveToFile(const std::string& path, ProgressView& progress) const {
-    checkStorable(m_appletData, kAppletFields, m_separator, "the slider settings");
+std::vector<std::string> TkvlAppletAgent::StorabilityProblems() const {
+    std::vector<std::string> problems;
+    listStorabilityProblems(m_appletData, kAppletFields, m_separator, "the slider settings", problems);
     for (std::size_t i = 0; i < m_items.size(); ++i)
-        checkStorable(m_items[i], kItemFields, m_separator, "item " + std::to_string(i + 1));
+        listStorabilityProblems(m_items[i], kItemFields, m_separator, "item " + std::to_string(i + 1), problems);
+    return problems;
+}
+
+void TkvlAppletAgent::EnsureStorable() const {
+    const std::vector<std::string> problems = StorabilityProblems();
+    if (!problems.empty())
+        throw VeskaroError(problems.front() + " Nothing was saved.");
+}
+
+void TkvlAppletAgent::SaveToFile(const std::string& path, ProgressView& progress) const {
+    EnsureStorable();
 
     progress.setMaximum(9 * itemCount() + 15);
     ProgressScope scope(progress, "Saving Data ... ...");

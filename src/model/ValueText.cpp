@@ -20,6 +20,15 @@ std::string TrimText(std::string_view text) {
     return std::string(text);
 }
 
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = AsciiLower(c);
+    return lower;
+}
+
 int StrToInt(std::string_view text) {
     std::string_view digits = text;
     if (!digits.empty() && digits.front() == '+')

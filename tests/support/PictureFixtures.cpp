@@ -25,8 +25,7 @@ void putBe16(std::string& out, int value) {
 } // namespace
 
 RgbImage colourPattern(int width, int height) {
-    RgbImage image{width, height, {}};
-    image.pixels.resize(image.rowBytes() * static_cast<std::size_t>(height));
+    RgbImage image(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             std::uint8_t* pixel = image.row(y) + 3 * x;
@@ -38,8 +37,7 @@ RgbImage colourPattern(int width, int height) {
 }
 
 RgbImage smoothPattern(int width, int height) {
-    RgbImage image{width, height, {}};
-    image.pixels.resize(image.rowBytes() * static_cast<std::size_t>(height));
+    RgbImage image(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             std::uint8_t* pixel = image.row(y) + 3 * x;

@@ -58,10 +58,11 @@ inline void expectEveryTruncationRefused(const std::string& whole, const std::st
 
 /// Returns a picture of the given size built from rows of colours, top-down.
 inline RgbImage pictureOf(const std::vector<std::vector<std::array<std::uint8_t, 3>>>& rows) {
-    RgbImage image{static_cast<int>(rows.front().size()), static_cast<int>(rows.size()), {}};
+    RgbImage image(static_cast<int>(rows.front().size()), static_cast<int>(rows.size()));
+    auto out = image.pixels.begin();
     for (const auto& row : rows)
         for (const auto& colour : row)
-            image.pixels.insert(image.pixels.end(), colour.begin(), colour.end());
+            out = std::copy(colour.begin(), colour.end(), out);
     return image;
 }
 

@@ -47,9 +47,9 @@ TEST(AppletAgent, SetDefaultsGivesTheDefaultsAndDropsItemsButKeepsLinkedFiles) {
     project.SetDefaults();
     EXPECT_EQ(project.itemCount(), 0);
     EXPECT_EQ(project.linkedFiles().size(), 4u);
-    const TStringArray expected{"Slider1", "640",    "480",    "-26", "000000", "FFFFFF", "000000",
-                                "C0C0C0",  "FFFF00", "000000", "FFFF00", "000000", "1",    "1000",
-                                "500",     "2000",   "1",      "",    "",       "",       "1"};
+    const TStringArray expected{"Slider1", "640",    "480",    "-26",    "000000", "FFFFFF", "000000",
+                                "C0C0C0",  "FFFF00", "000000", "FFFF00", "000000", "1",      "1000",
+                                "500",     "2000",   "1",      "",       "",       "",       "1"};
     EXPECT_EQ(TkvlAppletAgent::AppletDataToStrings(project.GetAppletData()), expected);
 }
 

@@ -40,7 +40,9 @@ TEST(Folders, WorkFoldersLieBelowTheProgramLevelsOfTheDataFolder) {
     EXPECT_EQ(GetAppDataFolder(), data + "/Tarnwell/Veskaro/1.0/");
     EXPECT_EQ(GetPreviewFolder(), data + "/Tarnwell/Veskaro/1.0/Preview/");
     EXPECT_EQ(GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/");
+    EXPECT_EQ(GetStagingFolder(), data + "/Tarnwell/Veskaro/1.0/Staging/");
     EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Preview"));
+    EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Staging"));
     EXPECT_EQ(GetDocumentsFolder(), (folders.root() / "documents") + "/Tarnwell/Veskaro/1.0/");
     EXPECT_TRUE(fs::is_directory(folders.root() / "documents/Tarnwell/Veskaro/1.0"));
     EXPECT_EQ(GetPicturesFolder(), folders.root() / "pictures");
@@ -87,6 +89,9 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Preview", "a file");
     EXPECT_EQ(errorOf(GetPreviewFolder),
               "Failed to create preview folder at application data path! Please contact vendor for help! Thank you!");
+    veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Staging", "a file");
+    EXPECT_EQ(errorOf(GetStagingFolder),
+              "Failed to create staging folder at application data path! Please contact vendor for help! Thank you!");
 }
 
 TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {

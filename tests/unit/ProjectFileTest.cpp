@@ -30,7 +30,8 @@ const std::string kDefaultScriptLine = "Slider1#$@640#$@480#$@-26#$@000000#$@FFF
                                        "000000#$@FFFF00#$@000000#$@#$@1000#$@500#$@2000#$@1#$@#$@#$@#$@1#$@";
 
 std::string projectText(const std::vector<std::string>& itemLines, const std::string& scriptLine = kDefaultScriptLine) {
-    std::string text = kHeader + "<Applet_Parameters>\r\n" + scriptLine + "\r\n</Applet_Parameters>\r\n<Item_Parameters>\r\n";
+    std::string text =
+        kHeader + "<Applet_Parameters>\r\n" + scriptLine + "\r\n</Applet_Parameters>\r\n<Item_Parameters>\r\n";
     for (const auto& line : itemLines)
         text += line + "\r\n";
     return text + "</Item_Parameters>\r\n";

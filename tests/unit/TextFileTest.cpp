@@ -21,8 +21,7 @@ TEST(TextFile, WritesEveryLineWithCarriageReturnAndLineFeed) {
 TEST(TextFile, ReadsLinesWhateverTheirEnds) {
     TemporaryFolder folder;
     writeBytes(folder / "mixed.txt", "crlf\r\nlf\nstray\rcr\r\n\nlast");
-    EXPECT_EQ(readTextLines(folder / "mixed.txt"),
-              (std::vector<std::string>{"crlf", "lf", "straycr", "", "last"}));
+    EXPECT_EQ(readTextLines(folder / "mixed.txt"), (std::vector<std::string>{"crlf", "lf", "straycr", "", "last"}));
     writeBytes(folder / "ended.txt", "a\r\nb\r\n");
     EXPECT_EQ(readTextLines(folder / "ended.txt"), (std::vector<std::string>{"a", "b"}));
 }

@@ -1,0 +1,211 @@
+#include "generate/PageText.h"
+
+#include "model/MakerInfo.h"
+#include "model/ValueText.h"
+#include "platform/VeskaroError.h"
+
+#include <algorithm>
+
+namespace veskaro {
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* kProductLine = "Veskaro 1.0";
+
+void addRule(Lines& lines, const std::string& selector, std::initializer_list<std::string> declarations) {
+    lines.push_back(selector + "{");
+    lines.insert(lines.end(), declarations);
+    lines.push_back("}");
+    lines.emplace_back();
+}
+
+std::string colorPair(const std::string& text, const std::string& background) {
+    return "COLOR: " + MarkColor(text) + "; BACKGROUND-COLOR: " + MarkColor(background) + ";";
+}
+
+// The sum is taken in 64 bits: two valid integers near the limits must not overflow.
+std::string groupTop(const TAppletData& data) {
+    const long long top =
+        static_cast<long long>(StrToInt(data.sliderHeight)) - 15 + StrToInt(data.navBtnVerticalOffset);
+    return std::to_string(top);
+}
+
+std::string comment(const std::string& text) {
+    return "<!-- " + text + " -->";
+}
+
+void addImageLink(Lines& lines, const TItemData& item) {
+    lines.push_back("<a href=\"" + AttributeText(item.ILink) + "\" target=\"" + AttributeText(item.ITarget) + "\">");
+    const std::string toolTip = AttributeText(item.IToolTip);
+    lines.push_back("<img src=\"" + AttributeText(item.IImageFile) + "\" title=\"" + toolTip + "\" alt=\"" + toolTip +
+                    "\" />");
+    lines.emplace_back("</a>");
+}
+
+void addHead(Lines& lines, const TLinkedFileInfoArray& linkedFiles) {
+    lines.insert(lines.end(), {
+                                  "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+                                  "\"http://www.w3.org/TR/html4/loose.dtd\">",
+                                  "<!-- saved from url=(0013)about:internet -->",
+                                  "<html lang=\"en\">",
+                                  "<head>",
+                                  "<title>Preview</title>",
+                                  "",
+                                  comment(kProductLine),
+                                  comment(kMakerRightsNotice),
+                                  "<!-- Please insert following codes into <head> section of Web pages. -->",
+                                  "<!-- BEGIN -->",
+                              });
+    for (const auto& file : linkedFiles) {
+        if (AsciiLower(file.FileType) == "css")
+            lines.push_back("<LINK href=\"./" + AttributeText(file.FileName) +
+                            "\" type=\"text/css\" rel=\"stylesheet\" />");
+    }
+    lines.insert(lines.end(), {"<!-- END -->", "", "</head>", ""});
+}
+
+void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
+    const std::size_t n = items.size();
+    lines.insert(
+        lines.end(),
+        {
+            "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" + AttributeText(data.sliderWidth) +
+                "px;height:" + AttributeText(data.sliderHeight) + "px;\">",
+            "<div id=\"" + AttributeText(SliderId(data.pSliderName)) + "\" class=\"jsnavbtnslider_placeholder\">",
+            "<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">",
+        });
+    if (n >= 1)
+        addImageLink(lines, items.front());
+    lines.insert(lines.end(), {"</div>", "<div class=\"jsnavbtnslider_hidden\">"});
+    for (std::size_t k = 1; k <= n; ++k) {
+        lines.push_back("<div id=\"jsnavbtnslider_image_" + std::to_string(k) + "\" class=\"jsnavbtnslider_image\">");
+        addImageLink(lines, items[k - 1]);
+        lines.emplace_back("</div>");
+    }
+    lines.insert(lines.end(), {"</div>", "<div class=\"jsnavbtnslider_navbtngrp\">"});
+    // Descending, because the buttons float right: they read 1 to n from left to right.
+    for (std::size_t k = n; k >= 1; --k) {
+        const std::string number = std::to_string(k);
+        lines.insert(lines.end(), {"<div class=\"jsnavbtnslider_navbtn_outer\">",
+                                   "<div id=\"jsnavbtnslider_navbtn_" + number +
+                                       "\" class=\"jsnavbtnslider_navbtn_inner\">&nbsp;&nbsp;&nbsp;" + number +
+                                       "&nbsp;&nbsp;&nbsp;</div>",
+                                   "</div>"});
+    }
+    lines.insert(lines.end(), {"</div>", "</div>", "</div>"});
+    lines.push_back("<script>var BbAl=" + std::to_string(n) + ",bvAl=" + data.transDurAuto +
+                    ",bxAl=" + data.transDurManual + ",bwAl=" + data.switchImageDelay + ";</script>");
+}
+
+} // namespace
+
+std::string SliderId(std::string_view sliderName) {
+    std::string id(sliderName);
+    std::erase(id, ' ');
+    return id;
+}
+
+std::string MarkColor(const std::string& colorText) {
+    return AsciiLower(colorText) == "transparent" ? colorText : "#" + colorText;
+}
+
+std::string AttributeText(std::string_view value) {
+    std::string text;
+    text.reserve(value.size());
+    for (const char c : value) {
+        switch (c) {
+        case '"':
+            text += "&quot;";
+            break;
+        case '<':
+            text += "&lt;";
+            break;
+        case '>':
+            text += "&gt;";
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
+}
+
+void CheckSliderName(std::string_view sliderName) {
+    const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return c == '/' || c == '\\' || code < 32 || code == 127;
+    });
+    if (unsafe)
+        throw VeskaroError("The slider name must not contain \"/\", \"\\\" or control characters, because it names "
+                           "the slider's style sheet file. Please choose another slider name.");
+}
+
+void CheckScriptTimings(const TAppletData& data) {
+    for (const std::string* timing : {&data.transDurAuto, &data.transDurManual, &data.switchImageDelay})
+        StrToInt(*timing);
+}
+
+std::vector<std::string> StyleSheetLines(const TAppletData& data) {
+    Lines lines{"/*", kProductLine, kMakerRightsNotice, kProductPageAddress, kSupportPageAddress, "*/"};
+    const std::string& width = data.sliderWidth;
+    const std::string& height = data.sliderHeight;
+    addRule(lines, "DIV.jsnavbtnslider_placeholder",
+            {"POSITION: relative; FLOAT: left; OVERFLOW: hidden; PADDING: 0px; MARGIN: 0px; CURSOR: pointer;WIDTH:" +
+                 width + "px;",
+             "HEIGHT:" + height + "px;"});
+    addRule(lines, "DIV.jsnavbtnslider_hidden",
+            {"POSITION: absolute; OVERFLOW: hidden; TOP: 9000px; WIDTH: " + width + "px; HEIGHT: " + height + "px;"});
+    addRule(lines, "DIV.jsnavbtnslider_image", {"POSITION: absolute; LEFT: 0px; TOP: 0px; "});
+    addRule(lines, "DIV.jsnavbtnslider_image IMG", {"BORDER: 0px; PADDING: 0px; MARGIN: 0px; "});
+    addRule(lines, "DIV.jsnavbtnslider_navbtngrp",
+            {"POSITION: absolute; PADDING: 0px; MARGIN: 0px; CURSOR: pointer; WIDTH: 100%; HEIGHT: 18px; TOP: " +
+             groupTop(data) + "px;"});
+    addRule(lines, "DIV.jsnavbtnslider_navbtn_outer",
+            {"POSITION: relative; FLOAT: right; OVERFLOW: hidden; MARGIN: 0px; CURSOR: pointer; WIDTH: 30px; "
+             "HEIGHT: 18px;"});
+    addRule(lines, "DIV.jsnavbtnslider_navbtn_inner",
+            {"POSITION: relative; CURSOR: pointer; FONT-FAMILY: arial; FONT-SIZE: 11px; TEXT-ALIGN: center; "
+             "BORDER:black solid 1px; " +
+             colorPair(data.navBtnTextColorNormal, data.navBtnBgColorNormal)});
+    addRule(lines, "DIV.jsnavbtnslider_navbtn_inner:hover",
+            {colorPair(data.navBtnTextColorHover, data.navBtnBgColorHover)});
+    addRule(lines, "DIV.jsnavbtnslider_navbtn_active",
+            {colorPair(data.navBtnTextColorActive, data.navBtnBgColorActive)});
+    addRule(lines, "DIV.jsnavbtnslider_navbtn_active:hover",
+            {colorPair(data.navBtnTextColorActiveHover, data.navBtnBgColorActiveHover)});
+    lines.emplace_back();
+    return lines;
+}
+
+std::vector<std::string> PageLines(const TAppletData& data, const TItemArray& items,
+                                   const TLinkedFileInfoArray& linkedFiles) {
+    Lines lines;
+    addHead(lines, linkedFiles);
+    lines.insert(lines.end(), {
+                                  "<body>",
+                                  "",
+                                  "<!-- Please insert the following codes into body section of the html file where "
+                                  "you want to include the script! -->",
+                                  "<!-- START COPYING FROM HERE -->",
+                                  "",
+                                  comment(kProductLine),
+                                  comment(kMakerRightsNotice),
+                                  comment(kProductPageAddress),
+                                  comment(kSupportPageAddress),
+                              });
+    addSlider(lines, data, items);
+    lines.insert(lines.end(), {
+                                  "<script type=\"text/javascript\" src=\"jslib.js\"></script>",
+                                  "<script type=\"text/javascript\" src=\"slidervsk.js\"></script>",
+                                  "",
+                                  "<!-- END OF COPYING -->",
+                                  "",
+                                  "</body>",
+                                  "</html>",
+                              });
+    return lines;
+}
+
+} // namespace veskaro

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "model/AppletTypes.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veskaro {
+
+/// Returns the slider name with every blank (code 32) removed: the placeholder's element id and the
+/// base name of the style sheet.
+std::string SliderId(std::string_view sliderName);
+
+/// Returns a colour text as a style sheet writes it: "transparent" in any letter case as it is, any
+/// other text behind "#".
+std::string MarkColor(const std::string& colorText);
+
+/// Returns a value as it goes into a double-quoted attribute: '"', '<' and '>' become entities and
+/// everything else, "&" included, stays as typed so that entities a user wrote keep working.
+std::string AttributeText(std::string_view value);
+
+/// Throws VeskaroError when a slider name would put its style sheet outside its folder: a path
+/// separator or a control character.
+void CheckSliderName(std::string_view sliderName);
+
+/// Throws VeskaroError when a timing value is not a decimal integer, as anything else would run as
+/// script on the visitor's page.
+void CheckScriptTimings(const TAppletData& data);
+
+/// Returns the lines of the slider's style sheet. Throws VeskaroError when the slider height or the
+/// button offset is not a decimal integer.
+std::vector<std::string> StyleSheetLines(const TAppletData& data);
+
+/// Returns the lines of the slider page: the head that links every style sheet in linkedFiles, the
+/// slider's markup for items, its four script variables and the two slider scripts.
+std::vector<std::string> PageLines(const TAppletData& data, const TItemArray& items,
+                                   const TLinkedFileInfoArray& linkedFiles);
+
+} // namespace veskaro

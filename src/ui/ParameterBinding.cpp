@@ -1,0 +1,82 @@
+#include "ui/ParameterBinding.h"
+
+#include "model/ColorText.h"
+#include "model/ValueText.h"
+#include "ui/ColorPanel.h"
+#include "ui/SpinEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace veskaro {
+
+namespace {
+
+std::string bytesOf(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+QString textOf(const std::string& bytes) {
+    return QString::fromLocal8Bit(bytes);
+}
+
+std::string switchText(bool on) {
+    return on ? "1" : "0";
+}
+
+// Clearing the checked button of an exclusive pair needs the exclusivity lifted for a moment; the
+// partner keeps its own state.
+void setRadioChecked(QRadioButton& radio, bool checked) {
+    const bool exclusive = radio.autoExclusive();
+    radio.setAutoExclusive(exclusive && checked);
+    radio.setChecked(checked);
+    radio.setAutoExclusive(exclusive);
+}
+
+} // namespace
+
+std::string ControlToText(const QWidget& control) {
+    if (const auto* combo = qobject_cast<const QComboBox*>(&control))
+        return TrimText(bytesOf(combo->currentText()));
+    if (const auto* spin = qobject_cast<const SpinEdit*>(&control))
+        return std::to_string(spin->value());
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&control))
+        return TrimText(bytesOf(edit->text()));
+    if (const auto* panel = qobject_cast<const ColorPanel*>(&control))
+        return ColorToHexText(colorValue(panel->color()));
+    if (const auto* check = qobject_cast<const QCheckBox*>(&control))
+        return switchText(check->isChecked());
+    if (const auto* radio = qobject_cast<const QRadioButton*>(&control))
+        return switchText(radio->isChecked());
+    return {};
+}
+
+void TextToControl(const std::string& text, QWidget& control) {
+    if (auto* combo = qobject_cast<QComboBox*>(&control))
+        combo->setEditText(textOf(TrimText(text)));
+    else if (auto* spin = qobject_cast<SpinEdit*>(&control))
+        spin->setValue(StrToInt(text));
+    else if (auto* edit = qobject_cast<QLineEdit*>(&control))
+        edit->setText(textOf(TrimText(text)));
+    else if (auto* panel = qobject_cast<ColorPanel*>(&control))
+        panel->setColor(colorOfValue(HexTextToColor(text)));
+    else if (auto* check = qobject_cast<QCheckBox*>(&control))
+        check->setChecked(text == "1");
+    else if (auto* radio = qobject_cast<QRadioButton*>(&control))
+        setRadioChecked(*radio, text == "1");
+}
+
+std::uint32_t colorValue(const QColor& color) {
+    const QRgb rgb = color.rgb();
+    return static_cast<std::uint32_t>(qRed(rgb)) | static_cast<std::uint32_t>(qGreen(rgb)) << 8 |
+           static_cast<std::uint32_t>(qBlue(rgb)) << 16;
+}
+
+QColor colorOfValue(std::uint32_t value) {
+    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
+                  static_cast<int>((value >> 16) & 0xFFu));
+}
+
+} // namespace veskaro

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/AppletTypes.h"
+#include "ui/ControlNames.h"
+
+#include <QColor>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QWidget;
+
+namespace veskaro {
+
+/// One row of a binding table: a field of a record and the object name of the control that edits it.
+template <typename Record> struct FieldBinding {
+    std::string Record::*field;
+    const char* control;
+};
+
+/// The script parameters and their controls, in transfer order. The field reserved has no control.
+inline constexpr std::array<FieldBinding<TAppletData>, 20> kScriptBinding{{
+    {&TAppletData::pSliderName, names::pSliderName},
+    {&TAppletData::sliderWidth, names::sliderWidth},
+    {&TAppletData::sliderHeight, names::sliderHeight},
+    {&TAppletData::navBtnVerticalOffset, names::navBtnVerticalOffset},
+    {&TAppletData::navBtnTextColorNormal, names::navBtnTextColorNormal},
+    {&TAppletData::navBtnBgColorNormal, names::navBtnBgColorNormal},
+    {&TAppletData::navBtnTextColorHover, names::navBtnTextColorHover},
+    {&TAppletData::navBtnBgColorHover, names::navBtnBgColorHover},
+    {&TAppletData::navBtnTextColorActive, names::navBtnTextColorActive},
+    {&TAppletData::navBtnBgColorActive, names::navBtnBgColorActive},
+    {&TAppletData::navBtnTextColorActiveHover, names::navBtnTextColorActiveHover},
+    {&TAppletData::navBtnBgColorActiveHover, names::navBtnBgColorActiveHover},
+    {&TAppletData::transDurAuto, names::transDurAuto},
+    {&TAppletData::transDurManual, names::transDurManual},
+    {&TAppletData::switchImageDelay, names::switchImageDelay},
+    {&TAppletData::pImageLeadingPathEnabled, names::pImageLeadingPathEnabled},
+    {&TAppletData::pImageLeadingPath, names::pImageLeadingPath},
+    {&TAppletData::InternalUse_RootDir_Local, names::InternalUse_RootDir_Local},
+    {&TAppletData::InternalUse_RootDir_Remote, names::InternalUse_RootDir_Remote},
+    {&TAppletData::InternalUse_RootDir_Local_Checked, names::InternalUse_RootDir_Local_Checked},
+}};
+
+/// The item values edited on the page "Item General", in transfer order.
+inline constexpr std::array<FieldBinding<TItemData>, 4> kItemBinding{{
+    {&TItemData::IOriginalImagePath, names::edtOriginalImagePath},
+    {&TItemData::ILink, names::cmbx_ILink},
+    {&TItemData::ITarget, names::cmbx_ITarget},
+    {&TItemData::IToolTip, names::edt_IToolTip},
+}};
+
+/// Returns the value a control shows as project text: trimmed texts, whole numbers, colour texts and
+/// "1"/"0" switches, by the control's kind. Never fails; a control of another kind gives empty text.
+std::string ControlToText(const QWidget& control);
+
+/// Shows a project text in a control, by the control's kind; a control of another kind is left alone.
+/// Throws VeskaroError "'%s' is not a valid integer value" for a number or colour it cannot read.
+void TextToControl(const std::string& text, QWidget& control);
+
+/// Converts between a colour and the 0x00BBGGRR layout of the colour texts.
+std::uint32_t colorValue(const QColor& color);
+QColor colorOfValue(std::uint32_t value);
+
+} // namespace veskaro

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "model/TkvlAppletAgent.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace veskaro {
+
+struct BrowserServices;
+class MainFormProgressView;
+class ProjectPublisher;
+class Prompts;
+class TformHTML;
+class TreeWidgetItemTree;
+
+/// The designer window: the item tree, the parameter pages, menus, tool bar, hint line and progress bar.
+/// It owns the one project and keeps the tree and the project's items in step.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Builds the window and runs its creation steps; errors of those steps are shown through prompts
+    /// and leave the window as far as it got.
+    TMainForm(Prompts& prompts, ProjectPublisher& publisher, BrowserServices& browsers, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    TkvlAppletAgent& project() { return m_project; }
+    /// Returns the item tree as the core sees it.
+    TreeWidgetItemTree& itemTree() { return *m_itemTree; }
+    /// Returns where long work shows its progress.
+    MainFormProgressView& progressView() { return *m_progress; }
+
+    bool Modified() const { return m_modified; }
+    /// Sets the modified state, and with it the enabled state of "Save" and its tool button.
+    void setModified(bool modified);
+    const std::string& ProjectFileName() const { return m_projectFileName; }
+    void setProjectFileName(const std::string& fileName) { m_projectFileName = fileName; }
+
+    // Transfers between the controls and the project.
+    void ScriptParamsFromWindow();
+    void ScriptParamsToWindow();
+    void ItemFromWindow(int index);
+    void ItemToWindow(int index);
+    /// Takes the pages into the project as a save does: the script parameters, and the item last shown.
+    void storePagesIntoProject();
+    /// Saves and publishes to a project path through the publisher.
+    void SaveAndPublishTo(const QString& path);
+
+    // Handlers of the window, named after the controls they serve.
+    void spnedtApWidthChange();
+    void spnedtApWidthMouseMove(QWidget* sender);
+    void ToolBar1Click();
+    void StatusBar2Click();
+    void Exit1Click();
+    void Insert1Click();
+    void Delete1Click();
+    void MoveUp1Click();
+    void MoveDown1Click();
+    void trvwDesignPanelChange();
+    void trvwDesignPanelMouseDown();
+    void RefreshItemCommands();
+    void ArrangePages();
+    /// Takes the pages into the project and builds its page into the HTML holder; false, after telling
+    /// the user, when there is no item to build.
+    bool BuildHTML();
+    void Preview1Click();
+    void WebBrowser1Click();
+
+    /// Runs a command handler: an error it raises is shown in an error box and the window stays usable.
+    void runCommand(const std::function<void()>& command);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Building the window (TMainFormLayout.cpp).
+    void buildWindow();
+    void buildMenus();
+    void buildToolBar();
+    QWidget* buildTreePanel();
+    QTabWidget* buildPages();
+    QWidget* buildScriptPage();
+    QWidget* buildItemPage();
+    QWidget* buildPathPage();
+    void buildStatusStrip();
+    QAction* addEntry(QMenu* menu, const char* name, const QString& caption);
+    QToolButton* addToolButton(const char* name, const QIcon& icon, const QString& hint);
+    QToolButton* helpButton(const char* name, int tag);
+    void centreOnScreen();
+
+    // Behaviour (TMainForm.cpp).
+    void FormCreate();
+    bool FormCloseQuery();
+    void connectHandlers();
+    void connectCommand(QAction* action, void (TMainForm::*handler)());
+    void connectCommand(QAbstractButton* button, void (TMainForm::*handler)());
+    void watchHint(QWidget* control);
+    void showTreeContextMenu(const QPoint& position);
+    void deleteSelectedSubtree();
+    void moveSubtreeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
+    void moveNodeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
+    void showPreviewImage();
+    void clearPreviewFolder();
+    void enableCommand(const char* popupEntry, const char* menuEntry, const char* toolButton, bool enabled);
+    QWidget& boundControl(const char* name) const;
+    template <typename Control> Control& child(const char* name) const;
+    QTreeWidgetItem* selectedNode() const;
+
+    Prompts& m_prompts;
+    ProjectPublisher& m_publisher;
+    BrowserServices& m_browsers;
+    TkvlAppletAgent m_project;
+
+    bool m_modified = false;
+    std::string m_projectFileName;
+    QTreeWidgetItem* m_currentItemNode = nullptr;
+    bool m_treeRebuilding = false;
+    static constexpr int kNoPage = -1;
+    int m_lastPageIndex = kNoPage;
+
+    QToolBar* m_toolBar = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QWidget* m_scriptPage = nullptr;
+    QWidget* m_itemPage = nullptr;
+    QWidget* m_pathPage = nullptr;
+    QLabel* m_hint = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QLabel* m_preview = nullptr;
+    QMenu* m_popupMenu = nullptr;
+    TformHTML* m_htmlHolder = nullptr;
+    std::unique_ptr<TreeWidgetItemTree> m_itemTree;
+    std::unique_ptr<MainFormProgressView> m_progress;
+};
+
+// Returns the control of the window with that object name; a missing one is a fault of the window itself.
+template <typename Control> Control& TMainForm::child(const char* name) const {
+    auto* found = findChild<Control*>(QLatin1String(name));
+    if (!found)
+        throw std::logic_error(std::string("The window has no control named ") + name + ".");
+    return *found;
+}
+
+} // namespace veskaro

@@ -1,0 +1,285 @@
+#include "DesignerTestCase.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace veskaro;
+namespace names = veskaro::names;
+
+class ItemTreeTest : public test::DesignerTestCase {
+    Q_OBJECT
+
+    bool enabled(const char* popupEntry, const char* menuEntry, const char* toolButton) {
+        const bool state = find<QAction>(popupEntry).isEnabled();
+        if (find<QAction>(menuEntry).isEnabled() != state || find<QToolButton>(toolButton).isEnabled() != state)
+            throw std::logic_error("the three controls of a command disagree");
+        return state;
+    }
+    bool insertEnabled() { return enabled(names::Insert1, names::Insert2, names::tlbtnInsert); }
+    bool deleteEnabled() { return enabled(names::Delete1, names::Delete2, names::tlbtnDelete); }
+    bool moveUpEnabled() { return enabled(names::MoveUp1, names::MoveUp2, names::tlbtnMoveUp); }
+    bool moveDownEnabled() { return enabled(names::MoveDown1, names::MoveDown2, names::tlbtnMoveDown); }
+
+    void insertItems(int count) {
+        for (int i = 0; i < count; ++i)
+            find<QToolButton>(names::tlbtnInsert).click();
+    }
+
+    // X, Y with the children Y1 and Y2, and Z, read through the project file loader.
+    void loadNestedProject() {
+        const std::string path = m_folders.root() / "nested.vsk";
+        test::writeProject(path,
+                           {{"/p/x.jpg", 0}, {"/p/y.jpg", 0}, {"/p/y1.jpg", 1}, {"/p/y2.jpg", 1}, {"/p/z.jpg", 0}});
+        designer().load(path);
+    }
+
+    QString linkShown() { return find<QComboBox>(names::cmbx_ILink).currentText(); }
+    void typeLink(const QString& link) { find<QComboBox>(names::cmbx_ILink).setEditText(link); }
+
+private slots:
+    void insertAddsALastChildOfTheRoot() {
+        insertItems(2);
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "  Image"}));
+        QCOMPARE(designer().selectedPosition(), 0);
+        QVERIFY(insertEnabled());
+        QVERIFY(!deleteEnabled());
+        QVERIFY(!moveUpEnabled());
+        QVERIFY(!moveDownEnabled());
+        QCOMPARE(window().project().itemCount(), 2);
+        TItemData expected = TkvlAppletAgent::DefaultItem();
+        expected.ILevel = "0";
+        QCOMPARE(window().project().GetItem(1), expected);
+        QVERIFY(window().Modified());
+        QCOMPARE(designer().visibleTabs(), (QStringList{"Script", "Path"}));
+        QVERIFY(designer().tree().topLevelItem(0)->isExpanded());
+    }
+
+    void selectingAnItemShowsItsPageAndMarksTheProjectModified() {
+        insertItems(3);
+        window().setModified(false);
+        designer().select(1);
+        QCOMPARE(designer().visibleTabs(), QStringList{"Item General"});
+        QCOMPARE(designer().activeTab(), QStringLiteral("Item General"));
+        QVERIFY(window().Modified());
+        QVERIFY(!insertEnabled());
+        QVERIFY(!find<QPushButton>(names::btnBatchImportImgs).isEnabled());
+        QVERIFY(deleteEnabled());
+        QVERIFY(!moveUpEnabled());
+        QVERIFY(moveDownEnabled());
+        QCOMPARE(find<QComboBox>(names::cmbx_ITarget).currentText(), QStringLiteral("_self"));
+        designer().select(3);
+        QVERIFY(moveUpEnabled());
+        QVERIFY(!moveDownEnabled());
+        designer().select(0);
+        QCOMPARE(designer().visibleTabs(), (QStringList{"Script", "Path"}));
+        QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
+        QVERIFY(insertEnabled());
+        QVERIFY(!deleteEnabled());
+        QVERIFY(find<QPushButton>(names::btnBatchImportImgs).isEnabled());
+    }
+
+    void pageValuesAreStoredIntoTheItemThatIsLeft() {
+        insertItems(2);
+        designer().select(1);
+        typeLink(QStringLiteral("https://example.com/x"));
+        find<QLineEdit>(names::edt_IToolTip).setText(QStringLiteral("X"));
+        designer().select(2);
+        QCOMPARE(linkShown(), QString());
+        typeLink(QStringLiteral("https://example.com/y"));
+        designer().select(1);
+        QCOMPARE(linkShown(), QStringLiteral("https://example.com/x"));
+        QCOMPARE(find<QLineEdit>(names::edt_IToolTip).text(), QStringLiteral("X"));
+        QCOMPARE(window().project().GetItem(1).ILink, "https://example.com/y");
+        // The root keeps the last item's page; it reaches the item at the next store.
+        designer().select(0);
+        QCOMPARE(window().project().GetItem(0).ILink, "https://example.com/x");
+        QCOMPARE(window().project().GetItem(0).ILevel, "");
+    }
+
+    void tabChosenByHandStaysWhileThePagesNeedNoChange() {
+        auto& pages = find<QTabWidget>(names::pgcntrl1);
+        pages.setCurrentIndex(pages.indexOf(&find<QWidget>(names::tbshtPath)));
+        insertItems(1);
+        window().trvwDesignPanelMouseDown();
+        QCOMPARE(designer().activeTab(), QStringLiteral("Path"));
+    }
+
+    void deletingTheRootIsRefused() {
+        insertItems(1);
+        window().setModified(false);
+        window().Delete1Click();
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].text, QStringLiteral("Root item cannot be deleted."));
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[0].buttons, PromptButtons::Ok);
+        QCOMPARE(window().project().itemCount(), 1);
+        QVERIFY(window().Modified());
+    }
+
+    void deleteAnsweredNoChangesNothingButTheModifiedState() {
+        insertItems(2);
+        designer().select(2);
+        window().setModified(false);
+        prompts().answers = {PromptAnswer::No};
+        find<QToolButton>(names::tlbtnDelete).click();
+        QCOMPARE(prompts().messages.at(0).text,
+                 QStringLiteral("Are you sure to delete this item and all its children?"));
+        QCOMPARE(prompts().messages.at(0).icon, PromptIcon::Warning);
+        QCOMPARE(prompts().messages.at(0).buttons, PromptButtons::YesNo);
+        QCOMPARE(window().project().itemCount(), 2);
+        QCOMPARE(designer().outline().size(), 3);
+        QCOMPARE(designer().selectedPosition(), 2);
+        QVERIFY(window().Modified());
+    }
+
+    void deleteRemovesTheWholeSubtreeAndItsItems() {
+        loadNestedProject();
+        QCOMPARE(designer().outline(),
+                 (QStringList{"Veskaro", "  x.jpg", "  y.jpg", "    y1.jpg", "    y2.jpg", "  z.jpg"}));
+        designer().select(5);
+        typeLink(QStringLiteral("https://example.com/z"));
+        designer().select(2);
+        prompts().answers = {PromptAnswer::Yes};
+        find<QAction>(names::Delete2).trigger();
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  x.jpg", "  z.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/x.jpg", "/p/z.jpg"}));
+        // The node that takes the selection is shown, and nothing was stored into a wrong item.
+        const int selected = designer().selectedPosition();
+        QVERIFY(selected == 1 || selected == 2);
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(),
+                 QString::fromStdString(window().project().GetItem(selected - 1).IOriginalImagePath));
+        QCOMPARE(window().project().GetItem(1).ILink, "https://example.com/z");
+    }
+
+    void deletingTheLastChildSelectsTheRoot() {
+        insertItems(1);
+        designer().select(1);
+        prompts().answers = {PromptAnswer::Yes};
+        window().Delete1Click();
+        QCOMPARE(designer().outline(), QStringList{"Veskaro"});
+        QCOMPARE(window().project().itemCount(), 0);
+        QCOMPARE(designer().selectedPosition(), 0);
+        QCOMPARE(designer().visibleTabs(), (QStringList{"Script", "Path"}));
+        QVERIFY(insertEnabled());
+        QVERIFY(!deleteEnabled());
+    }
+
+    void moveUpCarriesTheItemPastItsPreviousSibling() {
+        insertItems(3);
+        for (int position = 1; position <= 3; ++position) {
+            designer().select(position);
+            find<QLineEdit>(names::edtOriginalImagePath)
+                .setText(QStringLiteral("/p/%1.jpg").arg(QChar(u'w' + position)));
+        }
+        designer().select(0);
+        designer().select(3);
+        find<QToolButton>(names::tlbtnMoveUp).click();
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/x.jpg", "/p/z.jpg", "/p/y.jpg"}));
+        QCOMPARE(designer().selectedPosition(), 2);
+        QVERIFY(moveUpEnabled());
+        QVERIFY(moveDownEnabled());
+        // The page still belongs to the moved item: the next store goes to its new place.
+        typeLink(QStringLiteral("https://example.com/z"));
+        designer().select(1);
+        QCOMPARE(window().project().GetItem(1).ILink, "https://example.com/z");
+        QCOMPARE(window().project().GetItem(2).ILink, "");
+    }
+
+    void moveUpTakesTheWholeSubtreeAlong() {
+        loadNestedProject();
+        designer().select(2);
+        find<QAction>(names::MoveUp1).trigger();
+        QCOMPARE(designer().outline(),
+                 (QStringList{"Veskaro", "  y.jpg", "    y1.jpg", "    y2.jpg", "  x.jpg", "  z.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/y.jpg", "/p/y1.jpg", "/p/y2.jpg", "/p/x.jpg", "/p/z.jpg"}));
+        QCOMPARE(designer().selectedPosition(), 1);
+        QVERIFY(designer().tree().currentItem()->isExpanded());
+        QVERIFY(!moveUpEnabled());
+    }
+
+    void moveUpPastASiblingWithChildren() {
+        loadNestedProject();
+        designer().select(5);
+        window().MoveUp1Click();
+        QCOMPARE(designer().outline(),
+                 (QStringList{"Veskaro", "  x.jpg", "  z.jpg", "  y.jpg", "    y1.jpg", "    y2.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/x.jpg", "/p/z.jpg", "/p/y.jpg", "/p/y1.jpg", "/p/y2.jpg"}));
+        QCOMPARE(designer().selectedPosition(), 2);
+    }
+
+    void moveDownTakesTheWholeSubtreeBehindTheNextSibling() {
+        loadNestedProject();
+        designer().select(2);
+        find<QAction>(names::MoveDown2).trigger();
+        QCOMPARE(designer().outline(),
+                 (QStringList{"Veskaro", "  x.jpg", "  z.jpg", "  y.jpg", "    y1.jpg", "    y2.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/x.jpg", "/p/z.jpg", "/p/y.jpg", "/p/y1.jpg", "/p/y2.jpg"}));
+        QCOMPARE(designer().selectedPosition(), 3);
+        QVERIFY(!moveDownEnabled());
+        designer().select(1);
+        window().MoveDown1Click();
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/z.jpg", "/p/x.jpg", "/p/y.jpg", "/p/y1.jpg", "/p/y2.jpg"}));
+    }
+
+    void movesAmongChildrenStayInsideTheirParent() {
+        loadNestedProject();
+        designer().select(4);
+        QVERIFY(moveUpEnabled());
+        QVERIFY(!moveDownEnabled());
+        window().MoveUp1Click();
+        QCOMPARE(designer().outline(),
+                 (QStringList{"Veskaro", "  x.jpg", "  y.jpg", "    y2.jpg", "    y1.jpg", "  z.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/x.jpg", "/p/y.jpg", "/p/y2.jpg", "/p/y1.jpg", "/p/z.jpg"}));
+    }
+
+    void rightClickSelectsTheNodeBeforeTheMenuOpens() {
+        insertItems(2);
+        window().show();
+        QTreeWidget& tree = designer().tree();
+        const QRect second = tree.visualItemRect(window().itemTree().nodeAt(2));
+        emit tree.customContextMenuRequested(second.center());
+        QCOMPARE(designer().selectedPosition(), 2);
+        auto& menu = find<QMenu>(names::PopupMenu1);
+        QVERIFY(menu.isVisible());
+        QVERIFY(find<QAction>(names::Delete1).isEnabled());
+        QVERIFY(!find<QAction>(names::Insert1).isEnabled());
+        menu.close();
+    }
+
+    void previewShowsTheItemsPictureWhenItExists() {
+        const std::string picture = m_folders.root() / "red.bmp";
+        QImage red(64, 48, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(QString::fromStdString(picture), "BMP"));
+        const std::string broken = m_folders.root() / "broken.jpg";
+        test::writeBytes(broken, "not a picture");
+        insertItems(3);
+        for (const auto& [position, path] :
+             {std::pair{1, picture}, {2, std::string("/no/such/file.jpg")}, {3, broken}}) {
+            designer().select(position);
+            find<QLineEdit>(names::edtOriginalImagePath).setText(QString::fromStdString(path));
+        }
+        auto& preview = find<QLabel>(names::imgPreview);
+        designer().select(1);
+        QVERIFY(!preview.isHidden());
+        QCOMPARE(preview.pixmap().toImage().pixelColor(10, 10), QColor(Qt::red));
+        designer().select(2);
+        QVERIFY(preview.isHidden());
+        designer().select(3);
+        QVERIFY(!preview.isHidden());
+        QVERIFY(preview.pixmap().isNull());
+        QCOMPARE(preview.text(), QStringLiteral("This picture cannot be shown."));
+    }
+};
+
+QTEST_MAIN(ItemTreeTest)
+#include "ItemTreeTest.moc"

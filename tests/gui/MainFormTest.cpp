@@ -1,0 +1,436 @@
+#include "DesignerTestCase.h"
+
+#include "ui/ColorPanel.h"
+#include "ui/MainFormProgressView.h"
+#include "ui/SpinEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace veskaro;
+namespace names = veskaro::names;
+
+class MainFormTest : public test::DesignerTestCase {
+    Q_OBJECT
+
+    bool saveEnabled() {
+        return find<QAction>(names::Save1).isEnabled() && find<QToolButton>(names::tlbtnSave).isEnabled();
+    }
+    bool saveDisabled() {
+        return !find<QAction>(names::Save1).isEnabled() && !find<QToolButton>(names::tlbtnSave).isEnabled();
+    }
+
+    void hover(const char* name) {
+        QWidget& control = find<QWidget>(name);
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), control.mapToGlobal(QPointF(1, 1)));
+        QApplication::sendEvent(&control, &enter);
+    }
+
+    void changeWidthTo(int width) {
+        find<SpinEdit>(names::sliderWidth).setValue(width);
+        QVERIFY(window().Modified());
+    }
+
+    // Shows the window, asks it to close, and tells whether it closed.
+    bool closeWindow() {
+        window().show();
+        find<QAction>(names::Exit1).trigger();
+        return !window().isVisible();
+    }
+
+private slots:
+    void startsWithTheDefaultProject() {
+        QCOMPARE(window().windowTitle(), QStringLiteral("Veskaro"));
+        QCOMPARE(designer().outline(), QStringList{QStringLiteral("Veskaro")});
+        QCOMPARE(designer().selectedPosition(), 0);
+        QCOMPARE(designer().visibleTabs(), (QStringList{QStringLiteral("Script"), QStringLiteral("Path")}));
+        QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
+        QVERIFY(!window().Modified());
+        QVERIFY(saveDisabled());
+        QCOMPARE(find<QLineEdit>(names::pSliderName).text(), QStringLiteral("Slider1"));
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 640);
+        QCOMPARE(find<SpinEdit>(names::sliderHeight).value(), 480);
+        QCOMPARE(find<ColorPanel>(names::navBtnBgColorHover).color(), QColor(0xC0, 0xC0, 0xC0));
+        QVERIFY(find<QRadioButton>(names::InternalUse_RootDir_Local_Checked).isChecked());
+        QVERIFY(find<QCheckBox>(names::pImageLeadingPathEnabled).isChecked());
+        QVERIFY(find<QLineEdit>(names::pImageLeadingPath).isEnabled());
+        QVERIFY(find<QAction>(names::Insert2).isEnabled());
+        QVERIFY(find<QToolButton>(names::tlbtnInsert).isEnabled());
+        QVERIFY(!find<QToolButton>(names::tlbtnDelete).isEnabled());
+        QVERIFY(!find<QAction>(names::MoveUp1).isEnabled());
+        QVERIFY(!find<QAction>(names::MoveDown2).isEnabled());
+        QVERIFY(find<QPushButton>(names::btnBatchImportImgs).isEnabled());
+        QVERIFY(window().ProjectFileName().empty());
+        QVERIFY(prompts().messages.empty());
+    }
+
+    void hasItsSizeAndFramePieces() {
+        QVERIFY(window().width() >= 782);
+        QVERIFY(window().height() >= 470);
+        QCOMPARE(find<QToolBar>(names::tlbr1).isMovable(), false);
+        QCOMPARE(find<QLabel>(names::stctxtHint).width(), 338);
+        QVERIFY(!find<QProgressBar>(names::prgrsbrMainFormBottom).isTextVisible());
+    }
+
+    void everyComponentIsThereUnderItsName_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {names::tlbr1,
+                                 names::pnlTreeView,
+                                 names::trvwDesignPanel,
+                                 names::Splitter1,
+                                 names::pgcntrl1,
+                                 names::tbshtScript,
+                                 names::tbshtItemGeneral,
+                                 names::tbshtPath,
+                                 names::StatusBar1,
+                                 names::stctxtHint,
+                                 names::prgrsbrMainFormBottom,
+                                 names::MainMenu1,
+                                 names::PopupMenu1,
+                                 names::mnitRecentFiles,
+                                 names::btnBatchImportImgs,
+                                 names::grpbx_Script_Menu,
+                                 names::GroupBox1,
+                                 names::GroupBox9,
+                                 names::GroupBox12,
+                                 names::GroupBox7,
+                                 names::GroupBox10,
+                                 names::GroupBox2,
+                                 names::imgPreview,
+                                 names::GroupBox5,
+                                 names::CheckGroupBox1,
+                                 names::spdbtnOriginalImagePath,
+                                 names::spdbtnItURL,
+                                 names::SpeedButton1,
+                                 names::SpeedButton2,
+                                 names::SpeedButton11,
+                                 names::SpeedButton13,
+                                 names::SpeedButton24,
+                                 names::SpeedButton19,
+                                 names::SpeedButton28})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void everyComponentIsThereUnderItsName() {
+        QFETCH(QString, name);
+        QVERIFY(window().findChild<QObject*>(name));
+    }
+
+    void menusHaveTheirCaptionsAndShortcuts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        const QKeySequence none;
+        QTest::newRow("New1") << "New1"
+                              << "&New..." << QKeySequence(QStringLiteral("Ctrl+N"));
+        QTest::newRow("Open1") << "Open1"
+                               << "&Open..." << QKeySequence(QStringLiteral("Ctrl+O"));
+        QTest::newRow("Save1") << "Save1"
+                               << "&Save" << QKeySequence(QStringLiteral("Ctrl+S"));
+        QTest::newRow("Save2") << "Save2"
+                               << "Save &As..." << none;
+        QTest::newRow("Exit1") << "Exit1"
+                               << "E&xit" << none;
+        QTest::newRow("ToolBar1") << "ToolBar1"
+                                  << "&Tool Bar" << none;
+        QTest::newRow("StatusBar2") << "StatusBar2"
+                                    << "&Status Bar" << none;
+        QTest::newRow("Insert2") << "Insert2"
+                                 << "I&nsert" << none;
+        QTest::newRow("Delete2") << "Delete2"
+                                 << "&Delete" << none;
+        QTest::newRow("MoveUp2") << "MoveUp2"
+                                 << "Move &Up" << none;
+        QTest::newRow("MoveDown2") << "MoveDown2"
+                                   << "Move &Down" << none;
+        QTest::newRow("Insert1") << "Insert1"
+                                 << "I&nsert" << none;
+        QTest::newRow("MoveDown1") << "MoveDown1"
+                                   << "Move &Down" << none;
+        QTest::newRow("Preview1") << "Preview1"
+                                  << "&Preview" << QKeySequence(QStringLiteral("Ctrl+P"));
+        QTest::newRow("WebBrowser1") << "WebBrowser1"
+                                     << "Web &Browser..." << none;
+        QTest::newRow("Topic1") << "Topic1"
+                                << "Help &Topics" << none;
+        QTest::newRow("ViewSample1") << "ViewSample1"
+                                     << "View &Sample..." << none;
+        QTest::newRow("Homepage1") << "Homepage1"
+                                   << "&Homepage" << none;
+        QTest::newRow("ContactUs1") << "ContactUs1"
+                                    << "&Contact Us" << none;
+        QTest::newRow("About1") << "About1"
+                                << "&About" << none;
+    }
+
+    void menusHaveTheirCaptionsAndShortcuts() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, shortcut);
+        auto* entry = window().findChild<QAction*>(name);
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), caption);
+        QCOMPARE(entry->shortcut(), shortcut);
+    }
+
+    void toolButtonsShowTheirHintsAndIcons_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("New") << "tlbtnNew"
+                             << "Create a new project";
+        QTest::newRow("Open") << "tlbtnOpen"
+                              << "Open a project from the file that you saved before";
+        QTest::newRow("Save") << "tlbtnSave"
+                              << "Save the current project to a file";
+        QTest::newRow("Insert") << "tlbtnInsert"
+                                << "Insert a new item";
+        QTest::newRow("Delete") << "tlbtnDelete"
+                                << "Delete selected item";
+        QTest::newRow("MoveUp") << "tlbtnMoveUp"
+                                << "Move the selected item up";
+        QTest::newRow("MoveDown") << "tlbtnMoveDown"
+                                  << "Move the selected item down";
+        QTest::newRow("Preview") << "tlbtnPreview"
+                                 << "preview the applet in web browser";
+        QTest::newRow("Help") << "tlbtnHelp"
+                              << "Show help document";
+    }
+
+    void toolButtonsShowTheirHintsAndIcons() {
+        QFETCH(QString, name);
+        QFETCH(QString, hint);
+        auto* button = window().findChild<QToolButton*>(name);
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), hint);
+        QVERIFY(!button->icon().pixmap(QSize(16, 16)).isNull());
+        hover(qPrintable(name));
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), hint);
+    }
+
+    void treeIconsAreNeverMissing() {
+        window().Insert1Click();
+        QVERIFY(!designer().tree().topLevelItem(0)->icon(0).pixmap(QSize(16, 16)).isNull());
+        QVERIFY(!designer().tree().topLevelItem(0)->child(0)->icon(0).pixmap(QSize(16, 16)).isNull());
+        QVERIFY(!window().windowIcon().isNull());
+    }
+
+    void editsOfBoundControlsMarkTheProjectModified_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {names::pSliderName, names::edt_IToolTip, names::InternalUse_RootDir_Local,
+                                 names::InternalUse_RootDir_Remote, names::sliderWidth, names::sliderHeight,
+                                 names::navBtnVerticalOffset, names::transDurAuto, names::transDurManual,
+                                 names::switchImageDelay, names::cmbx_ILink, names::cmbx_ITarget})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void editsOfBoundControlsMarkTheProjectModified() {
+        QFETCH(QString, name);
+        QWidget* control = window().findChild<QWidget*>(name);
+        QVERIFY(control);
+        control->setFocus();
+        QTest::keyClicks(control, QStringLiteral("7"));
+        QVERIFY(window().Modified());
+        QVERIFY(saveEnabled());
+    }
+
+    void someEditsDoNotMarkTheProjectModified() {
+        find<QCheckBox>(names::pImageLeadingPathEnabled).click();
+        find<QRadioButton>(names::InternalUse_RootDir_Local_Checked2).click();
+        find<QLineEdit>(names::pImageLeadingPath).setText(QStringLiteral("images/"));
+        find<QLineEdit>(names::edtOriginalImagePath).setText(QStringLiteral("/a.jpg"));
+        find<ColorPanel>(names::navBtnBgColorNormal).setColor(Qt::red);
+        QVERIFY(!window().Modified());
+        QVERIFY(saveDisabled());
+    }
+
+    void leadingPathCheckBoxEnablesItsEdit() {
+        auto& check = find<QCheckBox>(names::pImageLeadingPathEnabled);
+        check.click();
+        QVERIFY(!find<QLineEdit>(names::pImageLeadingPath).isEnabled());
+        check.click();
+        QVERIFY(find<QLineEdit>(names::pImageLeadingPath).isEnabled());
+    }
+
+    void hintLineShowsTheHoveredControlsHint() {
+        hover(names::trvwDesignPanel);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 QStringLiteral("Add, remove or move items by right-clicking the mouse."));
+        hover(names::sliderHeight);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+        hover(names::tlbtnHelp);
+        hover(names::tbshtScript);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+    }
+
+    void viewEntriesShowAndHideTheBars() {
+        window().show();
+        auto& statusEntry = find<QAction>(names::StatusBar2);
+        QVERIFY(statusEntry.isChecked());
+        statusEntry.trigger();
+        QVERIFY(!statusEntry.isChecked());
+        QVERIFY(!find<QLabel>(names::stctxtHint).isVisible());
+        QVERIFY(!find<QProgressBar>(names::prgrsbrMainFormBottom).isVisible());
+        QVERIFY(!find<QStatusBar>(names::StatusBar1).isVisible());
+        statusEntry.trigger();
+        QVERIFY(find<QLabel>(names::stctxtHint).isVisible());
+        QVERIFY(find<QProgressBar>(names::prgrsbrMainFormBottom).isVisible());
+
+        auto& toolEntry = find<QAction>(names::ToolBar1);
+        toolEntry.trigger();
+        QVERIFY(!toolEntry.isChecked());
+        QVERIFY(!find<QToolBar>(names::tlbr1).isVisible());
+        toolEntry.trigger();
+        QVERIFY(find<QToolBar>(names::tlbr1).isVisible());
+    }
+
+    void closingAnUnchangedProjectAsksNothing() {
+        QVERIFY(closeWindow());
+        QVERIFY(prompts().messages.empty());
+        QCOMPARE(publisher().previewClears, 1);
+    }
+
+    void closingAndCancellingKeepsEverything() {
+        changeWidthTo(700);
+        prompts().answers = {PromptAnswer::Cancel};
+        QVERIFY(!closeWindow());
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].text, QStringLiteral("Save changes to files before Exit?"));
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Warning);
+        QCOMPARE(prompts().messages[0].buttons, PromptButtons::YesNoCancel);
+        QVERIFY(window().Modified());
+        QVERIFY(saveEnabled());
+        QVERIFY(publisher().saves.empty());
+        QCOMPARE(publisher().previewClears, 1);
+    }
+
+    void closingAndAnsweringNoLosesTheChanges() {
+        changeWidthTo(700);
+        prompts().answers = {PromptAnswer::No};
+        QVERIFY(closeWindow());
+        QVERIFY(publisher().saves.empty());
+        QCOMPARE(publisher().previewClears, 1);
+    }
+
+    void closingWithYesSavesToTheProjectFile() {
+        window().setProjectFileName("/home/me/sliders/Demo.vsk");
+        changeWidthTo(720);
+        prompts().answers = {PromptAnswer::Yes};
+        QVERIFY(closeWindow());
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].folder, "/home/me/sliders/");
+        QCOMPARE(publisher().saves[0].name, "Demo.vsk");
+        QCOMPARE(publisher().saves[0].parameters.sliderWidth, "720");
+        QCOMPARE(publisher().saves[0].parameters.reserved, "");
+        QCOMPARE(publisher().previewClears, 1);
+    }
+
+    void closingWithYesStoresTheItemLastShown() {
+        window().Insert1Click();
+        designer().select(1);
+        find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/"));
+        designer().select(0);
+        find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/later"));
+        window().setProjectFileName("/tmp/x/Show.vsk");
+        prompts().answers = {PromptAnswer::Yes};
+        QVERIFY(closeWindow());
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].items.at(0).ILink, "https://example.com/later");
+    }
+
+    void closingWithYesAsksForAFileWhenThereIsNone() {
+        changeWidthTo(730);
+        prompts().answers = {PromptAnswer::Yes};
+        prompts().saveFiles = {QStringLiteral("/data/web/demo")};
+        QVERIFY(closeWindow());
+        QCOMPARE(prompts().saveFilters, std::vector<QString>{QStringLiteral("Veskaro Files (*.vsk)")});
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].folder, "/data/web/");
+        QCOMPARE(publisher().saves[0].name, "demo");
+        QCOMPARE(publisher().saves[0].parameters.sliderWidth, "730");
+    }
+
+    void closingWithYesAndCancellingTheDialogStaysOpen() {
+        changeWidthTo(730);
+        prompts().answers = {PromptAnswer::Yes};
+        prompts().saveFiles = {QString()};
+        QVERIFY(!closeWindow());
+        QVERIFY(publisher().saves.empty());
+        QVERIFY(window().Modified());
+        QVERIFY(saveEnabled());
+    }
+
+    void failingSaveShowsItsMessageAndKeepsTheWindowUsable() {
+        window().setProjectFileName("/readonly/Demo.vsk");
+        changeWidthTo(650);
+        publisher().failure = "Cannot create file \"/readonly/Demo.html\". Permission denied";
+        prompts().answers = {PromptAnswer::Yes};
+        QVERIFY(!closeWindow());
+        QCOMPARE(prompts().messages.size(), 2u);
+        QCOMPARE(prompts().messages[1].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[1].buttons, PromptButtons::Ok);
+        QCOMPARE(prompts().messages[1].text,
+                 QStringLiteral("Cannot create file \"/readonly/Demo.html\". Permission denied"));
+        QVERIFY(window().Modified());
+        // The window goes on working.
+        find<QToolButton>(names::tlbtnInsert).click();
+        QCOMPARE(window().project().itemCount(), 1);
+        publisher().failure.reset();
+        prompts().answers = {PromptAnswer::Yes};
+        QVERIFY(closeWindow());
+        QCOMPARE(publisher().saves.size(), 1u);
+    }
+
+    void errorOfAnyCommandIsShownInAnErrorBox() {
+        window().runCommand([] { throw VeskaroError("Disk full"); });
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].text, QStringLiteral("Disk full"));
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+    }
+
+    void progressIsShownInTheWindow() {
+        ProgressView& progress = window().progressView();
+        progress.setMaximum(40);
+        progress.setHint("Saving Data ... ...");
+        progress.setBusy(true);
+        progress.step(10);
+        progress.step(10);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QStringLiteral("Saving Data ... ..."));
+        QCOMPARE(find<QProgressBar>(names::prgrsbrMainFormBottom).value(), 20);
+        QCOMPARE(find<QProgressBar>(names::prgrsbrMainFormBottom).maximum(), 40);
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        progress.step(100);
+        QCOMPARE(find<QProgressBar>(names::prgrsbrMainFormBottom).value(), 40);
+        progress.setPosition(0);
+        progress.setHint("");
+        progress.setBusy(false);
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+    }
+
+    void closeRequestWhileBusyIsRefused() {
+        changeWidthTo(700);
+        window().progressView().setBusy(true);
+        QVERIFY(!closeWindow());
+        QVERIFY(prompts().messages.empty());
+        window().progressView().setBusy(false);
+        prompts().answers = {PromptAnswer::No};
+        QVERIFY(closeWindow());
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "MainFormTest.moc"

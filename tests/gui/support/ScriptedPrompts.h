@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/Prompts.h"
+
+#include <deque>
+#include <vector>
+
+namespace veskaro::test {
+
+/// Prompts whose answers a test lays out beforehand; it records every message shown. A prompt without a
+/// prepared answer is recorded as unexpected and answered as if the user cancelled.
+class ScriptedPrompts : public Prompts {
+public:
+    struct Message {
+        PromptIcon icon;
+        QString text;
+        PromptButtons buttons;
+    };
+
+    PromptAnswer showMessage(PromptIcon icon, const QString& text, PromptButtons buttons) override {
+        messages.push_back({icon, text, buttons});
+        if (buttons == PromptButtons::Ok)
+            return PromptAnswer::Ok;
+        return next(answers, PromptAnswer::Cancel, "message " + text);
+    }
+    QString chooseOpenFile(const QString&, const QString&) override {
+        return next(openFiles, QString(), QStringLiteral("open dialog"));
+    }
+    QString chooseSaveFile(const QString& filter, const QString&) override {
+        saveFilters.push_back(filter);
+        return next(saveFiles, QString(), QStringLiteral("save dialog"));
+    }
+    std::optional<QColor> chooseColor(const QColor&) override {
+        return next(colors, std::optional<QColor>(), QStringLiteral("colour dialog"));
+    }
+
+    std::deque<PromptAnswer> answers;
+    std::deque<QString> openFiles; // an empty name cancels the dialog
+    std::deque<QString> saveFiles;
+    std::deque<std::optional<QColor>> colors;
+
+    std::vector<Message> messages;
+    std::vector<QString> saveFilters;
+    std::vector<QString> unexpected;
+
+private:
+    template <typename T> T next(std::deque<T>& queue, T cancelled, const QString& what) {
+        if (queue.empty()) {
+            unexpected.push_back(what);
+            return cancelled;
+        }
+        T answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+};
+
+} // namespace veskaro::test

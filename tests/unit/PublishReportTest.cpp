@@ -1,0 +1,35 @@
+#include "RecordingProgressView.h"
+#include "TestFolders.h"
+
+#include "model/TkvlAppletAgent.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskaro;
+using veskaro::test::readBytes;
+
+namespace {
+
+TItemData withPicture(const std::string& file) {
+    TItemData item = TkvlAppletAgent::DefaultItem();
+    item.IImageFile = file;
+    return item;
+}
+
+} // namespace
+
+TEST(PublishReport, ListsLinkedFilesAndEachPictureOnce) {
+    veskaro::test::TemporaryFolder folder;
+    TkvlAppletAgent project;
+    project.SetDefaults();
+    for (const char* file : {"slider0.jpg", "", "slider1.gif", "slider1.gif", "Slider1.gif"})
+        project.InsertItem(project.itemCount(), withPicture(file));
+    veskaro::test::RecordingProgressView progress;
+    project.WritePublishReport(folder.path().string() + "/", "Demo_PublishReport.txt", progress);
+
+    EXPECT_EQ(readBytes(folder / "Demo_PublishReport.txt"),
+              readBytes(veskaro::test::testData("report/two-pictures.txt")));
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"maximum 101", "hint Making Publish Report ... ...", "busy", "step 1", "step 1",
+                                        "step 1", "step 50", "step 50", "position 0", "hint ", "idle"}));
+}
