@@ -94,7 +94,7 @@ std::vector<Case> cases() {
 
 int decodeOne(const char* path, bool reduced) {
     try {
-        const LoadedPicture picture = loadPicture(path, reduced ? LoadOptions{640, 480} : LoadOptions{});
+        const LoadedPicture picture = loadPicture(path, reduced ? LoadOptions::atLeast(640, 480) : LoadOptions{});
         std::printf("decoded %d x %d", picture.image.width, picture.image.height);
     } catch (const VeskaroError& error) {
         const char* what = std::strrchr(error.what(), ':');

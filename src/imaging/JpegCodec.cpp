@@ -244,12 +244,14 @@ private:
 
 /// Returns the largest of the reductions 8, 4 and 2 that keeps the output at least the asked size, or 1.
 unsigned reductionFor(const jpeg_decompress_struct& info, const LoadOptions& options) {
-    if (options.minWidth <= 0 && options.minHeight <= 0)
+    if (!options.minimumSize)
         return 1;
+    const PictureSize least =
+        options.minimumSize(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
     for (unsigned denominator : {8u, 4u, 2u}) {
         const auto width = static_cast<int>((info.image_width + denominator - 1) / denominator);
         const auto height = static_cast<int>((info.image_height + denominator - 1) / denominator);
-        if (width >= options.minWidth && height >= options.minHeight)
+        if (width >= least.width && height >= least.height)
             return denominator;
     }
     return 1;

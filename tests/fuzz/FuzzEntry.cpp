@@ -36,7 +36,7 @@ LoadedPicture decode(PictureFormat format, const std::string& bytes, bool reduce
     MemorySource source(bytes.data(), bytes.size());
     switch (format) {
     case PictureFormat::Jpeg:
-        return decodeJpeg(source, "fuzz.jpg", reduced ? LoadOptions{1, 1} : LoadOptions{});
+        return decodeJpeg(source, "fuzz.jpg", reduced ? LoadOptions::atLeast(1, 1) : LoadOptions{});
     case PictureFormat::Gif:
         return decodeGif(source, "fuzz.gif");
     case PictureFormat::Bmp:

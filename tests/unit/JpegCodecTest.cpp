@@ -89,12 +89,14 @@ TEST(JpegCodec, DecodesProgressiveGreyAndCmykPictures) {
 TEST(JpegCodec, DecodesAtTheLargestReductionThatKeepsTheAskedSize) {
     const std::string jpeg = encodeJpeg(smoothPattern(200, 100), 90, "big.jpg");
     const auto sizeFor = [&](int minWidth, int minHeight) {
-        const LoadedPicture picture = decodeBytes(jpeg, "big.jpg", {minWidth, minHeight});
+        const LoadedPicture picture = decodeBytes(jpeg, "big.jpg", LoadOptions::atLeast(minWidth, minHeight));
         EXPECT_EQ(picture.sourceWidth, 200);
         EXPECT_EQ(picture.sourceHeight, 100);
         return std::pair(picture.image.width, picture.image.height);
     };
-    EXPECT_EQ(sizeFor(0, 0), std::pair(200, 100));
+    const RgbImage full = decodeBytes(jpeg, "big.jpg").image;
+    EXPECT_EQ(std::pair(full.width, full.height), std::pair(200, 100));
+    EXPECT_EQ(sizeFor(0, 0), std::pair(25, 13));
     EXPECT_EQ(sizeFor(25, 0), std::pair(25, 13));
     EXPECT_EQ(sizeFor(26, 0), std::pair(50, 25));
     EXPECT_EQ(sizeFor(0, 26), std::pair(100, 50));

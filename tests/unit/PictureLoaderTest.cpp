@@ -41,7 +41,7 @@ TEST(PictureLoader, LoadsEachFormatFromItsFile) {
     const LoadedPicture bmp = loadPicture(folder / "a.BMP");
     EXPECT_EQ(bmp.format, PictureFormat::Bmp);
     EXPECT_EQ(bmp.image.pixels, image.pixels);
-    const LoadedPicture jpeg = loadPicture(folder / "b.Jpeg", {1, 1});
+    const LoadedPicture jpeg = loadPicture(folder / "b.Jpeg", LoadOptions::atLeast(1, 1));
     EXPECT_EQ(jpeg.format, PictureFormat::Jpeg);
     EXPECT_EQ(jpeg.sourceWidth, 5);
     EXPECT_EQ(jpeg.image.width, 1);
