@@ -1,10 +1,15 @@
-// The designer: start-up creates the main window and runs until it closes.
+// The designer: start-up creates the main window, opens the project the command line names, and runs
+// until the window closes.
 
 #include "PipelinePublisher.h"
+#include "model/CommandLine.h"
 #include "ui/QtPrompts.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
+
+#include <string>
+#include <vector>
 
 using namespace veskaro;
 
@@ -18,5 +23,7 @@ int main(int argc, char** argv) {
     PipelinePublisher publisher;
     TMainForm window(prompts, publisher);
     window.show();
+    // The application object has taken out the arguments meant for Qt itself; the rest name the project.
+    window.openCommandLineFile(CommandLineFileName(std::vector<std::string>(argv + 1, argv + argc)));
     return QApplication::exec();
 }
