@@ -49,9 +49,15 @@ bool AddToRecentFileList(const std::string& fileName) {
     slots[0] = fileName;
 
     std::vector<std::string> lines;
-    for (std::size_t k = 0; k < slots.size(); ++k)
-        if (!slots[k].empty())
-            lines.push_back("&" + std::to_string(k + 1) + " " + slots[k]);
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        if (slots[k].empty())
+            continue;
+        // "&", the slot's digit and a blank: the digit is the menu entry's access key.
+        std::string line = "&";
+        line += static_cast<char>('1' + k);
+        line += ' ';
+        lines.push_back(line + slots[k]);
+    }
     writeTextFileAtomically(RecentFileListPath(), lines);
     return true;
 }
