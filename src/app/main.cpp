@@ -3,7 +3,10 @@
 
 #include "PipelinePublisher.h"
 #include "model/CommandLine.h"
+#include "platform/SettingsStore.h"
+#include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"
+#include "ui/QtShell.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
@@ -21,7 +24,10 @@ int main(int argc, char** argv) {
 
     QtPrompts prompts;
     PipelinePublisher publisher;
-    TMainForm window(prompts, publisher);
+    const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
+    QtShell shell;
+    BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
+    TMainForm window(prompts, publisher, browsers);
     window.show();
     // The application object has taken out the arguments meant for Qt itself; the rest name the project.
     window.openCommandLineFile(CommandLineFileName(std::vector<std::string>(argv + 1, argv + argc)));

@@ -12,6 +12,7 @@
 #include "ui/ProjectPublisher.h"
 #include "ui/Prompts.h"
 #include "ui/SpinEdit.h"
+#include "ui/TformHTML.h"
 #include "ui/TreeWidgetItemTree.h"
 
 #include <QAbstractButton>
@@ -103,9 +104,11 @@ QTreeWidgetItem* nextSibling(QTreeWidgetItem* node) {
 
 } // namespace
 
-TMainForm::TMainForm(Prompts& prompts, ProjectPublisher& publisher, QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_publisher(publisher) {
+TMainForm::TMainForm(Prompts& prompts, ProjectPublisher& publisher, BrowserServices& browsers, QWidget* parent)
+    : QMainWindow(parent), m_prompts(prompts), m_publisher(publisher), m_browsers(browsers) {
     buildWindow();
+    // The holder of the built page lives as long as the window and is never shown.
+    m_htmlHolder = new TformHTML(this);
     m_itemTree = std::make_unique<TreeWidgetItemTree>(*m_tree, treeIcon(TreeImage::Item));
     m_progress = std::make_unique<MainFormProgressView>(*m_hint, *m_progressBar);
     connectHandlers();
@@ -159,6 +162,9 @@ void TMainForm::connectHandlers() {
     connectCommand(&child<QToolButton>(names::tlbtnDelete), &TMainForm::Delete1Click);
     connectCommand(&child<QToolButton>(names::tlbtnMoveUp), &TMainForm::MoveUp1Click);
     connectCommand(&child<QToolButton>(names::tlbtnMoveDown), &TMainForm::MoveDown1Click);
+    connectCommand(&child<QAction>(names::Preview1), &TMainForm::Preview1Click);
+    connectCommand(&child<QToolButton>(names::tlbtnPreview), &TMainForm::Preview1Click);
+    connectCommand(&child<QAction>(names::WebBrowser1), &TMainForm::WebBrowser1Click);
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this] { runCommand([this] { trvwDesignPanelChange(); }); });

@@ -22,9 +22,11 @@ class QTreeWidgetItem;
 
 namespace veskaro {
 
+struct BrowserServices;
 class MainFormProgressView;
 class ProjectPublisher;
 class Prompts;
+class TformHTML;
 class TreeWidgetItemTree;
 
 /// The designer window: the item tree, the parameter pages, menus, tool bar, hint line and progress bar.
@@ -34,7 +36,7 @@ class TMainForm : public QMainWindow {
 public:
     /// Builds the window and runs its creation steps; errors of those steps are shown through prompts
     /// and leave the window as far as it got.
-    TMainForm(Prompts& prompts, ProjectPublisher& publisher, QWidget* parent = nullptr);
+    TMainForm(Prompts& prompts, ProjectPublisher& publisher, BrowserServices& browsers, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     TkvlAppletAgent& project() { return m_project; }
@@ -89,6 +91,11 @@ public:
     void trvwDesignPanelMouseDown();
     void RefreshItemCommands();
     void ArrangePages();
+    /// Takes the pages into the project and builds its page into the HTML holder; false, after telling
+    /// the user, when there is no item to build.
+    bool BuildHTML();
+    void Preview1Click();
+    void WebBrowser1Click();
 
     /// Runs a command handler: an error it raises is shown in an error box and the window stays usable.
     void runCommand(const std::function<void()>& command);
@@ -141,6 +148,7 @@ private:
 
     Prompts& m_prompts;
     ProjectPublisher& m_publisher;
+    BrowserServices& m_browsers;
     TkvlAppletAgent m_project;
 
     bool m_modified = false;
@@ -160,6 +168,7 @@ private:
     QProgressBar* m_progressBar = nullptr;
     QLabel* m_preview = nullptr;
     QMenu* m_popupMenu = nullptr;
+    TformHTML* m_htmlHolder = nullptr;
     std::unique_ptr<TreeWidgetItemTree> m_itemTree;
     std::unique_ptr<MainFormProgressView> m_progress;
 };

@@ -167,7 +167,8 @@ void TMainForm::buildMenus() {
     preview->setIcon(menuIcon(MenuImage::Preview));
 
     QMenu* option = named(bar->addMenu(tr("&Option")), names::Option1);
-    addEntry(option, names::WebBrowser1, tr("Web &Browser..."));
+    addEntry(option, names::WebBrowser1, tr("Web &Browser..."))
+        ->setStatusTip(tr("Specified which web browser be used to preview"));
 
     QMenu* help = named(bar->addMenu(tr("&Help")), names::Help1);
     addEntry(help, names::Topic1, tr("Help &Topics"))->setIcon(menuIcon(MenuImage::Help));

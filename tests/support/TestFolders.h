@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace veskaro::test {
@@ -80,6 +81,15 @@ inline std::string readBytes(const std::filesystem::path& path) {
 /// Writes bytes to a file, replacing it.
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+/// Returns the names of the entries of a folder; none when it is missing.
+inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 /// Returns the path of a file in the test data folder.

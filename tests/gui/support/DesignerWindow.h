@@ -1,9 +1,12 @@
 #pragma once
 
 #include "PublisherDouble.h"
+#include "RecordingShell.h"
 #include "ScriptedPrompts.h"
 
 #include "model/ProgressView.h"
+#include "platform/SettingsStore.h"
+#include "ui/BrowserServices.h"
 #include "ui/ControlNames.h"
 #include "ui/TMainForm.h"
 #include "ui/TreeWidgetItemTree.h"
@@ -12,17 +15,23 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include <memory>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace veskaro::test {
 
-/// The real designer window with scripted prompts and a publisher double, and ways to reach its controls.
+/// The real designer window with scripted prompts, a publisher double and a shell that only records what
+/// it would launch, and ways to reach its controls. Its settings lie in the per-user folders of the test
+/// and no installed browser is looked for.
 struct DesignerWindow {
     ScriptedPrompts prompts;
     PublisherDouble publisher;
-    TMainForm window{prompts, publisher};
+    RecordingShell shell;
+    std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
+    BrowserServices browsers{*settings, shell, BrowserSearchPlaces{}};
+    TMainForm window{prompts, publisher, browsers};
 
     /// Returns the control with that object name; a missing one fails the test.
     template <typename Control> Control& find(const char* name) {

@@ -1,0 +1,185 @@
+#include "DesignerTestCase.h"
+
+#include "browse/BrowserChoice.h"
+#include "generate/PreviewPage.h"
+#include "model/Folders.h"
+#include "ui/TformWebBrowser.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+using namespace veskaro;
+namespace fs = std::filesystem;
+namespace names = veskaro::names;
+
+namespace {
+
+const std::set<std::string> kOneItemPreview{"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"};
+
+} // namespace
+
+class PreviewTest : public test::DesignerTestCase {
+    Q_OBJECT
+
+    // Each test starts without work folders, whatever the test before it left.
+    void startWithoutWorkFolders() {
+        std::error_code ignored;
+        fs::remove_all(m_folders.root() / "data", ignored);
+    }
+
+    // Inserts one item and does what image preparation does for its JPEG picture: the item names the
+    // prepared picture and the picture lies recorded in the Preview folder. Its source is gone, so the
+    // preview's own preparation leaves it as it is.
+    void insertPreparedItem() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        TItemData item = window().project().GetItem(0);
+        item.IImageFile = "slider0.jpg";
+        item.IOriginalImagePath = m_folders.root() / "gone.jpg";
+        window().project().SetItem(item, 0);
+        recordPreparedPicture();
+    }
+    void recordPreparedPicture() {
+        const std::string picture = m_folders.root() / "slider0.jpg";
+        test::writeBytes(picture, "prepared picture");
+        window().project().CopyToPreview(picture);
+    }
+
+    std::vector<std::string> openedPreview() { return {"open " + GetPreviewFolder() + kPreviewPageName}; }
+    bool holds(const std::string& folder, const char* name) { return fs::exists(folder + name); }
+
+    // Runs the browser dialog command and answers the modal dialog with the button of that name.
+    void runBrowserCommand(const char* button, const std::function<void(TformWebBrowser&)>& edit = {}) {
+        bool answered = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<TformWebBrowser*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (edit)
+                edit(*dialog);
+            dialog->findChild<QPushButton*>(QLatin1String(button))->click();
+            answered = true;
+        });
+        find<QAction>(names::WebBrowser1).trigger();
+        QVERIFY(answered);
+    }
+
+private slots:
+    void previewOfOneItemGathersItsFilesAndOpensThePage() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        const bool modified = window().Modified();
+        find<QAction>(names::Preview1).trigger();
+
+        QVERIFY(prompts().messages.empty());
+        const std::string preview = GetPreviewFolder();
+        QCOMPARE(test::namesIn(preview), kOneItemPreview);
+        const TStringArray recorded = window().project().previewFiles();
+        QCOMPARE(std::set<std::string>(recorded.begin(), recorded.end()), kOneItemPreview);
+        QCOMPARE(test::namesIn(GetTempFolder()), std::set<std::string>{});
+        QVERIFY(!holds(GetStagingFolder(), "Slider1.css"));
+        QCOMPARE(designer().shell.calls, openedPreview());
+
+        // The page is the one a save writes, and the hidden holder keeps its text.
+        QCOMPARE(test::readBytes(preview + kPreviewPageName),
+                 test::readBytes(test::testData("page/default-one-item.html")));
+        auto* holder = window().findChild<QWidget*>(QStringLiteral("formHTML"));
+        QVERIFY(holder && !holder->isVisible());
+        const QString held = holder->findChild<QPlainTextEdit*>(QStringLiteral("memoHTMLBuild"))->toPlainText();
+        QVERIFY(held.contains(QStringLiteral("jsnavbtnslider_firstimage_1")));
+        QCOMPARE(window().Modified(), modified);
+    }
+
+    void previewWithoutItemsOnlyShowsTheMessage() {
+        startWithoutWorkFolders();
+        find<QToolButton>(names::tlbtnPreview).click();
+        QCOMPARE(prompts().messages.size(), std::size_t(1));
+        QCOMPARE(prompts().messages[0].text,
+                 QStringLiteral("No item to build. Please add item to left pane and try again."));
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[0].buttons, PromptButtons::Ok);
+        QVERIFY(designer().shell.calls.empty());
+        QVERIFY(!fs::exists(m_folders.root() / "data/Tarnwell/Veskaro/1.0/Preview"));
+    }
+
+    void twoPreviewsRecordEachNameTwiceAndClearingDeletesEachOnce() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        find<QToolButton>(names::tlbtnPreview).click();
+        recordPreparedPicture();
+        find<QToolButton>(names::tlbtnPreview).click();
+        QVERIFY(prompts().messages.empty());
+        const std::vector<std::string> opened = openedPreview();
+        QCOMPARE(designer().shell.calls, (std::vector<std::string>{opened[0], opened[0]}));
+        const TStringArray recorded = window().project().previewFiles();
+        for (const std::string& name : kOneItemPreview)
+            QCOMPARE(std::count(recorded.begin(), recorded.end(), name), 2);
+        window().project().ClearPreviewFolder();
+        QVERIFY(!fs::exists(m_folders.root() / "data/Tarnwell/Veskaro/1.0/Preview"));
+    }
+
+    void ctrlPRunsThePreview() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        QTest::keyClick(&window(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(designer().shell.calls, openedPreview());
+        window().project().ClearPreviewFolder();
+    }
+
+    void previewShowsTheEditOfTheCurrentItem() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        designer().select(1);
+        find<QLineEdit>(names::edt_IToolTip).setText(QStringLiteral("Edited just now"));
+        find<QAction>(names::Preview1).trigger();
+        const std::string page = test::readBytes(GetPreviewFolder() + kPreviewPageName);
+        QVERIFY(page.find("Edited just now") != std::string::npos);
+        window().project().ClearPreviewFolder();
+    }
+
+    void failedGenerationOpensNoBrowser() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        find<QLineEdit>(names::pSliderName).setText(QStringLiteral("a/b"));
+        find<QAction>(names::Preview1).trigger();
+        QCOMPARE(prompts().messages.size(), std::size_t(1));
+        QVERIFY(prompts().messages[0].text.startsWith(QStringLiteral("The slider name must not contain")));
+        QVERIFY(designer().shell.calls.empty());
+        QVERIFY(!holds(GetPreviewFolder(), kPreviewPageName));
+        window().project().ClearPreviewFolder();
+    }
+
+    void browserCommandStoresTheChoiceThatPreviewsUse() {
+        startWithoutWorkFolders();
+        runBrowserCommand(names::bitbtnCancel, [](TformWebBrowser& dialog) {
+            dialog.findChild<QRadioButton*>(QLatin1String(names::RadioButtonBrowserUserSpecify))->click();
+        });
+        QVERIFY(!designer().settings->keyExists(SettingsRoot::CurrentUser, kWebBrowsersKey));
+
+        runBrowserCommand(names::bitbtnOk, [](TformWebBrowser& dialog) {
+            dialog.findChild<QRadioButton*>(QLatin1String(names::RadioButtonBrowserUserSpecify))->click();
+            QTest::keyClicks(dialog.findChild<QLineEdit*>(QLatin1String(names::editSpecifiedBrowserFileName)),
+                             QStringLiteral("/opt/My Browser/web"));
+        });
+        insertPreparedItem();
+        find<QAction>(names::Preview1).trigger();
+        QCOMPARE(designer().shell.calls,
+                 std::vector<std::string>{"start /opt/My Browser/web | " + GetPreviewFolder() + kPreviewPageName});
+        window().project().ClearPreviewFolder();
+    }
+};
+
+QTEST_MAIN(PreviewTest)
+#include "PreviewTest.moc"

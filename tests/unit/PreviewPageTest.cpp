@@ -1,0 +1,106 @@
+#include "RecordingProgressView.h"
+#include "TestFolders.h"
+
+#include "generate/PreviewPage.h"
+#include "model/Folders.h"
+#include "model/PlainItemTree.h"
+#include "model/TkvlAppletAgent.h"
+#include "platform/TextFile.h"
+#include "platform/VeskaroError.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace veskaro;
+using veskaro::test::readBytes;
+using veskaro::test::writeBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+class PreviewPageTest : public testing::Test {
+protected:
+    PreviewPageTest() {
+        project.SetDefaults();
+        writeBytes(shipped / "jslib.js", "// library\n");
+        writeBytes(shipped / "slidervsk.js", "// slider\n");
+    }
+
+    // Adds an item whose picture image preparation has put into the Preview folder already.
+    void addPreparedItem(const std::string& imageFile) {
+        const std::string picture = sources / imageFile;
+        writeBytes(picture, "picture");
+        project.CopyToPreview(picture);
+        TItemData item = TkvlAppletAgent::DefaultItem();
+        item.IImageFile = imageFile;
+        item.IOriginalImagePath = sources / "gone.jpg";
+        project.InsertItem(project.itemCount(), item);
+        tree.addChild(0, imageFile);
+    }
+
+    std::string preview() {
+        const std::vector<std::string> lines = GeneratePageLines(project, tree, progress);
+        return GatherPreview(project, lines, shipped.path().string() + "/", progress);
+    }
+
+    test::PerUserFolders folders;
+    test::TemporaryFolder shipped;
+    test::TemporaryFolder sources;
+    TkvlAppletAgent project;
+    PlainItemTree tree;
+    test::RecordingProgressView progress;
+};
+
+} // namespace
+
+TEST_F(PreviewPageTest, PageLinesAreThePageASaveWritesAndTheScratchFileIsGone) {
+    addPreparedItem("slider0.jpg");
+    const std::vector<std::string> lines = GeneratePageLines(project, tree, progress);
+    EXPECT_EQ(lines, readTextLines(test::testData("page/default-one-item.html").string()));
+    EXPECT_EQ(test::namesIn(GetTempFolder()), std::set<std::string>{});
+    EXPECT_TRUE(fs::exists(GetStagingFolder() + "Slider1.css"));
+}
+
+TEST_F(PreviewPageTest, FailedGenerationLeavesNoScratchFile) {
+    writeBytes(GetTempFolder() + kScratchPageName, "left over from a crash");
+    TAppletData data = project.GetAppletData();
+    data.transDurAuto = "soon";
+    project.SetAppletData(data);
+    EXPECT_THROW(GeneratePageLines(project, tree, progress), VeskaroError);
+    EXPECT_FALSE(fs::exists(GetTempFolder() + kScratchPageName));
+}
+
+TEST_F(PreviewPageTest, OneItemPreviewGathersExactlyItsFilesInThePreviewFolder) {
+    addPreparedItem("slider0.jpg");
+    const std::string folder = preview();
+    EXPECT_EQ(folder, GetPreviewFolder());
+    EXPECT_EQ(test::namesIn(folder),
+              (std::set<std::string>{"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"}));
+    EXPECT_EQ(project.previewFiles(),
+              (TStringArray{"slider0.jpg", "jslib.js", "slidervsk.js", "Slider1.css", "~preview.html"}));
+    EXPECT_EQ(readBytes(folder + "~preview.html"), readBytes(test::testData("page/default-one-item.html")));
+    EXPECT_EQ(readBytes(folder + "jslib.js"), "// library\n");
+    EXPECT_EQ(test::namesIn(GetTempFolder()), std::set<std::string>{}) << "no scratch file stays in Temp";
+    EXPECT_FALSE(fs::exists(GetStagingFolder() + "Slider1.css")) << "the style sheet moved";
+    EXPECT_TRUE(fs::exists(shipped / "jslib.js")) << "the shipped scripts stay";
+}
+
+TEST_F(PreviewPageTest, TwoPreviewsRecordEachNameTwiceAndClearingDeletesEachOnce) {
+    addPreparedItem("slider0.jpg");
+    preview();
+    project.CopyToPreview(sources / "slider0.jpg"); // the second preparation of the picture
+    preview();
+    for (const char* name : {"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"})
+        EXPECT_EQ(std::count(project.previewFiles().begin(), project.previewFiles().end(), name), 2) << name;
+    project.ClearPreviewFolder();
+    EXPECT_FALSE(fs::exists(GetAppDataFolder() + "Preview"));
+}
+
+TEST_F(PreviewPageTest, MissingScriptsAreSkippedWithoutAWord) {
+    fs::remove(shipped / "jslib.js");
+    const std::string folder = preview();
+    EXPECT_FALSE(fs::exists(folder + "jslib.js"));
+    EXPECT_TRUE(fs::exists(folder + "~preview.html"));
+    EXPECT_EQ(progress.calls.back(), "idle");
+}
