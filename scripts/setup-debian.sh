@@ -14,6 +14,8 @@ packages=(
     libgif-dev
     qt6-base-dev
     chromium
+    desktop-file-utils
+    shared-mime-info
     python3
 )
 

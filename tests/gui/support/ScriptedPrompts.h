@@ -23,11 +23,14 @@ public:
             return PromptAnswer::Ok;
         return next(answers, PromptAnswer::Cancel, "message " + text);
     }
-    QString chooseOpenFile(const QString&, const QString&) override {
+    QString chooseOpenFile(const QString& filter, const QString& initialFolder) override {
+        openFilters.push_back(filter);
+        openFolders.push_back(initialFolder);
         return next(openFiles, QString(), QStringLiteral("open dialog"));
     }
-    QString chooseSaveFile(const QString& filter, const QString&) override {
+    QString chooseSaveFile(const QString& filter, const QString& initialFolder) override {
         saveFilters.push_back(filter);
+        saveFolders.push_back(initialFolder);
         return next(saveFiles, QString(), QStringLiteral("save dialog"));
     }
     std::optional<QColor> chooseColor(const QColor&) override {
@@ -40,7 +43,10 @@ public:
     std::deque<std::optional<QColor>> colors;
 
     std::vector<Message> messages;
+    std::vector<QString> openFilters;
+    std::vector<QString> openFolders;
     std::vector<QString> saveFilters;
+    std::vector<QString> saveFolders;
     std::vector<QString> unexpected;
 
 private:
