@@ -23,3 +23,10 @@ function(veskaro_add_qtest name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# veskaro_run_beside_data(target): builds a test program beside the shipped data files, as the programs
+# are, for suites that need the slider scripts.
+function(veskaro_run_beside_data target)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}/bin")
+    add_dependencies(${target} veskaro_data)
+endfunction()

@@ -201,7 +201,7 @@ ICONS = {
 }
 
 SIZES = {"": 16, "@2x": 32}
-EXTRA = {"veskaro": {"-64": 64}}
+EXTRA = {"veskaro": {"-64": 64, "-128": 128, "-256": 256}}
 
 
 def main():

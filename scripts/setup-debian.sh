@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building and testing Veskaro needs. Safe to run again:
-# when everything is already installed it does nothing.
+# Installs every Debian package that building and testing Veskaro needs (with --fuzz, also those of
+# scripts/fuzz.sh). Safe to run again: when everything is already installed it does nothing.
 set -euo pipefail
 
 packages=(
@@ -14,7 +14,17 @@ packages=(
     libgif-dev
     qt6-base-dev
     chromium
+    desktop-file-utils
+    shared-mime-info
+    python3
 )
+
+# scripts/fuzz.sh builds the libFuzzer targets with clang.
+fuzz_packages=(
+    clang
+    libclang-rt-dev
+)
+[ "${1:-}" = "--fuzz" ] && packages+=("${fuzz_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

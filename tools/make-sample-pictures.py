@@ -22,7 +22,7 @@ def sky(draw, width, height, top, bottom):
         draw.line([(0, y), (width, y)], fill=lerp(top, bottom, y / max(1, height - 1)))
 
 
-def dunes(width=1200, height=800):
+def dunes(width=1280, height=720):
     image = Image.new("RGB", (width, height))
     draw = ImageDraw.Draw(image)
     sky(draw, width, height, (70, 110, 190), (250, 190, 140))
@@ -34,7 +34,7 @@ def dunes(width=1200, height=800):
     return image.filter(ImageFilter.GaussianBlur(1.2))
 
 
-def harbour(width=1200, height=800):
+def harbour(width=1280, height=720):
     rng = random.Random(7)
     image = Image.new("RGB", (width, height))
     draw = ImageDraw.Draw(image)
@@ -55,7 +55,7 @@ def harbour(width=1200, height=800):
     return image.filter(ImageFilter.GaussianBlur(0.8))
 
 
-def meadow(width=1200, height=800):
+def meadow(width=1280, height=720):
     rng = random.Random(3)
     image = Image.new("RGB", (width, height))
     draw = ImageDraw.Draw(image)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/TkvlAppletAgent.h"
-#include "platform/VeskaroError.h"
 #include "ui/ProjectPublisher.h"
 
 namespace veskaro {
@@ -9,9 +8,9 @@ namespace veskaro {
 /// Hands the window's saving and Preview clean-up to the project's own operations.
 class PipelinePublisher : public ProjectPublisher {
 public:
-    void SaveAndPublish(TkvlAppletAgent&, ItemTree&, ProgressView&, const std::string&, const std::string&) override {
-        // The save-and-publish pipeline is not part of this build yet: saving says so rather than pretend.
-        throw VeskaroError("Saving is not available in this build of Veskaro yet. Nothing was saved.");
+    void SaveAndPublish(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress, const std::string& folder,
+                        const std::string& fileName) override {
+        project.SaveAndPublish(folder, fileName, tree, progress);
     }
     void ClearPreviewFolder(TkvlAppletAgent& project) override { project.ClearPreviewFolder(); }
 };

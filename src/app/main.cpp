@@ -1,6 +1,8 @@
-// The designer: start-up creates the main window and runs until it closes.
+// The designer: start-up creates the main window, opens the project the command line names, and runs
+// until the window closes.
 
 #include "PipelinePublisher.h"
+#include "model/CommandLine.h"
 #include "platform/SettingsStore.h"
 #include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"
@@ -8,6 +10,9 @@
 #include "ui/TMainForm.h"
 
 #include <QApplication>
+
+#include <string>
+#include <vector>
 
 using namespace veskaro;
 
@@ -24,5 +29,7 @@ int main(int argc, char** argv) {
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
     TMainForm window(prompts, publisher, browsers);
     window.show();
+    // The application object has taken out the arguments meant for Qt itself; the rest name the project.
+    window.openCommandLineFile(CommandLineFileName(std::vector<std::string>(argv + 1, argv + argc)));
     return QApplication::exec();
 }

@@ -16,12 +16,10 @@ struct RgbImage {
     RgbImage(int w, int h, std::uint8_t fill = 0)
         : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3, fill) {}
 
-    std::uint8_t* row(int y) {
-        return pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3;
-    }
-    const std::uint8_t* row(int y) const {
-        return pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3;
-    }
+    /// Returns the size in bytes of one row.
+    std::size_t rowBytes() const { return static_cast<std::size_t>(width) * 3; }
+    std::uint8_t* row(int y) { return pixels.data() + static_cast<std::size_t>(y) * rowBytes(); }
+    const std::uint8_t* row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * rowBytes(); }
 };
 
 } // namespace veskaro

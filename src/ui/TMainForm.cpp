@@ -1,6 +1,8 @@
 #include "ui/TMainForm.h"
 
 #include "model/FileAssociation.h"
+#include "model/Folders.h"
+#include "model/RecentFileList.h"
 #include "platform/ProgramFile.h"
 #include "platform/SettingsStore.h"
 #include "ui/BrowserServices.h"
@@ -126,20 +128,10 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate() {
-    m_currentItemNode = nullptr;
-    m_treeRebuilding = false;
-    m_projectFileName.clear();
-    m_tree->clear();
-    auto* root = new QTreeWidgetItem(m_tree, QStringList{QStringLiteral("Veskaro")});
-    root->setIcon(0, treeIcon(TreeImage::Root));
-    m_tree->setCurrentItem(root);
-    m_project.SetDefaults();
-    ScriptParamsToWindow();
+    startNewProject();
     setWindowTitle(QStringLiteral("Veskaro"));
     RegisterFileAssociation(*openSystemSettingsStore(), programFilePath());
-    setModified(false);
-    m_lastPageIndex = kNoPage;
-    ArrangePages();
+    RebuildRecentFilesMenu();
 }
 
 void TMainForm::connectHandlers() {
@@ -152,6 +144,13 @@ void TMainForm::connectHandlers() {
     for (const char* name : kHintControls)
         watchHint(&child<QWidget>(name));
 
+    connectCommand(&child<QAction>(names::New1), &TMainForm::New1Click);
+    connectCommand(&child<QAction>(names::Open1), &TMainForm::Open1Click);
+    connectCommand(&child<QAction>(names::Save1), &TMainForm::Save1Click);
+    connectCommand(&child<QAction>(names::Save2), &TMainForm::Save2Click);
+    connectCommand(&child<QToolButton>(names::tlbtnNew), &TMainForm::New1Click);
+    connectCommand(&child<QToolButton>(names::tlbtnOpen), &TMainForm::Open1Click);
+    connectCommand(&child<QToolButton>(names::tlbtnSave), &TMainForm::Save1Click);
     connectCommand(&child<QAction>(names::ToolBar1), &TMainForm::ToolBar1Click);
     connectCommand(&child<QAction>(names::StatusBar2), &TMainForm::StatusBar2Click);
     connectCommand(&child<QAction>(names::Exit1), &TMainForm::Exit1Click);
@@ -238,8 +237,8 @@ void TMainForm::storePagesIntoProject() {
         ItemFromWindow(m_itemTree->absoluteIndex(m_currentItemNode) - 1);
 }
 
-void TMainForm::SaveAndPublishTo(const QString& path) {
-    const std::filesystem::path file(path.toLocal8Bit().toStdString());
+void TMainForm::SaveAndPublishTo(const std::string& path) {
+    const std::filesystem::path file(path);
     m_publisher.SaveAndPublish(m_project, *m_itemTree, *m_progress, (file.parent_path() / "").string(),
                                file.filename().string());
 }
@@ -319,19 +318,170 @@ bool TMainForm::FormCloseQuery() {
         clearPreviewFolder();
         return answer == PromptAnswer::No;
     }
-    storePagesIntoProject();
-    bool saved = true;
-    if (!m_projectFileName.empty()) {
-        SaveAndPublishTo(QString::fromLocal8Bit(m_projectFileName));
-    } else {
-        // The dialog keeps the folder an earlier Save or Save As gave it.
-        const QString chosen = m_prompts.chooseSaveFile(kProjectFilter, {});
-        saved = !chosen.isEmpty();
-        if (saved)
-            SaveAndPublishTo(chosen);
-    }
+    // The dialog keeps the folder an earlier Save or Save As gave it.
+    const bool saved = saveProject(SaveDialogFolder::Unchanged);
     clearPreviewFolder();
     return saved;
+}
+
+// --- Project commands ---
+
+void TMainForm::New1Click() {
+    if (!askToSaveFirst())
+        return;
+    clearPreviewFolder();
+    startNewProject();
+}
+
+void TMainForm::Open1Click() {
+    if (!askToSaveFirst())
+        return;
+    clearPreviewFolder();
+    const QString chosen = m_prompts.chooseOpenFile(kProjectFilter, QString::fromLocal8Bit(GetDocumentsFolder()));
+    if (!chosen.isEmpty())
+        openProject(chosen.toLocal8Bit().toStdString());
+}
+
+void TMainForm::OpenProjectFile(const std::string& fileName) {
+    if (fileName.empty() || !askToSaveFirst())
+        return;
+    clearPreviewFolder();
+    openProject(fileName);
+}
+
+void TMainForm::openCommandLineFile(const std::string& fileName) {
+    if (fileName.empty())
+        return;
+    setModified(false);
+    try {
+        OpenProjectFile(fileName);
+    } catch (const std::exception&) {
+        // A project that cannot be read at start is not worth a message: the program starts without it.
+    }
+}
+
+void TMainForm::Save1Click() {
+    saveProject(SaveDialogFolder::Documents);
+}
+
+void TMainForm::Save2Click() {
+    storePagesIntoProject();
+    saveUnderChosenName(QString::fromLocal8Bit(GetDocumentsFolder()));
+}
+
+// Asks whether to save a modified project first, and tells whether the command may go on. A save that is
+// cancelled in its dialog or fails cancels the command too, so that no change is lost.
+bool TMainForm::askToSaveFirst() {
+    if (!m_modified)
+        return true;
+    switch (m_prompts.showMessage(PromptIcon::Warning, tr("Save changes to files?"), PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes:
+        return saveProject(SaveDialogFolder::Documents);
+    case PromptAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Saves to the project file, or asks for one when there is none yet; tells whether it saved.
+bool TMainForm::saveProject(SaveDialogFolder folder) {
+    storePagesIntoProject();
+    if (m_projectFileName.empty())
+        return saveUnderChosenName(folder == SaveDialogFolder::Documents ? QString::fromLocal8Bit(GetDocumentsFolder())
+                                                                         : QString());
+    SaveAndPublishTo(m_projectFileName);
+    setModified(false);
+    return true;
+}
+
+// The path is kept as the dialog gives it: a name typed without an extension stays without one.
+bool TMainForm::saveUnderChosenName(const QString& initialFolder) {
+    const QString chosen = m_prompts.chooseSaveFile(kProjectFilter, initialFolder);
+    if (chosen.isEmpty())
+        return false;
+    const std::string path = chosen.toLocal8Bit().toStdString();
+    SaveAndPublishTo(path);
+    setModified(false);
+    m_projectFileName = path;
+    return true;
+}
+
+void TMainForm::startNewProject() {
+    m_projectFileName.clear();
+    showRootOnly();
+    m_project.SetDefaults();
+    ScriptParamsToWindow();
+    setModified(false);
+}
+
+// Leaves the tree with its root alone, selected, and the pages arranged afresh for it.
+void TMainForm::showRootOnly() {
+    m_currentItemNode = nullptr;
+    m_treeRebuilding = true;
+    m_tree->clear();
+    m_treeRebuilding = false;
+    auto* root = new QTreeWidgetItem(m_tree, QStringList{QStringLiteral("Veskaro")});
+    root->setIcon(0, treeIcon(TreeImage::Root));
+    m_lastPageIndex = kNoPage;
+    m_tree->setCurrentItem(root);
+    RefreshItemCommands();
+}
+
+// Reads a project into the window. Whatever goes wrong, tree and item list agree afterwards: a file that
+// cannot be read, or one of another product, leaves a clean new project that no Save writes over that file.
+void TMainForm::openProject(const std::string& path) {
+    showRootOnly();
+    LoadOutcome outcome = LoadOutcome::Loaded;
+    m_treeRebuilding = true;
+    try {
+        outcome = m_project.LoadFromFile(path, *m_itemTree, *m_progress);
+    } catch (...) {
+        startNewProject();
+        throw;
+    }
+    m_treeRebuilding = false;
+    if (outcome == LoadOutcome::NotOurs) {
+        m_prompts.showMessage(PromptIcon::Error, QString::fromLocal8Bit(kForeignProjectMessage), PromptButtons::Ok);
+        startNewProject();
+    } else {
+        ScriptParamsToWindow();
+        m_projectFileName = path;
+        setModified(false);
+        m_project.CopyResourceFilesToPreview((std::filesystem::path(path).parent_path() / "").string(), *m_progress);
+    }
+    // Last, so that a list that cannot be written leaves a project that is open in full.
+    AddRecentFile(path);
+}
+
+// --- Recent files ---
+
+void TMainForm::RebuildRecentFilesMenu() {
+    const RecentFileSlots lines = ReadRecentFileList();
+    auto& menu = child<QMenu>(names::mnitRecentFiles);
+    // An entry may be the one whose click is running now: it goes once that click is over.
+    for (QAction* entry : menu.actions()) {
+        menu.removeAction(entry);
+        entry->deleteLater();
+    }
+    for (const std::string& line : lines) {
+        if (line.empty())
+            continue;
+        QAction* entry = menu.addAction(QString::fromLocal8Bit(line));
+        // The bytes of the line, which a caption in the system's encoding may not give back unchanged.
+        entry->setData(QByteArray::fromStdString(line));
+        connect(entry, &QAction::triggered, this,
+                [this, entry] { runCommand([this, entry] { RecentFileClick(entry); }); });
+    }
+}
+
+void TMainForm::AddRecentFile(const std::string& fileName) {
+    if (AddToRecentFileList(fileName))
+        RebuildRecentFilesMenu();
+}
+
+void TMainForm::RecentFileClick(const QAction* sender) {
+    OpenProjectFile(RecentFilePath(sender->data().toByteArray().toStdString()));
 }
 
 // --- The item tree ---

@@ -64,8 +64,24 @@ public:
     void ItemToWindow(int index);
     /// Takes the pages into the project as a save does: the script parameters, and the item last shown.
     void storePagesIntoProject();
-    /// Saves and publishes to a project path through the publisher.
-    void SaveAndPublishTo(const QString& path);
+    /// Saves and publishes to a project path (folder and file name) through the publisher.
+    void SaveAndPublishTo(const std::string& path);
+
+    // Project commands of the "File" menu and the tool bar.
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void Save2Click();
+    /// Opens a project by name, for the command line and the recent-files list; empty text opens nothing.
+    void OpenProjectFile(const std::string& fileName);
+    /// Opens the project named on the command line without asking about changes. An error of the open
+    /// is dropped: the program simply starts with what the open left; the open's own messages still show.
+    void openCommandLineFile(const std::string& fileName);
+
+    // The recent-files list and its submenu.
+    void RebuildRecentFilesMenu();
+    void AddRecentFile(const std::string& fileName);
+    void RecentFileClick(const QAction* sender);
 
     // Handlers of the window, named after the controls they serve.
     void spnedtApWidthChange();
@@ -149,6 +165,14 @@ private:
     // Help (TMainFormHelp.cpp).
     void connectHelp();
     void clearPreviewFolder();
+    // Project commands.
+    enum class SaveDialogFolder { Documents, Unchanged };
+    bool askToSaveFirst();
+    bool saveProject(SaveDialogFolder folder);
+    bool saveUnderChosenName(const QString& initialFolder);
+    void startNewProject();
+    void showRootOnly();
+    void openProject(const std::string& path);
     void enableCommand(const char* popupEntry, const char* menuEntry, const char* toolButton, bool enabled);
     QWidget& boundControl(const char* name) const;
     template <typename Control> Control& child(const char* name) const;

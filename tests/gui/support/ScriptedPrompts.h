@@ -26,12 +26,14 @@ public:
             return PromptAnswer::Ok;
         return next(answers, PromptAnswer::Cancel, "message " + text);
     }
-    QString chooseOpenFile(const QString& filter, const QString&) override {
+    QString chooseOpenFile(const QString& filter, const QString& initialFolder) override {
         openFilters.push_back(filter);
+        openFolders.push_back(initialFolder);
         return next(openFiles, QString(), QStringLiteral("open dialog"));
     }
-    QString chooseSaveFile(const QString& filter, const QString&) override {
+    QString chooseSaveFile(const QString& filter, const QString& initialFolder) override {
         saveFilters.push_back(filter);
+        saveFolders.push_back(initialFolder);
         return next(saveFiles, QString(), QStringLiteral("save dialog"));
     }
     std::optional<QColor> chooseColor(const QColor& initial) override {
@@ -68,8 +70,10 @@ public:
     std::deque<std::function<void(QDialog&)>> dialogActions;
 
     std::vector<Message> messages;
-    std::vector<QString> saveFilters;
     std::vector<QString> openFilters;
+    std::vector<QString> openFolders;
+    std::vector<QString> saveFilters;
+    std::vector<QString> saveFolders;
     std::vector<QString> pictureFilters;
     std::vector<QString> pictureFolders;
     std::vector<QColor> colorsOffered;

@@ -1,0 +1,88 @@
+#include "cli/ConsoleProgress.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace veskaro {
+
+namespace {
+
+constexpr const char* kImageHint = "Processing images ...";
+constexpr int kBarWidth = 24;
+
+} // namespace
+
+ConsoleProgress::ConsoleProgress(std::FILE* stream, Style style) : m_stream(stream), m_style(style) {}
+
+ConsoleProgress::~ConsoleProgress() {
+    endBar();
+}
+
+ConsoleProgress::Style ConsoleProgress::styleFor(std::FILE* stream, bool quiet) {
+    if (quiet)
+        return Style::Quiet;
+    return ::isatty(::fileno(stream)) ? Style::Bar : Style::Lines;
+}
+
+void ConsoleProgress::setHint(const std::string& text) {
+    if (text == m_hint)
+        return;
+    if (text.empty())
+        endBar();
+    m_hint = text;
+    m_item.clear();
+    if (m_style == Style::Lines && !text.empty() && text != kImageHint)
+        std::fprintf(m_stream, "%s\n", text.c_str());
+    draw();
+}
+
+void ConsoleProgress::setMaximum(int maximum) {
+    m_maximum = maximum;
+    m_position = 0;
+}
+
+void ConsoleProgress::step(int by) {
+    m_position = std::min(m_maximum, m_position + by);
+    draw();
+}
+
+void ConsoleProgress::setPosition(int position) {
+    m_position = position;
+}
+
+void ConsoleProgress::showItem(int position, const std::string& caption) {
+    if (m_hint != kImageHint)
+        return;
+    m_item = caption;
+    // The maximum counts the tree's root as well as the items.
+    if (m_style == Style::Lines)
+        std::fprintf(m_stream, "image %d/%d: %s\n", position, std::max(0, m_maximum - 1), caption.c_str());
+    draw();
+}
+
+void ConsoleProgress::draw() {
+    if (m_style != Style::Bar || m_hint.empty())
+        return;
+    std::string line = m_hint;
+    if (m_maximum > 0) {
+        const int filled = kBarWidth * std::clamp(m_position, 0, m_maximum) / m_maximum;
+        line += " [" + std::string(static_cast<std::size_t>(filled), '#') +
+                std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') + "]";
+        if (m_hint == kImageHint)
+            line += " " + std::to_string(m_position) + "/" + std::to_string(std::max(0, m_maximum - 1)) + " " + m_item;
+    }
+    std::fprintf(m_stream, "\r\033[K%s", line.c_str());
+    std::fflush(m_stream);
+    m_barShown = true;
+}
+
+void ConsoleProgress::endBar() {
+    if (m_barShown) {
+        std::fprintf(m_stream, "\r\033[K");
+        std::fflush(m_stream);
+        m_barShown = false;
+    }
+}
+
+} // namespace veskaro

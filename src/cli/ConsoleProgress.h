@@ -1,0 +1,58 @@
+#pragma once
+
+#include "model/PlainItemTree.h"
+#include "model/ProgressView.h"
+
+#include <cstdio>
+#include <string>
+
+namespace veskaro {
+
+/// Shows long work on the terminal: a redrawn bar with the picture being prepared when stderr is a
+/// terminal, one plain line per step otherwise, nothing when quiet.
+class ConsoleProgress : public ProgressView {
+public:
+    enum class Style { Bar, Lines, Quiet };
+
+    ConsoleProgress(std::FILE* stream, Style style);
+    ~ConsoleProgress() override;
+
+    /// Returns the style that suits stream and the wish to be quiet.
+    static Style styleFor(std::FILE* stream, bool quiet);
+
+    void setHint(const std::string& text) override;
+    void setBusy(bool) override {}
+    void setMaximum(int maximum) override;
+    void step(int by) override;
+    void setPosition(int position) override;
+
+    /// Tells which item is being worked on; called when the generator names an item's node.
+    void showItem(int position, const std::string& caption);
+
+private:
+    void draw();
+    void endBar();
+
+    std::FILE* m_stream;
+    Style m_style;
+    std::string m_hint;
+    std::string m_item;
+    int m_maximum = 0;
+    int m_position = 0;
+    bool m_barShown = false;
+};
+
+/// An item tree that tells the console which item the generator is naming.
+class ConsoleItemTree : public PlainItemTree {
+public:
+    explicit ConsoleItemTree(ConsoleProgress& progress) : m_progress(progress) {}
+    void setCaption(int position, const std::string& caption) override {
+        PlainItemTree::setCaption(position, caption);
+        m_progress.showItem(position, caption);
+    }
+
+private:
+    ConsoleProgress& m_progress;
+};
+
+} // namespace veskaro

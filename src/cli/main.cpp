@@ -1,0 +1,183 @@
+// veskaro-cli: publishes and checks slider projects without the designer window.
+
+#include "cli/ConsoleProgress.h"
+#include "generate/PublishCheck.h"
+#include "model/Folders.h"
+#include "model/TkvlAppletAgent.h"
+#include "platform/ProgramFile.h"
+#include "platform/VeskaroError.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace veskaro;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailedOrFindings = 1;
+constexpr int kUsageOrLoadError = 2;
+
+constexpr const char* kHelp =
+    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--quiet]\n"
+    "       veskaro-cli check PROJECT.vsk [--quiet]\n"
+    "       veskaro-cli --help | --version\n"
+    "\n"
+    "publish  writes what the designer's Save writes: the page, its style sheet and scripts,\n"
+    "         the slider pictures, the project file and the publish report; into the\n"
+    "         project's own folder, or into FOLDER with --to.\n"
+    "check    reports, without writing anything, what would go wrong or look wrong on\n"
+    "         publish.\n"
+    "\n"
+    "Source pictures named by relative paths are found from the project's folder.\n"
+    "Exit status: 0 done and nothing found, 1 publish failed or check found something,\n"
+    "2 a usage error or a project that cannot be loaded.\n";
+
+struct Options {
+    std::string command;
+    std::string project;
+    std::optional<std::string> to;
+    bool quiet = false;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+Options parse(const std::vector<std::string>& args) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--quiet" || arg == "-q") {
+            options.quiet = true;
+        } else if (arg == "--to") {
+            if (++i == args.size())
+                throw UsageError("--to needs a folder");
+            options.to = args[i];
+        } else if (!arg.empty() && arg.front() == '-') {
+            throw UsageError("unknown option " + arg);
+        } else if (options.command.empty()) {
+            options.command = arg;
+        } else if (options.project.empty()) {
+            options.project = arg;
+        } else {
+            throw UsageError("unexpected argument " + arg);
+        }
+    }
+    if (options.command != "publish" && options.command != "check")
+        throw UsageError(options.command.empty() ? "no command given" : "unknown command " + options.command);
+    if (options.project.empty())
+        throw UsageError("no project file given");
+    if (options.to && options.command != "publish")
+        throw UsageError("--to belongs to publish");
+    return options;
+}
+
+// Loads the project the way the designer opens one; relative picture paths in it are then read from the
+// project's folder, which becomes the working folder.
+void loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
+    project.SetDefaults();
+    if (project.LoadFromFile(options.project, tree, progress) == LoadOutcome::NotOurs)
+        throw VeskaroError(kForeignProjectMessage);
+}
+
+std::string withDelimiter(std::string folder) {
+    EnsureTrailingBackslash(folder);
+    return folder;
+}
+
+void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& base) {
+    std::vector<std::string> names{base + ".html"};
+    for (const TLinkedFileInfo& file : project.linkedFiles())
+        names.push_back(file.FileName);
+    for (const TItemData& item : project.items())
+        if (!item.IImageFile.empty())
+            names.push_back(item.IImageFile);
+    names.push_back(base + ".vsk");
+    names.push_back(base + "_PublishReport.txt");
+    for (const std::string& name : names) {
+        std::error_code error;
+        if (fs::exists(folder + name, error))
+            std::printf("%s%s\n", folder.c_str(), name.c_str());
+    }
+}
+
+int publish(const Options& options) {
+    const fs::path projectPath = fs::absolute(options.project);
+    const std::string folder =
+        withDelimiter(fs::absolute(options.to.value_or(projectPath.parent_path().string())).string());
+    ConsoleProgress progress(stderr, ConsoleProgress::styleFor(stderr, options.quiet));
+    ConsoleItemTree tree(progress);
+    TkvlAppletAgent project;
+    try {
+        loadProject(options, project, tree, progress);
+    } catch (const VeskaroError& error) {
+        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+        return kUsageOrLoadError;
+    }
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        std::fprintf(stderr, "veskaro-cli: the folder %s does not exist\n", folder.c_str());
+        return kUsageOrLoadError;
+    }
+    fs::current_path(projectPath.parent_path());
+    try {
+        project.SaveAndPublish(folder, projectPath.filename().string(), tree, progress);
+        project.ClearPreviewFolder();
+    } catch (const VeskaroError& failure) {
+        std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", failure.what());
+        return kFailedOrFindings;
+    }
+    if (!options.quiet)
+        printWritten(project, folder, ProjectBaseName(projectPath.filename().string()));
+    return kDone;
+}
+
+int check(const Options& options) {
+    SilentProgressView progress;
+    PlainItemTree tree;
+    TkvlAppletAgent project;
+    try {
+        loadProject(options, project, tree, progress);
+    } catch (const VeskaroError& error) {
+        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+        return kUsageOrLoadError;
+    }
+    fs::current_path(fs::absolute(options.project).parent_path());
+    const std::vector<std::string> findings = checkForPublishing(project, dataFolder());
+    for (const std::string& finding : findings)
+        std::printf("%s\n", finding.c_str());
+    if (!options.quiet)
+        std::printf(findings.empty() ? "Nothing found: the project is ready to publish.\n" : "%zu finding(s).\n",
+                    findings.size());
+    return findings.empty() ? kDone : kFailedOrFindings;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(kHelp, stdout);
+        return kDone;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::puts("veskaro-cli 1.0");
+        return kDone;
+    }
+    try {
+        const Options options = parse(args);
+        return options.command == "publish" ? publish(options) : check(options);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "veskaro-cli: %s\nTry 'veskaro-cli --help'.\n", error.what());
+        return kUsageOrLoadError;
+    } catch (const VeskaroError& error) {
+        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+        return kFailedOrFindings;
+    }
+}

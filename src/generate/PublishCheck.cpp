@@ -1,0 +1,196 @@
+#include "generate/PublishCheck.h"
+
+#include "imaging/PictureLoader.h"
+#include "imaging/SliderGeometry.h"
+#include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
+#include "platform/VeskaroError.h"
+
+#include <cmath>
+#include <filesystem>
+#include <optional>
+
+namespace veskaro {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Text and background legible for most readers: the accessibility guidelines' minimum for body text.
+constexpr double kMinimumContrast = 4.5;
+
+struct NumberRule {
+    const char* name;
+    std::string TAppletData::*member;
+    int lowest;
+    int highest;
+};
+
+constexpr NumberRule kNumbers[] = {
+    {"slider width", &TAppletData::sliderWidth, 1, 9999},
+    {"slider height", &TAppletData::sliderHeight, 1, 9999},
+    {"button offset", &TAppletData::navBtnVerticalOffset, -9999, 9999},
+    {"automatic transition time", &TAppletData::transDurAuto, 0, 9999},
+    {"manual transition time", &TAppletData::transDurManual, 0, 9999},
+    {"delay before the next picture", &TAppletData::switchImageDelay, 0, 9999},
+};
+
+struct ColourPair {
+    const char* state;
+    std::string TAppletData::*text;
+    std::string TAppletData::*background;
+};
+
+constexpr ColourPair kButtonStates[] = {
+    {"normal", &TAppletData::navBtnTextColorNormal, &TAppletData::navBtnBgColorNormal},
+    {"hover", &TAppletData::navBtnTextColorHover, &TAppletData::navBtnBgColorHover},
+    {"active", &TAppletData::navBtnTextColorActive, &TAppletData::navBtnBgColorActive},
+    {"active hover", &TAppletData::navBtnTextColorActiveHover, &TAppletData::navBtnBgColorActiveHover},
+};
+
+std::string lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::optional<int> number(const std::string& text) {
+    try {
+        return StrToInt(text);
+    } catch (const VeskaroError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::array<int, 3>> colour(const std::string& text) {
+    if (text.size() != 6 || text.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
+        return std::nullopt;
+    std::array<int, 3> rgb{};
+    for (std::size_t c = 0; c < 3; ++c)
+        rgb[c] = std::stoi(text.substr(2 * c, 2), nullptr, 16);
+    return rgb;
+}
+
+double luminance(const std::array<int, 3>& rgb) {
+    auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(rgb[0]) + 0.7152 * linear(rgb[1]) + 0.0722 * linear(rgb[2]);
+}
+
+void checkNumbers(const TAppletData& data, std::vector<std::string>& out) {
+    for (const NumberRule& rule : kNumbers) {
+        const std::string& text = data.*rule.member;
+        const std::optional<int> value = number(text);
+        if (!value)
+            out.push_back("The " + std::string(rule.name) + " \"" + text + "\" is not a whole number.");
+        else if (*value < rule.lowest || *value > rule.highest)
+            out.push_back("The " + std::string(rule.name) + " " + text + " lies outside " +
+                          std::to_string(rule.lowest) + " to " + std::to_string(rule.highest) + ".");
+    }
+}
+
+void checkColours(const TAppletData& data, std::vector<std::string>& out) {
+    for (const ColourPair& pair : kButtonStates) {
+        const std::string& text = data.*pair.text;
+        const std::string& background = data.*pair.background;
+        // Over a transparent background the slider's picture shows, so no ratio can be given.
+        if (lower(text) == "transparent" || lower(background) == "transparent")
+            continue;
+        if (!colour(text) || !colour(background)) {
+            out.push_back("The " + std::string(pair.state) + " button colours \"" + text + "\" and \"" + background +
+                          "\" are not both six hexadecimal digits.");
+            continue;
+        }
+        const double ratio = contrastRatio(text, background);
+        if (ratio < kMinimumContrast) {
+            char figure[16];
+            std::snprintf(figure, sizeof figure, "%.1f", ratio);
+            out.push_back("The " + std::string(pair.state) + " buttons show text " + text + " on " + background +
+                          " with a contrast of " + figure + ":1, below 4.5:1; some visitors cannot read the numbers.");
+        }
+    }
+}
+
+void checkScripts(const std::string& dataFolder, std::vector<std::string>& out) {
+    for (const char* script : {"jslib.js", "slidervsk.js"}) {
+        std::error_code error;
+        if (!fs::is_regular_file(dataFolder + script, error))
+            out.push_back("The slider script " + std::string(script) + " is missing from " + dataFolder +
+                          "; the published slider would not run.");
+    }
+}
+
+bool linksStayLocal(const TAppletData& data) {
+    return data.InternalUse_RootDir_Local_Checked != "1" && !TrimText(data.InternalUse_RootDir_Local).empty() &&
+           TrimText(data.InternalUse_RootDir_Remote).empty();
+}
+
+void checkPicture(const std::string& subject, const std::string& path, const TAppletData& data,
+                  std::vector<std::string>& out) {
+    std::error_code error;
+    if (path.empty()) {
+        out.push_back(subject + " has no source picture.");
+        return;
+    }
+    if (!fs::is_regular_file(path, error)) {
+        out.push_back(subject + ": the source picture " + path + " does not exist.");
+        return;
+    }
+    try {
+        LoadOptions cheapest;
+        cheapest.minimumSize = [](int, int) { return PictureSize{1, 1}; };
+        const LoadedPicture picture = loadPicture(path, cheapest);
+        const std::optional<int> width = number(data.sliderWidth), height = number(data.sliderHeight);
+        if (!width || !height || *width < 1 || *height < 1)
+            return;
+        const SliderGeometry geometry =
+            computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, *width, *height);
+        if (geometry.scaledWidth > picture.sourceWidth)
+            out.push_back(subject + ": the picture is " + std::to_string(picture.sourceWidth) + " x " +
+                          std::to_string(picture.sourceHeight) + " pixels and will be enlarged to " +
+                          std::to_string(geometry.scaledWidth) + " x " + std::to_string(geometry.scaledHeight) +
+                          ", so it will look blurry.");
+    } catch (const VeskaroError& failure) {
+        out.push_back(subject + ": " + failure.what());
+    }
+}
+
+void checkItems(const TkvlAppletAgent& project, std::vector<std::string>& out) {
+    const TAppletData data = project.GetAppletData();
+    const std::string localRoot = lower(data.InternalUse_RootDir_Local);
+    for (int k = 0; k < project.itemCount(); ++k) {
+        const TItemData item = project.GetItem(k);
+        const std::string path = TrimText(item.IOriginalImagePath);
+        const std::string subject =
+            "Item " + std::to_string(k + 1) + (path.empty() ? "" : " (" + FileNamePart(path) + ")");
+        checkPicture(subject, path, data, out);
+        if (linksStayLocal(data) && lower(item.ILink).find(localRoot) != std::string::npos)
+            out.push_back(subject + ": the link " + item.ILink +
+                          " still points at the local root, and no web root is set to switch it to.");
+        if (TrimText(item.IToolTip).empty())
+            out.push_back(subject + " has no description, so its picture gets an empty alternative text.");
+    }
+}
+
+} // namespace
+
+double contrastRatio(const std::string& first, const std::string& second) {
+    const double a = luminance(colour(first).value_or(std::array<int, 3>{}));
+    const double b = luminance(colour(second).value_or(std::array<int, 3>{}));
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+std::vector<std::string> checkForPublishing(const TkvlAppletAgent& project, const std::string& dataFolder) {
+    std::vector<std::string> findings = project.StorabilityProblems();
+    const TAppletData data = project.GetAppletData();
+    checkNumbers(data, findings);
+    checkScripts(dataFolder, findings);
+    checkItems(project, findings);
+    checkColours(data, findings);
+    return findings;
+}
+
+} // namespace veskaro

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "imaging/ByteSource.h"
+#include "imaging/LoadedPicture.h"
+
+#include <string>
+
+namespace veskaro {
+
+/// Decodes a JPEG picture (greyscale, colour, CMYK or YCCK; baseline, progressive or arithmetic-coded),
+/// DCT-reduced as options ask. Any damage libjpeg reports, even as a warning, refuses the file: a
+/// half-decoded picture is never returned. Throws VeskaroError "JPEG error #<code>: <name>: ...".
+LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const LoadOptions& options);
+
+/// Returns the bytes of a baseline JPEG of the picture: 4:4:4, optimised Huffman tables. name is used in
+/// messages.
+std::string encodeJpeg(const RgbImage& image, int quality, const std::string& name);
+
+/// Writes the picture as a baseline JPEG; an earlier file at path stays until the new one is complete.
+void writeJpeg(const std::string& path, const RgbImage& image, int quality = 90);
+
+} // namespace veskaro

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace veskaro {
+
+/// Returns the project file the program's arguments name: the arguments joined with single blanks and
+/// trimmed, so that a path the desktop split at its blanks is whole again; empty text when they name
+/// none. A relative name is taken from the current folder, so that the recent-files list holds a path
+/// that still names the file when the program is started from elsewhere.
+std::string CommandLineFileName(const std::vector<std::string>& arguments);
+
+} // namespace veskaro

@@ -1,0 +1,508 @@
+#include "DesignerTestCase.h"
+
+#include "model/CommandLine.h"
+#include "model/Folders.h"
+#include "model/RecentFileList.h"
+#include "ui/SpinEdit.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+
+using namespace veskaro;
+namespace names = veskaro::names;
+namespace fs = std::filesystem;
+
+Q_DECLARE_METATYPE(veskaro::PromptAnswer)
+
+class ProjectCommandsTest : public test::DesignerTestCase {
+    Q_OBJECT
+
+    const QString kFilter = QStringLiteral("Veskaro Files (*.vsk)");
+    const QString kSaveQuestion = QStringLiteral("Save changes to files?");
+
+    static QString text(const std::string& bytes) { return QString::fromLocal8Bit(bytes); }
+
+    std::string path(const std::string& relative) {
+        const fs::path file = m_folders.root().path() / relative;
+        fs::create_directories(file.parent_path());
+        return file.string();
+    }
+
+    // Writes a project of two items, the second below the first, and returns its path.
+    std::string writeTwoItemProject(const std::string& relative) {
+        const std::string file = path(relative);
+        test::writeProject(file, {{"/p/a.jpg", 0}, {"/p/b.jpg", 1}});
+        return file;
+    }
+
+    void trigger(const char* action) { find<QAction>(action).trigger(); }
+
+    void changeWidthTo(int width) {
+        find<SpinEdit>(names::sliderWidth).setValue(width);
+        QVERIFY(window().Modified());
+    }
+
+    // Opens a file through "Open..." on an unchanged project.
+    void openThroughTheDialog(const std::string& file) {
+        prompts().openFiles = {text(file)};
+        trigger(names::Open1);
+    }
+
+    QStringList recentEntries() {
+        QStringList captions;
+        for (const QAction* entry : find<QMenu>(names::mnitRecentFiles).actions())
+            captions << entry->text();
+        return captions;
+    }
+
+    QAction& recentEntry(int index) { return *find<QMenu>(names::mnitRecentFiles).actions().at(index); }
+
+    QString documentsFolder() { return text(GetDocumentsFolder()); }
+
+    // The window shows a clean new project: root alone, defaults, no file, nothing to save.
+    void verifyCleanNewProject() {
+        QCOMPARE(designer().outline(), QStringList{QStringLiteral("Veskaro")});
+        QCOMPARE(window().project().itemCount(), 0);
+        QCOMPARE(designer().selectedPosition(), 0);
+        QCOMPARE(designer().visibleTabs(), (QStringList{QStringLiteral("Script"), QStringLiteral("Path")}));
+        QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
+        QCOMPARE(find<QLineEdit>(names::pSliderName).text(), QStringLiteral("Slider1"));
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 640);
+        QCOMPARE(find<SpinEdit>(names::sliderHeight).value(), 480);
+        QVERIFY(window().ProjectFileName().empty());
+        QVERIFY(!window().Modified());
+        QVERIFY(!find<QAction>(names::Save1).isEnabled());
+        QVERIFY(!find<QToolButton>(names::tlbtnSave).isEnabled());
+    }
+
+    // The selection handler runs again: choosing an inserted item shows its page.
+    void verifyTheTreeWorks() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        designer().select(1);
+        QCOMPARE(designer().visibleTabs(), QStringList{QStringLiteral("Item General")});
+        QCOMPARE(window().project().itemCount(), 1);
+    }
+
+    void verifyTwoItemProjectShown(const std::string& file) {
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  a.jpg", "    b.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{"/p/a.jpg", "/p/b.jpg"}));
+        QCOMPARE(designer().selectedPosition(), 0);
+        QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
+        QCOMPARE(window().ProjectFileName(), file);
+        QVERIFY(!window().Modified());
+        QVERIFY(!find<QAction>(names::Save1).isEnabled());
+    }
+
+private slots:
+    void init() {
+        // The suite's per-user folders outlive single tests; each one starts without a recent-files list.
+        fs::remove(RecentFileListPath());
+        DesignerTestCase::init();
+    }
+
+    void everyWayToACommandRunsIt_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::addColumn<QString>("prompt");
+        const QKeySequence none;
+        QTest::newRow("New1") << "New1" << none << "question";
+        QTest::newRow("tlbtnNew") << "tlbtnNew" << none << "question";
+        QTest::newRow("Ctrl+N") << "" << QKeySequence(Qt::CTRL | Qt::Key_N) << "question";
+        QTest::newRow("Open1") << "Open1" << none << "question";
+        QTest::newRow("tlbtnOpen") << "tlbtnOpen" << none << "question";
+        QTest::newRow("Ctrl+O") << "" << QKeySequence(Qt::CTRL | Qt::Key_O) << "question";
+        QTest::newRow("Save1") << "Save1" << none << "save dialog";
+        QTest::newRow("tlbtnSave") << "tlbtnSave" << none << "save dialog";
+        QTest::newRow("Ctrl+S") << "" << QKeySequence(Qt::CTRL | Qt::Key_S) << "save dialog";
+        QTest::newRow("Save2") << "Save2" << none << "save dialog";
+    }
+
+    void everyWayToACommandRunsIt() {
+        QFETCH(QString, control);
+        QFETCH(QKeySequence, shortcut);
+        QFETCH(QString, prompt);
+        changeWidthTo(700);
+        prompts().answers = {PromptAnswer::Cancel};
+        prompts().saveFiles = {QString()};
+        if (!shortcut.isEmpty()) {
+            window().show();
+            QVERIFY(QTest::qWaitForWindowActive(&window()));
+            QTest::keySequence(&window(), shortcut);
+        } else if (auto* button = window().findChild<QToolButton*>(control)) {
+            button->click();
+        } else {
+            trigger(qPrintable(control));
+        }
+        if (prompt == QStringLiteral("question")) {
+            QCOMPARE(prompts().messages.size(), 1u);
+            QCOMPARE(prompts().messages[0].text, kSaveQuestion);
+            QCOMPARE(prompts().messages[0].icon, PromptIcon::Warning);
+            QCOMPARE(prompts().messages[0].buttons, PromptButtons::YesNoCancel);
+        } else {
+            QVERIFY(prompts().messages.empty());
+            QCOMPARE(prompts().saveFilters, std::vector<QString>{kFilter});
+            QCOMPARE(prompts().saveFolders, std::vector<QString>{documentsFolder()});
+        }
+        QVERIFY(window().Modified());
+        QVERIFY(publisher().saves.empty());
+    }
+
+    void newOnAnUnchangedProjectAsksNothing() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        window().setProjectFileName("/p/old.vsk");
+        find<QTabWidget>(names::pgcntrl1).setCurrentWidget(&find<QWidget>(names::tbshtPath));
+        window().setModified(false);
+        trigger(names::New1);
+        QVERIFY(prompts().messages.empty());
+        QCOMPARE(publisher().previewClears, 1);
+        verifyCleanNewProject();
+    }
+
+    void newOnAModifiedProject_data() {
+        QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<bool>("startsNew");
+        QTest::newRow("Cancel keeps everything") << PromptAnswer::Cancel << false;
+        QTest::newRow("No discards the changes") << PromptAnswer::No << true;
+    }
+
+    void newOnAModifiedProject() {
+        QFETCH(PromptAnswer, answer);
+        QFETCH(bool, startsNew);
+        find<QToolButton>(names::tlbtnInsert).click();
+        changeWidthTo(700);
+        prompts().answers = {answer};
+        trigger(names::New1);
+        QCOMPARE(prompts().messages.size(), 1u);
+        QVERIFY(publisher().saves.empty());
+        if (startsNew) {
+            verifyCleanNewProject();
+            QCOMPARE(publisher().previewClears, 1);
+        } else {
+            QCOMPARE(window().project().itemCount(), 1);
+            QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 700);
+            QVERIFY(window().Modified());
+            QCOMPARE(publisher().previewClears, 0);
+        }
+    }
+
+    void newAnsweredYesSavesToTheProjectFileFirst() {
+        window().setProjectFileName("/web/show.vsk");
+        changeWidthTo(710);
+        prompts().answers = {PromptAnswer::Yes};
+        trigger(names::New1);
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].folder, "/web/");
+        QCOMPARE(publisher().saves[0].name, "show.vsk");
+        QCOMPARE(publisher().saves[0].parameters.sliderWidth, "710");
+        verifyCleanNewProject();
+    }
+
+    void newAnsweredYesOnANeverSavedProjectAsksForAFile() {
+        changeWidthTo(720);
+        prompts().answers = {PromptAnswer::Yes};
+        prompts().saveFiles = {QStringLiteral("/web/first.vsk")};
+        trigger(names::New1);
+        QCOMPARE(prompts().saveFolders, std::vector<QString>{documentsFolder()});
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].name, "first.vsk");
+        verifyCleanNewProject();
+    }
+
+    void newAnsweredYesThenSaveCancelledChangesNothing() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        changeWidthTo(720);
+        prompts().answers = {PromptAnswer::Yes};
+        prompts().saveFiles = {QString()};
+        trigger(names::New1);
+        QVERIFY(publisher().saves.empty());
+        QCOMPARE(publisher().previewClears, 0);
+        QCOMPARE(window().project().itemCount(), 1);
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 720);
+        QVERIFY(window().Modified());
+    }
+
+    void newAnsweredYesThenSaveFailingChangesNothing() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        window().setProjectFileName("/readonly/show.vsk");
+        changeWidthTo(730);
+        publisher().failure = "Cannot create file \"/readonly/show.html\". Permission denied";
+        prompts().answers = {PromptAnswer::Yes};
+        trigger(names::New1);
+        QCOMPARE(prompts().messages.size(), 2u);
+        QCOMPARE(prompts().messages[1].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[1].text,
+                 QStringLiteral("Cannot create file \"/readonly/show.html\". Permission denied"));
+        QCOMPARE(publisher().previewClears, 0);
+        QCOMPARE(window().project().itemCount(), 1);
+        QCOMPARE(window().ProjectFileName(), "/readonly/show.vsk");
+        QVERIFY(window().Modified());
+    }
+
+    void openCancelledInItsDialogKeepsTheProject() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        window().setProjectFileName("/p/kept.vsk");
+        prompts().answers = {PromptAnswer::No};
+        prompts().openFiles = {QString()};
+        trigger(names::Open1);
+        QCOMPARE(prompts().openFilters, std::vector<QString>{kFilter});
+        QCOMPARE(prompts().openFolders, std::vector<QString>{documentsFolder()});
+        QVERIFY(fs::is_directory(GetDocumentsFolder()));
+        QCOMPARE(publisher().previewClears, 1);
+        QCOMPARE(window().project().itemCount(), 1);
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image"}));
+        QCOMPARE(window().ProjectFileName(), "/p/kept.vsk");
+        QVERIFY(window().Modified());
+    }
+
+    void openShowsTheProjectAndSaveWritesItBackWithoutADialog() {
+        const std::string file = writeTwoItemProject("sliders/show.vsk");
+        changeWidthTo(700);
+        prompts().answers = {PromptAnswer::No};
+        prompts().openFiles = {text(file)};
+        find<QToolButton>(names::tlbtnOpen).click();
+        verifyTwoItemProjectShown(file);
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 640);
+        QCOMPARE(recentEntries(), QStringList{"&1 " + text(file)});
+
+        changeWidthTo(800);
+        trigger(names::Save1);
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].folder, fs::path(file).parent_path().string() + "/");
+        QCOMPARE(publisher().saves[0].name, "show.vsk");
+        QCOMPARE(publisher().saves[0].parameters.sliderWidth, "800");
+        QCOMPARE(publisher().saves[0].items.size(), 2u);
+        QVERIFY(!window().Modified());
+        QVERIFY(prompts().saveFilters.empty());
+    }
+
+    void aNameTypedWithoutExtensionIsKeptAsTyped() {
+        const QString folder = text(path("web"));
+        changeWidthTo(660);
+        prompts().saveFiles = {folder + QStringLiteral("/demo")};
+        trigger(names::Save1);
+        QCOMPARE(prompts().saveFilters, std::vector<QString>{kFilter});
+        QCOMPARE(prompts().saveFolders, std::vector<QString>{documentsFolder()});
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(text(publisher().saves[0].folder), folder + QStringLiteral("/"));
+        QCOMPARE(publisher().saves[0].name, "demo");
+        QCOMPARE(text(window().ProjectFileName()), folder + QStringLiteral("/demo"));
+        QVERIFY(!window().Modified());
+
+        changeWidthTo(670);
+        trigger(names::Save1);
+        QCOMPARE(prompts().saveFilters.size(), 1u);
+        QCOMPARE(publisher().saves.size(), 2u);
+        QCOMPARE(text(publisher().saves[1].folder), folder + QStringLiteral("/"));
+        QCOMPARE(publisher().saves[1].name, "demo");
+        QCOMPARE(publisher().saves[1].parameters.sliderWidth, "670");
+    }
+
+    void saveCancelledInItsDialogKeepsTheChanges() {
+        changeWidthTo(660);
+        prompts().saveFiles = {QString()};
+        trigger(names::Save1);
+        QVERIFY(publisher().saves.empty());
+        QVERIFY(window().Modified());
+        QVERIFY(window().ProjectFileName().empty());
+    }
+
+    void saveAsWritesToANewFolderAndTheNextSaveFollows() {
+        const std::string file = writeTwoItemProject("old/show.vsk");
+        openThroughTheDialog(file);
+        const std::string moved = path("new/place/copy.vsk");
+        prompts().saveFiles = {text(moved)};
+        trigger(names::Save2);
+        QCOMPARE(prompts().saveFolders, std::vector<QString>{documentsFolder()});
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].folder, fs::path(moved).parent_path().string() + "/");
+        QCOMPARE(publisher().saves[0].name, "copy.vsk");
+        QCOMPARE(window().ProjectFileName(), moved);
+        QVERIFY(!window().Modified());
+
+        changeWidthTo(900);
+        trigger(names::Save1);
+        QCOMPARE(publisher().saves.size(), 2u);
+        QCOMPARE(publisher().saves[1].folder, fs::path(moved).parent_path().string() + "/");
+        QCOMPARE(publisher().saves[1].name, "copy.vsk");
+        // Saving leaves the list alone.
+        QCOMPARE(recentEntries(), QStringList{"&1 " + text(file)});
+    }
+
+    void saveAsCancelledOrFailingChangesNothing() {
+        changeWidthTo(660);
+        window().setProjectFileName("/p/show.vsk");
+        prompts().saveFiles = {QString()};
+        trigger(names::Save2);
+        QVERIFY(publisher().saves.empty());
+        publisher().failure = "Disk full";
+        prompts().saveFiles = {QStringLiteral("/full/show.vsk")};
+        trigger(names::Save2);
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].text, QStringLiteral("Disk full"));
+        QCOMPARE(window().ProjectFileName(), "/p/show.vsk");
+        QVERIFY(window().Modified());
+    }
+
+    void savingWhileTheRootIsSelectedStoresTheItemLastShown() {
+        find<QToolButton>(names::tlbtnInsert).click();
+        find<QToolButton>(names::tlbtnInsert).click();
+        designer().select(2);
+        find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/second"));
+        find<QLineEdit>(names::edt_IToolTip).setText(QStringLiteral("Second picture"));
+        designer().select(0);
+        find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/later"));
+        window().setProjectFileName("/web/show.vsk");
+        trigger(names::Save1);
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].items.at(0).ILink, "");
+        QCOMPARE(publisher().saves[0].items.at(1).ILink, "https://example.com/later");
+        QCOMPARE(publisher().saves[0].items.at(1).IToolTip, "Second picture");
+    }
+
+    void theFirstStartHasAnEmptyRecentFilesList() {
+        QVERIFY(fs::is_regular_file(RecentFileListPath()));
+        QCOMPARE(fs::file_size(RecentFileListPath()), std::uintmax_t{0});
+        QVERIFY(recentEntries().isEmpty());
+    }
+
+    void theRecentFilesMenuIsBuiltFromTheListAtStart() {
+        test::writeBytes(RecentFileListPath(),
+                         "&1 /p/one.vsk\r\n\r\n&3 /p/three.vsk\r\n&4 /p/four.vsk\r\n&5 /p/x.vsk\r\n");
+        test::DesignerWindow another;
+        QStringList captions;
+        for (const QAction* entry : another.find<QMenu>(names::mnitRecentFiles).actions())
+            captions << entry->text();
+        QCOMPARE(captions, (QStringList{"&1 /p/one.vsk", "&3 /p/three.vsk", "&4 /p/four.vsk"}));
+    }
+
+    void fiveProjectsLeaveTheLatestFourAndReopeningMovesNothing() {
+        std::vector<std::string> files;
+        for (int i = 1; i <= 5; ++i) {
+            files.push_back(writeTwoItemProject("P" + std::to_string(i) + ".vsk"));
+            openThroughTheDialog(files.back());
+        }
+        const QStringList latestFour{"&1 " + text(files[4]), "&2 " + text(files[3]), "&3 " + text(files[2]),
+                                     "&4 " + text(files[1])};
+        QCOMPARE(recentEntries(), latestFour);
+        QCOMPARE(test::readBytes(RecentFileListPath()),
+                 (latestFour.join(QStringLiteral("\r\n")) + "\r\n").toStdString());
+
+        recentEntry(3).trigger();
+        QCOMPARE(window().ProjectFileName(), files[1]);
+        QCOMPARE(recentEntries(), latestFour);
+        openThroughTheDialog(files[2]);
+        QCOMPARE(recentEntries(), latestFour);
+        QVERIFY(prompts().messages.empty());
+    }
+
+    void aRecentEntryOpensItsFileAfterAskingToSave() {
+        const std::string file = writeTwoItemProject("R&D/show.vsk");
+        AddToRecentFileList(file);
+        window().RebuildRecentFilesMenu();
+        QCOMPARE(recentEntries(), QStringList{"&1 " + text(file)});
+        changeWidthTo(700);
+        prompts().answers = {PromptAnswer::Cancel};
+        recentEntry(0).trigger();
+        QVERIFY(window().ProjectFileName().empty());
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 700);
+
+        prompts().answers = {PromptAnswer::No};
+        recentEntry(0).trigger();
+        verifyTwoItemProjectShown(file);
+        QCOMPARE(publisher().previewClears, 1);
+    }
+
+    void aDeletedRecentFileShowsTheLoadErrorAndLeavesACleanWindow() {
+        const std::string gone = writeTwoItemProject("gone.vsk");
+        const std::string other = writeTwoItemProject("other.vsk");
+        openThroughTheDialog(gone);
+        openThroughTheDialog(other);
+        fs::remove(gone);
+        recentEntry(1).trigger();
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[0].buttons, PromptButtons::Ok);
+        QCOMPARE(prompts().messages[0].text, "File not found: " + text(gone));
+        verifyCleanNewProject();
+        QCOMPARE(recentEntries(), (QStringList{"&1 " + text(other), "&2 " + text(gone)}));
+        verifyTheTreeWorks();
+    }
+
+    void aTruncatedFileLeavesACleanWindow() {
+        const std::string file = writeTwoItemProject("cut.vsk");
+        std::string bytes = test::readBytes(file);
+        bytes.resize(bytes.find("</Item_Parameters>"));
+        test::writeBytes(file, bytes);
+        openThroughTheDialog(writeTwoItemProject("whole.vsk"));
+        openThroughTheDialog(file);
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[0].text,
+                 "The project file " + text(file) +
+                     " is incomplete: it ends before its list of items is closed. Nothing was loaded.");
+        verifyCleanNewProject();
+        QCOMPARE(recentEntries().size(), 1);
+        verifyTheTreeWorks();
+    }
+
+    void aForeignFileLeavesACleanWindowThatSaveDoesNotWriteOverIt() {
+        const std::string foreign = path("foreign.vsk");
+        test::writeBytes(foreign, "<Product_Name>\r\nSomething Else\r\n</Product_Name>\r\n");
+        openThroughTheDialog(writeTwoItemProject("ours.vsk"));
+        changeWidthTo(700);
+        prompts().answers = {PromptAnswer::No};
+        openThroughTheDialog(foreign);
+        QCOMPARE(prompts().messages.size(), 2u);
+        QCOMPARE(prompts().messages[1].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[1].buttons, PromptButtons::Ok);
+        QCOMPARE(prompts().messages[1].text, QStringLiteral("This file wasn't saved by Veskaro 1.0, open failed!"));
+        verifyCleanNewProject();
+        QCOMPARE(recentEntries().at(0), "&1 " + text(foreign));
+
+        changeWidthTo(710);
+        prompts().saveFiles = {QString()};
+        trigger(names::Save1);
+        // Save asks for a file instead of writing over the foreign one.
+        QCOMPARE(prompts().saveFilters.size(), 1u);
+        QVERIFY(publisher().saves.empty());
+        verifyTheTreeWorks();
+    }
+
+    void theCommandLineOpensAPathSplitAtItsBlank() {
+        const std::string file = writeTwoItemProject("My Slides/show.vsk");
+        const std::string folder = fs::path(file).parent_path().parent_path().string();
+        changeWidthTo(700);
+        window().openCommandLineFile(CommandLineFileName({folder + "/My", "Slides/show.vsk"}));
+        QVERIFY(prompts().messages.empty());
+        verifyTwoItemProjectShown(file);
+        QCOMPARE(recentEntries(), QStringList{"&1 " + text(file)});
+    }
+
+    void theCommandLineDropsTheErrorOfAMissingFile() {
+        window().openCommandLineFile(path("missing.vsk"));
+        QVERIFY(prompts().messages.empty());
+        verifyCleanNewProject();
+        QVERIFY(recentEntries().isEmpty());
+        window().openCommandLineFile(CommandLineFileName({" "}));
+        QVERIFY(prompts().messages.empty());
+    }
+
+    void theCommandLineStillShowsTheForeignFileMessage() {
+        const std::string foreign = path("foreign.vsk");
+        test::writeBytes(foreign, "<Product_Name>\r\nSomething Else\r\n</Product_Name>\r\n");
+        window().openCommandLineFile(foreign);
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].text, QStringLiteral("This file wasn't saved by Veskaro 1.0, open failed!"));
+        verifyCleanNewProject();
+    }
+};
+
+QTEST_MAIN(ProjectCommandsTest)
+#include "ProjectCommandsTest.moc"

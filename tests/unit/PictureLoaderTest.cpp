@@ -1,0 +1,82 @@
+#include "PictureFixtures.h"
+#include "PictureTesting.h"
+#include "TestFolders.h"
+
+#include "imaging/BmpCodec.h"
+#include "imaging/GifCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PictureFormat.h"
+
+#include <gtest/gtest.h>
+#include <jerror.h>
+
+using namespace veskaro;
+using namespace veskaro::test;
+
+TEST(PictureFormat, IsNamedByTheExtensionInAnyLetterCase) {
+    EXPECT_EQ(formatFromExtension("C:/a/photo.jpg"), PictureFormat::Jpeg);
+    EXPECT_EQ(formatFromExtension("photo.JPEG"), PictureFormat::Jpeg);
+    EXPECT_EQ(formatFromExtension("photo.JpG"), PictureFormat::Jpeg);
+    EXPECT_EQ(formatFromExtension("moving.Gif"), PictureFormat::Gif);
+    EXPECT_EQ(formatFromExtension("/x.y/bitmap.BMP"), PictureFormat::Bmp);
+    EXPECT_STREQ(preparedExtension(PictureFormat::Jpeg), ".jpg");
+    EXPECT_STREQ(preparedExtension(PictureFormat::Gif), ".gif");
+    EXPECT_STREQ(preparedExtension(PictureFormat::Bmp), ".bmp");
+}
+
+TEST(PictureFormat, RefusesAnyOtherExtensionNamingIt) {
+    EXPECT_EQ(errorOf([] { formatFromExtension("picture.png"); }), "Unknown picture file extension (.png)");
+    EXPECT_EQ(errorOf([] { formatFromExtension("picture.Tiff"); }), "Unknown picture file extension (.Tiff)");
+    EXPECT_EQ(errorOf([] { formatFromExtension("folder.jpg/picture"); }), "Unknown picture file extension (.)");
+    EXPECT_EQ(errorOf([] { formatFromExtension("picture.jpg.bak"); }), "Unknown picture file extension (.bak)");
+}
+
+TEST(PictureLoader, LoadsEachFormatFromItsFile) {
+    TemporaryFolder folder;
+    const RgbImage image = colourPattern(5, 4);
+    writeBmp(folder / "a.BMP", image);
+    writeJpeg(folder / "b.Jpeg", smoothPattern(5, 4));
+    writeGif(folder / "c.GIF", IndexedImage{2, 1, {{1, 2, 3}, {4, 5, 6}}, {1, 0}});
+
+    const LoadedPicture bmp = loadPicture(folder / "a.BMP");
+    EXPECT_EQ(bmp.format, PictureFormat::Bmp);
+    EXPECT_EQ(bmp.image.pixels, image.pixels);
+    const LoadedPicture jpeg = loadPicture(folder / "b.Jpeg", LoadOptions::atLeast(1, 1));
+    EXPECT_EQ(jpeg.format, PictureFormat::Jpeg);
+    EXPECT_EQ(jpeg.sourceWidth, 5);
+    EXPECT_EQ(jpeg.image.width, 1);
+    const LoadedPicture gif = loadPicture(folder / "c.GIF");
+    EXPECT_EQ(gif.format, PictureFormat::Gif);
+    EXPECT_EQ(gif.image.pixels, pictureOf({{{4, 5, 6}, {1, 2, 3}}}).pixels);
+}
+
+TEST(PictureLoader, DecodesByContentButPreparesInTheFormatTheExtensionNames) {
+    TemporaryFolder folder;
+    writeBytes(folder.path() / "really-a-gif.jpg", encodeGif(IndexedImage{1, 1, {{9, 8, 7}}, {0}}, "x.gif"));
+    const LoadedPicture picture = loadPicture(folder / "really-a-gif.jpg");
+    EXPECT_EQ(picture.format, PictureFormat::Jpeg);
+    EXPECT_EQ(picture.image.pixels, pictureOf({{{9, 8, 7}}}).pixels);
+}
+
+TEST(PictureLoader, RefusesAPictureOfAnotherKindUnderOurExtension) {
+    TemporaryFolder folder;
+    const std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+    for (const auto& [name, prefix] :
+         {std::pair<std::string, std::string>{"photo.jpg", "JPEG error #" + std::to_string(JERR_NO_SOI)},
+          {"photo.gif", "GIF error"},
+          {"photo.bmp", "BMP error"}}) {
+        writeBytes(folder.path() / name, png);
+        const std::string shown = name == "photo.bmp" ? "Windows bitmap" : name == "photo.gif" ? "GIF" : "JPEG";
+        EXPECT_EQ(errorOf([&] { loadPicture(folder / name); }),
+                  prefix + ": " + (folder / name) + ": the file holds a PNG picture, not a " + shown +
+                      " picture; only JPEG, GIF and Windows bitmap pictures can be read");
+    }
+}
+
+TEST(PictureLoader, NamesAMissingFileOrAFolder) {
+    TemporaryFolder folder;
+    EXPECT_EQ(errorOf([&] { loadPicture(folder / "missing.jpg"); }), "File not found: " + (folder / "missing.jpg"));
+    std::filesystem::create_directory(folder.path() / "folder.gif");
+    EXPECT_EQ(errorOf([&] { loadPicture(folder / "folder.gif"); }), "File not found: " + (folder / "folder.gif"));
+    EXPECT_EQ(errorOf([&] { loadPicture(folder / "missing.png"); }), "Unknown picture file extension (.png)");
+}

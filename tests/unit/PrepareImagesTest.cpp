@@ -1,0 +1,168 @@
+#include "PictureTesting.h"
+#include "RecordingProgressView.h"
+#include "TestFolders.h"
+
+#include "imaging/BmpCodec.h"
+#include "imaging/GifCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PaletteQuantizer.h"
+#include "model/Folders.h"
+#include "model/PlainItemTree.h"
+#include "model/TkvlAppletAgent.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskaro;
+using veskaro::test::errorOf;
+using veskaro::test::PerUserFolders;
+using veskaro::test::writeBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+RgbImage flat(int width, int height, std::array<std::uint8_t, 3> colour) {
+    RgbImage image(width, height);
+    for (std::size_t i = 0; i < image.pixels.size(); ++i)
+        image.pixels[i] = colour[i % 3];
+    return image;
+}
+
+class PrepareImages : public testing::Test {
+protected:
+    void SetUp() override {
+        m_project.SetDefaults();
+        setSlider("64", "48");
+    }
+
+    void setSlider(const std::string& width, const std::string& height) {
+        TAppletData data = m_project.GetAppletData();
+        data.sliderWidth = width;
+        data.sliderHeight = height;
+        m_project.SetAppletData(data);
+    }
+
+    std::string source(const std::string& name, const std::string& bytes) {
+        fs::create_directories(m_folders.root().path() / "pictures");
+        const std::string path = m_folders.root() / ("pictures/" + name);
+        writeBytes(path, bytes);
+        return path;
+    }
+
+    void addItem(const std::string& path) {
+        TItemData item = TkvlAppletAgent::DefaultItem();
+        item.IOriginalImagePath = path;
+        item.ILevel = "0";
+        m_project.InsertItem(m_project.itemCount(), item);
+        m_tree.addChild(0, "Image");
+    }
+
+    LoadedPicture prepared(const std::string& name) { return loadPicture(GetPreviewFolder() + name); }
+
+    PerUserFolders m_folders;
+    TkvlAppletAgent m_project;
+    PlainItemTree m_tree;
+    veskaro::test::RecordingProgressView m_progress;
+};
+
+} // namespace
+
+TEST_F(PrepareImages, MissingSourceWarnsAndKeepsTheItemWhileTheNextIsPrepared) {
+    addItem(m_folders.root() / "pictures/gone.jpg");
+    TItemData earlier = m_project.GetItem(0);
+    earlier.IImageFile = "slider0.jpg";
+    earlier.IImageWidth = "64";
+    earlier.IImageHeight = "40";
+    m_project.SetItem(earlier, 0);
+    const RgbImage blue = flat(100, 50, {0, 0, 255});
+    addItem("  " + source("b.GIF", encodeGif(quantizeForGif(blue, {0, 0, 100, 50}), "b.gif")) + " ");
+
+    m_project.PrepareImages(m_tree, m_progress);
+
+    EXPECT_EQ(m_tree.captionAt(1), "Warning: Original image not found.");
+    EXPECT_EQ(m_tree.captionAt(2), "b.GIF");
+    EXPECT_EQ(m_project.GetItem(0), earlier);
+    const TItemData gif = m_project.GetItem(1);
+    EXPECT_EQ(gif.IImageFile, "slider1.gif");
+    EXPECT_EQ(gif.IImageWidth, "64");
+    EXPECT_EQ(gif.IImageHeight, "32");
+    EXPECT_EQ(m_project.previewFiles(), TStringArray{"slider1.gif"});
+    EXPECT_EQ(veskaro::test::namesIn(GetPreviewFolder()), std::set<std::string>{"slider1.gif"});
+    EXPECT_TRUE(fs::is_empty(GetTempFolder())) << "the Temp copy is removed";
+    EXPECT_EQ(m_progress.calls, (std::vector<std::string>{"hint Processing images ...", "busy", "maximum 3", "step 1",
+                                                          "position 0", "hint ", "idle"}));
+}
+
+TEST_F(PrepareImages, PutsThePictureOnAWhiteSliderCanvasInItsOwnFormat) {
+    addItem(source("wide.bmp", encodeBmp(flat(100, 50, {200, 0, 0}), "wide.bmp")));
+    addItem(source("tall.jpeg", encodeJpeg(flat(30, 60, {0, 160, 0}), 95, "tall.jpeg")));
+    m_project.PrepareImages(m_tree, m_progress);
+
+    EXPECT_EQ(m_project.GetItem(0).IImageFile, "slider0.bmp");
+    const RgbImage wide = prepared("slider0.bmp").image;
+    ASSERT_EQ(wide.width, 64);
+    ASSERT_EQ(wide.height, 48);
+    // 100 x 50 fits as 64 x 32, centred: rows 8 to 39 hold the picture.
+    for (int y : {0, 7, 40, 47})
+        EXPECT_EQ(wide.row(y)[3 * 30], 255) << y;
+    for (int y : {8, 39})
+        EXPECT_EQ(std::vector<int>(wide.row(y) + 90, wide.row(y) + 93), (std::vector<int>{200, 0, 0})) << y;
+
+    const TItemData tall = m_project.GetItem(1);
+    EXPECT_EQ(tall.IImageFile, "slider1.jpg");
+    EXPECT_EQ(tall.IImageWidth, "24");
+    EXPECT_EQ(tall.IImageHeight, "48");
+    const RgbImage jpeg = prepared("slider1.jpg").image;
+    ASSERT_EQ(jpeg.width, 64);
+    EXPECT_GT(jpeg.row(24)[3 * 5], 245) << "white left of the picture (columns 0 to 19)";
+    EXPECT_LT(jpeg.row(24)[3 * 32], 20) << "green in the middle";
+    EXPECT_NEAR(jpeg.row(24)[3 * 32 + 1], 160, 4);
+}
+
+TEST_F(PrepareImages, NamesFollowPositionsNotSources) {
+    const std::string path = source("same.jpg", encodeJpeg(flat(16, 12, {9, 9, 9}), 90, "same.jpg"));
+    addItem(path);
+    addItem(path);
+    m_project.PrepareImages(m_tree, m_progress);
+    EXPECT_EQ(m_project.GetItem(0).IImageFile, "slider0.jpg");
+    EXPECT_EQ(m_project.GetItem(1).IImageFile, "slider1.jpg");
+    EXPECT_EQ(prepared("slider1.jpg").image.width, 64) << "a small picture is enlarged to the slider";
+}
+
+TEST_F(PrepareImages, UnreadableSourcesStopWithTheLoadersMessage) {
+    addItem(source("ok.bmp", encodeBmp(flat(8, 8, {1, 2, 3}), "ok.bmp")));
+    addItem(source("photo.png", "\x89PNG\r\n\x1a\n"));
+    EXPECT_EQ(errorOf([&] { m_project.PrepareImages(m_tree, m_progress); }), "Unknown picture file extension (.png)");
+    EXPECT_EQ(m_project.previewFiles(), TStringArray{"slider0.bmp"}) << "earlier pictures stay prepared";
+    EXPECT_EQ(m_progress.calls.back(), "idle");
+
+    TkvlAppletAgent other;
+    other.SetDefaults();
+    PlainItemTree tree;
+    TItemData broken = TkvlAppletAgent::DefaultItem();
+    broken.IOriginalImagePath = source("broken.jpg", encodeJpeg(flat(64, 64, {5, 5, 5}), 90, "x.jpg").substr(0, 300));
+    other.InsertItem(0, broken);
+    tree.addChild(0, "Image");
+    const std::string message = errorOf([&] { other.PrepareImages(tree, m_progress); });
+    EXPECT_EQ(message.rfind("JPEG error #", 0), 0u) << message;
+    EXPECT_NE(message.find("broken.jpg"), std::string::npos) << message;
+    EXPECT_EQ(other.GetItem(0).IImageFile, "");
+}
+
+TEST_F(PrepareImages, RefusesASliderSizeNoDesignerCouldSet) {
+    addItem(source("a.bmp", encodeBmp(flat(8, 8, {1, 2, 3}), "a.bmp")));
+    for (const auto& [width, height] : {std::pair{"0", "48"}, std::pair{"64", "10000"}, std::pair{"-5", "48"}}) {
+        setSlider(width, height);
+        EXPECT_EQ(errorOf([&] { m_project.PrepareImages(m_tree, m_progress); }),
+                  std::string("The slider size ") + width + " x " + height +
+                      " cannot be used: width and height must lie between 1 and 9999 pixels.");
+    }
+    setSlider("wide", "48");
+    EXPECT_EQ(errorOf([&] { m_project.PrepareImages(m_tree, m_progress); }), "'wide' is not a valid integer value");
+}
+
+TEST_F(PrepareImages, MissingSourcesNeedNoValidSliderSize) {
+    addItem("");
+    setSlider("", "");
+    EXPECT_NO_THROW(m_project.PrepareImages(m_tree, m_progress));
+    EXPECT_EQ(m_tree.captionAt(1), "Warning: Original image not found.");
+}
