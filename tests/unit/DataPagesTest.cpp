@@ -1,9 +1,13 @@
-// Walks the shipped help and sample pages: every local link and picture they name must be there, and
-// the help contents must lead to every page a help button opens.
+// Walks the shipped help and sample pages: every local link and picture they name must be there, the
+// help contents must lead to every page a help button opens, and the published samples must be what
+// publishing their projects gives today.
 
 #include "TestFolders.h"
 
 #include "model/HelpPageTable.h"
+#include "model/PlainItemTree.h"
+#include "model/ProgressView.h"
+#include "model/TkvlAppletAgent.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +86,30 @@ std::set<fs::path> reachableFrom(const fs::path& first) {
     return reached;
 }
 
+std::vector<fs::path> sampleProjects() {
+    std::vector<fs::path> projects;
+    for (const auto& entry : fs::recursive_directory_iterator(kDataFolder / "samples"))
+        if (entry.path().extension() == ".vsk")
+            projects.push_back(entry.path());
+    return projects;
+}
+
+// Publishes a sample project into a folder as veskaro-cli does: picture paths are read from the
+// project's folder.
+void publishInto(const fs::path& project, const fs::path& site) {
+    fs::create_directories(site);
+    veskaro::TkvlAppletAgent agent;
+    veskaro::PlainItemTree tree;
+    veskaro::SilentProgressView progress;
+    agent.SetDefaults();
+    agent.LoadFromFile(project.string(), tree, progress);
+    const fs::path start = fs::current_path();
+    fs::current_path(project.parent_path());
+    agent.SaveAndPublish((site / "").string(), project.filename().string(), tree, progress);
+    agent.ClearPreviewFolder();
+    fs::current_path(start);
+}
+
 } // namespace
 
 TEST(DataPagesTest, EveryLocalLinkOfTheHelpAndSamplePagesLeadsToAFile) {
@@ -112,4 +140,20 @@ TEST(DataPagesTest, HelpContentsLeadToEveryPageOfTheHelpButtons) {
         EXPECT_TRUE(reached.count(help / page.file)) << page.file;
     EXPECT_TRUE(reached.count(help / veskaro::kGettingStartedPage));
     EXPECT_TRUE(reached.count((kDataFolder / "samples" / "index.html").lexically_normal()));
+}
+
+TEST(DataPagesTest, PublishedSamplesAreWhatPublishingTheirProjectsGivesToday) {
+    const veskaro::test::PerUserFolders folders;
+    for (const fs::path& project : sampleProjects()) {
+        const fs::path site = folders.root().path() / project.stem();
+        publishInto(project, site);
+        for (const std::string& name : veskaro::test::namesIn(site)) {
+            const fs::path published = project.parent_path() / name;
+            ASSERT_TRUE(fs::exists(published)) << published << " is missing: run scripts/publish-samples.sh";
+            // Encoded pictures may differ in their bytes between library versions; texts may not.
+            const bool picture = published.extension() == ".jpg" || published.extension() == ".gif";
+            EXPECT_TRUE(picture || readBytes(site / name) == readBytes(published))
+                << published << " is out of date: run scripts/publish-samples.sh";
+        }
+    }
 }
