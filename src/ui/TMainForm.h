@@ -137,7 +137,6 @@ private:
     QAction* addEntry(QMenu* menu, const char* name, const QString& caption);
     QToolButton* addToolButton(const char* name, const QIcon& icon, const QString& hint);
     QToolButton* helpButton(const char* name, int tag);
-    void centreOnScreen();
 
     // Behaviour (TMainForm.cpp).
     void FormCreate();

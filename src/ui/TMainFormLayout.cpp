@@ -7,6 +7,7 @@
 #include "ui/SpinEdit.h"
 #include "ui/TCheckGroupBox.h"
 #include "ui/TMainForm.h"
+#include "ui/WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,10 +20,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -32,11 +31,6 @@
 namespace veskaro {
 
 namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // The caption of a parameter: bold, like every parameter caption of the pages.
 QLabel* captionLabel(const QString& text) {
@@ -110,7 +104,7 @@ void TMainForm::buildWindow() {
     buildStatusStrip();
     // The designed size, or larger where this desktop's fonts need more room.
     resize(QSize(782, 470 + menuBar()->sizeHint().height()).expandedTo(sizeHint()));
-    centreOnScreen();
+    centreOnScreen(*this);
 }
 
 QAction* TMainForm::addEntry(QMenu* menu, const char* name, const QString& caption) {
@@ -428,11 +422,6 @@ void TMainForm::buildStatusStrip() {
     m_progressBar->setValue(0);
     strip->addWidget(m_hint);
     strip->addWidget(m_progressBar, 1);
-}
-
-void TMainForm::centreOnScreen() {
-    if (const QScreen* display = screen())
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), display->availableGeometry()));
 }
 
 } // namespace veskaro

@@ -3,24 +3,18 @@
 #include "model/MakerInfo.h"
 #include "platform/Shell.h"
 #include "ui/Icons.h"
+#include "ui/WidgetNaming.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace veskaro {
 
 namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 void setTextColor(QLabel* label, const QColor& color) {
     QPalette colored = label->palette();
@@ -78,8 +72,7 @@ void TformAbout::buildBox() {
     layout->addLayout(links);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     setFixedSize(QSize(313, 153).expandedTo(sizeHint()));
-    if (const QScreen* display = screen())
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), display->availableGeometry()));
+    centreOnScreen(*this);
 }
 
 QLabel* TformAbout::linkLabel(const char* name, const char* address) {

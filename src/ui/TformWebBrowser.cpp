@@ -3,6 +3,7 @@
 #include "browse/BrowserDetection.h"
 #include "ui/BrowserServices.h"
 #include "ui/Prompts.h"
+#include "ui/WidgetNaming.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -19,11 +19,6 @@
 namespace veskaro {
 
 namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // Programs on Linux and macOS carry no extension, so only Windows narrows the choice to its program types.
 QString programFilter() {
@@ -90,8 +85,7 @@ void TformWebBrowser::buildDialog() {
     layout->addWidget(group);
     layout->addLayout(buttons);
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
 }
 
 void TformWebBrowser::connectHandlers() {

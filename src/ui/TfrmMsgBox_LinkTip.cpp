@@ -2,25 +2,15 @@
 
 #include "model/LinkTipSetting.h"
 #include "ui/RunCommand.h"
+#include "ui/WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace veskaro {
-
-namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
 
 TfrmMsgBox_LinkTip::TfrmMsgBox_LinkTip(SettingsStore& settings, Prompts& prompts, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_prompts(prompts) {
@@ -44,8 +34,7 @@ TfrmMsgBox_LinkTip::TfrmMsgBox_LinkTip(SettingsStore& settings, Prompts& prompts
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     layout->addWidget(dontShow, 0, Qt::AlignLeft);
     setFixedSize(QSize(297, 129).expandedTo(sizeHint()));
-    if (const QScreen* display = screen())
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), display->availableGeometry()));
+    centreOnScreen(*this);
 
     connect(ok, &QPushButton::clicked, this, &TfrmMsgBox_LinkTip::btnOKClick);
     connect(dontShow, &QCheckBox::clicked, this, &TfrmMsgBox_LinkTip::chckbxDontShowClick);
