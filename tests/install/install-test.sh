@@ -73,7 +73,6 @@ check_publish() {
     mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_DOCUMENTS_DIR" "$XDG_PICTURES_DIR"
 
     local out=$work/published
-    mkdir -p "$out"
     "$prefix/bin/veskaro-cli" publish "$share/veskaro/samples/demo/demo.vsk" --to "$out" ||
         fail "the installed veskaro-cli could not publish the sample"
     local file
