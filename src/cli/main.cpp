@@ -29,7 +29,7 @@ constexpr const char* kHelp =
     "\n"
     "publish  writes what the designer's Save writes: the page, its style sheet and scripts,\n"
     "         the slider pictures, the project file and the publish report; into the\n"
-    "         project's own folder, or into FOLDER with --to.\n"
+    "         project's own folder, or into FOLDER with --to (made when missing).\n"
     "check    reports, without writing anything, what would go wrong or look wrong on\n"
     "         publish.\n"
     "\n"
@@ -121,8 +121,9 @@ int publish(const Options& options) {
         return kUsageOrLoadError;
     }
     std::error_code error;
+    fs::create_directories(folder, error);
     if (!fs::is_directory(folder, error)) {
-        std::fprintf(stderr, "veskaro-cli: the folder %s does not exist\n", folder.c_str());
+        std::fprintf(stderr, "veskaro-cli: the folder %s cannot be made\n", folder.c_str());
         return kUsageOrLoadError;
     }
     fs::current_path(projectPath.parent_path());

@@ -73,8 +73,7 @@ TEST_F(VeskaroCli, LoadErrorsExitWithTwo) {
 
 TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
     const std::string project = sample();
-    fs::create_directories(m_folders.root().path() / "site with blanks");
-    const std::string site = m_folders.root() / "site with blanks/";
+    const std::string site = m_folders.root() / "new site with blanks/";
     const Outcome published = run("publish " + quoted(project) + " --to " + quoted(site));
     ASSERT_EQ(published.status, 0) << published.err;
     EXPECT_EQ(published.out, site + "demo.html\n" + site + "jslib.js\n" + site + "slidervsk.js\n" + site +
@@ -88,6 +87,12 @@ TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.out + quiet.err, "");
     EXPECT_TRUE(fs::exists(m_folders.root() / "demo/demo.html"));
+
+    veskaro::test::writeBytes(m_folders.root() / "blocker", "a file");
+    const Outcome blocked =
+        run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "blocker/site"));
+    EXPECT_EQ(blocked.status, 2);
+    EXPECT_EQ(blocked.err, "veskaro-cli: the folder " + (m_folders.root() / "blocker/site/") + " cannot be made\n");
 }
 
 TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
