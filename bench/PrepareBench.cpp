@@ -35,8 +35,8 @@ double prepareTimed(const std::string& source, const std::string& base, int widt
     const auto start = std::chrono::steady_clock::now();
     const PreparedPicture picture = prepareSliderPicture(source, base, width, height);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-40s %8.1f ms  %dx%d\n", std::filesystem::path(source).filename().c_str(), ms, picture.scaledWidth,
-                picture.scaledHeight);
+    std::printf("%-40s %8.1f ms  %4dx%-4d  peak so far %6.1f MiB\n", std::filesystem::path(source).filename().c_str(),
+                ms, picture.scaledWidth, picture.scaledHeight, peakMemoryKiB() / 1024.0);
     return ms;
 }
 

@@ -7,7 +7,7 @@
 namespace veskaro {
 
 /// Reduces a slider canvas to at most 256 colours for a GIF: Wu's quantiser chooses 255 colours for the
-/// picture inside content, serpentine Floyd-Steinberg diffusion maps it, and an exact white entry
+/// picture inside content, serpentine Floyd-Steinberg diffusion (three quarters strength) maps it, and an exact white entry
 /// serves the canvas around it, which stays pure white.
 IndexedImage quantizeForGif(const RgbImage& canvas, const PixelRect& content);
 

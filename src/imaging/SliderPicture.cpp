@@ -7,6 +7,7 @@
 #include "imaging/PictureLoader.h"
 #include "imaging/Resampler.h"
 #include "imaging/SliderGeometry.h"
+#include "platform/MemoryUse.h"
 
 #include <algorithm>
 
@@ -39,10 +40,8 @@ void writeCanvas(PictureFormat format, const std::string& path, const RgbImage& 
     }
 }
 
-} // namespace
-
-PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                                     int sliderHeight) {
+PreparedPicture prepareOnce(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
+                            int sliderHeight) {
     LoadOptions options;
     options.minimumSize = [&](int width, int height) {
         const PixelRect target = computeSliderGeometry(width, height, sliderWidth, sliderHeight).target;
@@ -61,6 +60,14 @@ PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::s
     const std::string path = targetBase + preparedExtension(picture.format);
     writeCanvas(picture.format, path, canvas, geometry.target);
     return {picture.format, path, geometry.scaledWidth, geometry.scaledHeight};
+}
+
+} // namespace
+
+PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
+                                     int sliderHeight) {
+    mapLargeBlocksApart();
+    return prepareOnce(sourcePath, targetBase, sliderWidth, sliderHeight);
 }
 
 } // namespace veskaro
