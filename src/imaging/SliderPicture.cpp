@@ -6,8 +6,8 @@
 #include "imaging/PaletteQuantizer.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/Resampler.h"
-#include "imaging/SliderGeometry.h"
 #include "platform/MemoryUse.h"
+#include "platform/TextFile.h"
 
 #include <algorithm>
 
@@ -26,48 +26,46 @@ RgbImage reducedForTarget(RgbImage image, const PixelRect& target) {
     return factor >= 2 ? shrinkByBox(image, factor) : image;
 }
 
-void writeCanvas(PictureFormat format, const std::string& path, const RgbImage& canvas, const PixelRect& target) {
-    switch (format) {
-    case PictureFormat::Jpeg:
-        writeJpeg(path, canvas);
-        break;
-    case PictureFormat::Gif:
-        writeGif(path, quantizeForGif(canvas, target));
-        break;
-    case PictureFormat::Bmp:
-        writeBmp(path, canvas);
-        break;
-    }
-}
+} // namespace
 
-PreparedPicture prepareOnce(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                            int sliderHeight) {
+SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOptions&)>& load, int sliderWidth,
+                                 int sliderHeight) {
     LoadOptions options;
     options.minimumSize = [&](int width, int height) {
         const PixelRect target = computeSliderGeometry(width, height, sliderWidth, sliderHeight).target;
         return PictureSize{kMargin * target.width(), kMargin * target.height()};
     };
-    LoadedPicture picture = loadPicture(sourcePath, options);
-    const SliderGeometry geometry =
-        computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight);
-    RgbImage canvas(sliderWidth, sliderHeight, 255);
-    {
-        const RgbImage source = picture.format == PictureFormat::Jpeg
-                                    ? std::move(picture.image)
-                                    : reducedForTarget(std::move(picture.image), geometry.target);
-        drawStretched(source, canvas, geometry.target);
-    }
-    const std::string path = targetBase + preparedExtension(picture.format);
-    writeCanvas(picture.format, path, canvas, geometry.target);
-    return {picture.format, path, geometry.scaledWidth, geometry.scaledHeight};
+    LoadedPicture picture = load(options);
+    SliderCanvas slider{picture.format,
+                        computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight),
+                        RgbImage(sliderWidth, sliderHeight, 255)};
+    const RgbImage source = picture.format == PictureFormat::Jpeg
+                                ? std::move(picture.image)
+                                : reducedForTarget(std::move(picture.image), slider.geometry.target);
+    drawStretched(source, slider.canvas, slider.geometry.target);
+    return slider;
 }
 
-} // namespace
+std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name) {
+    switch (slider.format) {
+    case PictureFormat::Jpeg:
+        return encodeJpeg(slider.canvas, 90, name);
+    case PictureFormat::Gif:
+        return encodeGif(quantizeForGif(slider.canvas, slider.geometry.target), name);
+    case PictureFormat::Bmp:
+        break;
+    }
+    return encodeBmp(slider.canvas, name);
+}
 
 PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
                                      int sliderHeight) {
     mapLargeBlocksApart();
-    return prepareOnce(sourcePath, targetBase, sliderWidth, sliderHeight);
+    const SliderCanvas slider = composeSliderCanvas(
+        [&](const LoadOptions& options) { return loadPicture(sourcePath, options); }, sliderWidth, sliderHeight);
+    const std::string path = targetBase + preparedExtension(slider.format);
+    writeFileAtomically(path, encodeSliderCanvas(slider, path));
+    return {slider.format, path, slider.geometry.scaledWidth, slider.geometry.scaledHeight};
 }
 
 } // namespace veskaro

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "imaging/LoadedPicture.h"
 #include "imaging/PictureFormat.h"
+#include "imaging/SliderGeometry.h"
 
+#include <functional>
 #include <string>
 
 namespace veskaro {
@@ -13,6 +16,22 @@ struct PreparedPicture {
     int scaledWidth;  // the picture's size once its longer side fits the slider
     int scaledHeight;
 };
+
+/// A source picture fitted onto a white slider-sized canvas, ready to be encoded.
+struct SliderCanvas {
+    PictureFormat format;
+    SliderGeometry geometry;
+    RgbImage canvas;
+};
+
+/// Decodes a picture through load, which is told how small the decoder may make it, and fits it onto a
+/// white canvas of the slider's size. Throws VeskaroError when the picture cannot be read.
+SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOptions&)>& load, int sliderWidth,
+                                 int sliderHeight);
+
+/// Returns the canvas encoded in its format: JPEG quality 90, GIF with at most 256 colours, 24-bit BMP;
+/// name stands for the file in messages.
+std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name);
 
 /// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
 /// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Throws VeskaroError when the

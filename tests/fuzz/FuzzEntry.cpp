@@ -5,6 +5,8 @@
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/MemorySource.h"
+#include "imaging/PictureLoader.h"
+#include "imaging/SliderPicture.h"
 #include "platform/VeskaroError.h"
 
 #include <cstdio>
@@ -86,6 +88,34 @@ Outcome decodeAndReencode(PictureFormat format, const std::uint8_t* data, std::s
         require(back.image.width == picture.image.width && back.image.height == picture.image.height,
                 "a written picture reads back at its size");
     }
+    return Outcome::Decoded;
+}
+
+Outcome prepareForSlider(PictureFormat format, const std::uint8_t* data, std::size_t size) {
+    // Small sliders keep each run fast. The sides follow the input's length, so the seed files stay whole
+    // pictures while every shape of squeeze and margin comes up.
+    const int width = 1 + static_cast<int>(size % 61);
+    const int height = 1 + static_cast<int>(size / 61 % 47);
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    SliderCanvas slider;
+    try {
+        slider = composeSliderCanvas(
+            [&](const LoadOptions& options) {
+                MemorySource source(bytes.data(), bytes.size());
+                return decodePicture(source, "fuzz", format, options);
+            },
+            width, height);
+    } catch (const VeskaroError&) {
+        return Outcome::Refused;
+    }
+    require(slider.canvas.width == width && slider.canvas.height == height, "the canvas has the slider's size");
+    const PixelRect& target = slider.geometry.target;
+    require(target.left >= 0 && target.top >= 0 && target.right <= width && target.bottom <= height,
+            "the picture lies on the canvas");
+    if (target.top > 0)
+        require(slider.canvas.row(0)[0] == 255, "the margin stays white");
+    const LoadedPicture back = decode(format, encodeSliderCanvas(slider, "fuzz"), false);
+    require(back.image.width == width && back.image.height == height, "the prepared picture reads back");
     return Outcome::Decoded;
 }
 

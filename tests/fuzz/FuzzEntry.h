@@ -14,4 +14,8 @@ enum class Outcome { Decoded, Refused };
 /// breaks its own invariants (which aborts) is a finding.
 Outcome decodeAndReencode(PictureFormat format, const std::uint8_t* data, std::size_t size);
 
+/// Runs bytes through the whole preparation of a slider picture: decode, fit onto a small slider whose
+/// size follows the input's length, encode, read back. Checks the canvas's size and white margins.
+Outcome prepareForSlider(PictureFormat format, const std::uint8_t* data, std::size_t size);
+
 } // namespace veskaro::fuzz

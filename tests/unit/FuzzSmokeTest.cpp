@@ -77,6 +77,22 @@ TEST_P(FuzzSmoke, SurvivesMutatedSeeds) {
     EXPECT_GT(refused, 0);
 }
 
+// The same for the whole preparation of slider pictures: decode, fit, encode, read back.
+TEST_P(FuzzSmoke, PreparesMutatedSeedsForSmallSliders) {
+    std::mt19937 random(20261208);
+    int decoded = 0, refused = 0;
+    for (const std::string& seed : fuzz::fuzzSeeds(GetParam())) {
+        for (int round = 0; round < 500; ++round) {
+            const std::string mutant = round == 0 ? seed : mutate(seed, random);
+            const auto outcome =
+                fuzz::prepareForSlider(GetParam(), reinterpret_cast<const std::uint8_t*>(mutant.data()), mutant.size());
+            (outcome == fuzz::Outcome::Decoded ? decoded : refused) += 1;
+        }
+    }
+    EXPECT_GT(decoded, 0);
+    EXPECT_GT(refused, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Readers, FuzzSmoke,
                          testing::Values(PictureFormat::Jpeg, PictureFormat::Gif, PictureFormat::Bmp),
                          [](const auto& row) { return std::string(preparedExtension(row.param) + 1); });
