@@ -1,5 +1,5 @@
-// The slider as a visitor meets it: pages made by the page generator (make_slider_pages), served from
-// localhost and opened in Debian's Chromium. Each test opens its page in a fresh browser context and
+// The slider as a visitor meets it: projects made by make_slider_projects and published by veskaro-cli,
+// served from localhost and opened in Debian's Chromium. Each test opens its page in a fresh browser context and
 // fails on any console error the page reports.
 
 import assert from 'node:assert/strict';
@@ -13,7 +13,7 @@ import { chromium } from 'playwright-core';
 import { decodePng, pixelAt } from './png.mjs';
 import { minifiedLength } from './scriptSize.mjs';
 
-// The timings make_slider_pages writes into the pages, in milliseconds.
+// The timings make_slider_projects writes into the projects, in milliseconds.
 const WAIT = 700;
 const AUTO = 200;
 const MANUAL = 400;
@@ -53,7 +53,12 @@ function serve(request, response) {
 
 before(async () => {
     root = fs.mkdtempSync(path.join(os.tmpdir(), 'veskaro-web-'));
-    execFileSync(process.env.VESKARO_MAKE_PAGES, [root, process.env.VESKARO_SCRIPTS], { stdio: 'inherit' });
+    execFileSync(process.env.VESKARO_MAKE_PROJECTS, [root], { stdio: 'inherit' });
+    // Publishing keeps its work folders below the test's own folder, never in the user's.
+    const env = { ...process.env, XDG_DATA_HOME: path.join(root, 'per-user') };
+    for (const name of ['three', 'one', 'none'])
+        execFileSync(process.env.VESKARO_CLI, ['publish', path.join(root, name, 'index.vsk'), '--quiet'],
+                     { stdio: 'inherit', env });
     server = http.createServer(serve);
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
     baseUrl = `http://127.0.0.1:${server.address().port}`;
