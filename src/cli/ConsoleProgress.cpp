@@ -67,10 +67,15 @@ void ConsoleProgress::draw() {
     std::string line = m_hint;
     if (m_maximum > 0) {
         const int filled = kBarWidth * std::clamp(m_position, 0, m_maximum) / m_maximum;
-        line += " [" + std::string(static_cast<std::size_t>(filled), '#') +
-                std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') + "]";
+        line.append(" [").append(static_cast<std::size_t>(filled), '#');
+        line.append(static_cast<std::size_t>(kBarWidth - filled), ' ').append("]");
         if (m_hint == kImageHint)
-            line += " " + std::to_string(m_position) + "/" + std::to_string(std::max(0, m_maximum - 1)) + " " + m_item;
+            line.append(" ")
+                .append(std::to_string(m_position))
+                .append("/")
+                .append(std::to_string(std::max(0, m_maximum - 1)))
+                .append(" ")
+                .append(m_item);
     }
     std::fprintf(m_stream, "\r\033[K%s", line.c_str());
     std::fflush(m_stream);
