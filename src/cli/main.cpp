@@ -78,12 +78,19 @@ Options parse(const std::vector<std::string>& args) {
     return options;
 }
 
-// Loads the project the way the designer opens one; relative picture paths in it are then read from the
-// project's folder, which becomes the working folder.
-void loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
+// Loads the project the way the designer opens one and says why when it cannot; relative picture paths
+// in it are then read from the project's folder, which becomes the working folder.
+bool loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
     project.SetDefaults();
-    if (project.LoadFromFile(options.project, tree, progress) == LoadOutcome::NotOurs)
-        throw VeskaroError(kForeignProjectMessage);
+    try {
+        if (project.LoadFromFile(options.project, tree, progress) == LoadOutcome::NotOurs)
+            throw VeskaroError(kForeignProjectMessage);
+    } catch (const VeskaroError& error) {
+        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+        return false;
+    }
+    fs::current_path(fs::absolute(options.project).parent_path());
+    return true;
 }
 
 std::string withDelimiter(std::string folder) {
@@ -114,19 +121,14 @@ int publish(const Options& options) {
     ConsoleProgress progress(stderr, ConsoleProgress::styleFor(stderr, options.quiet));
     ConsoleItemTree tree(progress);
     TkvlAppletAgent project;
-    try {
-        loadProject(options, project, tree, progress);
-    } catch (const VeskaroError& error) {
-        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+    if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
-    }
     std::error_code error;
     fs::create_directories(folder, error);
     if (!fs::is_directory(folder, error)) {
         std::fprintf(stderr, "veskaro-cli: the folder %s cannot be made\n", folder.c_str());
         return kUsageOrLoadError;
     }
-    fs::current_path(projectPath.parent_path());
     try {
         project.SaveAndPublish(folder, projectPath.filename().string(), tree, progress);
         project.ClearPreviewFolder();
@@ -143,13 +145,8 @@ int check(const Options& options) {
     SilentProgressView progress;
     PlainItemTree tree;
     TkvlAppletAgent project;
-    try {
-        loadProject(options, project, tree, progress);
-    } catch (const VeskaroError& error) {
-        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+    if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
-    }
-    fs::current_path(fs::absolute(options.project).parent_path());
     const std::vector<std::string> findings = checkForPublishing(project, dataFolder());
     for (const std::string& finding : findings)
         std::printf("%s\n", finding.c_str());

@@ -15,11 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string comparable(const std::string& path) {
-    std::string text = TrimText(path);
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
+    return AsciiLower(TrimText(path));
 }
 
 } // namespace

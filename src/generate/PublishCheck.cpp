@@ -48,13 +48,6 @@ constexpr ColourPair kButtonStates[] = {
     {"active hover", &TAppletData::navBtnTextColorActiveHover, &TAppletData::navBtnBgColorActiveHover},
 };
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::optional<int> number(const std::string& text) {
     try {
         return StrToInt(text);
@@ -97,7 +90,7 @@ void checkColours(const TAppletData& data, std::vector<std::string>& out) {
         const std::string& text = data.*pair.text;
         const std::string& background = data.*pair.background;
         // Over a transparent background the slider's picture shows, so no ratio can be given.
-        if (lower(text) == "transparent" || lower(background) == "transparent")
+        if (AsciiLower(text) == "transparent" || AsciiLower(background) == "transparent")
             continue;
         if (!colour(text) || !colour(background)) {
             out.push_back("The " + std::string(pair.state) + " button colours \"" + text + "\" and \"" + background +
@@ -160,14 +153,14 @@ void checkPicture(const std::string& subject, const std::string& path, const TAp
 
 void checkItems(const TkvlAppletAgent& project, std::vector<std::string>& out) {
     const TAppletData data = project.GetAppletData();
-    const std::string localRoot = lower(data.InternalUse_RootDir_Local);
+    const std::string localRoot = AsciiLower(data.InternalUse_RootDir_Local);
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
         const std::string path = TrimText(item.IOriginalImagePath);
         const std::string subject =
             "Item " + std::to_string(k + 1) + (path.empty() ? "" : " (" + FileNamePart(path) + ")");
         checkPicture(subject, path, data, out);
-        if (linksStayLocal(data) && lower(item.ILink).find(localRoot) != std::string::npos)
+        if (linksStayLocal(data) && AsciiLower(item.ILink).find(localRoot) != std::string::npos)
             out.push_back(subject + ": the link " + item.ILink +
                           " still points at the local root, and no web root is set to switch it to.");
         if (TrimText(item.IToolTip).empty())
