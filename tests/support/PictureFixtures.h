@@ -34,7 +34,7 @@ struct BmpSpec {
     std::int64_t declaredFileSize = -1; // -1: the true size
 };
 
-/// Returns the bytes of the bitmap the spec describes.
+/// Returns the bytes of the bitmap these settings describe.
 std::string makeBmp(const BmpSpec& spec);
 
 /// Returns the rows of a picture of palette indices (1 to 8 bits each) as an uncompressed bitmap stores
@@ -63,7 +63,7 @@ struct GifSpec {
     std::vector<GifImageSpec> images;
 };
 
-/// Returns the bytes of the GIF the spec describes, as giflib writes it.
+/// Returns the bytes of the GIF these settings describe, as giflib writes it.
 std::string makeGif(const GifSpec& spec);
 
 /// Returns a GIF of one image whose LZW data is given code by code, to build streams giflib never writes.
