@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds Veskaro with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test suite.
+# Builds Veskaro with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors, and runs every
+# test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-debian.sh
 # The browser tests drive Debian's Chromium through playwright-core, installed exactly as locked.
 npm ci --prefix tests/web --no-audit --no-fund
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKARO_SANITIZE=ON
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKARO_SANITIZE=ON -DVESKARO_WERROR=ON
 cmake --build build/test
 cd build/test
 exec ctest --output-on-failure -j2

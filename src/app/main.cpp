@@ -2,7 +2,7 @@
 // until the window closes.
 
 #include "PipelinePublisher.h"
-#include "model/CommandLine.h"
+#include "platform/CommandLine.h"
 #include "platform/SettingsStore.h"
 #include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"

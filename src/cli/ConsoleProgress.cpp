@@ -8,7 +8,6 @@ namespace veskaro {
 
 namespace {
 
-constexpr const char* kImageHint = "Processing images ...";
 constexpr int kBarWidth = 24;
 
 } // namespace
@@ -31,8 +30,8 @@ void ConsoleProgress::setHint(const std::string& text) {
     if (text.empty())
         endBar();
     m_hint = text;
-    m_item.clear();
-    if (m_style == Style::Lines && !text.empty() && text != kImageHint)
+    m_picture.clear();
+    if (m_style == Style::Lines && !text.empty())
         std::fprintf(m_stream, "%s\n", text.c_str());
     draw();
 }
@@ -51,13 +50,10 @@ void ConsoleProgress::setPosition(int position) {
     m_position = position;
 }
 
-void ConsoleProgress::showItem(int position, const std::string& caption) {
-    if (m_hint != kImageHint)
-        return;
-    m_item = caption;
-    // The maximum counts the tree's root as well as the items.
+void ConsoleProgress::preparingPicture(int itemNumber, int itemCount, const std::string& name) {
+    m_picture = std::to_string(itemNumber) + "/" + std::to_string(itemCount) + " " + name;
     if (m_style == Style::Lines)
-        std::fprintf(m_stream, "image %d/%d: %s\n", position, std::max(0, m_maximum - 1), caption.c_str());
+        std::fprintf(m_stream, "image %d/%d: %s\n", itemNumber, itemCount, name.c_str());
     draw();
 }
 
@@ -69,14 +65,9 @@ void ConsoleProgress::draw() {
         const int filled = kBarWidth * std::clamp(m_position, 0, m_maximum) / m_maximum;
         line.append(" [").append(static_cast<std::size_t>(filled), '#');
         line.append(static_cast<std::size_t>(kBarWidth - filled), ' ').append("]");
-        if (m_hint == kImageHint)
-            line.append(" ")
-                .append(std::to_string(m_position))
-                .append("/")
-                .append(std::to_string(std::max(0, m_maximum - 1)))
-                .append(" ")
-                .append(m_item);
     }
+    if (!m_picture.empty())
+        line.append(" ").append(m_picture);
     std::fprintf(m_stream, "\r\033[K%s", line.c_str());
     std::fflush(m_stream);
     m_barShown = true;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/PlainItemTree.h"
 #include "model/ProgressView.h"
 
 #include <cstdio>
@@ -25,9 +24,7 @@ public:
     void setMaximum(int maximum) override;
     void step(int by) override;
     void setPosition(int position) override;
-
-    /// Tells which item is being worked on; called when the generator names an item's node.
-    void showItem(int position, const std::string& caption);
+    void preparingPicture(int itemNumber, int itemCount, const std::string& name) override;
 
 private:
     void draw();
@@ -36,23 +33,10 @@ private:
     std::FILE* m_stream;
     Style m_style;
     std::string m_hint;
-    std::string m_item;
+    std::string m_picture; // "3/24 meadow.gif" while pictures are prepared
     int m_maximum = 0;
     int m_position = 0;
     bool m_barShown = false;
-};
-
-/// An item tree that tells the console which item the generator is naming.
-class ConsoleItemTree : public PlainItemTree {
-public:
-    explicit ConsoleItemTree(ConsoleProgress& progress) : m_progress(progress) {}
-    void setCaption(int position, const std::string& caption) override {
-        PlainItemTree::setCaption(position, caption);
-        m_progress.showItem(position, caption);
-    }
-
-private:
-    ConsoleProgress& m_progress;
 };
 
 } // namespace veskaro

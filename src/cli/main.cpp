@@ -2,9 +2,10 @@
 
 #include "cli/ConsoleProgress.h"
 #include "generate/PublishCheck.h"
-#include "model/Folders.h"
+#include "generate/Publisher.h"
+#include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
-#include "platform/ProgramFile.h"
+#include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
 #include <cstdio>
@@ -79,7 +80,7 @@ Options parse(const std::vector<std::string>& args) {
 }
 
 // Loads the project the way the designer opens one and says why when it cannot; relative picture paths
-// in it are then read from the project's folder, which becomes the working folder.
+// in it are then read from the project's folder.
 bool loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
     project.SetDefaults();
     try {
@@ -89,7 +90,6 @@ bool loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tre
         std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
         return false;
     }
-    fs::current_path(fs::absolute(options.project).parent_path());
     return true;
 }
 
@@ -114,12 +114,12 @@ void printWritten(const TkvlAppletAgent& project, const std::string& folder, con
     }
 }
 
-int publish(const Options& options) {
+int publish(const Options& options, const Places& places) {
     const fs::path projectPath = fs::absolute(options.project);
     const std::string folder =
         withDelimiter(fs::absolute(options.to.value_or(projectPath.parent_path().string())).string());
     ConsoleProgress progress(stderr, ConsoleProgress::styleFor(stderr, options.quiet));
-    ConsoleItemTree tree(progress);
+    PlainItemTree tree;
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
@@ -129,25 +129,26 @@ int publish(const Options& options) {
         std::fprintf(stderr, "veskaro-cli: the folder %s cannot be made\n", folder.c_str());
         return kUsageOrLoadError;
     }
+    Publisher publisher(places);
     try {
-        project.SaveAndPublish(folder, projectPath.filename().string(), tree, progress);
-        project.ClearPreviewFolder();
+        publisher.SaveAndPublish(project, folder, projectPath.filename().string(), tree, progress);
+        publisher.ClearPreviewFolder();
     } catch (const VeskaroError& failure) {
         std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", failure.what());
         return kFailedOrFindings;
     }
     if (!options.quiet)
-        printWritten(project, folder, ProjectBaseName(projectPath.filename().string()));
+        printWritten(project, folder, projectBaseName(projectPath.filename().string()));
     return kDone;
 }
 
-int check(const Options& options) {
+int check(const Options& options, const Places& places) {
     SilentProgressView progress;
     PlainItemTree tree;
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
-    const std::vector<std::string> findings = checkForPublishing(project, dataFolder());
+    const std::vector<std::string> findings = checkForPublishing(project, places.dataFolder());
     for (const std::string& finding : findings)
         std::printf("%s\n", finding.c_str());
     if (!options.quiet)
@@ -170,7 +171,8 @@ int main(int argc, char** argv) {
     }
     try {
         const Options options = parse(args);
-        return options.command == "publish" ? publish(options) : check(options);
+        const Places places = Places::ofThisSystem();
+        return options.command == "publish" ? publish(options, places) : check(options, places);
     } catch (const UsageError& error) {
         std::fprintf(stderr, "veskaro-cli: %s\nTry 'veskaro-cli --help'.\n", error.what());
         return kUsageOrLoadError;

@@ -1,9 +1,11 @@
 #include "generate/PageText.h"
+#include "generate/Publisher.h"
 #include "generate/RootPath.h"
-#include "model/Folders.h"
 #include "model/ItemTree.h"
+#include "model/ParameterRules.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
+#include "platform/Places.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -22,26 +24,30 @@ void checkTreeMatches(const ItemTree& tree, int itemCount) {
 
 } // namespace
 
-void TkvlAppletAgent::GenerateHTML(const std::string& pagePath, ItemTree& tree, ProgressView& progress) {
-    checkTreeMatches(tree, itemCount());
-    CheckSliderName(m_appletData.pSliderName);
-    CheckScriptTimings(m_appletData);
+void Publisher::GenerateHTML(TkvlAppletAgent& project, const std::string& pagePath, ItemTree& tree,
+                             ProgressView& progress) {
+    checkTreeMatches(tree, project.itemCount());
+    checkSliderName(project.GetAppletData().pSliderName);
+    checkNumbers(project.GetAppletData());
 
     const ProgressScope scope(progress, "Making HTML Codes ... ...");
-    PrepareImages(tree, progress);
-    PrepareItems(tree);
+    PrepareImages(project, tree, progress);
+    PrepareItems(project, tree);
 
-    const std::string sliderId = SliderId(m_appletData.pSliderName);
-    m_linkedFiles.at(kStyleSheetEntry).FileName = sliderId + ".css";
-    writeTextFileAtomically(GetStagingFolder() + sliderId + ".css", StyleSheetLines(m_appletData));
-    writeTextFileAtomically(pagePath, PageLines(m_appletData, m_items, m_linkedFiles));
+    const TAppletData data = project.GetAppletData();
+    const std::string sliderId = SliderId(data.pSliderName);
+    project.renameLinkedFile(kStyleSheetEntry, sliderId + ".css");
+    writeTextFileAtomically(m_places.GetStagingFolder() + sliderId + ".css", styleSheetLines(data));
+    writeTextFileAtomically(pagePath, pageLines(data, project.items(), project.linkedFiles()));
 }
 
-void TkvlAppletAgent::PrepareItems(const ItemTree& tree) {
-    for (int k = 0; k < itemCount(); ++k) {
-        TItemData& item = m_items[static_cast<std::size_t>(k)];
+void PrepareItems(TkvlAppletAgent& project, const ItemTree& tree) {
+    const TAppletData data = project.GetAppletData();
+    for (int k = 0; k < project.itemCount(); ++k) {
+        TItemData item = project.GetItem(k);
         item.ILevel = std::to_string(tree.levelAt(k + 1) - 1);
-        item.ILink = SwitchRootPath(item.ILink, m_appletData);
+        item.ILink = switchRootPath(item.ILink, data);
+        project.SetItem(item, k);
     }
 }
 

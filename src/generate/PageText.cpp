@@ -1,5 +1,6 @@
 #include "generate/PageText.h"
 
+#include "model/ColorText.h"
 #include "model/MakerInfo.h"
 #include "model/ValueText.h"
 #include "platform/VeskaroError.h"
@@ -28,7 +29,7 @@ std::string colorPair(const std::string& text, const std::string& background) {
 // The sum is taken in 64 bits: two valid integers near the limits must not overflow.
 std::string groupTop(const TAppletData& data) {
     const long long top =
-        static_cast<long long>(StrToInt(data.sliderHeight)) - 15 + StrToInt(data.navBtnVerticalOffset);
+        static_cast<long long>(strToInt(data.sliderHeight)) - 15 + strToInt(data.navBtnVerticalOffset);
     return std::to_string(top);
 }
 
@@ -37,9 +38,9 @@ std::string comment(const std::string& text) {
 }
 
 void addImageLink(Lines& lines, const TItemData& item) {
-    lines.push_back("<a href=\"" + AttributeText(item.ILink) + "\" target=\"" + AttributeText(item.ITarget) + "\">");
-    const std::string toolTip = AttributeText(item.IToolTip);
-    lines.push_back("<img src=\"" + AttributeText(item.IImageFile) + "\" title=\"" + toolTip + "\" alt=\"" + toolTip +
+    lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) + "\">");
+    const std::string toolTip = attributeText(item.IToolTip);
+    lines.push_back("<img src=\"" + attributeText(item.IImageFile) + "\" title=\"" + toolTip + "\" alt=\"" + toolTip +
                     "\" />");
     lines.emplace_back("</a>");
 }
@@ -59,8 +60,8 @@ void addHead(Lines& lines, const TLinkedFileInfoArray& linkedFiles) {
                                   "<!-- BEGIN -->",
                               });
     for (const auto& file : linkedFiles) {
-        if (AsciiLower(file.FileType) == "css")
-            lines.push_back("<LINK href=\"./" + AttributeText(file.FileName) +
+        if (equalIgnoringAsciiCase(file.FileType, "css"))
+            lines.push_back("<LINK href=\"./" + attributeText(file.FileName) +
                             "\" type=\"text/css\" rel=\"stylesheet\" />");
     }
     lines.insert(lines.end(), {"<!-- END -->", "", "</head>", ""});
@@ -71,9 +72,9 @@ void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
     lines.insert(
         lines.end(),
         {
-            "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" + AttributeText(data.sliderWidth) +
-                "px;height:" + AttributeText(data.sliderHeight) + "px;\">",
-            "<div id=\"" + AttributeText(SliderId(data.pSliderName)) + "\" class=\"jsnavbtnslider_placeholder\">",
+            "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" + attributeText(data.sliderWidth) +
+                "px;height:" + attributeText(data.sliderHeight) + "px;\">",
+            "<div id=\"" + attributeText(SliderId(data.pSliderName)) + "\" class=\"jsnavbtnslider_placeholder\">",
             "<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">",
         });
     if (n >= 1)
@@ -108,10 +109,10 @@ std::string SliderId(std::string_view sliderName) {
 }
 
 std::string MarkColor(const std::string& colorText) {
-    return AsciiLower(colorText) == "transparent" ? colorText : "#" + colorText;
+    return isTransparentColor(colorText) ? colorText : "#" + colorText;
 }
 
-std::string AttributeText(std::string_view value) {
+std::string attributeText(std::string_view value) {
     std::string text;
     text.reserve(value.size());
     for (const char c : value) {
@@ -132,7 +133,7 @@ std::string AttributeText(std::string_view value) {
     return text;
 }
 
-void CheckSliderName(std::string_view sliderName) {
+void checkSliderName(std::string_view sliderName) {
     const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
         const auto code = static_cast<unsigned char>(c);
         return c == '/' || c == '\\' || code < 32 || code == 127;
@@ -142,12 +143,7 @@ void CheckSliderName(std::string_view sliderName) {
                            "the slider's style sheet file. Please choose another slider name.");
 }
 
-void CheckScriptTimings(const TAppletData& data) {
-    for (const std::string* timing : {&data.transDurAuto, &data.transDurManual, &data.switchImageDelay})
-        StrToInt(*timing);
-}
-
-std::vector<std::string> StyleSheetLines(const TAppletData& data) {
+std::vector<std::string> styleSheetLines(const TAppletData& data) {
     Lines lines{"/*", kProductLine, kMakerRightsNotice, kProductPageAddress, kSupportPageAddress, "*/"};
     const std::string& width = data.sliderWidth;
     const std::string& height = data.sliderHeight;
@@ -179,7 +175,7 @@ std::vector<std::string> StyleSheetLines(const TAppletData& data) {
     return lines;
 }
 
-std::vector<std::string> PageLines(const TAppletData& data, const TItemArray& items,
+std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& items,
                                    const TLinkedFileInfoArray& linkedFiles) {
     Lines lines;
     addHead(lines, linkedFiles);

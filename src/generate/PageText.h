@@ -18,23 +18,19 @@ std::string MarkColor(const std::string& colorText);
 
 /// Returns a value as it goes into a double-quoted attribute: '"', '<' and '>' become entities and
 /// everything else, "&" included, stays as typed so that entities a user wrote keep working.
-std::string AttributeText(std::string_view value);
+std::string attributeText(std::string_view value);
 
 /// Throws VeskaroError when a slider name would put its style sheet outside its folder: a path
 /// separator or a control character.
-void CheckSliderName(std::string_view sliderName);
-
-/// Throws VeskaroError when a timing value is not a decimal integer, as anything else would run as
-/// script on the visitor's page.
-void CheckScriptTimings(const TAppletData& data);
+void checkSliderName(std::string_view sliderName);
 
 /// Returns the lines of the slider's style sheet. Throws VeskaroError when the slider height or the
 /// button offset is not a decimal integer.
-std::vector<std::string> StyleSheetLines(const TAppletData& data);
+std::vector<std::string> styleSheetLines(const TAppletData& data);
 
 /// Returns the lines of the slider page: the head that links every style sheet in linkedFiles, the
 /// slider's markup for items, its four script variables and the two slider scripts.
-std::vector<std::string> PageLines(const TAppletData& data, const TItemArray& items,
+std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& items,
                                    const TLinkedFileInfoArray& linkedFiles);
 
 } // namespace veskaro

@@ -1,9 +1,11 @@
+#include "generate/Publisher.h"
 #include "imaging/SliderPicture.h"
-#include "model/Folders.h"
 #include "model/ItemTree.h"
+#include "model/ParameterRules.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
 #include <filesystem>
@@ -15,8 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kLargestSliderSide = 9999;
-
 struct SliderSize {
     int width;
     int height;
@@ -25,11 +25,13 @@ struct SliderSize {
 // A size outside what the designer allows could only come from an edited project file; it would make
 // the pictures empty or exhaust the memory, so it stops the preparation with a clear message.
 SliderSize sliderSize(const TAppletData& data) {
-    const SliderSize size{StrToInt(data.sliderWidth), StrToInt(data.sliderHeight)};
-    if (size.width < 1 || size.height < 1 || size.width > kLargestSliderSide || size.height > kLargestSliderSide)
+    const AppletField& width = appletField(&TAppletData::sliderWidth);
+    const AppletField& height = appletField(&TAppletData::sliderHeight);
+    const SliderSize size{strToInt(data.sliderWidth), strToInt(data.sliderHeight)};
+    if (!inRange(width, size.width) || !inRange(height, size.height))
         throw VeskaroError("The slider size " + data.sliderWidth + " x " + data.sliderHeight +
-                           " cannot be used: width and height must lie between 1 and " +
-                           std::to_string(kLargestSliderSide) + " pixels.");
+                           " cannot be used: width and height must lie between " + std::to_string(width.lowest) +
+                           " and " + std::to_string(width.highest) + " pixels.");
     return size;
 }
 
@@ -40,26 +42,29 @@ bool sourceExists(const std::string& path) {
 
 } // namespace
 
-void TkvlAppletAgent::PrepareImages(ItemTree& tree, ProgressView& progress) {
+void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
     ProgressScope scope(progress, "Processing images ...");
     progress.setMaximum(tree.nodeCount());
     std::optional<SliderSize> slider;
-    for (int k = 0; k < itemCount(); ++k) {
-        TItemData& item = m_items[static_cast<std::size_t>(k)];
-        const std::string path = TrimText(item.IOriginalImagePath);
+    for (int k = 0; k < project.itemCount(); ++k) {
+        TItemData item = project.GetItem(k);
+        const std::string path = resolvePicturePath(project.projectFolder(), item.IOriginalImagePath);
         if (!sourceExists(path)) {
             tree.setCaption(k + 1, "Warning: Original image not found.");
             continue;
         }
-        tree.setCaption(k + 1, FileNamePart(path));
+        const std::string name = fileNamePart(path);
+        tree.setCaption(k + 1, name);
+        progress.preparingPicture(k + 1, project.itemCount(), name);
         if (!slider)
-            slider = sliderSize(m_appletData);
-        const PreparedPicture picture =
-            prepareSliderPicture(path, GetTempFolder() + "slider" + std::to_string(k), slider->width, slider->height);
+            slider = sliderSize(project.GetAppletData());
+        const PreparedPicture picture = prepareSliderPicture(
+            path, m_places.GetTempFolder() + "slider" + std::to_string(k), slider->width, slider->height);
         item.IImageWidth = std::to_string(picture.scaledWidth);
         item.IImageHeight = std::to_string(picture.scaledHeight);
-        item.IImageFile = FileNamePart(picture.path);
-        CopyToPreview(picture.path);
+        item.IImageFile = fileNamePart(picture.path);
+        project.SetItem(item, k);
+        m_preview.CopyToPreview(picture.path);
         std::error_code ignored;
         fs::remove(picture.path, ignored);
         progress.step(1);

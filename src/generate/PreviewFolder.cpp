@@ -1,10 +1,8 @@
-// The Preview folder's bookkeeping: every file put there is recorded, so that clearing removes exactly
-// what this run of the program put there. Copies and deletions report nothing.
+#include "generate/PreviewFolder.h"
 
-#include "model/Folders.h"
 #include "model/ProgressView.h"
-#include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/Places.h"
 
 #include <filesystem>
 
@@ -15,14 +13,16 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string comparable(const std::string& path) {
-    return AsciiLower(TrimText(path));
+    return asciiLower(trimText(path));
 }
 
 } // namespace
 
-void TkvlAppletAgent::CopyToPreview(const std::string& path) {
-    const std::string preview = GetPreviewFolder();
-    const std::string name = FileNamePart(path);
+PreviewFolder::PreviewFolder(const Places& places) : m_places(places) {}
+
+void PreviewFolder::CopyToPreview(const std::string& path) {
+    const std::string preview = m_places.GetPreviewFolder();
+    const std::string name = fileNamePart(path);
     if (comparable(path) != comparable(preview + name)) {
         std::error_code ignored;
         fs::copy_file(path, preview + name, fs::copy_options::overwrite_existing, ignored);
@@ -30,8 +30,9 @@ void TkvlAppletAgent::CopyToPreview(const std::string& path) {
     m_previewFiles.push_back(name);
 }
 
-void TkvlAppletAgent::CopyLinkedFilesToPreview(const std::string& shippedFolder, const std::string& generatedFolder) {
-    for (const TLinkedFileInfo& file : m_linkedFiles) {
+void PreviewFolder::CopyLinkedFilesToPreview(const TLinkedFileInfoArray& linkedFiles, const std::string& shippedFolder,
+                                             const std::string& generatedFolder) {
+    for (const TLinkedFileInfo& file : linkedFiles) {
         const std::string source = (file.Generated ? generatedFolder : shippedFolder) + file.FileName;
         CopyToPreview(source);
         if (file.Generated) {
@@ -41,7 +42,7 @@ void TkvlAppletAgent::CopyLinkedFilesToPreview(const std::string& shippedFolder,
     }
 }
 
-void TkvlAppletAgent::CopyResourceFilesToPreview(const std::string& sourceFolder, ProgressView& progress) {
+void PreviewFolder::CopyResourceFilesToPreview(const std::string& sourceFolder, ProgressView& progress) {
     progress.setMaximum(100);
     ProgressScope scope(progress, "Copying Resource Files ... ...");
     ClearResourceFiles();
@@ -51,8 +52,8 @@ void TkvlAppletAgent::CopyResourceFilesToPreview(const std::string& sourceFolder
     progress.step(50);
 }
 
-void TkvlAppletAgent::ClearPreviewFolder() {
-    const std::string preview = GetPreviewFolder();
+void PreviewFolder::ClearPreviewFolder() {
+    const std::string preview = m_places.GetPreviewFolder();
     std::error_code ignored;
     for (const std::string& name : m_previewFiles)
         fs::remove(preview + name, ignored);

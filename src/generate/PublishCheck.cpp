@@ -2,6 +2,9 @@
 
 #include "imaging/PictureLoader.h"
 #include "imaging/SliderGeometry.h"
+#include "model/ColorText.h"
+#include "model/ParameterRules.h"
+#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/VeskaroError.h"
@@ -19,22 +22,6 @@ namespace fs = std::filesystem;
 // Text and background legible for most readers: the accessibility guidelines' minimum for body text.
 constexpr double kMinimumContrast = 4.5;
 
-struct NumberRule {
-    const char* name;
-    std::string TAppletData::*member;
-    int lowest;
-    int highest;
-};
-
-constexpr NumberRule kNumbers[] = {
-    {"slider width", &TAppletData::sliderWidth, 1, 9999},
-    {"slider height", &TAppletData::sliderHeight, 1, 9999},
-    {"button offset", &TAppletData::navBtnVerticalOffset, -9999, 9999},
-    {"automatic transition time", &TAppletData::transDurAuto, 0, 9999},
-    {"manual transition time", &TAppletData::transDurManual, 0, 9999},
-    {"delay before the next picture", &TAppletData::switchImageDelay, 0, 9999},
-};
-
 struct ColourPair {
     const char* state;
     std::string TAppletData::*text;
@@ -50,19 +37,10 @@ constexpr ColourPair kButtonStates[] = {
 
 std::optional<int> number(const std::string& text) {
     try {
-        return StrToInt(text);
+        return strToInt(text);
     } catch (const VeskaroError&) {
         return std::nullopt;
     }
-}
-
-std::optional<std::array<int, 3>> colour(const std::string& text) {
-    if (text.size() != 6 || text.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
-        return std::nullopt;
-    std::array<int, 3> rgb{};
-    for (std::size_t c = 0; c < 3; ++c)
-        rgb[c] = std::stoi(text.substr(2 * c, 2), nullptr, 16);
-    return rgb;
 }
 
 double luminance(const std::array<int, 3>& rgb) {
@@ -73,15 +51,17 @@ double luminance(const std::array<int, 3>& rgb) {
     return 0.2126 * linear(rgb[0]) + 0.7152 * linear(rgb[1]) + 0.0722 * linear(rgb[2]);
 }
 
-void checkNumbers(const TAppletData& data, std::vector<std::string>& out) {
-    for (const NumberRule& rule : kNumbers) {
-        const std::string& text = data.*rule.member;
+void listNumberProblems(const TAppletData& data, std::vector<std::string>& out) {
+    for (const AppletField& field : kAppletFields) {
+        if (field.kind != ValueKind::Number)
+            continue;
+        const std::string& text = data.*field.member;
         const std::optional<int> value = number(text);
         if (!value)
-            out.push_back("The " + std::string(rule.name) + " \"" + text + "\" is not a whole number.");
-        else if (*value < rule.lowest || *value > rule.highest)
-            out.push_back("The " + std::string(rule.name) + " " + text + " lies outside " +
-                          std::to_string(rule.lowest) + " to " + std::to_string(rule.highest) + ".");
+            out.push_back("The " + std::string(field.description) + " \"" + text + "\" is not a whole number.");
+        else if (!inRange(field, *value))
+            out.push_back("The " + std::string(field.description) + " " + text + " lies outside " +
+                          std::to_string(field.lowest) + " to " + std::to_string(field.highest) + ".");
     }
 }
 
@@ -90,9 +70,9 @@ void checkColours(const TAppletData& data, std::vector<std::string>& out) {
         const std::string& text = data.*pair.text;
         const std::string& background = data.*pair.background;
         // Over a transparent background the slider's picture shows, so no ratio can be given.
-        if (AsciiLower(text) == "transparent" || AsciiLower(background) == "transparent")
+        if (isTransparentColor(text) || isTransparentColor(background))
             continue;
-        if (!colour(text) || !colour(background)) {
+        if (!rgbOfColorText(text) || !rgbOfColorText(background)) {
             out.push_back("The " + std::string(pair.state) + " button colours \"" + text + "\" and \"" + background +
                           "\" are not both six hexadecimal digits.");
             continue;
@@ -117,19 +97,21 @@ void checkScripts(const std::string& dataFolder, std::vector<std::string>& out) 
 }
 
 bool linksStayLocal(const TAppletData& data) {
-    return data.InternalUse_RootDir_Local_Checked != "1" && !TrimText(data.InternalUse_RootDir_Local).empty() &&
-           TrimText(data.InternalUse_RootDir_Remote).empty();
+    return data.InternalUse_RootDir_Local_Checked != "1" && !trimText(data.InternalUse_RootDir_Local).empty() &&
+           trimText(data.InternalUse_RootDir_Remote).empty();
 }
 
-void checkPicture(const std::string& subject, const std::string& path, const TAppletData& data,
-                  std::vector<std::string>& out) {
+// Messages name the picture as the project file holds it; the file checked is the one that path names
+// from the project's folder.
+void checkPicture(const std::string& subject, const std::string& shownPath, const std::string& path,
+                  const TAppletData& data, std::vector<std::string>& out) {
     std::error_code error;
     if (path.empty()) {
         out.push_back(subject + " has no source picture.");
         return;
     }
     if (!fs::is_regular_file(path, error)) {
-        out.push_back(subject + ": the source picture " + path + " does not exist.");
+        out.push_back(subject + ": the source picture " + shownPath + " does not exist.");
         return;
     }
     try {
@@ -137,7 +119,8 @@ void checkPicture(const std::string& subject, const std::string& path, const TAp
         cheapest.minimumSize = [](int, int) { return PictureSize{1, 1}; };
         const LoadedPicture picture = loadPicture(path, cheapest);
         const std::optional<int> width = number(data.sliderWidth), height = number(data.sliderHeight);
-        if (!width || !height || *width < 1 || *height < 1)
+        if (!width || !height || !inRange(appletField(&TAppletData::sliderWidth), *width) ||
+            !inRange(appletField(&TAppletData::sliderHeight), *height))
             return;
         const SliderGeometry geometry =
             computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, *width, *height);
@@ -153,17 +136,17 @@ void checkPicture(const std::string& subject, const std::string& path, const TAp
 
 void checkItems(const TkvlAppletAgent& project, std::vector<std::string>& out) {
     const TAppletData data = project.GetAppletData();
-    const std::string localRoot = AsciiLower(data.InternalUse_RootDir_Local);
+    const std::string localRoot = asciiLower(data.InternalUse_RootDir_Local);
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
-        const std::string path = TrimText(item.IOriginalImagePath);
+        const std::string path = trimText(item.IOriginalImagePath);
         const std::string subject =
-            "Item " + std::to_string(k + 1) + (path.empty() ? "" : " (" + FileNamePart(path) + ")");
-        checkPicture(subject, path, data, out);
-        if (linksStayLocal(data) && AsciiLower(item.ILink).find(localRoot) != std::string::npos)
+            "Item " + std::to_string(k + 1) + (path.empty() ? "" : " (" + fileNamePart(path) + ")");
+        checkPicture(subject, path, resolvePicturePath(project.projectFolder(), path), data, out);
+        if (linksStayLocal(data) && asciiLower(item.ILink).find(localRoot) != std::string::npos)
             out.push_back(subject + ": the link " + item.ILink +
                           " still points at the local root, and no web root is set to switch it to.");
-        if (TrimText(item.IToolTip).empty())
+        if (trimText(item.IToolTip).empty())
             out.push_back(subject + " has no description, so its picture gets an empty alternative text.");
     }
 }
@@ -171,15 +154,15 @@ void checkItems(const TkvlAppletAgent& project, std::vector<std::string>& out) {
 } // namespace
 
 double contrastRatio(const std::string& first, const std::string& second) {
-    const double a = luminance(colour(first).value_or(std::array<int, 3>{}));
-    const double b = luminance(colour(second).value_or(std::array<int, 3>{}));
+    const double a = luminance(rgbOfColorText(first).value_or(std::array<int, 3>{}));
+    const double b = luminance(rgbOfColorText(second).value_or(std::array<int, 3>{}));
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 std::vector<std::string> checkForPublishing(const TkvlAppletAgent& project, const std::string& dataFolder) {
-    std::vector<std::string> findings = project.StorabilityProblems();
+    std::vector<std::string> findings = storabilityProblems(project);
     const TAppletData data = project.GetAppletData();
-    checkNumbers(data, findings);
+    listNumberProblems(data, findings);
     checkScripts(dataFolder, findings);
     checkItems(project, findings);
     checkColours(data, findings);

@@ -1,3 +1,4 @@
+#include "generate/Publisher.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/TextFile.h"
@@ -7,7 +8,8 @@
 
 namespace veskaro {
 
-void TkvlAppletAgent::WritePublishReport(const std::string& folder, const std::string& name, ProgressView& progress) {
+void Publisher::WritePublishReport(const TkvlAppletAgent& project, const std::string& folder, const std::string& name,
+                                   ProgressView& progress) {
     const std::string rule(77, '=');
     std::vector<std::string> lines{
         rule,
@@ -21,13 +23,13 @@ void TkvlAppletAgent::WritePublishReport(const std::string& folder, const std::s
     progress.setMaximum(101);
     ProgressScope scope(progress, "Making Publish Report ... ...");
     lines.emplace_back("[Script/Flash file(s)]:");
-    for (const TLinkedFileInfo& file : m_linkedFiles) {
+    for (const TLinkedFileInfo& file : project.linkedFiles()) {
         lines.push_back("  " + file.FileName);
         progress.step(1);
     }
     lines.emplace_back("");
     lines.emplace_back("[Image and/or Sound File(s)]: They should be copied along with script files!");
-    ClearResourceFiles();
+    m_preview.ClearResourceFiles();
     std::vector<std::string> listed;
     auto list = [&](const std::string& fileName) {
         if (std::find(listed.begin(), listed.end(), fileName) != listed.end())
@@ -35,9 +37,9 @@ void TkvlAppletAgent::WritePublishReport(const std::string& folder, const std::s
         listed.push_back(fileName);
         lines.push_back("  " + fileName);
     };
-    for (const std::string& resource : m_resourceFiles)
+    for (const std::string& resource : m_preview.resourceFiles())
         list(resource);
-    for (const TItemData& item : m_items)
+    for (const TItemData& item : project.items())
         if (!item.IImageFile.empty())
             list(item.IImageFile);
     progress.step(50);

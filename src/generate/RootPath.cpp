@@ -9,12 +9,12 @@ namespace veskaro {
 namespace {
 
 bool sameIgnoringCase(char a, char b) {
-    return AsciiLower(a) == AsciiLower(b);
+    return asciiLower(a) == asciiLower(b);
 }
 
 } // namespace
 
-std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, std::string_view to) {
+std::string replaceIgnoringCase(std::string_view text, std::string_view from, std::string_view to) {
     if (from.empty())
         return std::string(text);
     std::string result;
@@ -29,14 +29,14 @@ std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, st
     }
 }
 
-std::string SwitchRootPath(const std::string& link, const TAppletData& data) {
+std::string switchRootPath(const std::string& link, const TAppletData& data) {
     const std::string& local = data.InternalUse_RootDir_Local;
     const std::string& remote = data.InternalUse_RootDir_Remote;
-    if (TrimText(local).empty() || TrimText(remote).empty())
+    if (trimText(local).empty() || trimText(remote).empty())
         return link;
     if (data.InternalUse_RootDir_Local_Checked == "1")
-        return ReplaceIgnoringCase(link, remote, local);
-    return ReplaceIgnoringCase(link, local, remote);
+        return replaceIgnoringCase(link, remote, local);
+    return replaceIgnoringCase(link, local, remote);
 }
 
 } // namespace veskaro

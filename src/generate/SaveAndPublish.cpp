@@ -1,7 +1,8 @@
-#include "model/Folders.h"
+#include "generate/Publisher.h"
 #include "model/ProgressView.h"
+#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
-#include "platform/ProgramFile.h"
+#include "platform/Places.h"
 
 #include <filesystem>
 
@@ -18,35 +19,36 @@ void copyReplacing(const std::string& from, const std::string& to) {
 
 } // namespace
 
-std::string ProjectBaseName(const std::string& fileName) {
+std::string projectBaseName(const std::string& fileName) {
     const auto dot = fileName.rfind('.');
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-bool TkvlAppletAgent::SaveAndPublish(const std::string& folder, const std::string& fileName, ItemTree& tree,
-                                     ProgressView& progress) {
+Publisher::Publisher(const Places& places) : m_places(places), m_preview(places) {}
+
+bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
+                               ItemTree& tree, ProgressView& progress) {
     // A value the project file cannot hold would stop the save after the page was replaced; refusing it
     // first leaves the folder as it was.
-    EnsureStorable();
-    const std::string preview = GetPreviewFolder();
-    const std::string base = ProjectBaseName(fileName);
-    GenerateHTML(folder + base + ".html", tree, progress);
-    const std::string shipped = dataFolder();
-    const std::string generated = GetStagingFolder();
-    for (const TLinkedFileInfo& file : m_linkedFiles)
-        copyReplacing((file.Generated ? generated : shipped) + file.FileName, folder + file.FileName);
-    SaveToFile(folder + base + ".vsk", progress);
-    WritePublishReport(folder, base + "_PublishReport.txt", progress);
+    ensureStorable(project);
+    const std::string preview = m_places.GetPreviewFolder();
+    const std::string base = projectBaseName(fileName);
+    GenerateHTML(project, folder + base + ".html", tree, progress);
+    const std::string generated = m_places.GetStagingFolder();
+    for (const TLinkedFileInfo& file : project.linkedFiles())
+        copyReplacing((file.Generated ? generated : m_places.dataFolder()) + file.FileName, folder + file.FileName);
+    project.SaveToFile(folder + base + ".vsk", progress);
+    WritePublishReport(project, folder, base + "_PublishReport.txt", progress);
 
     progress.setMaximum(100);
     ProgressScope scope(progress, "Copying Publishable Files ... ...");
-    for (const TItemData& item : m_items) {
+    for (const TItemData& item : project.items()) {
         std::error_code error;
         if (!item.IImageFile.empty() && fs::exists(preview + item.IImageFile, error))
             copyReplacing(preview + item.IImageFile, folder + item.IImageFile);
     }
-    ClearResourceFiles();
-    for (const std::string& name : m_resourceFiles)
+    m_preview.ClearResourceFiles();
+    for (const std::string& name : m_preview.resourceFiles())
         copyReplacing(preview + name, folder + name);
     progress.step(50);
     progress.step(50);

@@ -61,34 +61,54 @@ using TItemArray = std::vector<TItemData>;
 using TStringArray = std::vector<std::string>;
 using TLinkedFileInfoArray = std::vector<TLinkedFileInfo>;
 
+/// The text that ends every value in a project file; no value can hold it.
+inline constexpr const char* kValueTerminator = "#$@";
+
 /// A field of a record with the name it is known by, for positional conversions and messages.
 template <typename Record> struct FieldOf {
     const char* name;
     std::string Record::*member;
 };
 
-inline constexpr std::array<FieldOf<TAppletData>, 21> kAppletFields{{
-    {"pSliderName", &TAppletData::pSliderName},
-    {"sliderWidth", &TAppletData::sliderWidth},
-    {"sliderHeight", &TAppletData::sliderHeight},
-    {"navBtnVerticalOffset", &TAppletData::navBtnVerticalOffset},
-    {"navBtnTextColorNormal", &TAppletData::navBtnTextColorNormal},
-    {"navBtnBgColorNormal", &TAppletData::navBtnBgColorNormal},
-    {"navBtnTextColorHover", &TAppletData::navBtnTextColorHover},
-    {"navBtnBgColorHover", &TAppletData::navBtnBgColorHover},
-    {"navBtnTextColorActive", &TAppletData::navBtnTextColorActive},
-    {"navBtnBgColorActive", &TAppletData::navBtnBgColorActive},
-    {"navBtnTextColorActiveHover", &TAppletData::navBtnTextColorActiveHover},
-    {"navBtnBgColorActiveHover", &TAppletData::navBtnBgColorActiveHover},
-    {"reserved", &TAppletData::reserved},
-    {"transDurAuto", &TAppletData::transDurAuto},
-    {"transDurManual", &TAppletData::transDurManual},
-    {"switchImageDelay", &TAppletData::switchImageDelay},
-    {"pImageLeadingPathEnabled", &TAppletData::pImageLeadingPathEnabled},
-    {"pImageLeadingPath", &TAppletData::pImageLeadingPath},
-    {"InternalUse_RootDir_Local", &TAppletData::InternalUse_RootDir_Local},
-    {"InternalUse_RootDir_Remote", &TAppletData::InternalUse_RootDir_Remote},
-    {"InternalUse_RootDir_Local_Checked", &TAppletData::InternalUse_RootDir_Local_Checked},
+/// What a script parameter holds, which decides how it is edited, checked and written.
+enum class ValueKind { Text, Number, Color, Switch, Unused };
+
+/// A script parameter with its rules: the kind of value and, for numbers, the range the designer allows
+/// and the words messages name it by.
+struct AppletField {
+    const char* name;
+    std::string TAppletData::*member;
+    ValueKind kind;
+    int lowest = 0;
+    int highest = 0;
+    const char* description = "";
+};
+
+/// The script parameters in file order, with their rules: the one home of the ranges that the spin edits
+/// offer, that the preparation and the page generator rely on, and that the publishing check reports.
+inline constexpr std::array<AppletField, 21> kAppletFields{{
+    {"pSliderName", &TAppletData::pSliderName, ValueKind::Text},
+    {"sliderWidth", &TAppletData::sliderWidth, ValueKind::Number, 1, 9999, "slider width"},
+    {"sliderHeight", &TAppletData::sliderHeight, ValueKind::Number, 1, 9999, "slider height"},
+    {"navBtnVerticalOffset", &TAppletData::navBtnVerticalOffset, ValueKind::Number, -9999, 9999, "button offset"},
+    {"navBtnTextColorNormal", &TAppletData::navBtnTextColorNormal, ValueKind::Color},
+    {"navBtnBgColorNormal", &TAppletData::navBtnBgColorNormal, ValueKind::Color},
+    {"navBtnTextColorHover", &TAppletData::navBtnTextColorHover, ValueKind::Color},
+    {"navBtnBgColorHover", &TAppletData::navBtnBgColorHover, ValueKind::Color},
+    {"navBtnTextColorActive", &TAppletData::navBtnTextColorActive, ValueKind::Color},
+    {"navBtnBgColorActive", &TAppletData::navBtnBgColorActive, ValueKind::Color},
+    {"navBtnTextColorActiveHover", &TAppletData::navBtnTextColorActiveHover, ValueKind::Color},
+    {"navBtnBgColorActiveHover", &TAppletData::navBtnBgColorActiveHover, ValueKind::Color},
+    {"reserved", &TAppletData::reserved, ValueKind::Unused},
+    {"transDurAuto", &TAppletData::transDurAuto, ValueKind::Number, 0, 9999, "automatic transition time"},
+    {"transDurManual", &TAppletData::transDurManual, ValueKind::Number, 0, 9999, "manual transition time"},
+    {"switchImageDelay", &TAppletData::switchImageDelay, ValueKind::Number, 0, 9999,
+     "delay before the next picture"},
+    {"pImageLeadingPathEnabled", &TAppletData::pImageLeadingPathEnabled, ValueKind::Switch},
+    {"pImageLeadingPath", &TAppletData::pImageLeadingPath, ValueKind::Text},
+    {"InternalUse_RootDir_Local", &TAppletData::InternalUse_RootDir_Local, ValueKind::Text},
+    {"InternalUse_RootDir_Remote", &TAppletData::InternalUse_RootDir_Remote, ValueKind::Text},
+    {"InternalUse_RootDir_Local_Checked", &TAppletData::InternalUse_RootDir_Local_Checked, ValueKind::Switch},
 }};
 
 inline constexpr std::array<FieldOf<TItemData>, 9> kItemFields{{

@@ -1,25 +1,29 @@
 #include "model/ColorText.h"
 
+#include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace veskaro {
 
 namespace {
 
-bool isTransparent(std::string_view text) {
-    constexpr std::string_view word = "transparent";
-    return text.size() == word.size() && std::equal(text.begin(), text.end(), word.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           });
-}
-
 // Characters first to first + 1 of text, as far as the text reaches.
 std::string_view piece(std::string_view text, std::size_t first) {
     return first < text.size() ? text.substr(first, 2) : std::string_view{};
+}
+
+// The value of a run of hexadecimal digits; nothing when a character is no such digit.
+std::optional<std::uint32_t> hexNumber(std::string_view digits) {
+    std::uint32_t number = 0;
+    for (const char c : digits) {
+        const int digit = hexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        number = number * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return number;
 }
 
 } // namespace
@@ -31,18 +35,24 @@ std::string ColorToHexText(std::uint32_t color) {
 }
 
 std::uint32_t HexTextToColor(std::string_view text) {
-    if (isTransparent(text))
+    if (isTransparentColor(text))
         return 0;
     // The pieces are reordered blue, green, red: the colour's own layout, read as one number.
     const std::string digits = std::string(piece(text, 4)) + std::string(piece(text, 2)) + std::string(piece(text, 0));
-    std::uint32_t color = 0;
-    for (const char c : digits) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            throw VeskaroError("'" + std::string(text) + "' is not a valid integer value");
-        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
-        color = color * 16 + static_cast<std::uint32_t>(digit);
-    }
-    return color;
+    const std::optional<std::uint32_t> color = hexNumber(digits);
+    if (!color)
+        throw VeskaroError("'" + std::string(text) + "' is not a valid integer value");
+    return *color;
+}
+
+bool isTransparentColor(std::string_view text) { return equalIgnoringAsciiCase(text, "transparent"); }
+
+std::optional<std::array<int, 3>> rgbOfColorText(std::string_view text) {
+    const std::optional<std::uint32_t> number = text.size() == 6 ? hexNumber(text) : std::nullopt;
+    if (!number)
+        return std::nullopt;
+    return std::array<int, 3>{static_cast<int>(*number >> 16), static_cast<int>((*number >> 8) & 0xFFu),
+                              static_cast<int>(*number & 0xFFu)};
 }
 
 } // namespace veskaro

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,12 @@ std::string ColorToHexText(std::uint32_t color);
 /// case gives black; a text shorter than six characters gives shorter pieces, an empty one black. Throws
 /// VeskaroError "'%s' is not a valid integer value" for a text that is not hexadecimal.
 std::uint32_t HexTextToColor(std::string_view text);
+
+/// Tells whether a colour text is the word "transparent", in any letter case.
+bool isTransparentColor(std::string_view text);
+
+/// Returns red, green and blue of a colour text of exactly six hexadecimal digits; nothing for any other
+/// text.
+std::optional<std::array<int, 3>> rgbOfColorText(std::string_view text);
 
 } // namespace veskaro

@@ -16,8 +16,14 @@ public:
     virtual int levelAt(int position) const = 0;
     /// Sets the caption of the node at an absolute position.
     virtual void setCaption(int position, const std::string& caption) = 0;
-    /// Adds a node with a caption as the last child of the node at an absolute position.
-    virtual void addChild(int parentPosition, const std::string& caption) = 0;
+    /// Adds a node with a caption as the last child of the node at an absolute position and returns the
+    /// new node's position.
+    virtual int addChild(int parentPosition, const std::string& caption) = 0;
+    /// Removes the node at an absolute position (never the root) together with its descendants.
+    virtual void removeSubtree(int position) = 0;
+    /// Moves the node at an absolute position, with its descendants, to just before its sibling at
+    /// siblingPosition.
+    virtual void moveBefore(int position, int siblingPosition) = 0;
 };
 
 } // namespace veskaro

@@ -1,5 +1,8 @@
 #include "model/PlainItemTree.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace veskaro {
 
 PlainItemTree::PlainItemTree(std::string rootCaption) : m_nodes{{0, std::move(rootCaption)}} {}
@@ -16,13 +19,32 @@ const std::string& PlainItemTree::captionAt(int position) const {
     return m_nodes.at(static_cast<std::size_t>(position)).caption;
 }
 
-void PlainItemTree::addChild(int parentPosition, const std::string& caption) {
-    const int parentLevel = levelAt(parentPosition);
-    // The new last child goes after the parent's last descendant.
-    std::size_t end = static_cast<std::size_t>(parentPosition) + 1;
-    while (end < m_nodes.size() && m_nodes[end].level > parentLevel)
+std::size_t PlainItemTree::subtreeEnd(int position) const {
+    const int level = levelAt(position);
+    std::size_t end = static_cast<std::size_t>(position) + 1;
+    while (end < m_nodes.size() && m_nodes[end].level > level)
         ++end;
-    m_nodes.insert(m_nodes.begin() + static_cast<std::ptrdiff_t>(end), Node{parentLevel + 1, caption});
+    return end;
+}
+
+int PlainItemTree::addChild(int parentPosition, const std::string& caption) {
+    // The new last child goes after the parent's last descendant.
+    const auto end = static_cast<std::ptrdiff_t>(subtreeEnd(parentPosition));
+    m_nodes.insert(m_nodes.begin() + end, Node{levelAt(parentPosition) + 1, caption});
+    return static_cast<int>(end);
+}
+
+void PlainItemTree::removeSubtree(int position) {
+    if (position <= 0)
+        throw std::out_of_range("the root of the item tree cannot be removed");
+    m_nodes.erase(m_nodes.begin() + position, m_nodes.begin() + static_cast<std::ptrdiff_t>(subtreeEnd(position)));
+}
+
+void PlainItemTree::moveBefore(int position, int siblingPosition) {
+    const auto first = m_nodes.begin() + siblingPosition;
+    const auto middle = m_nodes.begin() + position;
+    const auto last = m_nodes.begin() + static_cast<std::ptrdiff_t>(subtreeEnd(position));
+    std::rotate(first, middle, last);
 }
 
 int PlainItemTree::parentOf(int position) const {

@@ -14,7 +14,9 @@ public:
     int nodeCount() const override;
     int levelAt(int position) const override;
     void setCaption(int position, const std::string& caption) override;
-    void addChild(int parentPosition, const std::string& caption) override;
+    int addChild(int parentPosition, const std::string& caption) override;
+    void removeSubtree(int position) override;
+    void moveBefore(int position, int siblingPosition) override;
 
     /// Returns the caption of the node at an absolute position.
     const std::string& captionAt(int position) const;
@@ -24,6 +26,9 @@ public:
     void clear();
 
 private:
+    // Returns the position just past the last descendant of the node at position.
+    std::size_t subtreeEnd(int position) const;
+
     struct Node {
         int level;
         std::string caption;

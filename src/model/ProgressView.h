@@ -15,6 +15,9 @@ public:
     virtual void setMaximum(int maximum) = 0;
     virtual void step(int by) = 0;
     virtual void setPosition(int position) = 0;
+    /// Tells which picture is being prepared: its item's number (from 1), the number of items and the
+    /// picture's file name, so that a front end can name it without reading the hint line.
+    virtual void preparingPicture(int itemNumber, int itemCount, const std::string& name) = 0;
 };
 
 /// Shows a status text with the busy cursor for as long as it lives, and on every way out returns the
@@ -45,6 +48,7 @@ public:
     void setMaximum(int) override {}
     void step(int) override {}
     void setPosition(int) override {}
+    void preparingPicture(int, int, const std::string&) override {}
 };
 
 } // namespace veskaro

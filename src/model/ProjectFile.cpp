@@ -1,5 +1,7 @@
 // The project file: tag lines and positional values, each value ended by the separator "#$@".
 
+#include "model/ProjectFile.h"
+
 #include "model/ItemTree.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
@@ -8,6 +10,7 @@
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 namespace veskaro {
@@ -62,8 +65,8 @@ std::string storabilityProblem(const std::string& value, const std::string& sepa
     return {};
 }
 
-template <typename Record, std::size_t N>
-void listStorabilityProblems(const Record& record, const std::array<FieldOf<Record>, N>& fields,
+template <typename Record, typename Field, std::size_t N>
+void listStorabilityProblems(const Record& record, const std::array<Field, N>& fields,
                              const std::string& separator, const std::string& owner, std::vector<std::string>& out) {
     for (const auto& field : fields) {
         const std::string problem = storabilityProblem(record.*field.member, separator);
@@ -110,7 +113,7 @@ std::vector<Placement> placeItems(const TItemArray& items) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         int stored;
         try {
-            stored = StrToInt(items[i].ILevel);
+            stored = strToInt(items[i].ILevel);
         } catch (const VeskaroError& error) {
             throw VeskaroError("Item " + std::to_string(i + 1) + " of the project file has an unreadable level: " +
                                error.what() + ". Nothing was loaded.");
@@ -125,28 +128,37 @@ std::vector<Placement> placeItems(const TItemArray& items) {
     return placements;
 }
 
+// The absolute folder of a file that was just read, ending in the delimiter.
+std::string folderOfFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return ((error ? std::filesystem::path(path) : absolute).parent_path() / "").string();
+}
+
 } // namespace
 
 std::string GetFieldN(const std::string& line, int n, const std::string& separator) {
     return n < 1 ? std::string{} : splitFields(line, n, separator).back();
 }
 
-std::vector<std::string> TkvlAppletAgent::StorabilityProblems() const {
+std::vector<std::string> storabilityProblems(const TkvlAppletAgent& project) {
     std::vector<std::string> problems;
-    listStorabilityProblems(m_appletData, kAppletFields, m_separator, "the slider settings", problems);
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        listStorabilityProblems(m_items[i], kItemFields, m_separator, "item " + std::to_string(i + 1), problems);
+    const std::string& separator = project.separator();
+    listStorabilityProblems(project.GetAppletData(), kAppletFields, separator, "the slider settings", problems);
+    for (std::size_t i = 0; i < project.items().size(); ++i)
+        listStorabilityProblems(project.items()[i], kItemFields, separator, "item " + std::to_string(i + 1),
+                                problems);
     return problems;
 }
 
-void TkvlAppletAgent::EnsureStorable() const {
-    const std::vector<std::string> problems = StorabilityProblems();
+void ensureStorable(const TkvlAppletAgent& project) {
+    const std::vector<std::string> problems = storabilityProblems(project);
     if (!problems.empty())
         throw VeskaroError(problems.front() + " Nothing was saved.");
 }
 
 void TkvlAppletAgent::SaveToFile(const std::string& path, ProgressView& progress) const {
-    EnsureStorable();
+    ensureStorable(*this);
 
     progress.setMaximum(9 * itemCount() + 15);
     ProgressScope scope(progress, "Saving Data ... ...");
@@ -191,11 +203,12 @@ LoadOutcome TkvlAppletAgent::LoadFromFile(const std::string& path, ItemTree& tre
     const std::vector<Placement> placements = placeItems(items);
 
     m_productVersion = version;
+    m_projectFolder = folderOfFile(path);
     m_appletData = appletData;
     m_items = std::move(items);
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         m_items[i].ILevel = std::to_string(placements[i].level);
-        tree.addChild(placements[i].parentPosition, FileNamePart(m_items[i].IOriginalImagePath));
+        tree.addChild(placements[i].parentPosition, fileNamePart(m_items[i].IOriginalImagePath));
     }
     return LoadOutcome::Loaded;
 }

@@ -4,8 +4,8 @@ namespace veskaro {
 
 namespace {
 
-template <typename Record, std::size_t N>
-TStringArray toStrings(const Record& record, const std::array<FieldOf<Record>, N>& fields) {
+template <typename Record, typename Field, std::size_t N>
+TStringArray toStrings(const Record& record, const std::array<Field, N>& fields) {
     TStringArray strings;
     strings.reserve(N);
     for (const auto& field : fields)
@@ -13,8 +13,8 @@ TStringArray toStrings(const Record& record, const std::array<FieldOf<Record>, N
     return strings;
 }
 
-template <typename Record, std::size_t N>
-Record fromStrings(const TStringArray& strings, const std::array<FieldOf<Record>, N>& fields) {
+template <typename Record, typename Field, std::size_t N>
+Record fromStrings(const TStringArray& strings, const std::array<Field, N>& fields) {
     Record record;
     for (std::size_t k = 0; k < N && k < strings.size(); ++k)
         record.*fields[k].member = strings[k];
@@ -23,7 +23,7 @@ Record fromStrings(const TStringArray& strings, const std::array<FieldOf<Record>
 
 } // namespace
 
-TkvlAppletAgent::TkvlAppletAgent() : m_separator("#$@") {
+TkvlAppletAgent::TkvlAppletAgent() : m_separator(kValueTerminator) {
     AddLinkedFile("jslib.js", "js", false);
     AddLinkedFile("slidervsk.js", "js", false);
     AddLinkedFile("slidervsk.css", "css", true);
@@ -40,6 +40,11 @@ void TkvlAppletAgent::SetDefaults() {
         "500",     "2000",   "1",      "",     "",       "",       "1",
     };
     m_items.clear();
+    m_projectFolder.clear();
+}
+
+void TkvlAppletAgent::renameLinkedFile(std::size_t index, const std::string& fileName) {
+    m_linkedFiles.at(index).FileName = fileName;
 }
 
 TItemData TkvlAppletAgent::GetItem(int index) const { return m_items.at(static_cast<std::size_t>(index)); }
@@ -80,11 +85,11 @@ void TkvlAppletAgent::SwapWithPrevious(int index) {
 TStringArray TkvlAppletAgent::AppletDataToStrings(const TAppletData& data) { return toStrings(data, kAppletFields); }
 
 TAppletData TkvlAppletAgent::StringsToAppletData(const TStringArray& strings) {
-    return fromStrings(strings, kAppletFields);
+    return fromStrings<TAppletData>(strings, kAppletFields);
 }
 
 TStringArray TkvlAppletAgent::ItemToStrings(const TItemData& item) { return toStrings(item, kItemFields); }
 
-TItemData TkvlAppletAgent::StringsToItem(const TStringArray& strings) { return fromStrings(strings, kItemFields); }
+TItemData TkvlAppletAgent::StringsToItem(const TStringArray& strings) { return fromStrings<TItemData>(strings, kItemFields); }
 
 } // namespace veskaro

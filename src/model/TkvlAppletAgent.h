@@ -18,22 +18,16 @@ enum class LoadOutcome {
 
 inline constexpr const char* kForeignProjectMessage = "This file wasn't saved by Veskaro 1.0, open failed!";
 
-/// Returns the n-th value (counted from 1) of a line of separator-terminated values; a text after the
-/// last separator is never a value, and n below 1 gives empty text.
-std::string GetFieldN(const std::string& line, int n, const std::string& separator);
-
-/// Returns a project file name without its extension (the part from the last dot on).
-std::string ProjectBaseName(const std::string& fileName);
-
-/// The one project of the designer: script parameters, items in tree order, the files the page links
-/// to and the bookkeeping of the Preview folder.
+/// The one project of the designer, as a plain value: script parameters, items in tree order, the files
+/// the page links to, and the folder of its project file, from which relative picture paths are read.
 class TkvlAppletAgent {
 public:
     /// Creates an empty project with its three linked files.
     TkvlAppletAgent();
 
     void AddLinkedFile(const std::string& fileName, const std::string& fileType, bool generated);
-    /// Gives the script parameters their defaults and removes every item; linked files stay.
+    /// Gives the script parameters their defaults and removes every item; linked files stay. The project
+    /// then belongs to no file.
     void SetDefaults();
 
     TAppletData GetAppletData() const { return m_appletData; }
@@ -63,57 +57,26 @@ public:
     /// Either the whole project is replaced or, on an error or a foreign file, nothing changes.
     LoadOutcome LoadFromFile(const std::string& path, ItemTree& tree, ProgressView& progress);
 
-    /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
-    /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
-    /// fileName without its extension. Returns true; any failure throws before the project file is written.
-    bool SaveAndPublish(const std::string& folder, const std::string& fileName, ItemTree& tree,
-                        ProgressView& progress);
-    /// Returns one sentence for each value that a project file cannot hold ("#$@" or a line break).
-    std::vector<std::string> StorabilityProblems() const;
-    /// Throws VeskaroError naming the first value that a project file cannot hold ("#$@" or a line break).
-    void EnsureStorable() const;
-    /// Brings the items up to date, then writes the slider's style sheet into the staging folder and its
-    /// page to pagePath. tree holds the root and one node per item, in item order. A slider name that
-    /// would place the style sheet elsewhere, or a timing that is no integer, is refused before anything
-    /// is written; a failed write leaves an earlier file at that path as it was.
-    void GenerateHTML(const std::string& pagePath, ItemTree& tree, ProgressView& progress);
-    /// Sets each item's level from its tree node and switches the root of its link between the local
-    /// and the remote folder.
-    void PrepareItems(const ItemTree& tree);
-
-    /// Prepares one slider-sized picture per item whose source exists, into the Preview folder; an item
-    /// whose source is missing keeps its values and its node gets a warning caption.
-    void PrepareImages(ItemTree& tree, ProgressView& progress);
-    /// Writes the publish report, which lists the files to upload, to folder + name.
-    void WritePublishReport(const std::string& folder, const std::string& name, ProgressView& progress);
-
-    /// Copies a file into the Preview folder (unless it lies there already) and records its name.
-    void CopyToPreview(const std::string& path);
-    /// Puts every linked file into the Preview folder: shipped files from shippedFolder, generated ones
-    /// from generatedFolder, from where they are then removed. Both folders end in the delimiter.
-    void CopyLinkedFilesToPreview(const std::string& shippedFolder, const std::string& generatedFolder);
-    /// Walks the resource files into the Preview folder, reporting the step on progress.
-    void CopyResourceFilesToPreview(const std::string& sourceFolder, ProgressView& progress);
-    /// Deletes every recorded file from the Preview folder, then the folder itself if it is empty.
-    void ClearPreviewFolder();
-    void ClearResourceFiles() { m_resourceFiles.clear(); }
+    /// Gives the linked file at index another file name; the page generator names the style sheet so.
+    void renameLinkedFile(std::size_t index, const std::string& fileName);
 
     int itemCount() const { return static_cast<int>(m_items.size()); }
     const TItemArray& items() const { return m_items; }
     const TLinkedFileInfoArray& linkedFiles() const { return m_linkedFiles; }
-    const TStringArray& previewFiles() const { return m_previewFiles; }
-    const TStringArray& resourceFiles() const { return m_resourceFiles; }
     const std::string& separator() const { return m_separator; }
     const std::string& productVersion() const { return m_productVersion; }
+    /// Returns the folder of the project file last read or saved, ending in the delimiter; empty for a
+    /// project that has no file yet.
+    const std::string& projectFolder() const { return m_projectFolder; }
+    void setProjectFolder(std::string folder) { m_projectFolder = std::move(folder); }
 
 private:
     TAppletData m_appletData;
     TItemArray m_items;
     TLinkedFileInfoArray m_linkedFiles;
-    TStringArray m_previewFiles;
-    TStringArray m_resourceFiles;
     std::string m_separator;
     std::string m_productVersion;
+    std::string m_projectFolder;
 };
 
 } // namespace veskaro

@@ -3,33 +3,11 @@
 #include "platform/VeskaroError.h"
 
 #include <charconv>
+#include <filesystem>
 
 namespace veskaro {
 
-namespace {
-
-bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-} // namespace
-
-std::string TrimText(std::string_view text) {
-    while (!text.empty() && isBlankOrControl(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlankOrControl(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        c = AsciiLower(c);
-    return lower;
-}
-
-int StrToInt(std::string_view text) {
+int strToInt(std::string_view text) {
     std::string_view digits = text;
     if (!digits.empty() && digits.front() == '+')
         digits.remove_prefix(1);
@@ -41,9 +19,16 @@ int StrToInt(std::string_view text) {
     return value;
 }
 
-std::string FileNamePart(std::string_view path) {
+std::string fileNamePart(std::string_view path) {
     const auto slash = path.find_last_of("\\/");
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string resolvePicturePath(const std::string& projectFolder, std::string_view picturePath) {
+    const std::string path = trimText(picturePath);
+    if (path.empty() || projectFolder.empty() || std::filesystem::path(path).is_absolute())
+        return path;
+    return (std::filesystem::path(projectFolder) / path).string();
 }
 
 } // namespace veskaro

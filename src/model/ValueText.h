@@ -1,22 +1,21 @@
 #pragma once
 
+#include "platform/AsciiText.h"
+
 #include <string>
 #include <string_view>
 
 namespace veskaro {
 
-/// Removes leading and trailing characters of code 32 or below.
-std::string TrimText(std::string_view text);
-
-/// Returns a character with an ASCII capital letter made small; every other byte stays, whatever the locale.
-char AsciiLower(char c);
-/// Returns a text with its ASCII capital letters made small; every other byte stays, whatever the locale.
-std::string AsciiLower(std::string_view text);
-
 /// Reads a decimal integer with an optional sign; throws VeskaroError "'%s' is not a valid integer value".
-int StrToInt(std::string_view text);
+int strToInt(std::string_view text);
 
 /// Returns the file-name part of a path: the text after the last "\" or "/".
-std::string FileNamePart(std::string_view path);
+std::string fileNamePart(std::string_view path);
+
+/// Returns the file that an item's picture path names: the path trimmed and, when it is relative, taken
+/// from projectFolder, the folder of the project file, so that a project finds its pictures wherever the
+/// program was started. A project never saved (empty folder) keeps relative paths as they are.
+std::string resolvePicturePath(const std::string& projectFolder, std::string_view picturePath);
 
 } // namespace veskaro

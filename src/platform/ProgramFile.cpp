@@ -22,16 +22,12 @@ std::string programFilePath() {
 #endif
 }
 
-std::string programFolder() {
-    return (fs::path(programFilePath()).parent_path() / "").string();
-}
-
-std::string dataFolder() {
-    const std::string own = programFolder();
+std::string dataFolderOf(const std::string& programFile) {
+    const fs::path own = fs::path(programFile).parent_path();
     std::error_code error;
-    if (fs::exists(fs::path(own) / "jslib.js", error))
-        return own;
-    return (fs::path(own).parent_path().parent_path() / "share" / "veskaro" / "").string();
+    if (fs::exists(own / "jslib.js", error))
+        return (own / "").string();
+    return (own.parent_path() / "share" / "veskaro" / "").string();
 }
 
 } // namespace veskaro

@@ -2,7 +2,7 @@
 
 #include "model/FileAssociation.h"
 #include "model/Folders.h"
-#include "model/RecentFileList.h"
+#include "browse/RecentFileList.h"
 #include "platform/ProgramFile.h"
 #include "platform/SettingsStore.h"
 #include "ui/BrowserServices.h"

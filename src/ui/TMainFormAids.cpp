@@ -3,7 +3,7 @@
 // the project file's value terminator out of every text field.
 
 #include "model/Folders.h"
-#include "model/LinkTipSetting.h"
+#include "browse/LinkTipSetting.h"
 #include "platform/FileUrl.h"
 #include "platform/VeskaroError.h"
 #include "ui/BrowserServices.h"

@@ -1,7 +1,7 @@
 // The designer window's help: the help buttons of the parameter groups, which show their page in the
 // help window, the "Help" menu with its pages and addresses, and the About box.
 
-#include "model/HelpPageTable.h"
+#include "browse/HelpPageTable.h"
 #include "model/MakerInfo.h"
 #include "platform/FileUrl.h"
 #include "platform/ProgramFile.h"

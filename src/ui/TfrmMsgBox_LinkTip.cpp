@@ -1,6 +1,6 @@
 #include "ui/TfrmMsgBox_LinkTip.h"
 
-#include "model/LinkTipSetting.h"
+#include "browse/LinkTipSetting.h"
 #include "ui/RunCommand.h"
 #include "ui/WidgetNaming.h"
 

@@ -1,8 +1,8 @@
 #include "DesignerTestCase.h"
 
-#include "model/CommandLine.h"
+#include "platform/CommandLine.h"
 #include "model/Folders.h"
-#include "model/RecentFileList.h"
+#include "browse/RecentFileList.h"
 #include "ui/SpinEdit.h"
 
 #include <QAction>

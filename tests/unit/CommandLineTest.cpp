@@ -1,4 +1,4 @@
-#include "model/CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <gtest/gtest.h>
 

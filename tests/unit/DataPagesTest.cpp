@@ -4,7 +4,7 @@
 
 #include "TestFolders.h"
 
-#include "model/HelpPageTable.h"
+#include "browse/HelpPageTable.h"
 #include "model/PlainItemTree.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"

@@ -1,4 +1,4 @@
-#include "model/HelpPageTable.h"
+#include "browse/HelpPageTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestFolders.h"
 
-#include "model/LinkTipSetting.h"
+#include "browse/LinkTipSetting.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/VeskaroError.h"
 

@@ -1,7 +1,7 @@
 #include "TestFolders.h"
 
 #include "model/Folders.h"
-#include "model/RecentFileList.h"
+#include "browse/RecentFileList.h"
 #include "platform/VeskaroError.h"
 
 #include <gtest/gtest.h>

@@ -11,10 +11,10 @@ inline constexpr const char* kShowLinkTipValue = "ShowLinkTipDialog";
 
 /// Tells whether the link tip is to be shown: the stored number when there is one (non-zero: shown),
 /// shown when the key or the value is missing, not shown when the value cannot be read as a number.
-bool ReadShowLinkTip(const SettingsStore& store);
+bool readShowLinkTip(const SettingsStore& store);
 
 /// Stores whether the link tip is to be shown, creating the key. A failure to store "not shown" is
 /// ignored, since the tip merely comes again; a failure to store "shown" throws VeskaroError.
-void WriteShowLinkTip(SettingsStore& store, bool show);
+void writeShowLinkTip(SettingsStore& store, bool show);
 
 } // namespace veskaro

@@ -1,5 +1,6 @@
-#include "model/Folders.h"
+#include "platform/Places.h"
 
+#include "platform/ProgramFile.h"
 #include "platform/SpecialFolders.h"
 #include "platform/VeskaroError.h"
 
@@ -24,9 +25,8 @@ bool ensureDirectory(const std::string& path) {
     return isDirectory(path) || fs::create_directory(path, error);
 }
 
-// Walks base, Tarnwell, Veskaro, 1.0 anew on every call, so a folder deleted meanwhile comes back.
-std::string programLevelsBelow(SpecialFolder base, const char* missingBaseMessage) {
-    std::string path = GetSpecialFolder(base);
+// Walks base, Tarnwell, Veskaro, 1.0 on every call, so a folder deleted meanwhile comes back.
+std::string programLevelsBelow(std::string path, const char* missingBaseMessage) {
     if (path.empty() || !isDirectory(path))
         throw VeskaroError(missingBaseMessage);
     for (const char* level : {"Tarnwell", "Veskaro", "1.0"}) {
@@ -40,14 +40,6 @@ std::string programLevelsBelow(SpecialFolder base, const char* missingBaseMessag
     return path;
 }
 
-std::string workFolder(const char* name, const char* failureMessage) {
-    std::string path = GetAppDataFolder() + name;
-    if (!ensureDirectory(path))
-        throw VeskaroError(failureMessage);
-    EnsureTrailingBackslash(path);
-    return path;
-}
-
 } // namespace
 
 void EnsureTrailingBackslash(std::string& path) {
@@ -55,33 +47,47 @@ void EnsureTrailingBackslash(std::string& path) {
         path += kDelimiter;
 }
 
-std::string GetAppDataFolder() {
-    return programLevelsBelow(SpecialFolder::AppData,
+Places::Places(Bases bases) : m_bases(std::move(bases)) {}
+
+Places Places::ofThisSystem() {
+    const std::string program = programFilePath();
+    return Places({program, dataFolderOf(program), GetSpecialFolder(SpecialFolder::AppData),
+                   GetSpecialFolder(SpecialFolder::Personal), GetSpecialFolder(SpecialFolder::MyPictures)});
+}
+
+std::string Places::GetAppDataFolder() const {
+    return programLevelsBelow(m_bases.appDataBase,
                               "Failed to retrieve application data path! Please contact vendor for help! Thank you!");
 }
 
-std::string GetPreviewFolder() {
+std::string Places::workFolder(const char* name, const char* failureMessage) const {
+    std::string path = GetAppDataFolder() + name;
+    if (!ensureDirectory(path))
+        throw VeskaroError(failureMessage);
+    EnsureTrailingBackslash(path);
+    return path;
+}
+
+std::string Places::GetPreviewFolder() const {
     return workFolder("Preview",
                       "Failed to create preview folder at application data path! Please contact vendor for help! "
                       "Thank you!");
 }
 
-std::string GetTempFolder() {
+std::string Places::GetTempFolder() const {
     return workFolder("Temp",
                       "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
 }
 
-std::string GetStagingFolder() {
+std::string Places::GetStagingFolder() const {
     return workFolder("Staging",
                       "Failed to create staging folder at application data path! Please contact vendor for help! "
                       "Thank you!");
 }
 
-std::string GetDocumentsFolder() {
-    return programLevelsBelow(SpecialFolder::Personal,
+std::string Places::GetDocumentsFolder() const {
+    return programLevelsBelow(m_bases.documentsBase,
                               "Failed to retrieve my documents path! Please contact vendor for help! Thank you!");
 }
-
-std::string GetPicturesFolder() { return GetSpecialFolder(SpecialFolder::MyPictures); }
 
 } // namespace veskaro

@@ -29,6 +29,6 @@ inline constexpr const char* kHelpContentsPage = "index.html";
 
 /// Returns the file name of the help page for a Tag: the table's page, or the getting-started page for
 /// any Tag the table does not hold.
-std::string HelpPageFile(int tag);
+std::string helpPageFile(int tag);
 
 } // namespace veskaro

@@ -1,4 +1,4 @@
-#include "model/LinkTipSetting.h"
+#include "browse/LinkTipSetting.h"
 
 #include "platform/SettingsStore.h"
 #include "platform/VeskaroError.h"
@@ -7,7 +7,7 @@
 
 namespace veskaro {
 
-bool ReadShowLinkTip(const SettingsStore& store) {
+bool readShowLinkTip(const SettingsStore& store) {
     const SettingsRead<std::uint32_t> read =
         store.readDword(SettingsRoot::CurrentUser, kSettingsKey, kShowLinkTipValue);
     switch (read.status) {
@@ -22,7 +22,7 @@ bool ReadShowLinkTip(const SettingsStore& store) {
     return false;
 }
 
-void WriteShowLinkTip(SettingsStore& store, bool show) {
+void writeShowLinkTip(SettingsStore& store, bool show) {
     const bool stored = store.createKey(SettingsRoot::CurrentUser, kSettingsKey) &&
                         store.writeDword(SettingsRoot::CurrentUser, kSettingsKey, kShowLinkTipValue, show ? 1 : 0);
     if (!stored && show)

@@ -9,6 +9,6 @@ namespace veskaro {
 /// trimmed, so that a path the desktop split at its blanks is whole again; empty text when they name
 /// none. A relative name is taken from the current folder, so that the recent-files list holds a path
 /// that still names the file when the program is started from elsewhere.
-std::string CommandLineFileName(const std::vector<std::string>& arguments);
+std::string commandLineFileName(const std::vector<std::string>& arguments);
 
 } // namespace veskaro

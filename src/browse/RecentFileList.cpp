@@ -1,6 +1,6 @@
-#include "model/RecentFileList.h"
+#include "browse/RecentFileList.h"
 
-#include "model/Folders.h"
+#include "platform/Places.h"
 #include "platform/TextFile.h"
 
 #include <filesystem>
@@ -14,12 +14,12 @@ constexpr std::size_t kPrefixLength = 3;
 
 } // namespace
 
-std::string RecentFileListPath() {
-    return GetTempFolder() + "recentfile.dat";
+std::string recentFileListPath(const Places& places) {
+    return places.GetTempFolder() + "recentfile.dat";
 }
 
-RecentFileSlots ReadRecentFileList() {
-    const std::string path = RecentFileListPath();
+RecentFileSlots readRecentFileList(const Places& places) {
+    const std::string path = recentFileListPath(places);
     std::error_code error;
     if (!std::filesystem::exists(path, error))
         writeTextFileAtomically(path, {});
@@ -30,16 +30,16 @@ RecentFileSlots ReadRecentFileList() {
     return slots;
 }
 
-std::string RecentFilePath(const std::string& line) {
+std::string recentFilePath(const std::string& line) {
     return line.size() > kPrefixLength ? line.substr(kPrefixLength) : std::string{};
 }
 
-bool AddToRecentFileList(const std::string& fileName) {
+bool addToRecentFileList(const Places& places, const std::string& fileName) {
     if (fileName.empty())
         return false;
-    RecentFileSlots slots = ReadRecentFileList();
+    RecentFileSlots slots = readRecentFileList(places);
     for (std::string& slot : slots) {
-        slot = RecentFilePath(slot);
+        slot = recentFilePath(slot);
         // The comparison is exact, so a name in another letter case or spelling counts as another file.
         if (slot == fileName)
             return false;
@@ -58,7 +58,7 @@ bool AddToRecentFileList(const std::string& fileName) {
         line += ' ';
         lines.push_back(line + slots[k]);
     }
-    writeTextFileAtomically(RecentFileListPath(), lines);
+    writeTextFileAtomically(recentFileListPath(places), lines);
     return true;
 }
 

@@ -1,16 +1,16 @@
-#include "model/CommandLine.h"
+#include "platform/CommandLine.h"
 
-#include "model/ValueText.h"
+#include "platform/AsciiText.h"
 
 #include <filesystem>
 
 namespace veskaro {
 
-std::string CommandLineFileName(const std::vector<std::string>& arguments) {
+std::string commandLineFileName(const std::vector<std::string>& arguments) {
     std::string joined;
     for (const std::string& argument : arguments)
         joined += argument + ' ';
-    const std::string fileName = TrimText(joined);
+    const std::string fileName = trimText(joined);
     if (fileName.empty())
         return fileName;
     std::error_code error;

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "generate/PreviewFolder.h"
+
+#include <string>
+#include <vector>
+
+namespace veskaro {
+
+class ItemTree;
+class Places;
+class ProgressView;
+class TkvlAppletAgent;
+
+/// The scratch file in the Temp folder that the preview page is generated into.
+inline constexpr const char* kScratchPageName = "~tmp0001.txt";
+/// The name of the preview page in the Temp and Preview folders.
+inline constexpr const char* kPreviewPageName = "~preview.html";
+
+/// Returns a project file name without its extension (the part from the last dot on).
+std::string projectBaseName(const std::string& fileName);
+
+/// Sets each item's level from its tree node (tree holds the root and one node per item, in item order)
+/// and switches the root of its link between the local and the remote folder.
+void PrepareItems(TkvlAppletAgent& project, const ItemTree& tree);
+
+/// Publishes projects in the places of one run of the program: the page and its style sheet, the prepared
+/// pictures, the publish report and the preview. It keeps the Preview folder's bookkeeping, which lives
+/// as long as the run, apart from the project, which stays a plain value.
+class Publisher {
+public:
+    explicit Publisher(const Places& places);
+    virtual ~Publisher() = default;
+    Publisher(const Publisher&) = delete;
+    Publisher& operator=(const Publisher&) = delete;
+
+    const Places& places() const { return m_places; }
+    PreviewFolder& previewFolder() { return m_preview; }
+
+    /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
+    /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
+    /// fileName without its extension. Returns true; any failure throws before the project file is written.
+    virtual bool SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
+                                ItemTree& tree, ProgressView& progress);
+    /// Deletes what this run put into the Preview folder.
+    virtual void ClearPreviewFolder() { m_preview.ClearPreviewFolder(); }
+
+    /// Brings the items up to date, then writes the slider's style sheet into the Staging folder and its
+    /// page to pagePath. A slider name that would place the style sheet elsewhere, or a number parameter
+    /// that is no integer, is refused before anything is written; a failed write leaves an earlier file at
+    /// that path as it was.
+    void GenerateHTML(TkvlAppletAgent& project, const std::string& pagePath, ItemTree& tree, ProgressView& progress);
+    /// Prepares one slider-sized picture per item whose source exists, into the Preview folder; an item
+    /// whose source is missing keeps its values and its node gets a warning caption.
+    void PrepareImages(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress);
+    /// Writes the publish report, which lists the files to upload, to folder + name.
+    void WritePublishReport(const TkvlAppletAgent& project, const std::string& folder, const std::string& name,
+                            ProgressView& progress);
+
+    /// Generates the slider page as a save would, but into the Temp folder's scratch file, and returns its
+    /// lines. The scratch file is gone afterwards, also when generation fails.
+    std::vector<std::string> generatePageLines(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress);
+    /// Gathers the preview in the Preview folder: the linked files (shipped scripts, the style sheet moved
+    /// out of the Staging folder), the resource step and the page as "~preview.html", written through the
+    /// Temp folder. Returns the Preview folder, ending in the delimiter.
+    std::string gatherPreview(const TkvlAppletAgent& project, const std::vector<std::string>& pageLines,
+                              ProgressView& progress);
+
+private:
+    const Places& m_places;
+    PreviewFolder m_preview;
+};
+
+} // namespace veskaro

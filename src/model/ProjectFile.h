@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace veskaro {
+
+class TkvlAppletAgent;
+
+/// Returns the n-th value (counted from 1) of a line of separator-terminated values; a text after the
+/// last separator is never a value, and n below 1 gives empty text.
+std::string GetFieldN(const std::string& line, int n, const std::string& separator);
+
+/// Returns one sentence for each value of a project that a project file cannot hold ("#$@" or a line
+/// break).
+std::vector<std::string> storabilityProblems(const TkvlAppletAgent& project);
+
+/// Throws VeskaroError naming the first value of a project that a project file cannot hold.
+void ensureStorable(const TkvlAppletAgent& project);
+
+} // namespace veskaro
