@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Places.h"
+#include "platform/ProgramFile.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -66,6 +69,11 @@ public:
     }
 
     const TemporaryFolder& root() const { return m_root; }
+    /// Returns the places of a run that works in these folders and finds its shipped files beside the
+    /// test program, or in dataFolder (ending in the delimiter).
+    Places places(const std::string& dataFolder = dataFolderOf(programFilePath())) const {
+        return Places({"/usr/bin/veskaro", dataFolder, m_root / "data", m_root / "documents", m_root / "pictures"});
+    }
 
 private:
     TemporaryFolder m_root;

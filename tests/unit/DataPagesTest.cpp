@@ -5,6 +5,7 @@
 #include "TestFolders.h"
 
 #include "browse/HelpPageTable.h"
+#include "generate/Publisher.h"
 #include "model/PlainItemTree.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
@@ -96,18 +97,16 @@ std::vector<fs::path> sampleProjects() {
 
 // Publishes a sample project into a folder as veskaro-cli does: picture paths are read from the
 // project's folder.
-void publishInto(const fs::path& project, const fs::path& site) {
+void publishInto(const veskaro::Places& places, const fs::path& project, const fs::path& site) {
     fs::create_directories(site);
     veskaro::TkvlAppletAgent agent;
     veskaro::PlainItemTree tree;
     veskaro::SilentProgressView progress;
+    veskaro::Publisher publisher(places);
     agent.SetDefaults();
     agent.LoadFromFile(project.string(), tree, progress);
-    const fs::path start = fs::current_path();
-    fs::current_path(project.parent_path());
-    agent.SaveAndPublish((site / "").string(), project.filename().string(), tree, progress);
-    agent.ClearPreviewFolder();
-    fs::current_path(start);
+    publisher.SaveAndPublish(agent, (site / "").string(), project.filename().string(), tree, progress);
+    publisher.ClearPreviewFolder();
 }
 
 } // namespace
@@ -146,7 +145,7 @@ TEST(DataPagesTest, PublishedSamplesAreWhatPublishingTheirProjectsGivesToday) {
     const veskaro::test::PerUserFolders folders;
     for (const fs::path& project : sampleProjects()) {
         const fs::path site = folders.root().path() / project.stem();
-        publishInto(project, site);
+        publishInto(folders.places(), project, site);
         for (const std::string& name : veskaro::test::namesIn(site)) {
             const fs::path published = project.parent_path() / name;
             ASSERT_TRUE(fs::exists(published)) << published << " is missing: run scripts/publish-samples.sh";

@@ -1,6 +1,6 @@
 #include "TestFolders.h"
 
-#include "model/Folders.h"
+#include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string errorOf(std::string (*folder)()) {
+std::string errorOf(const Places& places, std::string (Places::*folder)() const) {
     try {
-        folder();
+        (places.*folder)();
     } catch (const VeskaroError& error) {
         return error.what();
     }
@@ -36,30 +36,35 @@ TEST(Folders, EnsureTrailingBackslashAddsTheDelimiterOnce) {
 
 TEST(Folders, WorkFoldersLieBelowTheProgramLevelsOfTheDataFolder) {
     PerUserFolders folders;
+    const Places places = Places::ofThisSystem();
     const std::string data = folders.root() / "data";
-    EXPECT_EQ(GetAppDataFolder(), data + "/Tarnwell/Veskaro/1.0/");
-    EXPECT_EQ(GetPreviewFolder(), data + "/Tarnwell/Veskaro/1.0/Preview/");
-    EXPECT_EQ(GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/");
-    EXPECT_EQ(GetStagingFolder(), data + "/Tarnwell/Veskaro/1.0/Staging/");
+    EXPECT_EQ(places.GetAppDataFolder(), data + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(places.GetPreviewFolder(), data + "/Tarnwell/Veskaro/1.0/Preview/");
+    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/");
+    EXPECT_EQ(places.GetStagingFolder(), data + "/Tarnwell/Veskaro/1.0/Staging/");
     EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Preview"));
     EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Staging"));
-    EXPECT_EQ(GetDocumentsFolder(), (folders.root() / "documents") + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(places.GetDocumentsFolder(), (folders.root() / "documents") + "/Tarnwell/Veskaro/1.0/");
     EXPECT_TRUE(fs::is_directory(folders.root() / "documents/Tarnwell/Veskaro/1.0"));
-    EXPECT_EQ(GetPicturesFolder(), folders.root() / "pictures");
+    EXPECT_EQ(places.GetPicturesFolder(), folders.root() / "pictures");
+
+    ScopedEnvironment elsewhere("XDG_DATA_HOME", folders.root() / "elsewhere");
+    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/") << "the places are resolved once";
 }
 
 TEST(Folders, CreatesMissingLevelsInOrderAndAgainAfterDeletion) {
     PerUserFolders folders;
+    const Places places = Places::ofThisSystem();
     const std::string data = folders.root() / "data";
-    GetAppDataFolder();
+    places.GetAppDataFolder();
     fs::remove_all(data + "/Tarnwell");
-    const std::string temp = GetTempFolder();
+    const std::string temp = places.GetTempFolder();
     EXPECT_EQ(temp, data + "/Tarnwell/Veskaro/1.0/Temp/");
     EXPECT_TRUE(fs::is_directory(temp));
     EXPECT_FALSE(fs::exists(data + "/Tarnwell/Veskaro/1.0/Preview")) << "only what was asked for is made";
 
     fs::remove_all(data + "/Tarnwell/Veskaro/1.0/Preview");
-    EXPECT_TRUE(fs::is_directory(GetPreviewFolder())) << "nothing is cached between calls";
+    EXPECT_TRUE(fs::is_directory(places.GetPreviewFolder())) << "nothing is cached between calls";
 }
 
 TEST(Folders, MissingBasesGiveTheirMessages) {
@@ -67,43 +72,47 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
     veskaro::test::writeBytes(folders.root() / "blocker", "a file, not a folder");
     {
         ScopedEnvironment data("XDG_DATA_HOME", folders.root() / "blocker/data");
+        const Places places = Places::ofThisSystem();
         const std::string retrieve =
             "Failed to retrieve application data path! Please contact vendor for help! Thank you!";
-        EXPECT_EQ(errorOf(GetAppDataFolder), retrieve);
-        EXPECT_EQ(errorOf(GetPreviewFolder), retrieve);
-        EXPECT_EQ(errorOf(GetTempFolder), retrieve);
+        EXPECT_EQ(errorOf(places, &Places::GetAppDataFolder), retrieve);
+        EXPECT_EQ(errorOf(places, &Places::GetPreviewFolder), retrieve);
+        EXPECT_EQ(errorOf(places, &Places::GetTempFolder), retrieve);
     }
     {
         ScopedEnvironment documents("XDG_DOCUMENTS_DIR", folders.root() / "no such folder");
-        EXPECT_EQ(errorOf(GetDocumentsFolder),
+        const Places places = Places::ofThisSystem();
+        EXPECT_EQ(errorOf(places, &Places::GetDocumentsFolder),
                   "Failed to retrieve my documents path! Please contact vendor for help! Thank you!");
     }
+    const Places places = Places::ofThisSystem();
     veskaro::test::writeBytes(folders.root() / "documents/Tarnwell", "a file where a level belongs");
-    EXPECT_EQ(errorOf(GetDocumentsFolder),
+    EXPECT_EQ(errorOf(places, &Places::GetDocumentsFolder),
               "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
 
-    GetAppDataFolder();
+    places.GetAppDataFolder();
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Temp", "a file");
-    EXPECT_EQ(errorOf(GetTempFolder),
+    EXPECT_EQ(errorOf(places, &Places::GetTempFolder),
               "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Preview", "a file");
-    EXPECT_EQ(errorOf(GetPreviewFolder),
+    EXPECT_EQ(errorOf(places, &Places::GetPreviewFolder),
               "Failed to create preview folder at application data path! Please contact vendor for help! Thank you!");
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Staging", "a file");
-    EXPECT_EQ(errorOf(GetStagingFolder),
+    EXPECT_EQ(errorOf(places, &Places::GetStagingFolder),
               "Failed to create staging folder at application data path! Please contact vendor for help! Thank you!");
 }
 
 TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {
     PerUserFolders folders;
     ScopedEnvironment data("XDG_DATA_HOME", folders.root() / "fresh/share");
-    EXPECT_EQ(GetAppDataFolder(), (folders.root() / "fresh/share") + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(Places::ofThisSystem().GetAppDataFolder(), (folders.root() / "fresh/share") + "/Tarnwell/Veskaro/1.0/");
 
     ::unsetenv("XDG_DOCUMENTS_DIR");
     ::unsetenv("XDG_PICTURES_DIR");
     fs::create_directories(folders.root() / "home/Dokumente");
     veskaro::test::writeBytes(folders.root() / "config/user-dirs.dirs",
                               "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
-    EXPECT_EQ(GetDocumentsFolder(), (folders.root() / "home/Dokumente") + "/Tarnwell/Veskaro/1.0/");
-    EXPECT_EQ(GetPicturesFolder(), folders.root() / "home") << "an unnamed user folder is the home folder";
+    const Places places = Places::ofThisSystem();
+    EXPECT_EQ(places.GetDocumentsFolder(), (folders.root() / "home/Dokumente") + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(places.GetPicturesFolder(), folders.root() / "home") << "an unnamed user folder is the home folder";
 }

@@ -1,7 +1,7 @@
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
 
-#include "model/Folders.h"
+#include "generate/Publisher.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/TextFile.h"
@@ -64,7 +64,7 @@ protected:
     }
 
     std::string generate() {
-        project.GenerateHTML(pagePath, tree, progress);
+        publisher.GenerateHTML(project, pagePath, tree, progress);
         return pagePath;
     }
 
@@ -79,9 +79,11 @@ protected:
         return "no error";
     }
 
-    static std::string staged(const std::string& name) { return GetStagingFolder() + name; }
+    std::string staged(const std::string& name) const { return places.GetStagingFolder() + name; }
 
     test::PerUserFolders folders;
+    const Places places = folders.places();
+    Publisher publisher{places};
     test::TemporaryFolder pages;
     const std::string pagePath = pages / "Demo.html";
     TkvlAppletAgent project;
@@ -182,12 +184,18 @@ INSTANTIATE_TEST_SUITE_P(Sums, GroupTopTest,
                                            GroupTopCase{"480", "-26", "439px;"},
                                            GroupTopCase{"2147483647", "2147483647", "4294967279px;"}));
 
-TEST_F(GenerateHTMLTest, AHeightThatIsNoIntegerWritesNeitherFile) {
-    setApplet(&TAppletData::sliderHeight, "48O");
-    EXPECT_EQ(errorOfGenerate(), "'48O' is not a valid integer value");
-    EXPECT_FALSE(fs::exists(staged("Slider1.css")));
-    EXPECT_FALSE(fs::exists(pagePath));
-    setApplet(&TAppletData::sliderHeight, "480");
+TEST_F(GenerateHTMLTest, ANumberThatIsNoIntegerWritesNeitherFile) {
+    // The width too: the page and its style sheet would carry it as it stands.
+    for (const AppletField& field : kAppletFields) {
+        if (field.kind != ValueKind::Number)
+            continue;
+        const std::string held = project.GetAppletData().*field.member;
+        setApplet(field.member, "48O");
+        EXPECT_EQ(errorOfGenerate(), "'48O' is not a valid integer value") << field.name;
+        EXPECT_FALSE(fs::exists(staged("Slider1.css"))) << field.name;
+        EXPECT_FALSE(fs::exists(pagePath)) << field.name;
+        setApplet(field.member, held);
+    }
     setApplet(&TAppletData::navBtnVerticalOffset, "");
     EXPECT_EQ(errorOfGenerate(), "'' is not a valid integer value");
 }
@@ -276,7 +284,7 @@ TEST_P(UnsafeSliderNameTest, IsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(errorOfGenerate(), "The slider name must not contain \"/\", \"\\\" or control characters, because it "
                                  "names the slider's style sheet file. Please choose another slider name.");
     EXPECT_FALSE(fs::exists(pagePath));
-    EXPECT_TRUE(fs::is_empty(GetStagingFolder()));
+    EXPECT_TRUE(fs::is_empty(places.GetStagingFolder()));
     EXPECT_TRUE(progress.calls.empty()) << "image preparation did not start";
     EXPECT_EQ(tree.captionAt(1), "slider0.jpg");
     EXPECT_EQ(project.linkedFiles().at(2).FileName, "slidervsk.css");
@@ -302,7 +310,7 @@ TEST_F(GenerateHTMLTest, ATimingThatIsNoIntegerCannotReachThePageScript) {
 TEST_F(GenerateHTMLTest, APageThatCannotBeWrittenLeavesACompleteStyleSheetAndNoPartialPage) {
     const std::string missingFolderPage = pages / "missing/Demo.html";
     try {
-        project.GenerateHTML(missingFolderPage, tree, progress);
+        publisher.GenerateHTML(project, missingFolderPage, tree, progress);
         FAIL() << "no error";
     } catch (const VeskaroError& error) {
         EXPECT_EQ(std::string(error.what()), "File not found: " + missingFolderPage);

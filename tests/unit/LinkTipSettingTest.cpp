@@ -27,39 +27,39 @@ protected:
 } // namespace
 
 TEST_F(LinkTipSettingTest, TipIsShownUntilSwitchedOff) {
-    EXPECT_TRUE(ReadShowLinkTip(m_store)) << "without the key";
+    EXPECT_TRUE(readShowLinkTip(m_store)) << "without the key";
     storeSettings("\"Other\"=dword:00000000\r\n");
-    EXPECT_TRUE(ReadShowLinkTip(m_store)) << "without the value";
+    EXPECT_TRUE(readShowLinkTip(m_store)) << "without the value";
     storeSettings("\"ShowLinkTipDialog\"=dword:00000000\r\n");
-    EXPECT_FALSE(ReadShowLinkTip(m_store));
+    EXPECT_FALSE(readShowLinkTip(m_store));
     storeSettings("\"ShowLinkTipDialog\"=dword:00000007\r\n");
-    EXPECT_TRUE(ReadShowLinkTip(m_store)) << "any number but zero";
+    EXPECT_TRUE(readShowLinkTip(m_store)) << "any number but zero";
 }
 
 TEST_F(LinkTipSettingTest, UnreadableValueSwitchesTheTipOff) {
     storeSettings("\"ShowLinkTipDialog\"=\"1\"\r\n");
-    EXPECT_FALSE(ReadShowLinkTip(m_store));
+    EXPECT_FALSE(readShowLinkTip(m_store));
 }
 
 TEST_F(LinkTipSettingTest, WritingCreatesTheKeyAndStoresANumber) {
-    WriteShowLinkTip(m_store, false);
+    writeShowLinkTip(m_store, false);
     EXPECT_NE(readBytes(m_userFile)
                   .find("[Software\\KVL\\Veskaro\\1.0\\Settings]\r\n"
                         "\"ShowLinkTipDialog\"=dword:00000000\r\n"),
               std::string::npos)
         << readBytes(m_userFile);
-    EXPECT_FALSE(ReadShowLinkTip(m_store));
-    WriteShowLinkTip(m_store, true);
-    EXPECT_TRUE(ReadShowLinkTip(m_store));
+    EXPECT_FALSE(readShowLinkTip(m_store));
+    writeShowLinkTip(m_store, true);
+    EXPECT_TRUE(readShowLinkTip(m_store));
     EXPECT_EQ(m_store.readDword(SettingsRoot::CurrentUser, kSettingsKey, "ShowLinkTipDialog").value, 1u);
 }
 
 TEST_F(LinkTipSettingTest, FailureToSwitchTheTipOnIsReportedAndToSwitchItOffIsNot) {
     FileSettingsStore blocked(m_folder / "file/user.reg", m_folder / "machine.reg");
     writeBytes(m_folder / "file", "a file where the settings folder belongs");
-    EXPECT_NO_THROW(WriteShowLinkTip(blocked, false));
+    EXPECT_NO_THROW(writeShowLinkTip(blocked, false));
     try {
-        WriteShowLinkTip(blocked, true);
+        writeShowLinkTip(blocked, true);
         FAIL() << "no error";
     } catch (const VeskaroError& error) {
         EXPECT_STREQ(

@@ -19,6 +19,6 @@ TEST(PageText, MarkColorPutsAHashBeforeAnythingButTransparent) {
 }
 
 TEST(PageText, AttributeTextEscapesOnlyWhatBreaksTheMarkup) {
-    EXPECT_EQ(AttributeText("a\"b<c>d&amp;e'f"), "a&quot;b&lt;c&gt;d&amp;e'f");
-    EXPECT_EQ(AttributeText("\xE4\xF6 plain"), "\xE4\xF6 plain");
+    EXPECT_EQ(attributeText("a\"b<c>d&amp;e'f"), "a&quot;b&lt;c&gt;d&amp;e'f");
+    EXPECT_EQ(attributeText("\xE4\xF6 plain"), "\xE4\xF6 plain");
 }

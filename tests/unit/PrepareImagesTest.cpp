@@ -2,11 +2,11 @@
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
 
+#include "generate/Publisher.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PaletteQuantizer.h"
-#include "model/Folders.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 
@@ -56,9 +56,11 @@ protected:
         m_tree.addChild(0, "Image");
     }
 
-    LoadedPicture prepared(const std::string& name) { return loadPicture(GetPreviewFolder() + name); }
+    LoadedPicture prepared(const std::string& name) { return loadPicture(m_places.GetPreviewFolder() + name); }
 
     PerUserFolders m_folders;
+    const Places m_places = m_folders.places();
+    Publisher m_publisher{m_places};
     TkvlAppletAgent m_project;
     PlainItemTree m_tree;
     veskaro::test::RecordingProgressView m_progress;
@@ -76,7 +78,7 @@ TEST_F(PrepareImages, MissingSourceWarnsAndKeepsTheItemWhileTheNextIsPrepared) {
     const RgbImage blue = flat(100, 50, {0, 0, 255});
     addItem("  " + source("b.GIF", encodeGif(quantizeForGif(blue, {0, 0, 100, 50}), "b.gif")) + " ");
 
-    m_project.PrepareImages(m_tree, m_progress);
+    m_publisher.PrepareImages(m_project, m_tree, m_progress);
 
     EXPECT_EQ(m_tree.captionAt(1), "Warning: Original image not found.");
     EXPECT_EQ(m_tree.captionAt(2), "b.GIF");
@@ -85,17 +87,18 @@ TEST_F(PrepareImages, MissingSourceWarnsAndKeepsTheItemWhileTheNextIsPrepared) {
     EXPECT_EQ(gif.IImageFile, "slider1.gif");
     EXPECT_EQ(gif.IImageWidth, "64");
     EXPECT_EQ(gif.IImageHeight, "32");
-    EXPECT_EQ(m_project.previewFiles(), TStringArray{"slider1.gif"});
-    EXPECT_EQ(veskaro::test::namesIn(GetPreviewFolder()), std::set<std::string>{"slider1.gif"});
-    EXPECT_TRUE(fs::is_empty(GetTempFolder())) << "the Temp copy is removed";
-    EXPECT_EQ(m_progress.calls, (std::vector<std::string>{"hint Processing images ...", "busy", "maximum 3", "step 1",
-                                                          "position 0", "hint ", "idle"}));
+    EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider1.gif"});
+    EXPECT_EQ(veskaro::test::namesIn(m_places.GetPreviewFolder()), std::set<std::string>{"slider1.gif"});
+    EXPECT_TRUE(fs::is_empty(m_places.GetTempFolder())) << "the Temp copy is removed";
+    EXPECT_EQ(m_progress.calls, (std::vector<std::string>{"hint Processing images ...", "busy", "maximum 3",
+                                                          "picture 2/2 b.GIF", "step 1", "position 0", "hint ",
+                                                          "idle"}));
 }
 
 TEST_F(PrepareImages, PutsThePictureOnAWhiteSliderCanvasInItsOwnFormat) {
     addItem(source("wide.bmp", encodeBmp(flat(100, 50, {200, 0, 0}), "wide.bmp")));
     addItem(source("tall.jpeg", encodeJpeg(flat(30, 60, {0, 160, 0}), 95, "tall.jpeg")));
-    m_project.PrepareImages(m_tree, m_progress);
+    m_publisher.PrepareImages(m_project, m_tree, m_progress);
 
     EXPECT_EQ(m_project.GetItem(0).IImageFile, "slider0.bmp");
     const RgbImage wide = prepared("slider0.bmp").image;
@@ -122,17 +125,27 @@ TEST_F(PrepareImages, NamesFollowPositionsNotSources) {
     const std::string path = source("same.jpg", encodeJpeg(flat(16, 12, {9, 9, 9}), 90, "same.jpg"));
     addItem(path);
     addItem(path);
-    m_project.PrepareImages(m_tree, m_progress);
+    m_publisher.PrepareImages(m_project, m_tree, m_progress);
     EXPECT_EQ(m_project.GetItem(0).IImageFile, "slider0.jpg");
     EXPECT_EQ(m_project.GetItem(1).IImageFile, "slider1.jpg");
     EXPECT_EQ(prepared("slider1.jpg").image.width, 64) << "a small picture is enlarged to the slider";
 }
 
+TEST_F(PrepareImages, RelativeSourcesAreReadFromTheProjectsFolderWhereverTheProgramRuns) {
+    source("meadow.jpg", encodeJpeg(flat(16, 12, {9, 9, 9}), 90, "meadow.jpg"));
+    addItem("pictures/meadow.jpg");
+    m_project.setProjectFolder(m_folders.root() / "");
+    m_publisher.PrepareImages(m_project, m_tree, m_progress);
+    EXPECT_EQ(m_project.GetItem(0).IImageFile, "slider0.jpg");
+    EXPECT_EQ(m_project.GetItem(0).IOriginalImagePath, "pictures/meadow.jpg") << "the path stays as written";
+    EXPECT_EQ(m_tree.captionAt(1), "meadow.jpg");
+}
+
 TEST_F(PrepareImages, UnreadableSourcesStopWithTheLoadersMessage) {
     addItem(source("ok.bmp", encodeBmp(flat(8, 8, {1, 2, 3}), "ok.bmp")));
     addItem(source("photo.png", "\x89PNG\r\n\x1a\n"));
-    EXPECT_EQ(errorOf([&] { m_project.PrepareImages(m_tree, m_progress); }), "Unknown picture file extension (.png)");
-    EXPECT_EQ(m_project.previewFiles(), TStringArray{"slider0.bmp"}) << "earlier pictures stay prepared";
+    EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }), "Unknown picture file extension (.png)");
+    EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider0.bmp"}) << "earlier pictures stay prepared";
     EXPECT_EQ(m_progress.calls.back(), "idle");
 
     TkvlAppletAgent other;
@@ -142,7 +155,7 @@ TEST_F(PrepareImages, UnreadableSourcesStopWithTheLoadersMessage) {
     broken.IOriginalImagePath = source("broken.jpg", encodeJpeg(flat(64, 64, {5, 5, 5}), 90, "x.jpg").substr(0, 300));
     other.InsertItem(0, broken);
     tree.addChild(0, "Image");
-    const std::string message = errorOf([&] { other.PrepareImages(tree, m_progress); });
+    const std::string message = errorOf([&] { m_publisher.PrepareImages(other, tree, m_progress); });
     EXPECT_EQ(message.rfind("JPEG error #", 0), 0u) << message;
     EXPECT_NE(message.find("broken.jpg"), std::string::npos) << message;
     EXPECT_EQ(other.GetItem(0).IImageFile, "");
@@ -152,17 +165,17 @@ TEST_F(PrepareImages, RefusesASliderSizeNoDesignerCouldSet) {
     addItem(source("a.bmp", encodeBmp(flat(8, 8, {1, 2, 3}), "a.bmp")));
     for (const auto& [width, height] : {std::pair{"0", "48"}, std::pair{"64", "10000"}, std::pair{"-5", "48"}}) {
         setSlider(width, height);
-        EXPECT_EQ(errorOf([&] { m_project.PrepareImages(m_tree, m_progress); }),
+        EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }),
                   std::string("The slider size ") + width + " x " + height +
                       " cannot be used: width and height must lie between 1 and 9999 pixels.");
     }
     setSlider("wide", "48");
-    EXPECT_EQ(errorOf([&] { m_project.PrepareImages(m_tree, m_progress); }), "'wide' is not a valid integer value");
+    EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }), "'wide' is not a valid integer value");
 }
 
 TEST_F(PrepareImages, MissingSourcesNeedNoValidSliderSize) {
     addItem("");
     setSlider("", "");
-    EXPECT_NO_THROW(m_project.PrepareImages(m_tree, m_progress));
+    EXPECT_NO_THROW(m_publisher.PrepareImages(m_project, m_tree, m_progress));
     EXPECT_EQ(m_tree.captionAt(1), "Warning: Original image not found.");
 }

@@ -2,6 +2,7 @@
 #include "TestFolders.h"
 
 #include "model/PlainItemTree.h"
+#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/VeskaroError.h"
 

@@ -1,6 +1,7 @@
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
 
+#include "generate/Publisher.h"
 #include "model/TkvlAppletAgent.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,15 @@ TItemData withPicture(const std::string& file) {
 
 TEST(PublishReport, ListsLinkedFilesAndEachPictureOnce) {
     veskaro::test::TemporaryFolder folder;
+    const veskaro::test::PerUserFolders folders;
+    const Places places = folders.places();
+    Publisher publisher(places);
     TkvlAppletAgent project;
     project.SetDefaults();
     for (const char* file : {"slider0.jpg", "", "slider1.gif", "slider1.gif", "Slider1.gif"})
         project.InsertItem(project.itemCount(), withPicture(file));
     veskaro::test::RecordingProgressView progress;
-    project.WritePublishReport(folder.path().string() + "/", "Demo_PublishReport.txt", progress);
+    publisher.WritePublishReport(project, folder.path().string() + "/", "Demo_PublishReport.txt", progress);
 
     EXPECT_EQ(readBytes(folder / "Demo_PublishReport.txt"),
               readBytes(veskaro::test::testData("report/two-pictures.txt")));

@@ -28,7 +28,7 @@ TEST_P(SwitchRootPathTest, SwitchesTheLink) {
     data.InternalUse_RootDir_Local = GetParam().local;
     data.InternalUse_RootDir_Remote = GetParam().remote;
     data.InternalUse_RootDir_Local_Checked = GetParam().localChecked;
-    EXPECT_EQ(SwitchRootPath(GetParam().link, data), GetParam().switched);
+    EXPECT_EQ(switchRootPath(GetParam().link, data), GetParam().switched);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -2,10 +2,10 @@
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
 
+#include "generate/Publisher.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PaletteQuantizer.h"
-#include "model/Folders.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/ProgramFile.h"
@@ -47,11 +47,13 @@ protected:
         m_tree.addChild(0, "Image");
     }
 
-    bool publish(const std::string& name) { return m_project.SaveAndPublish(site(), name, m_tree, m_progress); }
+    bool publish(const std::string& name) { return m_publisher.SaveAndPublish(m_project, site(), name, m_tree, m_progress); }
 
     std::string site() const { return m_folders.root() / "site/"; }
 
     veskaro::test::PerUserFolders m_folders;
+    const Places m_places = m_folders.places();
+    Publisher m_publisher{m_places};
     TkvlAppletAgent m_project;
     PlainItemTree m_tree;
     veskaro::test::RecordingProgressView m_progress;
@@ -66,11 +68,11 @@ TEST_F(SaveAndPublish, WritesExactlyThePublishableSet) {
 
     EXPECT_EQ(namesIn(site()), (Names{"Demo.html", "jslib.js", "slidervsk.js", "Slider1.css", "Demo.vsk",
                                       "Demo_PublishReport.txt", "slider0.jpg", "slider1.gif"}));
-    EXPECT_EQ(readBytes(site() + "jslib.js"), readBytes(dataFolder() + "jslib.js"));
-    EXPECT_EQ(namesIn(GetPreviewFolder()), (Names{"slider0.jpg", "slider1.gif"}));
-    EXPECT_EQ(m_project.previewFiles(), (TStringArray{"slider0.jpg", "slider1.gif"}));
-    EXPECT_EQ(namesIn(GetStagingFolder()), Names{"Slider1.css"}) << "the generated style sheet stays staged";
-    EXPECT_TRUE(fs::is_empty(GetTempFolder()));
+    EXPECT_EQ(readBytes(site() + "jslib.js"), readBytes(m_places.dataFolder() + "jslib.js"));
+    EXPECT_EQ(namesIn(m_places.GetPreviewFolder()), (Names{"slider0.jpg", "slider1.gif"}));
+    EXPECT_EQ(m_publisher.previewFolder().previewFiles(), (TStringArray{"slider0.jpg", "slider1.gif"}));
+    EXPECT_EQ(namesIn(m_places.GetStagingFolder()), Names{"Slider1.css"}) << "the generated style sheet stays staged";
+    EXPECT_TRUE(fs::is_empty(m_places.GetTempFolder()));
 
     const std::string report = readBytes(site() + "Demo_PublishReport.txt");
     EXPECT_NE(report.find("[Script/Flash file(s)]:\r\n  jslib.js\r\n  slidervsk.js\r\n  Slider1.css\r\n\r\n"
@@ -137,6 +139,6 @@ TEST_F(SaveAndPublish, ValueTheFileCannotHoldStopsBeforeTheFolderChanges) {
 
 TEST_F(SaveAndPublish, UnwritableFolderNamesTheFile) {
     const std::string missing = m_folders.root() / "no such folder/";
-    const std::string message = errorOf([&] { m_project.SaveAndPublish(missing, "Show.vsk", m_tree, m_progress); });
+    const std::string message = errorOf([&] { m_publisher.SaveAndPublish(m_project, missing, "Show.vsk", m_tree, m_progress); });
     EXPECT_EQ(message, "File not found: " + missing + "Show.html");
 }

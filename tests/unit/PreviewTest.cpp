@@ -1,8 +1,7 @@
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
 
-#include "generate/PreviewPage.h"
-#include "model/Folders.h"
+#include "generate/Publisher.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/TextFile.h"
@@ -19,9 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PreviewPageTest : public testing::Test {
+class PreviewTest : public testing::Test {
 protected:
-    PreviewPageTest() {
+    PreviewTest() {
         project.SetDefaults();
         writeBytes(shipped / "jslib.js", "// library\n");
         writeBytes(shipped / "slidervsk.js", "// slider\n");
@@ -31,7 +30,7 @@ protected:
     void addPreparedItem(const std::string& imageFile) {
         const std::string picture = sources / imageFile;
         writeBytes(picture, "picture");
-        project.CopyToPreview(picture);
+        publisher.previewFolder().CopyToPreview(picture);
         TItemData item = TkvlAppletAgent::DefaultItem();
         item.IImageFile = imageFile;
         item.IOriginalImagePath = sources / "gone.jpg";
@@ -40,13 +39,15 @@ protected:
     }
 
     std::string preview() {
-        const std::vector<std::string> lines = GeneratePageLines(project, tree, progress);
-        return GatherPreview(project, lines, shipped.path().string() + "/", progress);
+        const std::vector<std::string> lines = publisher.generatePageLines(project, tree, progress);
+        return publisher.gatherPreview(project, lines, progress);
     }
 
     test::PerUserFolders folders;
     test::TemporaryFolder shipped;
     test::TemporaryFolder sources;
+    const Places places = folders.places(shipped.path().string() + "/");
+    Publisher publisher{places};
     TkvlAppletAgent project;
     PlainItemTree tree;
     test::RecordingProgressView progress;
@@ -54,50 +55,50 @@ protected:
 
 } // namespace
 
-TEST_F(PreviewPageTest, PageLinesAreThePageASaveWritesAndTheScratchFileIsGone) {
+TEST_F(PreviewTest, PageLinesAreThePageASaveWritesAndTheScratchFileIsGone) {
     addPreparedItem("slider0.jpg");
-    const std::vector<std::string> lines = GeneratePageLines(project, tree, progress);
+    const std::vector<std::string> lines = publisher.generatePageLines(project, tree, progress);
     EXPECT_EQ(lines, readTextLines(test::testData("page/default-one-item.html").string()));
-    EXPECT_EQ(test::namesIn(GetTempFolder()), std::set<std::string>{});
-    EXPECT_TRUE(fs::exists(GetStagingFolder() + "Slider1.css"));
+    EXPECT_EQ(test::namesIn(places.GetTempFolder()), std::set<std::string>{});
+    EXPECT_TRUE(fs::exists(places.GetStagingFolder() + "Slider1.css"));
 }
 
-TEST_F(PreviewPageTest, FailedGenerationLeavesNoScratchFile) {
-    writeBytes(GetTempFolder() + kScratchPageName, "left over from a crash");
+TEST_F(PreviewTest, FailedGenerationLeavesNoScratchFile) {
+    writeBytes(places.GetTempFolder() + kScratchPageName, "left over from a crash");
     TAppletData data = project.GetAppletData();
     data.transDurAuto = "soon";
     project.SetAppletData(data);
-    EXPECT_THROW(GeneratePageLines(project, tree, progress), VeskaroError);
-    EXPECT_FALSE(fs::exists(GetTempFolder() + kScratchPageName));
+    EXPECT_THROW(publisher.generatePageLines(project, tree, progress), VeskaroError);
+    EXPECT_FALSE(fs::exists(places.GetTempFolder() + kScratchPageName));
 }
 
-TEST_F(PreviewPageTest, OneItemPreviewGathersExactlyItsFilesInThePreviewFolder) {
+TEST_F(PreviewTest, OneItemPreviewGathersExactlyItsFilesInThePreviewFolder) {
     addPreparedItem("slider0.jpg");
     const std::string folder = preview();
-    EXPECT_EQ(folder, GetPreviewFolder());
+    EXPECT_EQ(folder, places.GetPreviewFolder());
     EXPECT_EQ(test::namesIn(folder),
               (std::set<std::string>{"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"}));
-    EXPECT_EQ(project.previewFiles(),
+    EXPECT_EQ(publisher.previewFolder().previewFiles(),
               (TStringArray{"slider0.jpg", "jslib.js", "slidervsk.js", "Slider1.css", "~preview.html"}));
     EXPECT_EQ(readBytes(folder + "~preview.html"), readBytes(test::testData("page/default-one-item.html")));
     EXPECT_EQ(readBytes(folder + "jslib.js"), "// library\n");
-    EXPECT_EQ(test::namesIn(GetTempFolder()), std::set<std::string>{}) << "no scratch file stays in Temp";
-    EXPECT_FALSE(fs::exists(GetStagingFolder() + "Slider1.css")) << "the style sheet moved";
+    EXPECT_EQ(test::namesIn(places.GetTempFolder()), std::set<std::string>{}) << "no scratch file stays in Temp";
+    EXPECT_FALSE(fs::exists(places.GetStagingFolder() + "Slider1.css")) << "the style sheet moved";
     EXPECT_TRUE(fs::exists(shipped / "jslib.js")) << "the shipped scripts stay";
 }
 
-TEST_F(PreviewPageTest, TwoPreviewsRecordEachNameTwiceAndClearingDeletesEachOnce) {
+TEST_F(PreviewTest, TwoPreviewsRecordEachNameTwiceAndClearingDeletesEachOnce) {
     addPreparedItem("slider0.jpg");
     preview();
-    project.CopyToPreview(sources / "slider0.jpg"); // the second preparation of the picture
+    publisher.previewFolder().CopyToPreview(sources / "slider0.jpg"); // the second preparation of the picture
     preview();
     for (const char* name : {"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"})
-        EXPECT_EQ(std::count(project.previewFiles().begin(), project.previewFiles().end(), name), 2) << name;
-    project.ClearPreviewFolder();
-    EXPECT_FALSE(fs::exists(GetAppDataFolder() + "Preview"));
+        EXPECT_EQ(std::count(publisher.previewFolder().previewFiles().begin(), publisher.previewFolder().previewFiles().end(), name), 2) << name;
+    publisher.ClearPreviewFolder();
+    EXPECT_FALSE(fs::exists(places.GetAppDataFolder() + "Preview"));
 }
 
-TEST_F(PreviewPageTest, MissingScriptsAreSkippedWithoutAWord) {
+TEST_F(PreviewTest, MissingScriptsAreSkippedWithoutAWord) {
     fs::remove(shipped / "jslib.js");
     const std::string folder = preview();
     EXPECT_FALSE(fs::exists(folder + "jslib.js"));
