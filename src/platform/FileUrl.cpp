@@ -17,14 +17,14 @@ bool standsAsItIs(unsigned char byte) {
 
 } // namespace
 
-std::string WindowsPathToFileUrl(const std::string& path) {
+std::string windowsPathToFileUrl(const std::string& path) {
     std::string address = path;
     std::replace(address.begin(), address.end(), '\\', '/');
     std::replace(address.begin(), address.end(), ':', '|');
     return "file:///" + address;
 }
 
-std::string PosixPathToFileUrl(const std::string& absolutePath) {
+std::string posixPathToFileUrl(const std::string& absolutePath) {
     static constexpr char kHexDigits[] = "0123456789ABCDEF";
     std::string address = "file://";
     for (const char character : absolutePath) {
@@ -42,11 +42,11 @@ std::string PosixPathToFileUrl(const std::string& absolutePath) {
 
 std::string PathToFileUrl(const std::string& path) {
 #ifdef _WIN32
-    return WindowsPathToFileUrl(path);
+    return windowsPathToFileUrl(path);
 #else
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return PosixPathToFileUrl(error ? path : absolute.string());
+    return posixPathToFileUrl(error ? path : absolute.string());
 #endif
 }
 
