@@ -22,7 +22,4 @@ struct BrowserSearchPlaces {
 /// on the executable path or through its desktop entry. Paths already listed are not repeated.
 void AddInstalledBrowsers(const BrowserSearchPlaces& places, TWebBrowserNamePathArray& browsers);
 
-/// Returns the words of a desktop entry's Exec value, with its quoting undone.
-std::vector<std::string> DesktopExecWords(const std::string& exec);
-
 } // namespace veskaro
