@@ -2,9 +2,9 @@
 
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
+#include "platform/Xdg.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 namespace veskaro {
@@ -247,27 +247,18 @@ std::vector<std::string> hiveLines(const FileSettingsStore::Hive& hive) {
     return lines;
 }
 
-std::string configFolder(const char* variable, const char* fallback) {
-    const char* value = std::getenv(variable);
-    std::string folder = value ? value : "";
-    if (const auto colon = folder.find(':'); colon != std::string::npos)
-        folder.resize(colon); // the first of a list of folders
-    if (folder.empty() || folder.front() != '/')
-        folder = fallback;
-    return folder;
-}
-
 } // namespace
 
 FileSettingsStore::FileSettingsStore(std::string userFile, std::string machineFile)
     : m_userFile(std::move(userFile)), m_machineFile(std::move(machineFile)) {}
 
 std::unique_ptr<FileSettingsStore> FileSettingsStore::atStandardPlaces() {
-    const char* home = std::getenv("HOME");
-    const std::string userConfig = configFolder("XDG_CONFIG_HOME", (std::string(home ? home : "") + "/.config").c_str());
-    const std::string systemConfig = configFolder("XDG_CONFIG_DIRS", "/etc/xdg");
+    // Without a home the settings would land in /.config, shared by everyone or not writable at all.
+    const std::string userConfig = xdg::configHome();
+    if (userConfig.empty())
+        throw VeskaroError("The settings folder cannot be found: set HOME or XDG_CONFIG_HOME.");
     return std::make_unique<FileSettingsStore>(userConfig + "/veskaro/user-settings.reg",
-                                               systemConfig + "/veskaro/machine-settings.reg");
+                                               xdg::configDirs().front() + "/veskaro/machine-settings.reg");
 }
 
 const std::string& FileSettingsStore::fileOf(SettingsRoot root) const {

@@ -23,6 +23,7 @@ public:
     FileSettingsStore(std::string userFile, std::string machineFile);
 
     /// Returns the store at the XDG places: the user's config home and the first system config folder.
+    /// Throws VeskaroError when neither XDG_CONFIG_HOME nor HOME names the config home.
     static std::unique_ptr<FileSettingsStore> atStandardPlaces();
 
     bool keyExists(SettingsRoot root, std::string_view key) const override;

@@ -1,11 +1,14 @@
 #include "TestFolders.h"
 
 #include "platform/FileSettingsStore.h"
+#include "platform/VeskaroError.h"
 
 #include <gtest/gtest.h>
 
 using namespace veskaro;
+using veskaro::test::PerUserFolders;
 using veskaro::test::readBytes;
+using veskaro::test::ScopedEnvironment;
 using veskaro::test::TemporaryFolder;
 using veskaro::test::writeBytes;
 
@@ -110,4 +113,25 @@ TEST_F(SettingsStoreTest, UnwritableUserFileFailsQuietly) {
     writeBytes(m_folder / "config", "a file where the config folder belongs");
     EXPECT_FALSE(m_store.createKey(kUser, "K"));
     EXPECT_FALSE(m_store.keyExists(kUser, "K"));
+}
+
+TEST(SettingsStorePlaces, TheConfigHomeIsOneFolderAndNeeded) {
+    PerUserFolders folders;
+    ScopedEnvironment config("XDG_CONFIG_HOME", folders.root() / "a:b");
+    ScopedEnvironment system("XDG_CONFIG_DIRS", "relative:" + (folders.root() / "system") + ":/etc/xdg");
+    std::filesystem::create_directories(folders.root() / "system/veskaro");
+    writeBytes(folders.root() / "system/veskaro/machine-settings.reg", "[Machine]\n");
+    auto store = FileSettingsStore::atStandardPlaces();
+    ASSERT_TRUE(store->createKey(kUser, "K"));
+    EXPECT_TRUE(std::filesystem::exists(folders.root() / "a:b/veskaro/user-settings.reg"));
+    EXPECT_TRUE(store->keyExists(kMachine, "Machine"));
+
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    try {
+        FileSettingsStore::atStandardPlaces();
+        ADD_FAILURE() << "a store without a folder";
+    } catch (const VeskaroError& error) {
+        EXPECT_STREQ(error.what(), "The settings folder cannot be found: set HOME or XDG_CONFIG_HOME.");
+    }
 }
