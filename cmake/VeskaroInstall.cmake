@@ -5,8 +5,8 @@
 #   share/applications/        the menu entry, which opens "*.vsk" files with the designer
 #   share/mime/packages/       the type of "*.vsk" files
 #   share/icons/hicolor/       the program icon, also shown for its project files
-# The designer writes the same entry and type for its user at every start, with its own full path; these
-# are the system-wide ones.
+# These entry and type files are the system-wide ones. The designer is built with their text (see
+# src/platform/CMakeLists.txt) and writes them for its user at every start, the entry with its own full path.
 
 install(TARGETS veskaro RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 if(TARGET veskaro-cli)

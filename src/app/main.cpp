@@ -4,12 +4,14 @@
 #include "PipelinePublisher.h"
 #include "platform/CommandLine.h"
 #include "platform/SettingsStore.h"
+#include "platform/VeskaroError.h"
 #include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"
 #include "ui/QtShell.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <string>
 #include <vector>
@@ -22,9 +24,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Veskaro"));
     QApplication::setDesktopFileName(QStringLiteral("veskaro"));
 
+    // Without a settings folder the window could keep nothing; say so before it is built.
+    std::unique_ptr<SettingsStore> settings;
+    try {
+        settings = openSystemSettingsStore();
+    } catch (const VeskaroError& error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Veskaro"), QString::fromUtf8(error.what()));
+        return 1;
+    }
     QtPrompts prompts;
     PipelinePublisher publisher;
-    const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
     TMainForm window(prompts, publisher, browsers);

@@ -49,13 +49,13 @@ std::string netscapeProgram() {
 
 } // namespace
 
-TWebBrowserNamePathArray DetectBrowsers(const SettingsStore& store, const BrowserSearchPlaces& places) {
+TWebBrowserNamePathArray detectBrowsers(const SettingsStore& store, const BrowserSearchPlaces& places) {
     TWebBrowserNamePathArray browsers;
     AddInternetExplorer(store, browsers);
     AddNetscapeNavigator3(store, browsers);
     AddNetscapeCommunicator(store, browsers);
     AddNetscape6(store, browsers);
-    AddInstalledBrowsers(places, browsers);
+    addInstalledBrowsers(places, browsers);
     return browsers;
 }
 

@@ -9,7 +9,7 @@ struct BrowserSearchPlaces;
 
 /// Returns the browsers of this machine in their fixed order: the four registry steps below, then the
 /// browsers installed in the search places. A browser whose program file is missing is left out.
-TWebBrowserNamePathArray DetectBrowsers(const SettingsStore& store, const BrowserSearchPlaces& places);
+TWebBrowserNamePathArray detectBrowsers(const SettingsStore& store, const BrowserSearchPlaces& places);
 
 /// Appends Internet Explorer when its application path in the machine settings names an existing file.
 void AddInternetExplorer(const SettingsStore& store, TWebBrowserNamePathArray& browsers);

@@ -1,7 +1,8 @@
 #include "browse/InstalledBrowsers.h"
 
-#include "platform/TextFile.h"
+#include "platform/DesktopEntry.h"
 #include "platform/VeskaroError.h"
+#include "platform/Xdg.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -67,7 +68,7 @@ std::optional<std::string> resolveProgram(const BrowserSearchPlaces& places, con
 
 // "env NAME=value program %u" starts program: the assignments belong to env, not to the browser.
 std::optional<std::string> programOfExec(const std::string& exec) {
-    const std::vector<std::string> words = DesktopExecWords(exec);
+    const std::vector<std::string> words = DesktopEntry::execWords(exec);
     auto word = words.begin();
     if (word != words.end() && fs::path(*word).filename() == "env") {
         ++word;
@@ -79,29 +80,12 @@ std::optional<std::string> programOfExec(const std::string& exec) {
     return *word;
 }
 
-struct DesktopEntry {
-    std::string exec;
-    bool hidden = false;
-};
-
-std::optional<DesktopEntry> readDesktopEntry(const fs::path& file) {
-    std::vector<std::string> lines;
+std::optional<DesktopEntry> readEntry(const fs::path& file) {
     try {
-        lines = readTextLines(file.string());
+        return DesktopEntry::fromFile(file.string());
     } catch (const VeskaroError&) {
         return std::nullopt;
     }
-    DesktopEntry entry;
-    bool inMainGroup = false;
-    for (const std::string& line : lines) {
-        if (!line.empty() && line.front() == '[')
-            inMainGroup = line == "[Desktop Entry]";
-        else if (inMainGroup && line.rfind("Exec=", 0) == 0)
-            entry.exec = line.substr(5);
-        else if (inMainGroup && line.rfind("Hidden=", 0) == 0)
-            entry.hidden = line.substr(7) == "true";
-    }
-    return entry;
 }
 
 // The first application folder that holds the entry decides, so a user's own entry (or its Hidden
@@ -112,10 +96,11 @@ std::optional<std::string> throughDesktopEntry(const BrowserSearchPlaces& places
         std::error_code error;
         if (!fs::is_regular_file(file, error))
             continue;
-        const std::optional<DesktopEntry> entry = readDesktopEntry(file);
-        if (!entry || entry->hidden)
+        const std::optional<DesktopEntry> entry = readEntry(file);
+        if (!entry || entry->value(DesktopEntry::kMainGroup, "Hidden") == "true")
             return std::nullopt;
-        const std::optional<std::string> program = programOfExec(entry->exec);
+        const std::optional<std::string> program =
+            programOfExec(entry->value(DesktopEntry::kMainGroup, "Exec").value_or(""));
         return program ? resolveProgram(places, *program) : std::nullopt;
     }
     return std::nullopt;
@@ -136,23 +121,6 @@ bool listed(const TWebBrowserNamePathArray& browsers, const std::string& path) {
                        [&](const TWebBrowserNamePath& browser) { return browser.Path == path; });
 }
 
-// Splits a colon-separated list of folders; empty and relative entries are dropped, so that a PATH
-// naming the current folder never makes the designer start a program that happens to lie there.
-std::vector<std::string> absoluteFolders(const std::string& list) {
-    std::vector<std::string> folders;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(':', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string folder = list.substr(start, end - start);
-        if (fs::path(folder).is_absolute())
-            folders.push_back(folder);
-        start = end + 1;
-    }
-    return folders;
-}
-
 std::string environment(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
     return value && *value ? std::string(value) : fallback;
@@ -165,51 +133,23 @@ BrowserSearchPlaces BrowserSearchPlaces::ofThisSystem() {
     return {};
 #else
     BrowserSearchPlaces places;
-    places.programFolders = absoluteFolders(environment("PATH", "/usr/local/bin:/usr/bin:/bin"));
-    std::vector<std::string> dataFolders = absoluteFolders(environment("XDG_DATA_HOME", ""));
-    if (dataFolders.empty())
-        dataFolders = absoluteFolders(environment("HOME", "") + "/.local/share");
-    for (const std::string& folder : absoluteFolders(environment("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
-        dataFolders.push_back(folder);
+    // A PATH naming the current folder must never make the designer start a program that happens to lie there.
+    places.programFolders = xdg::absoluteFolderList(environment("PATH", "/usr/local/bin:/usr/bin:/bin"));
+    std::vector<std::string> dataFolders = xdg::dataDirs();
+    if (const std::string dataHome = xdg::dataHome(); !dataHome.empty())
+        dataFolders.insert(dataFolders.begin(), dataHome);
     for (const std::string& folder : dataFolders)
-        places.applicationFolders.push_back((fs::path(folder) / "applications").string());
+        places.applicationFolders.push_back(folder + "/applications");
     return places;
 #endif
 }
 
-void AddInstalledBrowsers(const BrowserSearchPlaces& places, TWebBrowserNamePathArray& browsers) {
+void addInstalledBrowsers(const BrowserSearchPlaces& places, TWebBrowserNamePathArray& browsers) {
     for (const KnownBrowser& browser : knownBrowsers()) {
         const std::optional<std::string> path = findInstalled(places, browser);
         if (path && !listed(browsers, *path))
             browsers.push_back({std::string(browser.name), *path});
     }
-}
-
-std::vector<std::string> DesktopExecWords(const std::string& exec) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    bool quoted = false;
-    for (std::size_t i = 0; i < exec.size(); ++i) {
-        const char c = exec[i];
-        if (quoted && c == '\\' && i + 1 < exec.size()) {
-            word += exec[++i];
-        } else if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (!quoted && (c == ' ' || c == '\t')) {
-            if (inWord)
-                words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.push_back(word);
-    return words;
 }
 
 } // namespace veskaro

@@ -20,9 +20,6 @@ struct BrowserSearchPlaces {
 
 /// Appends each well-known browser that is installed, once, under its display name: found as a program
 /// on the executable path or through its desktop entry. Paths already listed are not repeated.
-void AddInstalledBrowsers(const BrowserSearchPlaces& places, TWebBrowserNamePathArray& browsers);
-
-/// Returns the words of a desktop entry's Exec value, with its quoting undone.
-std::vector<std::string> DesktopExecWords(const std::string& exec);
+void addInstalledBrowsers(const BrowserSearchPlaces& places, TWebBrowserNamePathArray& browsers);
 
 } // namespace veskaro

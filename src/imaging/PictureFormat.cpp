@@ -1,9 +1,8 @@
 #include "imaging/PictureFormat.h"
 
+#include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace veskaro {
@@ -16,17 +15,11 @@ std::string extensionOf(const std::string& path) {
     return dot == std::string::npos ? std::string{} : name.substr(dot + 1);
 }
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 } // namespace
 
 PictureFormat formatFromExtension(const std::string& path) {
     const std::string extension = extensionOf(path);
-    const std::string lower = lowerCase(extension);
+    const std::string lower = asciiLower(extension);
     if (lower == "jpg" || lower == "jpeg")
         return PictureFormat::Jpeg;
     if (lower == "gif")

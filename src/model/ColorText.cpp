@@ -14,18 +14,6 @@ std::string_view piece(std::string_view text, std::size_t first) {
     return first < text.size() ? text.substr(first, 2) : std::string_view{};
 }
 
-// The value of a run of hexadecimal digits; nothing when a character is no such digit.
-std::optional<std::uint32_t> hexNumber(std::string_view digits) {
-    std::uint32_t number = 0;
-    for (const char c : digits) {
-        const int digit = hexDigitValue(c);
-        if (digit < 0)
-            return std::nullopt;
-        number = number * 16 + static_cast<std::uint32_t>(digit);
-    }
-    return number;
-}
-
 } // namespace
 
 std::string ColorToHexText(std::uint32_t color) {

@@ -32,11 +32,18 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    const char lower = asciiLower(c);
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+std::optional<std::uint32_t> hexNumber(std::string_view digits) {
+    if (digits.size() > 8)
+        return std::nullopt;
+    std::uint32_t number = 0;
+    for (const char c : digits) {
+        const char lower = asciiLower(c);
+        const bool decimal = c >= '0' && c <= '9';
+        if (!decimal && (lower < 'a' || lower > 'f'))
+            return std::nullopt;
+        number = number << 4 | static_cast<std::uint32_t>(decimal ? c - '0' : lower - 'a' + 10);
+    }
+    return number;
 }
 
 } // namespace veskaro

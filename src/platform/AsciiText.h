@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,7 +17,8 @@ std::string asciiLower(std::string_view text);
 /// Tells whether two texts are equal when ASCII letters are compared without their case.
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 
-/// Returns the value of a hexadecimal digit in either case, or -1 for any other character.
-int hexDigitValue(char c);
+/// Returns the value of a run of hexadecimal digits in either case (at most eight count), or nothing when
+/// a character is no such digit. An empty run is 0.
+std::optional<std::uint32_t> hexNumber(std::string_view digits);
 
 } // namespace veskaro

@@ -1,25 +1,16 @@
 #include "platform/FileSettingsStore.h"
 
+#include "platform/AsciiText.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
+#include "platform/Xdg.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
-#include <vector>
 
 namespace veskaro {
 
 namespace {
-
-std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 // "\Software\KVL\\Veskaro\" and "Software\KVL\Veskaro" name the same key.
 std::string normalKeyPath(std::string_view key) {
@@ -99,29 +90,50 @@ std::optional<std::string> unquoted(const std::string& line, std::size_t& pos) {
 }
 
 std::optional<std::uint32_t> dwordText(std::string_view text) {
-    if (text.size() != 8)
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (const char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        value = value << 4 | static_cast<std::uint32_t>(digit);
-    }
-    return value;
+    return text.size() == 8 ? hexNumber(text) : std::nullopt;
 }
 
 FileSettingsStore::Key& ensureKey(FileSettingsStore::Hive& hive, const std::string& path) {
-    auto [entry, added] = hive.try_emplace(lowerAscii(path));
+    auto [entry, added] = hive.keys.try_emplace(asciiLower(path));
     if (added)
         entry->second.path = path;
     return entry->second;
+}
+
+// A key exists also when only a key below it is written down.
+bool keyIn(const FileSettingsStore::Hive& hive, std::string_view key) {
+    const std::string path = asciiLower(normalKeyPath(key));
+    if (path.empty() || hive.keys.count(path) != 0)
+        return true;
+    const std::string below = path + '\\';
+    const auto next = hive.keys.lower_bound(below);
+    return next != hive.keys.end() && next->first.rfind(below, 0) == 0;
+}
+
+const FileSettingsStore::Value* valueIn(const FileSettingsStore::Hive& hive, std::string_view key,
+                                        std::string_view name) {
+    const auto entry = hive.keys.find(asciiLower(normalKeyPath(key)));
+    if (entry == hive.keys.end())
+        return nullptr;
+    const std::string lowerName = asciiLower(name);
+    for (const FileSettingsStore::Entry& line : entry->second.entries)
+        if (const auto* value = std::get_if<FileSettingsStore::Value>(&line);
+            value && asciiLower(value->name) == lowerName)
+            return value;
+    return nullptr;
+}
+
+// A value written again keeps its place; a later duplicate in the file overrides the earlier one the same way.
+void putValue(FileSettingsStore::Key& key, FileSettingsStore::Value value) {
+    const std::string lowerName = asciiLower(value.name);
+    for (FileSettingsStore::Entry& line : key.entries) {
+        if (auto* existing = std::get_if<FileSettingsStore::Value>(&line);
+            existing && asciiLower(existing->name) == lowerName) {
+            *existing = std::move(value);
+            return;
+        }
+    }
+    key.entries.emplace_back(std::move(value));
 }
 
 std::optional<FileSettingsStore::Value> parseValue(const std::string& line) {
@@ -151,54 +163,66 @@ std::optional<FileSettingsStore::Value> parseValue(const std::string& line) {
     return value;
 }
 
-std::optional<FileSettingsStore::Hive> parseHive(const std::vector<std::string>& lines) {
+// A hand-edited file may hold a line this reader does not understand; it is passed over rather than the
+// whole file, and kept so that the next write does not lose it. Comments are kept the same way.
+FileSettingsStore::Hive parseHive(const std::vector<std::string>& lines) {
     FileSettingsStore::Hive hive;
     FileSettingsStore::Key* key = nullptr;
+    bool belowBadHeader = false; // the values there belong to a key nobody can name
+    auto keep = [&](const std::string& line) {
+        if (!key)
+            hive.preamble.push_back(line);
+        else if (belowBadHeader)
+            key->strayLines.push_back(line);
+        else
+            key->entries.emplace_back(line);
+    };
     for (const auto& line : lines) {
-        if (line.empty() || line.front() == ';')
+        if (line.empty())
             continue;
         if (line.front() == '[') {
-            if (line.back() != ']')
-                return std::nullopt;
-            key = &ensureKey(hive, normalKeyPath(std::string_view(line).substr(1, line.size() - 2)));
+            belowBadHeader = line.size() < 2 || line.back() != ']';
+            if (belowBadHeader)
+                keep(line);
+            else
+                key = &ensureKey(hive, normalKeyPath(std::string_view(line).substr(1, line.size() - 2)));
             continue;
         }
-        auto value = parseValue(line);
-        if (!key || !value)
-            return std::nullopt;
-        key->values[lowerAscii(value->name)] = std::move(*value);
+        std::optional<FileSettingsStore::Value> value;
+        if (key && !belowBadHeader && line.front() != ';')
+            value = parseValue(line);
+        if (value)
+            putValue(*key, std::move(*value));
+        else
+            keep(line);
     }
     return hive;
 }
 
+std::string valueLine(const FileSettingsStore::Value& value) {
+    std::string line = value.name.empty() ? "@=" : quotedText(value.name) + "=";
+    if (!value.isDword)
+        return line + quotedText(value.text);
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.dword));
+    return line + "dword:" + digits;
+}
+
 std::vector<std::string> hiveLines(const FileSettingsStore::Hive& hive) {
-    std::vector<std::string> lines{"; Veskaro settings", ""};
-    for (const auto& [lowerPath, key] : hive) {
+    std::vector<std::string> lines = hive.preamble;
+    if (lines.empty())
+        lines.emplace_back("; Veskaro settings");
+    lines.emplace_back();
+    for (const auto& [lowerPath, key] : hive.keys) {
         lines.push_back("[" + key.path + "]");
-        for (const auto& [lowerName, value] : key.values) {
-            std::string line = value.name.empty() ? "@=" : quotedText(value.name) + "=";
-            if (value.isDword) {
-                char digits[9];
-                std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.dword));
-                line += std::string("dword:") + digits;
-            } else {
-                line += quotedText(value.text);
-            }
-            lines.push_back(std::move(line));
-        }
+        for (const FileSettingsStore::Entry& entry : key.entries)
+            lines.push_back(std::holds_alternative<FileSettingsStore::Value>(entry)
+                                ? valueLine(std::get<FileSettingsStore::Value>(entry))
+                                : std::get<std::string>(entry));
+        lines.insert(lines.end(), key.strayLines.begin(), key.strayLines.end());
         lines.emplace_back();
     }
     return lines;
-}
-
-std::string configFolder(const char* variable, const char* fallback) {
-    const char* value = std::getenv(variable);
-    std::string folder = value ? value : "";
-    if (const auto colon = folder.find(':'); colon != std::string::npos)
-        folder.resize(colon); // the first of a list of folders
-    if (folder.empty() || folder.front() != '/')
-        folder = fallback;
-    return folder;
 }
 
 } // namespace
@@ -207,31 +231,30 @@ FileSettingsStore::FileSettingsStore(std::string userFile, std::string machineFi
     : m_userFile(std::move(userFile)), m_machineFile(std::move(machineFile)) {}
 
 std::unique_ptr<FileSettingsStore> FileSettingsStore::atStandardPlaces() {
-    const char* home = std::getenv("HOME");
-    const std::string userConfig = configFolder("XDG_CONFIG_HOME", (std::string(home ? home : "") + "/.config").c_str());
-    const std::string systemConfig = configFolder("XDG_CONFIG_DIRS", "/etc/xdg");
+    // Without a home the settings would land in /.config, shared by everyone or not writable at all.
+    const std::string userConfig = xdg::configHome();
+    if (userConfig.empty())
+        throw VeskaroError("The settings folder cannot be found: set HOME or XDG_CONFIG_HOME.");
     return std::make_unique<FileSettingsStore>(userConfig + "/veskaro/user-settings.reg",
-                                               systemConfig + "/veskaro/machine-settings.reg");
+                                               xdg::configDirs().front() + "/veskaro/machine-settings.reg");
 }
 
 const std::string& FileSettingsStore::fileOf(SettingsRoot root) const {
     return root == SettingsRoot::CurrentUser ? m_userFile : m_machineFile;
 }
 
-FileSettingsStore::Hive FileSettingsStore::load(SettingsRoot root) const {
+std::optional<FileSettingsStore::Hive> FileSettingsStore::load(SettingsRoot root) const {
     std::error_code error;
     if (!std::filesystem::exists(fileOf(root), error))
-        return {};
+        return error ? std::nullopt : std::optional<Hive>(Hive{});
     try {
-        return parseHive(readTextLines(fileOf(root))).value_or(Hive{});
+        return parseHive(readTextLines(fileOf(root)));
     } catch (const VeskaroError&) {
-        return {};
+        return std::nullopt;
     }
 }
 
-bool FileSettingsStore::store(SettingsRoot root, const Hive& hive) {
-    if (root != SettingsRoot::CurrentUser)
-        return false;
+bool FileSettingsStore::store(const Hive& hive) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(m_userFile).parent_path(), error);
     try {
@@ -243,50 +266,40 @@ bool FileSettingsStore::store(SettingsRoot root, const Hive& hive) {
 }
 
 bool FileSettingsStore::keyExists(SettingsRoot root, std::string_view key) const {
-    const std::string path = lowerAscii(normalKeyPath(key));
-    if (path.empty())
-        return true;
-    const Hive hive = load(root);
-    if (hive.count(path) != 0)
-        return true;
-    // A key exists also when only a key below it is written down.
-    const std::string below = path + '\\';
-    const auto next = hive.lower_bound(below);
-    return next != hive.end() && next->first.rfind(below, 0) == 0;
+    return keyIn(load(root).value_or(Hive{}), key);
 }
 
+// A file that exists but cannot be read is never written over: that would replace the user's settings
+// with the few values of this one call.
 bool FileSettingsStore::createKey(SettingsRoot root, std::string_view key) {
     if (root != SettingsRoot::CurrentUser)
         return false;
-    if (keyExists(root, key))
+    std::optional<Hive> hive = load(root);
+    if (!hive)
+        return false;
+    if (keyIn(*hive, key))
         return true;
-    Hive hive = load(root);
     const std::string path = normalKeyPath(key);
     for (std::size_t end = path.find('\\'); end != std::string::npos; end = path.find('\\', end + 1))
-        ensureKey(hive, path.substr(0, end));
-    ensureKey(hive, path);
-    return store(root, hive);
+        ensureKey(*hive, path.substr(0, end));
+    ensureKey(*hive, path);
+    return store(*hive);
 }
 
 bool FileSettingsStore::valueExists(SettingsRoot root, std::string_view key, std::string_view name) const {
-    const Hive hive = load(root);
-    const auto entry = hive.find(lowerAscii(normalKeyPath(key)));
-    return entry != hive.end() && entry->second.values.count(lowerAscii(name)) != 0;
+    return valueIn(load(root).value_or(Hive{}), key, name) != nullptr;
 }
 
 template <typename T, typename Extract>
 SettingsRead<T> FileSettingsStore::read(SettingsRoot root, std::string_view key, std::string_view name,
                                         Extract extract) const {
-    if (!keyExists(root, key))
+    const Hive hive = load(root).value_or(Hive{});
+    if (!keyIn(hive, key))
         return {ReadStatus::NoKey, {}};
-    const Hive hive = load(root);
-    const auto entry = hive.find(lowerAscii(normalKeyPath(key)));
-    if (entry == hive.end())
+    const Value* value = valueIn(hive, key, name);
+    if (!value)
         return {ReadStatus::Missing, {}};
-    const auto value = entry->second.values.find(lowerAscii(name));
-    if (value == entry->second.values.end())
-        return {ReadStatus::Missing, {}};
-    return extract(value->second);
+    return extract(*value);
 }
 
 SettingsRead<std::uint32_t> FileSettingsStore::readDword(SettingsRoot root, std::string_view key,
@@ -306,12 +319,13 @@ SettingsRead<std::string> FileSettingsStore::readString(SettingsRoot root, std::
 }
 
 bool FileSettingsStore::writeValue(SettingsRoot root, std::string_view key, Value value) {
-    if (root != SettingsRoot::CurrentUser || !keyExists(root, key))
+    if (root != SettingsRoot::CurrentUser)
         return false;
-    Hive hive = load(root);
-    Key& entry = ensureKey(hive, normalKeyPath(key));
-    entry.values[lowerAscii(value.name)] = std::move(value);
-    return store(root, hive);
+    std::optional<Hive> hive = load(root);
+    if (!hive || !keyIn(*hive, key))
+        return false;
+    putValue(ensureKey(*hive, normalKeyPath(key)), std::move(value));
+    return store(*hive);
 }
 
 bool FileSettingsStore::writeDword(SettingsRoot root, std::string_view key, std::string_view name,

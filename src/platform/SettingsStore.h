@@ -42,7 +42,8 @@ public:
                              std::string_view value) = 0;
 };
 
-/// Opens the store of this system: the registry on Windows, the settings files elsewhere.
+/// Opens the store of this system: the registry on Windows, the settings files elsewhere. Throws
+/// VeskaroError when the settings files have no folder (neither XDG_CONFIG_HOME nor HOME is set).
 std::unique_ptr<SettingsStore> openSystemSettingsStore();
 
 } // namespace veskaro

@@ -1,8 +1,8 @@
 #include "ui/TMainForm.h"
 
-#include "model/FileAssociation.h"
 #include "model/Folders.h"
 #include "browse/RecentFileList.h"
+#include "platform/FileAssociation.h"
 #include "platform/ProgramFile.h"
 #include "platform/SettingsStore.h"
 #include "ui/BrowserServices.h"

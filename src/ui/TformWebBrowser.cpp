@@ -104,7 +104,7 @@ void TformWebBrowser::connectHandlers() {
 }
 
 void TformWebBrowser::FormCreate() {
-    m_choice = BrowserChoice(DetectBrowsers(m_services.settings, m_services.places));
+    m_choice = BrowserChoice(detectBrowsers(m_services.settings, m_services.places));
     for (const TWebBrowserNamePath& browser : m_choice.detectedBrowsers())
         m_browserList->addItem(QString::fromLocal8Bit(browser.Name));
     m_choice.load(m_services.settings);

@@ -38,7 +38,7 @@ protected:
         return path.string();
     }
 
-    TWebBrowserNamePathArray detected() const { return DetectBrowsers(m_store, BrowserSearchPlaces{}); }
+    TWebBrowserNamePathArray detected() const { return detectBrowsers(m_store, BrowserSearchPlaces{}); }
 
     TemporaryFolder m_folder;
     std::string m_userFile = m_folder / "user.reg";
@@ -142,7 +142,7 @@ TEST_F(BrowserDetectionTest, StepsRunInTheirFixedOrderThenTheInstalledBrowsers) 
                  quoted(m_folder / "Comm") + "\n");
     BrowserSearchPlaces places;
     places.programFolders = {m_folder / "bin"};
-    EXPECT_EQ(DetectBrowsers(m_store, places), (TWebBrowserNamePathArray{{"Internet Explorer", ie},
+    EXPECT_EQ(detectBrowsers(m_store, places), (TWebBrowserNamePathArray{{"Internet Explorer", ie},
                                                                          {"Netscape Navigator 3", nav3},
                                                                          {"Netscape Communicator 4.7", comm},
                                                                          {"Netscape 6.2", six},
@@ -166,7 +166,7 @@ protected:
     }
     TWebBrowserNamePathArray installed() const {
         TWebBrowserNamePathArray browsers;
-        AddInstalledBrowsers(m_places, browsers);
+        addInstalledBrowsers(m_places, browsers);
         return browsers;
     }
 
@@ -198,8 +198,13 @@ TEST_F(InstalledBrowsersTest, DesktopEntriesNameProgramsOutsideThePath) {
               "[Desktop Entry]\r\nExec=env GDK_BACKEND=x11 LANG=C " + edge + " %U\r\n");
     const std::string epiphany = makeProgram("usr/bin/web-launcher");
     makeEntry("share/applications", "org.gnome.Epiphany.desktop", "[Desktop Entry]\nExec=web-launcher %u\n");
+    // In the file a '$' inside quotes is escaped twice: once for the quoting, once as a string value.
+    const std::string brave = makeProgram("opt/$brave/brave");
+    makeEntry("share/applications", "brave-browser.desktop",
+              "[Desktop Entry]\nExec=\"" + m_folder / "opt/\\\\$brave/brave" + "\" %U\n");
     EXPECT_EQ(installed(),
-              (TWebBrowserNamePathArray{{"Google Chrome", chrome}, {"Microsoft Edge", edge}, {"Epiphany", epiphany}}));
+              (TWebBrowserNamePathArray{
+                  {"Google Chrome", chrome}, {"Microsoft Edge", edge}, {"Epiphany", epiphany}, {"Brave", brave}}));
 }
 
 TEST_F(InstalledBrowsersTest, TheFirstFolderHoldingAnEntryDecides) {
@@ -218,18 +223,9 @@ TEST_F(InstalledBrowsersTest, ABrowserFoundTwiceOrAlreadyListedIsNotRepeated) {
     makeProgram("usr/bin/firefox");
     makeEntry("share/applications", "firefox.desktop", "[Desktop Entry]\nExec=" + firefox + " %u\n");
     TWebBrowserNamePathArray browsers{{"Netscape 6.2", firefox}};
-    AddInstalledBrowsers(m_places, browsers);
+    addInstalledBrowsers(m_places, browsers);
     EXPECT_EQ(browsers, (TWebBrowserNamePathArray{{"Netscape 6.2", firefox}}));
     EXPECT_EQ(installed(), (TWebBrowserNamePathArray{{"Firefox", firefox}}));
-}
-
-TEST(DesktopExecWords, QuotingIsUndone) {
-    EXPECT_EQ(DesktopExecWords("  \"/opt/My Web/web\" --flag  %U "),
-              (std::vector<std::string>{"/opt/My Web/web", "--flag", "%U"}));
-    EXPECT_EQ(DesktopExecWords("\"a \\\"quoted\\\" \\\\ word\" b"),
-              (std::vector<std::string>{"a \"quoted\" \\ word", "b"}));
-    EXPECT_EQ(DesktopExecWords("\"\""), std::vector<std::string>{""});
-    EXPECT_TRUE(DesktopExecWords("").empty());
 }
 
 TEST(BrowserSearchPlaces, ThisSystemsPlacesComeFromTheEnvironment) {

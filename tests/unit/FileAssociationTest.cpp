@@ -1,18 +1,29 @@
 #include "TestFolders.h"
 
-#include "model/FileAssociation.h"
+#include "platform/DesktopEntry.h"
+#include "platform/FileAssociation.h"
 #include "platform/FileSettingsStore.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace veskaro;
 using veskaro::test::PerUserFolders;
 using veskaro::test::readBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The installed files, which the designer's own copies must follow.
+const fs::path kDesktopFolder = VESKARO_DESKTOP_DIR;
+
+} // namespace
 
 TEST(FileAssociation, WritesTheThreeClassValuesAndTheDesktopEntry) {
     PerUserFolders folders;
     const auto store = FileSettingsStore::atStandardPlaces();
-    const std::string program = "/opt/My Apps/$bin/veskaro";
+    const std::string program = "/opt/My Apps/$bin/100%/veskaro";
     RegisterFileAssociation(*store, program);
 
     auto value = [&](const char* key) { return store->readString(SettingsRoot::CurrentUser, key, "").value; };
@@ -20,11 +31,33 @@ TEST(FileAssociation, WritesTheThreeClassValuesAndTheDesktopEntry) {
     EXPECT_EQ(value("\\Software\\Classes\\Veskaro.Document\\shell\\open\\command"), program + " %1");
     EXPECT_EQ(value("\\Software\\Classes\\.vsk"), "Veskaro.Document");
 
-    const std::string desktop = readBytes(folders.root() / "data/applications/veskaro.desktop");
-    EXPECT_NE(desktop.find("Exec=\"/opt/My Apps/\\\\$bin/veskaro\" %f\n"), std::string::npos) << desktop;
-    EXPECT_NE(desktop.find("MimeType=application/x-veskaro-project;\n"), std::string::npos) << desktop;
-    const std::string mime = readBytes(folders.root() / "data/mime/packages/veskaro.xml");
-    EXPECT_NE(mime.find("<glob pattern=\"*.vsk\"/>"), std::string::npos) << mime;
+    const fs::path desktopFile = folders.root() / "data/applications/veskaro.desktop";
+    const std::string desktop = readBytes(desktopFile);
+    EXPECT_NE(desktop.find("\nExec=\"/opt/My Apps/\\\\$bin/100%%/veskaro\" %f\n"), std::string::npos) << desktop;
+    const DesktopEntry entry = DesktopEntry::fromFile(desktopFile.string());
+    EXPECT_EQ(DesktopEntry::execWords(entry.value(DesktopEntry::kMainGroup, "Exec").value_or("")),
+              (std::vector<std::string>{program, "%f"}));
+    const DesktopEntry installed = DesktopEntry::fromFile((kDesktopFolder / "veskaro.desktop").string());
+    for (const char* key : {"Name", "MimeType", "Icon", "Categories"})
+        EXPECT_EQ(entry.value(DesktopEntry::kMainGroup, key), installed.value(DesktopEntry::kMainGroup, key)) << key;
+    EXPECT_EQ(readBytes(folders.root() / "data/mime/packages/veskaro.xml"), readBytes(kDesktopFolder / "veskaro.xml"));
+}
+
+TEST(FileAssociation, RewritesOnlyTheFilesWhoseTextChanges) {
+    PerUserFolders folders;
+    const auto store = FileSettingsStore::atStandardPlaces();
+    const fs::path desktopFile = folders.root() / "data/applications/veskaro.desktop";
+    const fs::path mimeFile = folders.root() / "data/mime/packages/veskaro.xml";
+    RegisterFileAssociation(*store, "/usr/bin/veskaro");
+    const fs::file_time_type old = fs::last_write_time(desktopFile) - std::chrono::hours(1);
+    fs::last_write_time(desktopFile, old);
+    fs::last_write_time(mimeFile, old);
+
+    RegisterFileAssociation(*store, "/usr/bin/veskaro");
+    EXPECT_EQ(fs::last_write_time(desktopFile), old);
+    RegisterFileAssociation(*store, "/usr/local/bin/veskaro");
+    EXPECT_NE(fs::last_write_time(desktopFile), old);
+    EXPECT_EQ(fs::last_write_time(mimeFile), old);
 }
 
 TEST(FileAssociation, NeverFailsWhenNothingCanBeWritten) {

@@ -109,10 +109,13 @@ TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {
 
     ::unsetenv("XDG_DOCUMENTS_DIR");
     ::unsetenv("XDG_PICTURES_DIR");
-    fs::create_directories(folders.root() / "home/Dokumente");
+    // The file is shell text: a later line wins, and lines naming no absolute folder count for nothing.
+    fs::create_directories(folders.root() / "home/My \"Dokumente\" $5");
     veskaro::test::writeBytes(folders.root() / "config/user-dirs.dirs",
-                              "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+                              "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"/srv/old\"\n"
+                              "  XDG_DOCUMENTS_DIR = \"$HOME/My \\\"Dokumente\\\" \\$5/\" # renamed\n"
+                              "XDG_PICTURES_DIR=\"Pictures\"\nXDG_PICTURES_DIR=\"$HOMEWORK/Pictures\"\n");
     const Places places = Places::ofThisSystem();
-    EXPECT_EQ(places.GetDocumentsFolder(), (folders.root() / "home/Dokumente") + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(places.GetDocumentsFolder(), (folders.root() / "home/My \"Dokumente\" $5") + "/Tarnwell/Veskaro/1.0/");
     EXPECT_EQ(places.GetPicturesFolder(), folders.root() / "home") << "an unnamed user folder is the home folder";
 }

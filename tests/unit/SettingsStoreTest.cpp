@@ -1,11 +1,14 @@
 #include "TestFolders.h"
 
 #include "platform/FileSettingsStore.h"
+#include "platform/VeskaroError.h"
 
 #include <gtest/gtest.h>
 
 using namespace veskaro;
+using veskaro::test::PerUserFolders;
 using veskaro::test::readBytes;
+using veskaro::test::ScopedEnvironment;
 using veskaro::test::TemporaryFolder;
 using veskaro::test::writeBytes;
 
@@ -74,18 +77,27 @@ TEST_F(SettingsStoreTest, LineBreaksInValuesSurvive) {
     EXPECT_EQ(m_store.readString(kUser, "K", "multi\nline").value, "one\r\ntwo\\n");
 }
 
-TEST_F(SettingsStoreTest, CorruptFileCountsAsEmptyAndIsReplacedOnWrite) {
+TEST_F(SettingsStoreTest, UnreadableLinesArePassedOverAndKeptInTheirPlaces) {
     std::filesystem::create_directories(std::filesystem::path(m_userFile).parent_path());
-    for (const std::string& corrupt : {std::string("\"orphan\"=dword:00000001\n"), std::string("[K]\n\"v\"=dword:1\n"),
-                                       std::string("[K]\n\"v\"=\"unterminated\n"), std::string("[K\n"),
-                                       std::string("[K]\n\"v\"=\"bad \\q escape\"\n"), std::string("\0\xff[", 3)}) {
-        writeBytes(m_userFile, corrupt);
-        EXPECT_FALSE(m_store.keyExists(kUser, "K")) << corrupt;
-        EXPECT_EQ(m_store.readDword(kUser, "K", "v").status, ReadStatus::NoKey);
-    }
-    ASSERT_TRUE(m_store.createKey(kUser, "K"));
-    ASSERT_TRUE(m_store.writeDword(kUser, "K", "v", 7));
-    EXPECT_EQ(m_store.readDword(kUser, "K", "v").value, 7u);
+    const std::string hand = "; my notes\r\n\"orphan\"=dword:00000001\r\n\r\n[K]\r\n\"a\"=dword:00000001\r\n"
+                             "\"v\"=dword:1\r\n\"w\"=\"bad \\q escape\"\r\n\"b\"=\"two\"\r\n\"u\"=\"unterminated\r\n"
+                             "[Lost\r\n\"c\"=dword:00000003\r\n\r\n[L]\r\n\"d\"=\"four\"\r\n\r\n";
+    writeBytes(m_userFile, hand);
+    EXPECT_EQ(m_store.readDword(kUser, "K", "a").value, 1u);
+    EXPECT_EQ(m_store.readString(kUser, "K", "b").value, "two");
+    EXPECT_EQ(m_store.readString(kUser, "L", "d").value, "four");
+    for (const char* name : {"v", "w", "u", "c", "orphan"})
+        EXPECT_EQ(m_store.readDword(kUser, "K", name).status, ReadStatus::Missing) << name;
+    EXPECT_FALSE(m_store.keyExists(kUser, "Lost"));
+
+    ASSERT_TRUE(m_store.writeDword(kUser, "K", "e", 5));
+    ASSERT_TRUE(m_store.writeString(kUser, "K", "b", "2"));
+    const std::string expected =
+        "; my notes\r\n\"orphan\"=dword:00000001\r\n\r\n[K]\r\n\"a\"=dword:00000001\r\n"
+        "\"v\"=dword:1\r\n\"w\"=\"bad \\q escape\"\r\n\"b\"=\"2\"\r\n\"u\"=\"unterminated\r\n"
+        "\"e\"=dword:00000005\r\n[Lost\r\n\"c\"=dword:00000003\r\n\r\n[L]\r\n\"d\"=\"four\"\r\n\r\n";
+    EXPECT_EQ(readBytes(m_userFile), expected);
+    EXPECT_EQ(m_store.readDword(kUser, "K", "e").value, 5u) << "a new value goes above the lines of the lost key";
 }
 
 TEST_F(SettingsStoreTest, MachineRootIsReadOnly) {
@@ -101,4 +113,25 @@ TEST_F(SettingsStoreTest, UnwritableUserFileFailsQuietly) {
     writeBytes(m_folder / "config", "a file where the config folder belongs");
     EXPECT_FALSE(m_store.createKey(kUser, "K"));
     EXPECT_FALSE(m_store.keyExists(kUser, "K"));
+}
+
+TEST(SettingsStorePlaces, TheConfigHomeIsOneFolderAndNeeded) {
+    PerUserFolders folders;
+    ScopedEnvironment config("XDG_CONFIG_HOME", folders.root() / "a:b");
+    ScopedEnvironment system("XDG_CONFIG_DIRS", "relative:" + (folders.root() / "system") + ":/etc/xdg");
+    std::filesystem::create_directories(folders.root() / "system/veskaro");
+    writeBytes(folders.root() / "system/veskaro/machine-settings.reg", "[Machine]\n");
+    auto store = FileSettingsStore::atStandardPlaces();
+    ASSERT_TRUE(store->createKey(kUser, "K"));
+    EXPECT_TRUE(std::filesystem::exists(folders.root() / "a:b/veskaro/user-settings.reg"));
+    EXPECT_TRUE(store->keyExists(kMachine, "Machine"));
+
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    try {
+        FileSettingsStore::atStandardPlaces();
+        ADD_FAILURE() << "a store without a folder";
+    } catch (const VeskaroError& error) {
+        EXPECT_STREQ(error.what(), "The settings folder cannot be found: set HOME or XDG_CONFIG_HOME.");
+    }
 }

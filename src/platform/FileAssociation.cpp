@@ -1,8 +1,10 @@
-#include "model/FileAssociation.h"
+#include "platform/FileAssociation.h"
 
 #include "platform/SettingsStore.h"
 
 #ifndef _WIN32
+#include "platform/DesktopEntry.h"
+#include "platform/DesktopTemplates.h"
 #include "platform/SpecialFolders.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
@@ -22,56 +24,20 @@ namespace {
 
 // Each key is opened with creation and written on its own; the first failure ends the registration.
 bool writeDefaultValue(SettingsStore& store, const char* key, const std::string& data) {
-    return store.createKey(SettingsRoot::CurrentUser, key) && store.writeString(SettingsRoot::CurrentUser, key, "", data);
+    return store.createKey(SettingsRoot::CurrentUser, key) &&
+           store.writeString(SettingsRoot::CurrentUser, key, "", data);
 }
 
 #ifndef _WIN32
 
 namespace fs = std::filesystem;
 
-constexpr const char* kMimeType = "application/x-veskaro-project";
-
-std::string mimePackage() {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                       "  <mime-type type=\"") +
-           kMimeType +
-           "\">\n"
-           "    <comment>Veskaro slider project</comment>\n"
-           "    <glob pattern=\"*.vsk\"/>\n"
-           "  </mime-type>\n"
-           "</mime-info>\n";
-}
-
-// The Exec key quotes its argument and escapes twice: once for the quoting, once as a string value.
-std::string execArgument(const std::string& path) {
-    std::string quoted = "\"";
-    for (const char c : path) {
-        if (c == '"' || c == '`' || c == '$')
-            quoted += "\\\\";
-        else if (c == '\\')
-            quoted += "\\\\\\";
-        else if (c == '%')
-            quoted += '%';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
+// The installed entry starts "veskaro" from the executable path; the user's entry names this very program,
+// which need not lie on that path.
 std::string desktopEntry(const std::string& programPath) {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Veskaro\n"
-           "GenericName=Image Slider Designer\n"
-           "Comment=Design image sliders for web pages\n"
-           "Exec=" +
-           execArgument(programPath) +
-           " %f\n"
-           "Icon=veskaro\n"
-           "Terminal=false\n"
-           "Categories=Graphics;WebDevelopment;\n"
-           "MimeType=" +
-           kMimeType + ";\n";
+    DesktopEntry entry = DesktopEntry::fromText(desktop_templates::kDesktopEntry);
+    entry.setValue(DesktopEntry::kMainGroup, "Exec", DesktopEntry::quotedExecArgument(programPath) + " %f");
+    return entry.text();
 }
 
 std::string fileContents(const fs::path& path) {
@@ -114,7 +80,7 @@ void registerWithDesktop(const std::string& programPath) {
         return;
     const fs::path mime = fs::path(dataHome) / "mime";
     const fs::path applications = fs::path(dataHome) / "applications";
-    if (refreshFile(mime / "packages" / "veskaro.xml", mimePackage()))
+    if (refreshFile(mime / "packages" / "veskaro.xml", std::string(desktop_templates::kMimePackage)))
         runQuietly("update-mime-database", mime.string());
     if (refreshFile(applications / "veskaro.desktop", desktopEntry(programPath)))
         runQuietly("update-desktop-database", applications.string());
