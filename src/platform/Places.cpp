@@ -4,6 +4,10 @@
 #include "platform/SpecialFolders.h"
 #include "platform/VeskaroError.h"
 
+#ifndef _WIN32
+#include "platform/Xdg.h"
+#endif
+
 #include <filesystem>
 
 namespace veskaro {
@@ -56,6 +60,10 @@ Places Places::ofThisSystem() {
 }
 
 std::string Places::GetAppDataFolder() const {
+#ifndef _WIN32
+    // A data home removed while the program runs comes back, as it came at start-up.
+    xdg::createPrivateFolder(m_bases.appDataBase);
+#endif
     return programLevelsBelow(m_bases.appDataBase,
                               "Failed to retrieve application data path! Please contact vendor for help! Thank you!");
 }

@@ -5,8 +5,6 @@
 #include <windows.h>
 #else
 #include "platform/Xdg.h"
-
-#include <filesystem>
 #endif
 
 namespace veskaro {
@@ -25,17 +23,10 @@ std::string GetSpecialFolder(SpecialFolder folder) {
 namespace {
 
 // The data home must exist for the program to keep its work folders, so it is created as the XDG
-// base directory rules ask (mode 0700), much as the Windows application data folder always exists.
+// base directory rules ask, much as the Windows application data folder always exists.
 std::string applicationDataBase() {
     const std::string base = xdg::dataHome();
-    if (base.empty())
-        return {};
-    std::error_code error;
-    if (!std::filesystem::is_directory(base, error)) {
-        std::filesystem::create_directories(base, error);
-        if (!error)
-            std::filesystem::permissions(base, std::filesystem::perms::owner_all, error);
-    }
+    xdg::createPrivateFolder(base);
     return base;
 }
 

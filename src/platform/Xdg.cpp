@@ -152,4 +152,13 @@ std::vector<std::string> absoluteFolderList(std::string_view list) {
     return folders;
 }
 
+void createPrivateFolder(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || std::filesystem::is_directory(path, error))
+        return;
+    std::filesystem::create_directories(path, error);
+    if (!error)
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, error);
+}
+
 } // namespace veskaro::xdg

@@ -27,6 +27,10 @@ std::vector<std::string> configDirs();
 /// user-dirs.dirs in the config home, else the home folder; empty text when none of them is known.
 std::string userDir(std::string_view name);
 
+/// Creates a missing folder with the folders above it, the folder itself private to the user (mode 0700)
+/// as the XDG rules ask of the data home; reports nothing.
+void createPrivateFolder(const std::string& path);
+
 /// Splits a colon-separated list of folders, dropping empty and relative entries.
 std::vector<std::string> absoluteFolderList(std::string_view list);
 
