@@ -16,6 +16,7 @@ namespace veskaro {
 class CommandEntries {
 public:
     CommandEntries() = default;
+    /// Holds these menu entries and buttons as the entries of one command.
     CommandEntries(std::initializer_list<QAction*> actions, std::initializer_list<QAbstractButton*> buttons = {});
 
     /// Enables or disables every entry of the command.
@@ -23,7 +24,9 @@ public:
     /// Runs handler whenever an entry is triggered or clicked, for as long as context lives.
     void connectTo(const QObject* context, const std::function<void()>& handler) const;
 
+    /// Returns the menu entries of the command.
     const QList<QAction*>& actions() const { return m_actions; }
+    /// Returns the tool buttons of the command.
     const QList<QAbstractButton*>& buttons() const { return m_buttons; }
 
 private:

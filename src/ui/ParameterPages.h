@@ -26,6 +26,7 @@ class ValueTextValidator;
 class ParameterPages : public QTabWidget {
     Q_OBJECT
 public:
+    /// Builds the three pages with the default state of their controls.
     explicit ParameterPages(QWidget* parent = nullptr);
 
     /// Returns the script parameters as the pages show them; the field without a control stays empty.
@@ -51,12 +52,16 @@ public:
     /// Hides the preview.
     void hidePicture();
 
+    /// Returns the image path as the page shows it, untrimmed.
     QString imagePath() const;
+    /// Puts an image path into its field as if it were typed.
     void setImagePath(const QString& path);
     /// Puts a link into the link field as if it were typed.
     void setLink(const QString& link);
 
+    /// Returns the button that picks a local page for the link.
     QToolButton* linkButton() const { return m_linkButton; }
+    /// Returns the button that picks the item's picture.
     QToolButton* pictureButton() const { return m_pictureButton; }
     /// Returns the eight colour panels of the navigation buttons.
     const std::array<ColorPanel*, 8>& colorPanels() const { return m_colorPanels; }

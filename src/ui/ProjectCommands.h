@@ -21,9 +21,11 @@ class ProjectCommands {
     Q_DECLARE_TR_FUNCTIONS(ProjectCommands)
 
 public:
+    /// Works on project, shown in view with its tree and progress, and publishes through publisher.
     ProjectCommands(Prompts& prompts, Publisher& publisher, TkvlAppletAgent& project, ItemTree& tree,
                     ProgressView& progress, ProjectView& view);
 
+    /// Tells whether the project has changes that no save has written yet.
     bool Modified() const { return m_modified; }
     /// Sets whether the project has changes to save, which the window shows on "Save".
     void setModified(bool modified);
@@ -31,6 +33,7 @@ public:
     void markModified() { setModified(true); }
     /// Returns the project file the project belongs to; empty for a project never saved.
     const std::string& ProjectFileName() const { return m_projectFileName; }
+    /// Makes the project belong to a project file, which the next Save writes without asking.
     void setProjectFileName(const std::string& fileName) { m_projectFileName = fileName; }
 
     /// Starts a new project after asking to save changes.
