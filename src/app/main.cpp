@@ -1,8 +1,9 @@
-// The designer: start-up creates the main window, opens the project the command line names, and runs
-// until the window closes.
+// The designer: start-up resolves the places of this run once, creates the main window over them, opens
+// the project the command line names, and runs until the window closes.
 
-#include "PipelinePublisher.h"
+#include "generate/Publisher.h"
 #include "platform/CommandLine.h"
+#include "platform/Places.h"
 #include "platform/SettingsStore.h"
 #include "platform/VeskaroError.h"
 #include "ui/BrowserServices.h"
@@ -32,13 +33,14 @@ int main(int argc, char** argv) {
         QMessageBox::critical(nullptr, QStringLiteral("Veskaro"), QString::fromUtf8(error.what()));
         return 1;
     }
+    const Places places = Places::ofThisSystem();
     QtPrompts prompts;
-    PipelinePublisher publisher;
+    Publisher publisher(places);
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
-    TMainForm window(prompts, publisher, browsers);
+    TMainForm window(prompts, publisher, places, browsers);
     window.show();
     // The application object has taken out the arguments meant for Qt itself; the rest name the project.
-    window.openCommandLineFile(CommandLineFileName(std::vector<std::string>(argv + 1, argv + argc)));
+    window.openCommandLineFile(commandLineFileName(std::vector<std::string>(argv + 1, argv + argc)));
     return QApplication::exec();
 }

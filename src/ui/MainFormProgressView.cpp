@@ -46,6 +46,8 @@ void MainFormProgressView::setPosition(int position) {
     repaint();
 }
 
+void MainFormProgressView::preparingPicture(int, int, const std::string&) {}
+
 void MainFormProgressView::repaint() {
     // The work runs on the window's own thread: let the window paint itself (also where another window
     // uncovered it) without taking clicks or keys, which are handled once the work is over.

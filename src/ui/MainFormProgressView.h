@@ -21,6 +21,8 @@ public:
     void setMaximum(int maximum) override;
     void step(int by) override;
     void setPosition(int position) override;
+    /// Shows nothing more: the picture's node already carries its name and the bar counts the items.
+    void preparingPicture(int itemNumber, int itemCount, const std::string& name) override;
 
     /// Tells whether long work is running.
     bool busy() const { return m_busy; }

@@ -39,11 +39,11 @@ void setRadioChecked(QRadioButton& radio, bool checked) {
 
 std::string ControlToText(const QWidget& control) {
     if (const auto* combo = qobject_cast<const QComboBox*>(&control))
-        return TrimText(bytesOf(combo->currentText()));
+        return trimText(bytesOf(combo->currentText()));
     if (const auto* spin = qobject_cast<const SpinEdit*>(&control))
         return std::to_string(spin->value());
     if (const auto* edit = qobject_cast<const QLineEdit*>(&control))
-        return TrimText(bytesOf(edit->text()));
+        return trimText(bytesOf(edit->text()));
     if (const auto* panel = qobject_cast<const ColorPanel*>(&control))
         return ColorToHexText(colorValue(panel->color()));
     if (const auto* check = qobject_cast<const QCheckBox*>(&control))
@@ -55,11 +55,11 @@ std::string ControlToText(const QWidget& control) {
 
 void TextToControl(const std::string& text, QWidget& control) {
     if (auto* combo = qobject_cast<QComboBox*>(&control))
-        combo->setEditText(textOf(TrimText(text)));
+        combo->setEditText(textOf(trimText(text)));
     else if (auto* spin = qobject_cast<SpinEdit*>(&control))
-        spin->setValue(StrToInt(text));
+        spin->setValue(strToInt(text));
     else if (auto* edit = qobject_cast<QLineEdit*>(&control))
-        edit->setText(textOf(TrimText(text)));
+        edit->setText(textOf(trimText(text)));
     else if (auto* panel = qobject_cast<ColorPanel*>(&control))
         panel->setColor(colorOfValue(HexTextToColor(text)));
     else if (auto* check = qobject_cast<QCheckBox*>(&control))

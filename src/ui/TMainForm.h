@@ -1,23 +1,23 @@
 #pragma once
 
+#include "model/ItemTreeKeeper.h"
 #include "model/TkvlAppletAgent.h"
+#include "ui/CommandControls.h"
+#include "ui/MainFormProgressView.h"
+#include "ui/ProjectCommands.h"
+#include "ui/ProjectView.h"
+#include "ui/TreeWidgetItemTree.h"
 
 #include <QMainWindow>
 
 #include <functional>
-#include <memory>
-#include <stdexcept>
 #include <string>
 
 class QAbstractButton;
 class QAction;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QProgressBar;
-class QTabWidget;
-class QToolBar;
-class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QUrl;
@@ -26,46 +26,47 @@ namespace veskaro {
 
 struct BrowserServices;
 class ColorPanel;
-class MainFormProgressView;
-class ProjectPublisher;
+class ParameterPages;
+class Places;
 class Prompts;
+class Publisher;
 class TformHTML;
 class TfrmHelp;
-class TreeWidgetItemTree;
 
 /// The designer window: the item tree, the parameter pages, menus, tool bar, hint line and progress bar.
-/// It owns the one project and keeps the tree and the project's items in step.
-class TMainForm : public QMainWindow {
+/// It owns the one project; the item-tree keeper holds the tree and the project's items in step, and the
+/// project commands look after the project file and its unsaved changes.
+class TMainForm : public QMainWindow, private ProjectView {
     Q_OBJECT
 public:
     /// Builds the window and runs its creation steps; errors of those steps are shown through prompts
-    /// and leave the window as far as it got.
-    TMainForm(Prompts& prompts, ProjectPublisher& publisher, BrowserServices& browsers, QWidget* parent = nullptr);
+    /// and leave the window as far as it got. Publishing and the folders it works in are those of publisher
+    /// and places; the browser services keep the settings, which also receive the file association.
+    TMainForm(Prompts& prompts, Publisher& publisher, const Places& places, BrowserServices& browsers,
+              QWidget* parent = nullptr);
     ~TMainForm() override;
 
     TkvlAppletAgent& project() { return m_project; }
     /// Returns the item tree as the core sees it.
-    TreeWidgetItemTree& itemTree() { return *m_itemTree; }
+    TreeWidgetItemTree& itemTree() { return m_itemTree; }
     /// Returns where long work shows its progress.
-    MainFormProgressView& progressView() { return *m_progress; }
+    MainFormProgressView& progressView() { return m_progress; }
     /// Returns the help window, which lives as long as this window.
     TfrmHelp& helpWindow() { return *m_help; }
 
-    bool Modified() const { return m_modified; }
+    bool Modified() const { return m_commands.Modified(); }
     /// Sets the modified state, and with it the enabled state of "Save" and its tool button.
-    void setModified(bool modified);
-    const std::string& ProjectFileName() const { return m_projectFileName; }
-    void setProjectFileName(const std::string& fileName) { m_projectFileName = fileName; }
+    void setModified(bool modified) { m_commands.setModified(modified); }
+    const std::string& ProjectFileName() const { return m_commands.ProjectFileName(); }
+    void setProjectFileName(const std::string& fileName) { m_commands.setProjectFileName(fileName); }
 
     // Transfers between the controls and the project.
     void ScriptParamsFromWindow();
-    void ScriptParamsToWindow();
+    void ScriptParamsToWindow() override;
     void ItemFromWindow(int index);
     void ItemToWindow(int index);
     /// Takes the pages into the project as a save does: the script parameters, and the item last shown.
-    void storePagesIntoProject();
-    /// Saves and publishes to a project path (folder and file name) through the publisher.
-    void SaveAndPublishTo(const std::string& path);
+    void storePagesIntoProject() override;
 
     // Project commands of the "File" menu and the tool bar.
     void New1Click();
@@ -80,7 +81,7 @@ public:
 
     // The recent-files list and its submenu.
     void RebuildRecentFilesMenu();
-    void AddRecentFile(const std::string& fileName);
+    void AddRecentFile(const std::string& fileName) override;
     void RecentFileClick(const QAction* sender);
 
     // Handlers of the window, named after the controls they serve.
@@ -124,93 +125,69 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Building the window (TMainFormLayout.cpp).
+    // Building the frame of the window (TMainFormLayout.cpp); menus, tool bar and pages build themselves.
     void buildWindow();
-    void buildMenus();
-    void buildToolBar();
     QWidget* buildTreePanel();
-    QTabWidget* buildPages();
-    QWidget* buildScriptPage();
-    QWidget* buildItemPage();
-    QWidget* buildPathPage();
     void buildStatusStrip();
-    QAction* addEntry(QMenu* menu, const char* name, const QString& caption);
-    QToolButton* addToolButton(const char* name, const QIcon& icon, const QString& hint);
-    QToolButton* helpButton(const char* name, int tag);
 
     // Behaviour (TMainForm.cpp).
     void FormCreate();
     bool FormCloseQuery();
     void connectHandlers();
-    void connectCommand(QAction* action, void (TMainForm::*handler)());
+    void connectCommand(const CommandEntries& entries, void (TMainForm::*handler)());
     void connectCommand(QAbstractButton* button, void (TMainForm::*handler)());
     void watchHint(QWidget* control);
+    void showHintOf(const QWidget* control);
+    void showStatusStrip(bool shown);
     void showTreeContextMenu(const QPoint& position);
-    void deleteSelectedSubtree();
-    void moveSubtreeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
-    void moveNodeBefore(QTreeWidgetItem* node, QTreeWidgetItem* before);
+    void followSelection();
+    void confirmSelection();
+    void insertItem();
+    void deleteSelectedItem();
+    void moveSelectedItem(int (ItemTreeKeeper::*step)(int));
     /// Shows the picture of the image path in the preview, or hides the preview when there is no such
     /// file; returns the reader's error for a file that cannot be read as a picture, else empty text.
     QString showPreviewImage();
+    void previewInBrowser();
+    // ProjectView.
+    void showRootOnly() override;
+    LoadOutcome loadProject(const std::string& path) override;
+    void showModified(bool modified) override;
     // Editing aids (TMainFormAids.cpp).
     void connectEditingAids();
-    void appendItemNode(QTreeWidgetItem* parent, const QString& caption, TItemData record);
-    bool rootSelected() const;
-    void importPicture(const QString& path);
+    void pickLink();
+    void pickPicture();
+    void importChosenPictures();
+    void importPicture(int parentPosition, const QString& path);
     bool treeDragEvent(QEvent* event);
     void importDroppedFiles(const QList<QUrl>& urls);
-    void guardTextFields();
     void explainRefusedText(QLineEdit* edit);
     // Help (TMainFormHelp.cpp).
     void connectHelp();
-    void clearPreviewFolder();
-    // Project commands.
-    enum class SaveDialogFolder { Documents, Unchanged };
-    bool askToSaveFirst();
-    bool saveProject(SaveDialogFolder folder);
-    bool saveUnderChosenName(const QString& initialFolder);
-    void startNewProject();
-    void showRootOnly();
-    void openProject(const std::string& path);
-    void enableCommand(const char* popupEntry, const char* menuEntry, const char* toolButton, bool enabled);
-    QWidget& boundControl(const char* name) const;
-    template <typename Control> Control& child(const char* name) const;
-    QTreeWidgetItem* selectedNode() const;
+    void showHelpPage(QObject* sender);
 
     Prompts& m_prompts;
-    ProjectPublisher& m_publisher;
+    Publisher& m_publisher;
+    const Places& m_places;
     BrowserServices& m_browsers;
     TkvlAppletAgent m_project;
 
-    bool m_modified = false;
-    std::string m_projectFileName;
-    QTreeWidgetItem* m_currentItemNode = nullptr;
+    CommandControls m_controls;
+    QTreeWidget* m_tree;
+    ParameterPages* m_pages;
+    QLabel* m_hint;
+    QProgressBar* m_progressBar;
+    TformHTML* m_htmlHolder;
+    TfrmHelp* m_help;
+
+    TreeWidgetItemTree m_itemTree;
+    ItemTreeKeeper m_keeper;
+    MainFormProgressView m_progress;
+    ProjectCommands m_commands;
+    // The item node whose values the page "Item General" shows; none while the root's pages show.
+    QTreeWidgetItem* m_shownItemNode = nullptr;
+    // Set while the tree is emptied or filled by a load, when its handlers have nothing to follow.
     bool m_treeRebuilding = false;
-    static constexpr int kNoPage = -1;
-    int m_lastPageIndex = kNoPage;
-
-    QToolBar* m_toolBar = nullptr;
-    QTreeWidget* m_tree = nullptr;
-    QTabWidget* m_pages = nullptr;
-    QWidget* m_scriptPage = nullptr;
-    QWidget* m_itemPage = nullptr;
-    QWidget* m_pathPage = nullptr;
-    QLabel* m_hint = nullptr;
-    QProgressBar* m_progressBar = nullptr;
-    QLabel* m_preview = nullptr;
-    QMenu* m_popupMenu = nullptr;
-    TformHTML* m_htmlHolder = nullptr;
-    TfrmHelp* m_help = nullptr;
-    std::unique_ptr<TreeWidgetItemTree> m_itemTree;
-    std::unique_ptr<MainFormProgressView> m_progress;
 };
-
-// Returns the control of the window with that object name; a missing one is a fault of the window itself.
-template <typename Control> Control& TMainForm::child(const char* name) const {
-    auto* found = findChild<Control*>(QLatin1String(name));
-    if (!found)
-        throw std::logic_error(std::string("The window has no control named ") + name + ".");
-    return *found;
-}
 
 } // namespace veskaro

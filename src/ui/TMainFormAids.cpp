@@ -1,23 +1,21 @@
 // The designer window's aids for filling in values: the link pick with its tip, the image pick, the
-// batch import (from the dialog or dropped onto the tree), the colour panels, and the guard that keeps
-// the project file's value terminator out of every text field.
+// batch import (from the dialog or dropped onto the tree), the colour panels, and the explanation when a
+// text field refuses the project file's value terminator.
 
-#include "model/Folders.h"
 #include "browse/LinkTipSetting.h"
+#include "model/AppletTypes.h"
 #include "platform/FileUrl.h"
+#include "platform/Places.h"
 #include "platform/VeskaroError.h"
 #include "ui/BrowserServices.h"
 #include "ui/ColorPanel.h"
-#include "ui/ControlNames.h"
 #include "ui/FileFilter.h"
+#include "ui/ParameterPages.h"
 #include "ui/Prompts.h"
 #include "ui/TMainForm.h"
 #include "ui/TfrmMsgBox_LinkTip.h"
-#include "ui/TreeWidgetItemTree.h"
 #include "ui/ValueTextValidator.h"
 
-#include <QAbstractSpinBox>
-#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -38,12 +36,7 @@ const QString kLinkFilter = qtFileFilter(QStringLiteral("HTML files(*.htm;*.html
 const QString kPictureFilter = qtFileFilter(
     QStringLiteral("All Image Files(*.jpg;*.jpeg;*.gif;*.bmp)|*.jpg;*.jpeg;*.gif;*.bmp|Jpeg Files(*.jpg;*.jpeg)|"
                    "*.jpg;*.jpeg|Gif Files(*.gif)|*.gif|Bitmap Files(*.bmp)|*.bmp"));
-const QString kTerminator = QStringLiteral("#$@");
-
-constexpr const char* kColorPanels[] = {names::navBtnTextColorNormal,      names::navBtnBgColorNormal,
-                                        names::navBtnTextColorHover,       names::navBtnBgColorHover,
-                                        names::navBtnTextColorActive,      names::navBtnBgColorActive,
-                                        names::navBtnTextColorActiveHover, names::navBtnBgColorActiveHover};
+const QString kTerminator = QString::fromLatin1(kValueTerminator);
 
 std::string localText(const QString& text) {
     return text.toLocal8Bit().toStdString();
@@ -52,10 +45,10 @@ std::string localText(const QString& text) {
 // A path that holds the terminator would split the item's values when the project is read back.
 void requireStorablePath(const QString& path) {
     if (path.contains(kTerminator))
-        throw VeskaroError(localText(
-            QObject::tr("The path \"%1\" contains \"#$@\", which a project file cannot hold. Rename the file or "
-                        "its folder and choose it again.")
-                .arg(path)));
+        throw VeskaroError(
+            localText(QObject::tr("The path \"%1\" contains \"%2\", which a project file cannot hold. Rename the file "
+                                  "or its folder and choose it again.")
+                          .arg(path, kTerminator)));
 }
 
 bool isSliderPicture(const QFileInfo& file) {
@@ -70,8 +63,9 @@ QString skippedFilesMessage(const QStringList& notPictures, const QStringList& u
         parts << QObject::tr("These files are not JPEG, GIF or BMP pictures and were not imported:") + u'\n' +
                      notPictures.join(u'\n');
     if (!unstorable.isEmpty())
-        parts << QObject::tr("These paths contain \"#$@\", which a project file cannot hold, and were not "
-                             "imported:") +
+        parts << QObject::tr("These paths contain \"%1\", which a project file cannot hold, and were not "
+                             "imported:")
+                         .arg(kTerminator) +
                      u'\n' + unstorable.join(u'\n');
     return parts.join(QStringLiteral("\n\n"));
 }
@@ -79,23 +73,25 @@ QString skippedFilesMessage(const QStringList& notPictures, const QStringList& u
 } // namespace
 
 void TMainForm::connectEditingAids() {
-    connectCommand(&child<QToolButton>(names::spdbtnItURL), &TMainForm::spdbtnItURLClick);
-    connectCommand(&child<QToolButton>(names::spdbtnOriginalImagePath), &TMainForm::spdbtnItemImageNormalClick);
-    connectCommand(&child<QPushButton>(names::btnBatchImportImgs), &TMainForm::btnBatchImportImgsClick);
-    for (const char* name : kColorPanels) {
-        auto* panel = &child<ColorPanel>(name);
+    connectCommand(m_pages->linkButton(), &TMainForm::spdbtnItURLClick);
+    connectCommand(m_pages->pictureButton(), &TMainForm::spdbtnItemImageNormalClick);
+    connectCommand(m_controls.batchImport, &TMainForm::btnBatchImportImgsClick);
+    for (ColorPanel* panel : m_pages->colorPanels())
         connect(panel, &ColorPanel::clicked, this,
                 [this, panel] { runCommand([this, panel] { pnlApBgClrClick(panel); }); });
-    }
     m_tree->setAcceptDrops(true);
     m_tree->viewport()->installEventFilter(this);
-    guardTextFields();
+    connect(m_pages, &ParameterPages::textRefused, this, &TMainForm::explainRefusedText);
 }
 
 // --- Link pick ---
 
 void TMainForm::spdbtnItURLClick() {
-    if (ReadShowLinkTip(m_browsers.settings)) {
+    pickLink();
+}
+
+void TMainForm::pickLink() {
+    if (readShowLinkTip(m_browsers.settings)) {
         TfrmMsgBox_LinkTip tip(m_browsers.settings, m_prompts, this);
         m_prompts.runDialog(tip);
     }
@@ -105,19 +101,23 @@ void TMainForm::spdbtnItURLClick() {
         return;
     const QString link = QString::fromLocal8Bit(PathToFileUrl(localText(page)));
     requireStorablePath(link);
-    child<QComboBox>(names::cmbx_ILink).setEditText(link);
-    spnedtApWidthChange();
+    m_pages->setLink(link);
+    m_commands.markModified();
 }
 
 // --- Image pick ---
 
 void TMainForm::spdbtnItemImageNormalClick() {
+    pickPicture();
+}
+
+void TMainForm::pickPicture() {
     const QString picture = m_prompts.choosePictureFile(kPictureFilter);
     if (picture.isEmpty())
         return;
     requireStorablePath(picture);
-    child<QLineEdit>(names::edtOriginalImagePath).setText(picture);
-    QTreeWidgetItem* node = selectedNode();
+    m_pages->setImagePath(picture);
+    QTreeWidgetItem* node = m_tree->currentItem();
     // Only the items directly below the root are named after their pictures.
     if (!node || TreeWidgetItemTree::depth(node) != 1)
         return;
@@ -132,39 +132,33 @@ void TMainForm::spdbtnItemImageNormalClick() {
 // --- Batch import ---
 
 void TMainForm::btnBatchImportImgsClick() {
-    spnedtApWidthChange();
+    importChosenPictures();
+}
+
+void TMainForm::importChosenPictures() {
+    m_commands.markModified();
     const QStringList pictures =
-        m_prompts.choosePictureFiles(kPictureFilter, QString::fromLocal8Bit(GetPicturesFolder()));
+        m_prompts.choosePictureFiles(kPictureFilter, QString::fromLocal8Bit(m_places.GetPicturesFolder()));
+    const int parent = m_itemTree.selectedPosition();
     QStringList unstorable;
     for (const QString& picture : pictures) {
         if (picture.contains(kTerminator))
             unstorable << picture;
         else
-            importPicture(picture);
+            importPicture(parent, picture);
     }
     RefreshItemCommands();
     if (!unstorable.isEmpty())
         m_prompts.showMessage(PromptIcon::Warning, skippedFilesMessage({}, unstorable), PromptButtons::Ok);
 }
 
-void TMainForm::importPicture(const QString& path) {
+void TMainForm::importPicture(int parentPosition, const QString& path) {
     TItemData record = TkvlAppletAgent::DefaultItem();
     record.IOriginalImagePath = localText(path);
-    appendItemNode(selectedNode(), QFileInfo(path).fileName(), record);
-}
-
-void TMainForm::appendItemNode(QTreeWidgetItem* parent, const QString& caption, TItemData record) {
-    QTreeWidgetItem* node = m_itemTree->addChildNode(parent, caption);
-    record.ILevel = std::to_string(TreeWidgetItemTree::depth(node) - 1);
-    m_project.InsertItem(m_itemTree->absoluteIndex(node) - 1, record);
+    m_keeper.insertItem(parentPosition, record, localText(QFileInfo(path).fileName()));
 }
 
 // --- Pictures dropped onto the tree ---
-
-bool TMainForm::rootSelected() const {
-    const QTreeWidgetItem* selected = selectedNode();
-    return selected && m_itemTree->absoluteIndex(selected) == 0;
-}
 
 bool TMainForm::treeDragEvent(QEvent* event) {
     const QEvent::Type type = event->type();
@@ -175,7 +169,7 @@ bool TMainForm::treeDragEvent(QEvent* event) {
     if (!drop->mimeData()->hasUrls())
         return false;
     // Files are taken only where the batch import is allowed: while the root is selected.
-    if (!rootSelected()) {
+    if (m_itemTree.selectedPosition() != 0) {
         drop->ignore();
         return true;
     }
@@ -198,12 +192,13 @@ void TMainForm::importDroppedFiles(const QList<QUrl>& urls) {
         } else if (file.filePath().contains(kTerminator)) {
             unstorable << QDir::toNativeSeparators(file.filePath());
         } else {
-            importPicture(QDir::toNativeSeparators(file.absoluteFilePath()));
+            // Dropped files go below the root, the only node that takes them.
+            importPicture(0, QDir::toNativeSeparators(file.absoluteFilePath()));
             ++imported;
         }
     }
     if (imported > 0) {
-        spnedtApWidthChange();
+        m_commands.markModified();
         RefreshItemCommands();
     }
     if (!notPictures.isEmpty() || !unstorable.isEmpty())
@@ -214,7 +209,7 @@ void TMainForm::importDroppedFiles(const QList<QUrl>& urls) {
 
 void TMainForm::pnlApBgClrClick(ColorPanel* panel) {
     PickColor(panel);
-    spnedtApWidthChange();
+    m_commands.markModified();
 }
 
 void TMainForm::PickColor(ColorPanel* panel) {
@@ -223,17 +218,6 @@ void TMainForm::PickColor(ColorPanel* panel) {
 }
 
 // --- The value terminator in text fields ---
-
-void TMainForm::guardTextFields() {
-    auto* validator = new ValueTextValidator(this);
-    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
-        // Spin edits take digits and signs only.
-        if (qobject_cast<QAbstractSpinBox*>(edit->parentWidget()))
-            continue;
-        edit->setValidator(validator);
-        connect(edit, &QLineEdit::inputRejected, this, [this, edit] { explainRefusedText(edit); });
-    }
-}
 
 void TMainForm::explainRefusedText(QLineEdit* edit) {
     const QString explanation = ValueTextValidator::refusal();

@@ -4,16 +4,15 @@
 #include "browse/HelpPageTable.h"
 #include "model/MakerInfo.h"
 #include "platform/FileUrl.h"
-#include "platform/ProgramFile.h"
+#include "platform/Places.h"
 #include "platform/Shell.h"
 #include "ui/BrowserServices.h"
-#include "ui/ControlNames.h"
+#include "ui/ParameterPages.h"
 #include "ui/Prompts.h"
 #include "ui/TMainForm.h"
 #include "ui/TformAbout.h"
 #include "ui/TfrmHelp.h"
 
-#include <QAction>
 #include <QToolButton>
 #include <QVariant>
 
@@ -23,33 +22,30 @@ namespace veskaro {
 
 namespace {
 
-constexpr const char* kHelpButtons[] = {names::SpeedButton1,  names::SpeedButton2,  names::SpeedButton11,
-                                        names::SpeedButton13, names::SpeedButton24, names::SpeedButton19,
-                                        names::SpeedButton28};
-
-std::string dataFile(const char* folder, const std::string& file) {
-    return (std::filesystem::path(dataFolder()) / folder / file).string();
+std::string dataFile(const Places& places, const char* folder, const std::string& file) {
+    return (std::filesystem::path(places.dataFolder()) / folder / file).string();
 }
 
 } // namespace
 
 void TMainForm::connectHelp() {
-    for (const char* name : kHelpButtons) {
-        auto* button = &child<QToolButton>(name);
+    for (QToolButton* button : m_pages->helpButtons())
         connect(button, &QToolButton::clicked, this,
                 [this, button] { runCommand([this, button] { SpeedButton1Click(button); }); });
-    }
-    connectCommand(&child<QAction>(names::Topic1), &TMainForm::Topic1Click);
-    connectCommand(&child<QToolButton>(names::tlbtnHelp), &TMainForm::Topic1Click);
-    connectCommand(&child<QAction>(names::ViewSample1), &TMainForm::ViewSample1Click);
-    connectCommand(&child<QAction>(names::Homepage1), &TMainForm::Homepage1Click);
-    connectCommand(&child<QAction>(names::ContactUs1), &TMainForm::ContactUs1Click);
-    connectCommand(&child<QAction>(names::About1), &TMainForm::About1Click);
+    connectCommand(m_controls.helpTopics, &TMainForm::Topic1Click);
+    connectCommand(m_controls.viewSample, &TMainForm::ViewSample1Click);
+    connectCommand(m_controls.homepage, &TMainForm::Homepage1Click);
+    connectCommand(m_controls.contactUs, &TMainForm::ContactUs1Click);
+    connectCommand(m_controls.about, &TMainForm::About1Click);
 }
 
 void TMainForm::SpeedButton1Click(QObject* sender) {
+    showHelpPage(sender);
+}
+
+void TMainForm::showHelpPage(QObject* sender) {
     // A sender without a Tag counts as Tag 0, which the table does not hold.
-    const std::string page = dataFile("help", HelpPageFile(sender->property("Tag").toInt()));
+    const std::string page = dataFile(m_places, "help", helpPageFile(sender->property("Tag").toInt()));
     m_help->Navigate(QString::fromLocal8Bit(PathToFileUrl(page)));
     m_help->show();
     m_help->raise();
@@ -57,11 +53,11 @@ void TMainForm::SpeedButton1Click(QObject* sender) {
 }
 
 void TMainForm::Topic1Click() {
-    m_browsers.shell.openDocument(dataFile("help", kHelpContentsPage));
+    m_browsers.shell.openDocument(dataFile(m_places, "help", kHelpContentsPage));
 }
 
 void TMainForm::ViewSample1Click() {
-    m_browsers.shell.openDocument(dataFile("samples", "index.html"));
+    m_browsers.shell.openDocument(dataFile(m_places, "samples", "index.html"));
 }
 
 void TMainForm::Homepage1Click() {

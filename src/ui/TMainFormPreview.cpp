@@ -1,31 +1,32 @@
 // The preview command and the browser dialog command of the designer window.
 
-#include "generate/PreviewPage.h"
-#include "platform/ProgramFile.h"
-#include "ui/MainFormProgressView.h"
+#include "generate/Publisher.h"
 #include "ui/Prompts.h"
 #include "ui/TMainForm.h"
 #include "ui/TformHTML.h"
 #include "ui/TformWebBrowser.h"
-#include "ui/TreeWidgetItemTree.h"
 
 namespace veskaro {
 
 bool TMainForm::BuildHTML() {
-    if (m_itemTree->nodeCount() <= 1) {
+    if (m_itemTree.nodeCount() <= 1) {
         m_prompts.showMessage(PromptIcon::Error, tr("No item to build. Please add item to left pane and try again."),
                               PromptButtons::Ok);
         return false;
     }
     storePagesIntoProject();
-    m_htmlHolder->setPageLines(GeneratePageLines(m_project, *m_itemTree, *m_progress));
+    m_htmlHolder->setPageLines(m_publisher.generatePageLines(m_project, m_itemTree, m_progress));
     return true;
 }
 
 void TMainForm::Preview1Click() {
+    previewInBrowser();
+}
+
+void TMainForm::previewInBrowser() {
     if (!BuildHTML())
         return;
-    const std::string previewFolder = GatherPreview(m_project, m_htmlHolder->pageLines(), dataFolder(), *m_progress);
+    const std::string previewFolder = m_publisher.gatherPreview(m_project, m_htmlHolder->pageLines(), m_progress);
     TformWebBrowser browser(m_browsers, m_prompts, this);
     browser.OpenPage(previewFolder, kPreviewPageName);
 }

@@ -45,7 +45,7 @@ void TfrmMsgBox_LinkTip::btnOKClick() {
 }
 
 void TfrmMsgBox_LinkTip::chckbxDontShowClick(bool ticked) {
-    runCommand(m_prompts, [this, ticked] { WriteShowLinkTip(m_settings, !ticked); });
+    runCommand(m_prompts, [this, ticked] { writeShowLinkTip(m_settings, !ticked); });
 }
 
 } // namespace veskaro

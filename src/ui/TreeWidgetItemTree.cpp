@@ -1,18 +1,74 @@
 #include "ui/TreeWidgetItemTree.h"
 
+#include <QScopeGuard>
+#include <QSignalBlocker>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace veskaro {
 
+namespace {
+
+void appendSubtree(QTreeWidgetItem* top, std::vector<QTreeWidgetItem*>& order) {
+    order.push_back(top);
+    for (int i = 0; i < top->childCount(); ++i)
+        appendSubtree(top->child(i), order);
+}
+
+// The nodes of a subtree that are expanded, the top node included.
+QList<QTreeWidgetItem*> expandedNodes(QTreeWidgetItem* top) {
+    QList<QTreeWidgetItem*> expanded;
+    if (top->isExpanded())
+        expanded.append(top);
+    for (int i = 0; i < top->childCount(); ++i)
+        expanded.append(expandedNodes(top->child(i)));
+    return expanded;
+}
+
+void requireItemPosition(int position) {
+    if (position <= 0)
+        throw std::out_of_range("the root of the item tree has no siblings and cannot be removed");
+}
+
+} // namespace
+
 TreeWidgetItemTree::TreeWidgetItemTree(QTreeWidget& tree, QIcon itemIcon)
-    : m_tree(tree), m_itemIcon(std::move(itemIcon)) {}
+    : m_tree(tree), m_itemIcon(std::move(itemIcon)) {
+    // Nodes may change behind this object's back (the window clears the tree and plants its root), so the
+    // model's own reports decide when the list is stale.
+    const QAbstractItemModel* model = m_tree.model();
+    m_watches = {
+        QObject::connect(model, &QAbstractItemModel::rowsInserted,
+                         [this] {
+                             if (!m_adding)
+                                 forgetOrder();
+                         }),
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, [this] { forgetOrder(); }),
+        QObject::connect(model, &QAbstractItemModel::rowsMoved, [this] { forgetOrder(); }),
+        QObject::connect(model, &QAbstractItemModel::modelReset, [this] { forgetOrder(); }),
+        QObject::connect(model, &QAbstractItemModel::layoutChanged, [this] { forgetOrder(); }),
+    };
+}
+
+TreeWidgetItemTree::~TreeWidgetItemTree() {
+    for (const QMetaObject::Connection& watch : m_watches)
+        QObject::disconnect(watch);
+}
+
+const std::vector<QTreeWidgetItem*>& TreeWidgetItemTree::nodes() const {
+    if (!m_orderKnown) {
+        m_order.clear();
+        if (QTreeWidgetItem* top = root())
+            appendSubtree(top, m_order);
+        m_orderKnown = true;
+    }
+    return m_order;
+}
 
 int TreeWidgetItemTree::nodeCount() const {
-    const QTreeWidgetItem* top = root();
-    return top ? 1 + CountDescendants(top) : 0;
+    return static_cast<int>(nodes().size());
 }
 
 int TreeWidgetItemTree::levelAt(int position) const {
@@ -23,8 +79,53 @@ void TreeWidgetItemTree::setCaption(int position, const std::string& caption) {
     nodeAt(position)->setText(0, QString::fromLocal8Bit(caption));
 }
 
-void TreeWidgetItemTree::addChild(int parentPosition, const std::string& caption) {
-    addChildNode(nodeAt(parentPosition), QString::fromLocal8Bit(caption));
+int TreeWidgetItemTree::addChild(int parentPosition, const std::string& caption) {
+    QTreeWidgetItem* parent = nodeAt(parentPosition);
+    // The new last child follows the parent's last descendant.
+    const int position = parentPosition + 1 + CountDescendants(parent);
+    QTreeWidgetItem* node = nullptr;
+    {
+        // A batch import adds hundreds of nodes: the list takes each one in place instead of being rebuilt.
+        m_adding = true;
+        const auto adding = qScopeGuard([this] { m_adding = false; });
+        node = new QTreeWidgetItem(parent, QStringList{QString::fromLocal8Bit(caption)});
+    }
+    if (m_orderKnown)
+        m_order.insert(m_order.begin() + position, node);
+    node->setIcon(0, m_itemIcon);
+    parent->setExpanded(true);
+    return position;
+}
+
+void TreeWidgetItemTree::removeSubtree(int position) {
+    requireItemPosition(position);
+    QTreeWidgetItem* node = nodeAt(position);
+    QTreeWidgetItem* parent = node->parent();
+    // The tree moves its selection while the node is still in it; the handler runs once it is gone, so
+    // that positions in the tree and in the item list agree.
+    const QSignalBlocker blocker(&m_tree);
+    delete node;
+    m_tree.setCurrentItem(m_tree.currentItem() ? m_tree.currentItem() : parent);
+}
+
+void TreeWidgetItemTree::moveBefore(int position, int siblingPosition) {
+    requireItemPosition(position);
+    QTreeWidgetItem* node = nodeAt(position);
+    QTreeWidgetItem* sibling = nodeAt(siblingPosition);
+    QTreeWidgetItem* parent = node->parent();
+    if (sibling == node || sibling->parent() != parent)
+        throw std::out_of_range("the node at position " + std::to_string(siblingPosition) +
+                                " is no other sibling of the node at position " + std::to_string(position));
+    const QSignalBlocker blocker(&m_tree);
+    QTreeWidgetItem* selected = m_tree.currentItem();
+    const QList<QTreeWidgetItem*> expanded = expandedNodes(node);
+    parent->takeChild(parent->indexOfChild(node));
+    parent->insertChild(parent->indexOfChild(sibling), node);
+    // Taking a node out of the tree collapses it and everything below it.
+    for (QTreeWidgetItem* open : expanded)
+        open->setExpanded(true);
+    parent->setExpanded(true);
+    m_tree.setCurrentItem(selected);
 }
 
 QTreeWidgetItem* TreeWidgetItemTree::root() const {
@@ -32,28 +133,23 @@ QTreeWidgetItem* TreeWidgetItemTree::root() const {
 }
 
 QTreeWidgetItem* TreeWidgetItemTree::nodeAt(int position) const {
-    if (position >= 0) {
-        int current = 0;
-        for (QTreeWidgetItemIterator it(&m_tree); *it; ++it, ++current)
-            if (current == position)
-                return *it;
-    }
-    throw std::out_of_range("no tree node at position " + std::to_string(position));
+    const std::vector<QTreeWidgetItem*>& order = nodes();
+    if (position < 0 || position >= static_cast<int>(order.size()))
+        throw std::out_of_range("no tree node at position " + std::to_string(position));
+    return order[static_cast<std::size_t>(position)];
 }
 
 int TreeWidgetItemTree::absoluteIndex(const QTreeWidgetItem* node) const {
-    int position = 0;
-    for (QTreeWidgetItemIterator it(&m_tree); *it; ++it, ++position)
-        if (*it == node)
-            return position;
-    throw std::out_of_range("the node is not in the item tree");
+    const std::vector<QTreeWidgetItem*>& order = nodes();
+    const auto found = std::find(order.begin(), order.end(), node);
+    if (found == order.end())
+        throw std::out_of_range("the node is not in the item tree");
+    return static_cast<int>(found - order.begin());
 }
 
-QTreeWidgetItem* TreeWidgetItemTree::addChildNode(QTreeWidgetItem* parent, const QString& caption) {
-    auto* node = new QTreeWidgetItem(parent, QStringList{caption});
-    node->setIcon(0, m_itemIcon);
-    parent->setExpanded(true);
-    return node;
+int TreeWidgetItemTree::selectedPosition() const {
+    const QTreeWidgetItem* selected = m_tree.currentItem();
+    return selected ? absoluteIndex(selected) : -1;
 }
 
 int TreeWidgetItemTree::depth(const QTreeWidgetItem* node) {

@@ -1,10 +1,12 @@
 #include "ui/ValueTextValidator.h"
 
+#include "model/AppletTypes.h"
+
 namespace veskaro {
 
 namespace {
 
-const QString kTerminator = QStringLiteral("#$@");
+const QString kTerminator = QString::fromLatin1(kValueTerminator);
 
 } // namespace
 
@@ -13,7 +15,7 @@ QValidator::State ValueTextValidator::validate(QString& input, int&) const {
 }
 
 QString ValueTextValidator::refusal() {
-    return tr("\"#$@\" cannot be typed here: the project file ends every value with it.");
+    return tr("\"%1\" cannot be typed here: the project file ends every value with it.").arg(kTerminator);
 }
 
 } // namespace veskaro

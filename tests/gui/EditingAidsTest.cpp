@@ -1,6 +1,5 @@
 #include "DesignerTestCase.h"
 
-#include "model/Folders.h"
 #include "ui/ColorPanel.h"
 #include "ui/PictureFileDialog.h"
 #include "ui/TfrmMsgBox_LinkTip.h"
@@ -268,7 +267,8 @@ private slots:
         const QStringList files{path("c.jpg"), path("a.bmp"), path("b.gif")};
         prompts().pictureFileLists = {files};
         find<QPushButton>(names::btnBatchImportImgs).click();
-        QCOMPARE(prompts().pictureFolders, std::vector<QString>{QString::fromStdString(GetPicturesFolder())});
+        QCOMPARE(prompts().pictureFolders,
+                 std::vector<QString>{QString::fromStdString(designer().places.GetPicturesFolder())});
         QCOMPARE(prompts().pictureFilters, std::vector<QString>{kPictureFilter});
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "  c.jpg", "  a.bmp", "  b.gif"}));
         QCOMPARE(designer().itemPaths(), QStringList{QString()} + files);

@@ -2,7 +2,6 @@
 
 #include "model/MakerInfo.h"
 #include "platform/FileUrl.h"
-#include "platform/ProgramFile.h"
 #include "ui/TformAbout.h"
 #include "ui/TfrmHelp.h"
 
@@ -18,10 +17,6 @@ using namespace veskaro;
 namespace names = veskaro::names;
 
 namespace {
-
-QString helpAddress(const std::string& page) {
-    return QString::fromStdString(PathToFileUrl(dataFolder() + "help/" + page));
-}
 
 void moveMouseOver(QWidget* widget) {
     const QPointF inside(2, 2);
@@ -44,6 +39,10 @@ class HelpTest : public test::DesignerTestCase {
     QTextBrowser& helpView() { return *help().findChild<QTextBrowser*>(QLatin1String(names::HelpWebBrowser1)); }
 
     std::vector<std::string> shellCalls() { return designer().shell.calls; }
+    std::string dataFolder() { return designer().places.dataFolder(); }
+    QString helpAddress(const std::string& page) {
+        return QString::fromStdString(PathToFileUrl(dataFolder() + "help/" + page));
+    }
 
 private slots:
     void helpWindowIsMadeHiddenAtTheStart() {

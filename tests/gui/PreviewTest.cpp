@@ -1,8 +1,8 @@
 #include "DesignerTestCase.h"
 
 #include "browse/BrowserChoice.h"
-#include "generate/PreviewPage.h"
-#include "model/Folders.h"
+#include "generate/Publisher.h"
+#include "platform/Places.h"
 #include "ui/TformWebBrowser.h"
 
 #include <QAction>
@@ -32,10 +32,13 @@ const std::set<std::string> kOneItemPreview{"~preview.html", "jslib.js", "slider
 class PreviewTest : public test::DesignerTestCase {
     Q_OBJECT
 
-    // Each test starts without work folders, whatever the test before it left.
+    const Places& places() { return designer().places; }
+
+    // Each test starts without work folders, whatever the test before it left. The data folder they lie
+    // in stays: the places of a run take it as given.
     void startWithoutWorkFolders() {
         std::error_code ignored;
-        fs::remove_all(m_folders.root() / "data", ignored);
+        fs::remove_all(m_folders.root() / "data/Tarnwell", ignored);
     }
 
     // Inserts one item and does what image preparation does for its JPEG picture: the item names the
@@ -52,10 +55,10 @@ class PreviewTest : public test::DesignerTestCase {
     void recordPreparedPicture() {
         const std::string picture = m_folders.root() / "slider0.jpg";
         test::writeBytes(picture, "prepared picture");
-        window().project().CopyToPreview(picture);
+        publisher().previewFolder().CopyToPreview(picture);
     }
 
-    std::vector<std::string> openedPreview() { return {"open " + GetPreviewFolder() + kPreviewPageName}; }
+    std::vector<std::string> openedPreview() { return {"open " + places().GetPreviewFolder() + kPreviewPageName}; }
     bool holds(const std::string& folder, const char* name) { return fs::exists(folder + name); }
 
     // Runs the browser dialog command and answers the modal dialog with the button of that name.
@@ -82,12 +85,12 @@ private slots:
         find<QAction>(names::Preview1).trigger();
 
         QVERIFY(prompts().messages.empty());
-        const std::string preview = GetPreviewFolder();
+        const std::string preview = places().GetPreviewFolder();
         QCOMPARE(test::namesIn(preview), kOneItemPreview);
-        const TStringArray recorded = window().project().previewFiles();
+        const TStringArray recorded = publisher().previewFolder().previewFiles();
         QCOMPARE(std::set<std::string>(recorded.begin(), recorded.end()), kOneItemPreview);
-        QCOMPARE(test::namesIn(GetTempFolder()), std::set<std::string>{});
-        QVERIFY(!holds(GetStagingFolder(), "Slider1.css"));
+        QCOMPARE(test::namesIn(places().GetTempFolder()), std::set<std::string>{});
+        QVERIFY(!holds(places().GetStagingFolder(), "Slider1.css"));
         QCOMPARE(designer().shell.calls, openedPreview());
 
         // The page is the one a save writes, and the hidden holder keeps its text.
@@ -121,10 +124,10 @@ private slots:
         QVERIFY(prompts().messages.empty());
         const std::vector<std::string> opened = openedPreview();
         QCOMPARE(designer().shell.calls, (std::vector<std::string>{opened[0], opened[0]}));
-        const TStringArray recorded = window().project().previewFiles();
+        const TStringArray recorded = publisher().previewFolder().previewFiles();
         for (const std::string& name : kOneItemPreview)
             QCOMPARE(std::count(recorded.begin(), recorded.end(), name), 2);
-        window().project().ClearPreviewFolder();
+        publisher().previewFolder().ClearPreviewFolder();
         QVERIFY(!fs::exists(m_folders.root() / "data/Tarnwell/Veskaro/1.0/Preview"));
     }
 
@@ -135,7 +138,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window()));
         QTest::keyClick(&window(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(designer().shell.calls, openedPreview());
-        window().project().ClearPreviewFolder();
+        publisher().previewFolder().ClearPreviewFolder();
     }
 
     void previewShowsTheEditOfTheCurrentItem() {
@@ -144,9 +147,9 @@ private slots:
         designer().select(1);
         find<QLineEdit>(names::edt_IToolTip).setText(QStringLiteral("Edited just now"));
         find<QAction>(names::Preview1).trigger();
-        const std::string page = test::readBytes(GetPreviewFolder() + kPreviewPageName);
+        const std::string page = test::readBytes(places().GetPreviewFolder() + kPreviewPageName);
         QVERIFY(page.find("Edited just now") != std::string::npos);
-        window().project().ClearPreviewFolder();
+        publisher().previewFolder().ClearPreviewFolder();
     }
 
     void failedGenerationOpensNoBrowser() {
@@ -157,8 +160,8 @@ private slots:
         QCOMPARE(prompts().messages.size(), std::size_t(1));
         QVERIFY(prompts().messages[0].text.startsWith(QStringLiteral("The slider name must not contain")));
         QVERIFY(designer().shell.calls.empty());
-        QVERIFY(!holds(GetPreviewFolder(), kPreviewPageName));
-        window().project().ClearPreviewFolder();
+        QVERIFY(!holds(places().GetPreviewFolder(), kPreviewPageName));
+        publisher().previewFolder().ClearPreviewFolder();
     }
 
     void browserCommandStoresTheChoiceThatPreviewsUse() {
@@ -175,9 +178,9 @@ private slots:
         });
         insertPreparedItem();
         find<QAction>(names::Preview1).trigger();
-        QCOMPARE(designer().shell.calls,
-                 std::vector<std::string>{"start /opt/My Browser/web | " + GetPreviewFolder() + kPreviewPageName});
-        window().project().ClearPreviewFolder();
+        QCOMPARE(designer().shell.calls, std::vector<std::string>{"start /opt/My Browser/web | " +
+                                                                  places().GetPreviewFolder() + kPreviewPageName});
+        publisher().previewFolder().ClearPreviewFolder();
     }
 };
 

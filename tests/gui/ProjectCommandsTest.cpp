@@ -1,8 +1,7 @@
 #include "DesignerTestCase.h"
 
-#include "platform/CommandLine.h"
-#include "model/Folders.h"
 #include "browse/RecentFileList.h"
+#include "platform/CommandLine.h"
 #include "ui/SpinEdit.h"
 
 #include <QAction>
@@ -64,7 +63,8 @@ class ProjectCommandsTest : public test::DesignerTestCase {
 
     QAction& recentEntry(int index) { return *find<QMenu>(names::mnitRecentFiles).actions().at(index); }
 
-    QString documentsFolder() { return text(GetDocumentsFolder()); }
+    QString documentsFolder() { return text(designer().places.GetDocumentsFolder()); }
+    std::string recentFileList() { return recentFileListPath(designer().places); }
 
     // The window shows a clean new project: root alone, defaults, no file, nothing to save.
     void verifyCleanNewProject() {
@@ -103,7 +103,7 @@ class ProjectCommandsTest : public test::DesignerTestCase {
 private slots:
     void init() {
         // The suite's per-user folders outlive single tests; each one starts without a recent-files list.
-        fs::remove(RecentFileListPath());
+        fs::remove(recentFileListPath(m_folders.places()));
         DesignerTestCase::init();
     }
 
@@ -253,7 +253,7 @@ private slots:
         trigger(names::Open1);
         QCOMPARE(prompts().openFilters, std::vector<QString>{kFilter});
         QCOMPARE(prompts().openFolders, std::vector<QString>{documentsFolder()});
-        QVERIFY(fs::is_directory(GetDocumentsFolder()));
+        QVERIFY(fs::is_directory(designer().places.GetDocumentsFolder()));
         QCOMPARE(publisher().previewClears, 1);
         QCOMPARE(window().project().itemCount(), 1);
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image"}));
@@ -367,15 +367,14 @@ private slots:
     }
 
     void theFirstStartHasAnEmptyRecentFilesList() {
-        QVERIFY(fs::is_regular_file(RecentFileListPath()));
-        QCOMPARE(fs::file_size(RecentFileListPath()), std::uintmax_t{0});
+        QVERIFY(fs::is_regular_file(recentFileList()));
+        QCOMPARE(fs::file_size(recentFileList()), std::uintmax_t{0});
         QVERIFY(recentEntries().isEmpty());
     }
 
     void theRecentFilesMenuIsBuiltFromTheListAtStart() {
-        test::writeBytes(RecentFileListPath(),
-                         "&1 /p/one.vsk\r\n\r\n&3 /p/three.vsk\r\n&4 /p/four.vsk\r\n&5 /p/x.vsk\r\n");
-        test::DesignerWindow another;
+        test::writeBytes(recentFileList(), "&1 /p/one.vsk\r\n\r\n&3 /p/three.vsk\r\n&4 /p/four.vsk\r\n&5 /p/x.vsk\r\n");
+        test::DesignerWindow another{m_folders};
         QStringList captions;
         for (const QAction* entry : another.find<QMenu>(names::mnitRecentFiles).actions())
             captions << entry->text();
@@ -391,8 +390,7 @@ private slots:
         const QStringList latestFour{"&1 " + text(files[4]), "&2 " + text(files[3]), "&3 " + text(files[2]),
                                      "&4 " + text(files[1])};
         QCOMPARE(recentEntries(), latestFour);
-        QCOMPARE(test::readBytes(RecentFileListPath()),
-                 (latestFour.join(QStringLiteral("\r\n")) + "\r\n").toStdString());
+        QCOMPARE(test::readBytes(recentFileList()), (latestFour.join(QStringLiteral("\r\n")) + "\r\n").toStdString());
 
         recentEntry(3).trigger();
         QCOMPARE(window().ProjectFileName(), files[1]);
@@ -404,7 +402,7 @@ private slots:
 
     void aRecentEntryOpensItsFileAfterAskingToSave() {
         const std::string file = writeTwoItemProject("R&D/show.vsk");
-        AddToRecentFileList(file);
+        addToRecentFileList(designer().places, file);
         window().RebuildRecentFilesMenu();
         QCOMPARE(recentEntries(), QStringList{"&1 " + text(file)});
         changeWidthTo(700);
@@ -479,7 +477,7 @@ private slots:
         const std::string file = writeTwoItemProject("My Slides/show.vsk");
         const std::string folder = fs::path(file).parent_path().parent_path().string();
         changeWidthTo(700);
-        window().openCommandLineFile(CommandLineFileName({folder + "/My", "Slides/show.vsk"}));
+        window().openCommandLineFile(commandLineFileName({folder + "/My", "Slides/show.vsk"}));
         QVERIFY(prompts().messages.empty());
         verifyTwoItemProjectShown(file);
         QCOMPARE(recentEntries(), QStringList{"&1 " + text(file)});
@@ -490,7 +488,7 @@ private slots:
         QVERIFY(prompts().messages.empty());
         verifyCleanNewProject();
         QVERIFY(recentEntries().isEmpty());
-        window().openCommandLineFile(CommandLineFileName({" "}));
+        window().openCommandLineFile(commandLineFileName({" "}));
         QVERIFY(prompts().messages.empty());
     }
 

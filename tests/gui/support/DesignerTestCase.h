@@ -16,7 +16,7 @@ class DesignerTestCase : public QObject {
     Q_OBJECT
 
 protected slots:
-    void init() { m_designer = std::make_unique<DesignerWindow>(); }
+    void init() { m_designer = std::make_unique<DesignerWindow>(m_folders); }
     void cleanup() {
         const QStringList unexpected(prompts().unexpected.begin(), prompts().unexpected.end());
         m_designer.reset();

@@ -3,8 +3,10 @@
 #include "PublisherDouble.h"
 #include "RecordingShell.h"
 #include "ScriptedPrompts.h"
+#include "TestFolders.h"
 
 #include "model/ProgressView.h"
+#include "platform/Places.h"
 #include "platform/SettingsStore.h"
 #include "ui/BrowserServices.h"
 #include "ui/ControlNames.h"
@@ -23,15 +25,18 @@
 namespace veskaro::test {
 
 /// The real designer window with scripted prompts, a publisher double and a shell that only records what
-/// it would launch, and ways to reach its controls. Its settings lie in the per-user folders of the test
-/// and no installed browser is looked for.
+/// it would launch, and ways to reach its controls. It works in the per-user folders of the test, where
+/// its settings lie too, and no installed browser is looked for.
 struct DesignerWindow {
+    explicit DesignerWindow(const PerUserFolders& folders) : places(folders.places()) {}
+
+    Places places;
     ScriptedPrompts prompts;
-    PublisherDouble publisher;
+    PublisherDouble publisher{places};
     RecordingShell shell;
     std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces{}};
-    TMainForm window{prompts, publisher, browsers};
+    TMainForm window{prompts, publisher, places, browsers};
 
     /// Returns the control with that object name; a missing one fails the test.
     template <typename Control> Control& find(const char* name) {

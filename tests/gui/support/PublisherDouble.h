@@ -1,17 +1,18 @@
 #pragma once
 
+#include "generate/Publisher.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/VeskaroError.h"
-#include "ui/ProjectPublisher.h"
 
 #include <optional>
 #include <vector>
 
 namespace veskaro::test {
 
-/// Stands in for the save-and-publish pipeline: records what each save was given and the project as it
-/// was then, and fails with a prepared message when asked to.
-class PublisherDouble : public ProjectPublisher {
+/// Stands in for save-and-publish and for clearing the Preview folder: records what each save was given
+/// and the project as it was then, fails with a prepared message when asked to, and counts the clearings.
+/// Everything else (page generation, the preview, the Preview folder's bookkeeping) is the real publisher's.
+class PublisherDouble : public Publisher {
 public:
     struct Save {
         std::string folder;
@@ -20,13 +21,16 @@ public:
         TItemArray items;
     };
 
-    void SaveAndPublish(TkvlAppletAgent& project, ItemTree&, ProgressView&, const std::string& folder,
-                        const std::string& name) override {
+    explicit PublisherDouble(const Places& places) : Publisher(places) {}
+
+    bool SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& name, ItemTree&,
+                        ProgressView&) override {
         if (failure)
             throw VeskaroError(*failure);
         saves.push_back({folder, name, project.GetAppletData(), project.items()});
+        return true;
     }
-    void ClearPreviewFolder(TkvlAppletAgent&) override { ++previewClears; }
+    void ClearPreviewFolder() override { ++previewClears; }
 
     std::optional<std::string> failure;
     std::vector<Save> saves;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/CommandEntries.h"
+
+#include <QCoreApplication>
+#include <QList>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QPushButton;
+class QToolBar;
+class QToolButton;
+
+namespace veskaro {
+
+/// The controls through which the user gives the designer window's commands: the main menu, the tree's
+/// context menu and the tool bar, built in code under their object names and held by type, each command
+/// with all of its entries.
+struct CommandControls {
+    Q_DECLARE_TR_FUNCTIONS(CommandControls)
+
+public:
+    /// Builds the main menu and the tool bar into window, and the context menu as a child of it.
+    explicit CommandControls(QMainWindow& window);
+
+    // "File"
+    CommandEntries newProject;
+    CommandEntries open;
+    CommandEntries save;
+    CommandEntries saveAs;
+    QMenu* recentFiles = nullptr;
+    CommandEntries exit;
+    // "View": check entries that show and hide the bars.
+    QAction* toolBarShown = nullptr;
+    QAction* statusBarShown = nullptr;
+    // "Item", the same four in the context menu and on the tool bar.
+    CommandEntries insert;
+    CommandEntries remove;
+    CommandEntries moveUp;
+    CommandEntries moveDown;
+    QMenu* popup = nullptr;
+    // "Script", "Option" and "Help".
+    CommandEntries preview;
+    CommandEntries webBrowser;
+    CommandEntries helpTopics;
+    CommandEntries viewSample;
+    CommandEntries homepage;
+    CommandEntries contactUs;
+    CommandEntries about;
+    // The tool bar, with the batch import in front of the tool buttons.
+    QToolBar* toolBar = nullptr;
+    QPushButton* batchImport = nullptr;
+    /// The tool buttons, in their order on the bar; each shows its hint in the hint line.
+    QList<QToolButton*> toolButtons;
+};
+
+} // namespace veskaro

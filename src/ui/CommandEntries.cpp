@@ -1,0 +1,25 @@
+#include "ui/CommandEntries.h"
+
+#include <QAbstractButton>
+#include <QAction>
+
+namespace veskaro {
+
+CommandEntries::CommandEntries(std::initializer_list<QAction*> actions, std::initializer_list<QAbstractButton*> buttons)
+    : m_actions(actions), m_buttons(buttons) {}
+
+void CommandEntries::setEnabled(bool enabled) const {
+    for (QAction* action : m_actions)
+        action->setEnabled(enabled);
+    for (QAbstractButton* button : m_buttons)
+        button->setEnabled(enabled);
+}
+
+void CommandEntries::connectTo(const QObject* context, const std::function<void()>& handler) const {
+    for (QAction* action : m_actions)
+        QObject::connect(action, &QAction::triggered, context, handler);
+    for (QAbstractButton* button : m_buttons)
+        QObject::connect(button, &QAbstractButton::clicked, context, handler);
+}
+
+} // namespace veskaro

@@ -1,0 +1,421 @@
+#include "ui/ParameterPages.h"
+
+#include "model/ParameterRules.h"
+#include "ui/ColorPanel.h"
+#include "ui/ControlNames.h"
+#include "ui/Icons.h"
+#include "ui/SpinEdit.h"
+#include "ui/TCheckGroupBox.h"
+#include "ui/ValueTextValidator.h"
+#include "ui/WidgetNaming.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+#include <tuple>
+
+namespace veskaro {
+
+namespace {
+
+// The caption of a parameter: bold, like every parameter caption of the pages.
+QLabel* captionLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+QLabel* wrappedLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    return label;
+}
+
+QGroupBox* group(const char* name, const QString& caption) {
+    return named(new QGroupBox(caption), name);
+}
+
+QToolButton* browseButton(const char* name) {
+    auto* button = named(new QToolButton, name);
+    button->setIcon(menuIcon(MenuImage::Open));
+    button->setAutoRaise(true);
+    return button;
+}
+
+// A row of a grid: a caption and a field that keeps its natural width.
+void addFieldRow(QGridLayout* grid, int row, const QString& caption, QWidget* field) {
+    grid->addWidget(captionLabel(caption), row, 0);
+    grid->addWidget(field, row, 1, Qt::AlignLeft);
+}
+
+// Returns the row of a binding table that holds field.
+template <typename Record, std::size_t N>
+std::size_t rowOf(const std::array<FieldBinding<Record>, N>& table, std::string Record::*field) {
+    for (std::size_t row = 0; row < N; ++row)
+        if (table[row].field == field)
+            return row;
+    throw std::logic_error("a parameter page binds a field that its binding table does not hold");
+}
+
+// A binding table row without its control would leave a value that is never shown nor stored.
+template <typename Record, std::size_t N>
+void requireEveryControl(const std::array<FieldBinding<Record>, N>& table, const std::array<QWidget*, N>& controls) {
+    for (std::size_t row = 0; row < N; ++row)
+        if (!controls[row])
+            throw std::logic_error(std::string("the parameter pages have no control ") + table[row].control);
+}
+
+} // namespace
+
+ParameterPages::ParameterPages(QWidget* parent) : QTabWidget(parent), m_validator(new ValueTextValidator(this)) {
+    setObjectName(QLatin1String(names::pgcntrl1));
+    m_scriptPage = buildScriptPage();
+    m_itemPage = buildItemPage();
+    m_pathPage = buildPathPage();
+    requireEveryControl(kScriptBinding, m_scriptControls);
+    requireEveryControl(kItemBinding, m_itemControls);
+    addTab(m_scriptPage, tr("Script"));
+    addTab(m_itemPage, tr("Item General"));
+    addTab(m_pathPage, tr("Path"));
+    // Wrapped texts need more height in a narrow page; ask for the height the narrowest page needs.
+    for (QWidget* page : {m_scriptPage, m_itemPage, m_pathPage})
+        if (page->hasHeightForWidth())
+            page->setMinimumHeight(page->heightForWidth(page->minimumSizeHint().width()));
+    // Never smaller than the pages need with the fonts of this desktop.
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(433, 420)));
+}
+
+// --- Transfers ---
+
+TAppletData ParameterPages::scriptParams() const {
+    TAppletData parameters;
+    for (std::size_t row = 0; row < kScriptBinding.size(); ++row)
+        parameters.*kScriptBinding[row].field = ControlToText(*m_scriptControls[row]);
+    return parameters;
+}
+
+void ParameterPages::showScriptParams(const TAppletData& parameters) {
+    for (std::size_t row = 0; row < kScriptBinding.size(); ++row)
+        TextToControl(parameters.*kScriptBinding[row].field, *m_scriptControls[row]);
+}
+
+TItemData ParameterPages::item() const {
+    TItemData shown;
+    for (std::size_t row = 0; row < kItemBinding.size(); ++row)
+        shown.*kItemBinding[row].field = ControlToText(*m_itemControls[row]);
+    return shown;
+}
+
+void ParameterPages::showItem(const TItemData& item) {
+    for (std::size_t row = 0; row < kItemBinding.size(); ++row)
+        TextToControl(item.*kItemBinding[row].field, *m_itemControls[row]);
+}
+
+// --- Arrangement and preview ---
+
+void ParameterPages::arrangeFor(bool root) {
+    if (m_arrangedForRoot == root)
+        return;
+    const int scriptTab = indexOf(m_scriptPage);
+    const int itemTab = indexOf(m_itemPage);
+    const int pathTab = indexOf(m_pathPage);
+    setTabVisible(root ? scriptTab : itemTab, true);
+    setTabVisible(pathTab, root);
+    setCurrentIndex(root ? scriptTab : itemTab);
+    setTabVisible(root ? itemTab : scriptTab, false);
+    m_arrangedForRoot = root;
+}
+
+QString ParameterPages::showPicture(const QString& file) {
+    // Decoded straight to the preview's size: a large photograph never sits in memory whole.
+    QImageReader reader(file);
+    const qreal ratio = m_preview->devicePixelRatioF();
+    reader.setScaledSize(m_preview->size() * ratio);
+    const QImage image = reader.read();
+    m_preview->show();
+    if (image.isNull()) {
+        m_preview->setPixmap({});
+        m_preview->setText(tr("This picture cannot be shown."));
+        return reader.errorString();
+    }
+    QPixmap picture = QPixmap::fromImage(image);
+    picture.setDevicePixelRatio(ratio);
+    m_preview->setPixmap(picture);
+    return {};
+}
+
+void ParameterPages::hidePicture() {
+    m_preview->hide();
+}
+
+QString ParameterPages::imagePath() const {
+    return m_imagePath->text();
+}
+
+void ParameterPages::setImagePath(const QString& path) {
+    m_imagePath->setText(path);
+}
+
+void ParameterPages::setLink(const QString& link) {
+    m_link->setEditText(link);
+}
+
+// --- Building ---
+
+void ParameterPages::bind(std::string TAppletData::*field, QWidget* control) {
+    const std::size_t row = rowOf(kScriptBinding, field);
+    named(control, kScriptBinding[row].control);
+    m_scriptControls[row] = control;
+}
+
+void ParameterPages::bind(std::string TItemData::*field, QWidget* control) {
+    const std::size_t row = rowOf(kItemBinding, field);
+    named(control, kItemBinding[row].control);
+    m_itemControls[row] = control;
+}
+
+// Every text field refuses the value terminator as it is typed; the spin edits take digits and signs only.
+QLineEdit* ParameterPages::textField(std::string TAppletData::*field) {
+    auto* edit = new QLineEdit;
+    bind(field, edit);
+    guardText(edit);
+    return edit;
+}
+
+QLineEdit* ParameterPages::textField(std::string TItemData::*field) {
+    auto* edit = new QLineEdit;
+    bind(field, edit);
+    guardText(edit);
+    return edit;
+}
+
+SpinEdit* ParameterPages::numberField(std::string TAppletData::*field) {
+    const AppletField& rules = appletField(field);
+    auto* spin = new SpinEdit(rules.lowest, rules.highest);
+    bind(field, spin);
+    connect(spin, &SpinEdit::changed, this, &ParameterPages::edited);
+    m_hintControls.append(spin);
+    return spin;
+}
+
+ColorPanel* ParameterPages::colorField(std::string TAppletData::*field) {
+    auto* panel = new ColorPanel;
+    bind(field, panel);
+    m_hintControls.append(panel);
+    return panel;
+}
+
+QComboBox* ParameterPages::suggestionField(std::string TItemData::*field, const QStringList& suggestions) {
+    auto* combo = new QComboBox;
+    bind(field, combo);
+    combo->setEditable(true);
+    // The list only suggests: typed text is stored as it is and never joins the list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(suggestions);
+    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    guardText(combo->lineEdit());
+    connect(combo, &QComboBox::editTextChanged, this, &ParameterPages::edited);
+    return combo;
+}
+
+QLineEdit* ParameterPages::reportingEdits(QLineEdit* field) {
+    connect(field, &QLineEdit::textChanged, this, &ParameterPages::edited);
+    return field;
+}
+
+void ParameterPages::guardText(QLineEdit* field) {
+    field->setValidator(m_validator);
+    connect(field, &QLineEdit::inputRejected, this, [this, field] { emit textRefused(field); });
+}
+
+QToolButton* ParameterPages::helpButton(const char* name, int tag) {
+    auto* button = named(new QToolButton, name);
+    button->setIcon(menuIcon(MenuImage::Help));
+    button->setAutoRaise(true);
+    // The help pages are looked up by this number.
+    button->setProperty("Tag", tag);
+    m_helpButtons.append(button);
+    return button;
+}
+
+QWidget* ParameterPages::buildScriptPage() {
+    auto* page = named(new QWidget, names::tbshtScript);
+    m_hintControls.append(page);
+    auto* layout = new QVBoxLayout(page);
+
+    QGroupBox* general = group(names::grpbx_Script_Menu, tr("General"));
+    auto* generalGrid = new QGridLayout(general);
+    generalGrid->addWidget(captionLabel(tr("Name")), 0, 0);
+    generalGrid->addWidget(reportingEdits(textField(&TAppletData::pSliderName)), 0, 1);
+    addFieldRow(generalGrid, 1, tr("Width"), numberField(&TAppletData::sliderWidth));
+    addFieldRow(generalGrid, 2, tr("Height"), numberField(&TAppletData::sliderHeight));
+    generalGrid->addWidget(helpButton(names::SpeedButton1, 1), 0, 2, Qt::AlignRight | Qt::AlignTop);
+    generalGrid->setColumnStretch(1, 1);
+    layout->addWidget(general);
+
+    QGroupBox* navigation = group(names::GroupBox1, tr("Navigation Buttons"));
+    auto* navigationGrid = new QGridLayout(navigation);
+    navigationGrid->addWidget(captionLabel(tr("Vertical Offset")), 0, 0);
+    navigationGrid->addWidget(numberField(&TAppletData::navBtnVerticalOffset), 0, 1, 1, 3, Qt::AlignLeft);
+    // Text colours at the left with their panels, background colours to their right.
+    using ColorField = std::string TAppletData::*;
+    const std::array<std::tuple<QString, ColorField, QString, ColorField>, 4> colourRows{{
+        {tr("Normal Text Color"), &TAppletData::navBtnTextColorNormal, tr("Normal BG Color"),
+         &TAppletData::navBtnBgColorNormal},
+        {tr("Hover Text Color"), &TAppletData::navBtnTextColorHover, tr("Hover BG Color"),
+         &TAppletData::navBtnBgColorHover},
+        {tr("Active Text Color"), &TAppletData::navBtnTextColorActive, tr("Active BG Color"),
+         &TAppletData::navBtnBgColorActive},
+        {tr("Active Hover Text Color"), &TAppletData::navBtnTextColorActiveHover, tr("Active Hover BG Color"),
+         &TAppletData::navBtnBgColorActiveHover},
+    }};
+    int row = 1;
+    auto panel = m_colorPanels.begin();
+    for (const auto& [textCaption, textColor, backgroundCaption, backgroundColor] : colourRows) {
+        *panel = colorField(textColor);
+        navigationGrid->addWidget(captionLabel(textCaption), row, 0);
+        navigationGrid->addWidget(*panel++, row, 1);
+        *panel = colorField(backgroundColor);
+        navigationGrid->addWidget(captionLabel(backgroundCaption), row, 2);
+        navigationGrid->addWidget(*panel++, row, 3);
+        ++row;
+    }
+    navigationGrid->setColumnMinimumWidth(1, 40);
+    navigationGrid->setColumnStretch(3, 1);
+    navigationGrid->addWidget(helpButton(names::SpeedButton2, 2), 0, 4, Qt::AlignRight | Qt::AlignTop);
+    layout->addWidget(navigation);
+
+    QGroupBox* timing = group(names::GroupBox9, tr("Timing"));
+    auto* timingGrid = new QGridLayout(timing);
+    addFieldRow(timingGrid, 0, tr("Automatic Transition Duration"), numberField(&TAppletData::transDurAuto));
+    addFieldRow(timingGrid, 1, tr("Manual Transition Duration"), numberField(&TAppletData::transDurManual));
+    addFieldRow(timingGrid, 2, tr("Delay Switching Image"), numberField(&TAppletData::switchImageDelay));
+    timingGrid->setColumnStretch(1, 1);
+    timingGrid->addWidget(helpButton(names::SpeedButton11, 3), 0, 2, Qt::AlignRight | Qt::AlignTop);
+    layout->addWidget(timing);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* ParameterPages::buildItemPage() {
+    auto* page = named(new QWidget, names::tbshtItemGeneral);
+    auto* layout = new QVBoxLayout(page);
+
+    QGroupBox* image = group(names::GroupBox12, tr("Original Image Path"));
+    auto* imageRow = new QHBoxLayout(image);
+    m_imagePath = textField(&TItemData::IOriginalImagePath);
+    imageRow->addWidget(m_imagePath, 1);
+    m_pictureButton = browseButton(names::spdbtnOriginalImagePath);
+    imageRow->addWidget(m_pictureButton);
+    imageRow->addWidget(helpButton(names::SpeedButton13, 5));
+    layout->addWidget(image);
+
+    QGroupBox* link = group(names::GroupBox7, tr("Link"));
+    auto* linkGrid = new QGridLayout(link);
+    linkGrid->addWidget(captionLabel(tr("URL")), 0, 0);
+    m_link = suggestionField(&TItemData::ILink,
+                             {QStringLiteral("http://"), QStringLiteral("mailto://"), QStringLiteral("javascript:"),
+                              QStringLiteral("ftp://"), QStringLiteral("news://")});
+    linkGrid->addWidget(m_link, 0, 1);
+    m_linkButton = browseButton(names::spdbtnItURL);
+    linkGrid->addWidget(m_linkButton, 0, 2);
+    linkGrid->addWidget(captionLabel(tr("Target")), 1, 0);
+    linkGrid->addWidget(suggestionField(&TItemData::ITarget,
+                                        {QStringLiteral("_self"), QStringLiteral("_blank"), QStringLiteral("_parent"),
+                                         QStringLiteral("_top"), QStringLiteral("_search"), QStringLiteral("_media")}),
+                        1, 1);
+    linkGrid->addWidget(helpButton(names::SpeedButton24, 6), 0, 3);
+    layout->addWidget(link);
+
+    QGroupBox* description = group(names::GroupBox10, tr("Description"));
+    auto* descriptionRow = new QHBoxLayout(description);
+    QLineEdit* toolTip = reportingEdits(textField(&TItemData::IToolTip));
+    descriptionRow->addWidget(toolTip, 1);
+    descriptionRow->addWidget(helpButton(names::SpeedButton19, 7));
+    layout->addWidget(description);
+    layout->addStretch(1);
+    m_hintControls << link << m_linkButton << toolTip << m_pictureButton;
+
+    QGroupBox* preview = group(names::GroupBox2, tr("Preview"));
+    preview->setMinimumSize(153, 113);
+    preview->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto* previewLayout = new QVBoxLayout(preview);
+    m_preview = named(new QLabel, names::imgPreview);
+    m_preview->setFixedSize(120, 90);
+    m_preview->setScaledContents(true);
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setWordWrap(true);
+    m_preview->hide();
+    previewLayout->addWidget(m_preview, 0, Qt::AlignCenter);
+    layout->addWidget(preview, 0, Qt::AlignLeft);
+    return page;
+}
+
+QWidget* ParameterPages::buildPathPage() {
+    auto* page = named(new QWidget, names::tbshtPath);
+    auto* pageLayout = new QVBoxLayout(page);
+    QGroupBox* replacement = group(names::GroupBox5, tr("Path Replacement for Publishing"));
+    pageLayout->addWidget(replacement);
+    auto* layout = new QVBoxLayout(replacement);
+
+    QLabel* explanation = wrappedLabel(
+        tr("If item's URL contains either local or web path you specified here, one path will be replaced by another "
+           "depending on the choice below. Local path will be replaced by web path for uploading if you need to upload "
+           "the menu to web server to test or publish. "));
+    explanation->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(explanation);
+    layout->addSpacing(6);
+
+    layout->addWidget(captionLabel(tr("Root Directory for Local Computer")));
+    layout->addWidget(new QLabel(tr("e.g. file:///C|/projects/websites/tarnwell/")));
+    layout->addWidget(reportingEdits(textField(&TAppletData::InternalUse_RootDir_Local)));
+    layout->addSpacing(6);
+    layout->addWidget(captionLabel(tr("Root Directory for Web Server")));
+    layout->addWidget(new QLabel(tr("e.g. https://www.example.com/")));
+    layout->addWidget(reportingEdits(textField(&TAppletData::InternalUse_RootDir_Remote)));
+    layout->addSpacing(6);
+
+    // Both buttons share the group box, which makes them one exclusive pair.
+    auto* local = new QRadioButton(tr("Test on Local Computer (Switch to Local Path)"));
+    bind(&TAppletData::InternalUse_RootDir_Local_Checked, local);
+    local->setChecked(true);
+    layout->addWidget(local);
+    layout->addWidget(named(new QRadioButton(tr("Upload to Web Server (Switch to Web Path)")),
+                            names::InternalUse_RootDir_Local_Checked2));
+    layout->addSpacing(12);
+
+    auto* leadingPath = named(new TCheckGroupBox, names::CheckGroupBox1);
+    auto* leadingLayout = new QVBoxLayout(leadingPath);
+    leadingLayout->addWidget(wrappedLabel(tr("Specifies the leading path, e.g. ") +
+                                          QStringLiteral("https://www.example.com/images/") +
+                                          tr(", to the thumb image filenames. Leave the path blank for testing "
+                                             "(preview) locally.")));
+    leadingLayout->addWidget(textField(&TAppletData::pImageLeadingPath));
+    layout->addWidget(leadingPath);
+    auto* enabled = new QCheckBox(tr("Image Leading Path"), replacement);
+    bind(&TAppletData::pImageLeadingPathEnabled, enabled);
+    QFont bold = enabled->font();
+    bold.setBold(true);
+    enabled->setFont(bold);
+    enabled->setChecked(true);
+    enabled->adjustSize();
+    leadingPath->SetCheckComponent(enabled);
+
+    layout->addStretch(1);
+    layout->addWidget(helpButton(names::SpeedButton28, 8), 0, Qt::AlignRight);
+    return page;
+}
+
+} // namespace veskaro

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "model/AppletTypes.h"
+#include "ui/ParameterBinding.h"
+
+#include <QList>
+#include <QTabWidget>
+
+#include <array>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace veskaro {
+
+class ColorPanel;
+class SpinEdit;
+class ValueTextValidator;
+
+/// The parameter pages of the designer window: "Script" and "Path" for the root, "Item General" for an
+/// item. It builds them with their controls under their object names, holds the controls by type, and
+/// moves values between the controls and the project's records through the binding tables.
+class ParameterPages : public QTabWidget {
+    Q_OBJECT
+public:
+    /// Builds the three pages with the default state of their controls.
+    explicit ParameterPages(QWidget* parent = nullptr);
+
+    /// Returns the script parameters as the pages show them; the field without a control stays empty.
+    TAppletData scriptParams() const;
+    /// Shows script parameters in their controls, in the binding table's order. Throws VeskaroError
+    /// "'%s' is not a valid integer value" at a number or colour it cannot read; the fields before it
+    /// show their new values, the others keep theirs.
+    void showScriptParams(const TAppletData& parameters);
+    /// Returns the item values the page "Item General" shows; the values that publishing computes stay empty.
+    TItemData item() const;
+    /// Shows an item's values on the page "Item General".
+    void showItem(const TItemData& item);
+
+    /// Shows the pages of the root ("Script", "Path") or of an item ("Item General"). Going from one
+    /// item to another changes nothing, so that a tab chosen by hand stays in front.
+    void arrangeFor(bool root);
+    /// Makes the next arrangement bring the first page of its kind to the front.
+    void forgetArrangement() { m_arrangedForRoot.reset(); }
+
+    /// Shows the picture of a file in the preview, scaled to the preview's size while it is read.
+    /// Returns the reader's error for a file it cannot read as a picture, and shows a note instead.
+    QString showPicture(const QString& file);
+    /// Hides the preview.
+    void hidePicture();
+
+    /// Returns the image path as the page shows it, untrimmed.
+    QString imagePath() const;
+    /// Puts an image path into its field as if it were typed.
+    void setImagePath(const QString& path);
+    /// Puts a link into the link field as if it were typed.
+    void setLink(const QString& link);
+
+    /// Returns the button that picks a local page for the link.
+    QToolButton* linkButton() const { return m_linkButton; }
+    /// Returns the button that picks the item's picture.
+    QToolButton* pictureButton() const { return m_pictureButton; }
+    /// Returns the eight colour panels of the navigation buttons.
+    const std::array<ColorPanel*, 8>& colorPanels() const { return m_colorPanels; }
+    /// Returns the help buttons of the parameter groups; each carries its help page's number as "Tag".
+    const QList<QToolButton*>& helpButtons() const { return m_helpButtons; }
+    /// Returns the controls that show their hint in the hint line while the mouse is over them.
+    const QList<QWidget*>& hintControls() const { return m_hintControls; }
+
+signals:
+    /// A value the user edits (a text, a number, a link or target) changed: the project has changes.
+    void edited();
+    /// A text field refused typed text that holds the project file's value terminator.
+    void textRefused(QLineEdit* field);
+
+private:
+    QWidget* buildScriptPage();
+    QWidget* buildItemPage();
+    QWidget* buildPathPage();
+
+    // Each builds a control for a bound field under the binding table's name and takes it into the table.
+    QLineEdit* textField(std::string TAppletData::*field);
+    QLineEdit* textField(std::string TItemData::*field);
+    SpinEdit* numberField(std::string TAppletData::*field);
+    ColorPanel* colorField(std::string TAppletData::*field);
+    QComboBox* suggestionField(std::string TItemData::*field, const QStringList& suggestions);
+    void bind(std::string TAppletData::*field, QWidget* control);
+    void bind(std::string TItemData::*field, QWidget* control);
+    /// Makes the text edits of a field report themselves as edits of the project, and returns the field.
+    QLineEdit* reportingEdits(QLineEdit* field);
+    QToolButton* helpButton(const char* name, int tag);
+    void guardText(QLineEdit* field);
+
+    QWidget* m_scriptPage = nullptr;
+    QWidget* m_itemPage = nullptr;
+    QWidget* m_pathPage = nullptr;
+    std::array<QWidget*, kScriptBinding.size()> m_scriptControls{};
+    std::array<QWidget*, kItemBinding.size()> m_itemControls{};
+    std::array<ColorPanel*, 8> m_colorPanels{};
+    QList<QToolButton*> m_helpButtons;
+    QList<QWidget*> m_hintControls;
+    QLineEdit* m_imagePath = nullptr;
+    QComboBox* m_link = nullptr;
+    QToolButton* m_linkButton = nullptr;
+    QToolButton* m_pictureButton = nullptr;
+    QLabel* m_preview = nullptr;
+    ValueTextValidator* m_validator = nullptr;
+    std::optional<bool> m_arrangedForRoot;
+};
+
+} // namespace veskaro

@@ -1,0 +1,184 @@
+#include "ui/ProjectCommands.h"
+
+#include "generate/Publisher.h"
+#include "model/TkvlAppletAgent.h"
+#include "platform/Places.h"
+#include "ui/ProjectView.h"
+#include "ui/Prompts.h"
+
+#include <exception>
+#include <filesystem>
+
+namespace veskaro {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kProjectFilter = QStringLiteral("Veskaro Files (*.vsk)");
+
+// The folder a project file lies in, ending in the delimiter and made absolute as the loader makes it, so
+// that relative picture paths are read from the same folder after a save as after an open.
+std::string absoluteFolderOf(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return ((error ? fs::path(path) : absolute).parent_path() / "").string();
+}
+
+} // namespace
+
+ProjectCommands::ProjectCommands(Prompts& prompts, Publisher& publisher, TkvlAppletAgent& project, ItemTree& tree,
+                                 ProgressView& progress, ProjectView& view)
+    : m_prompts(prompts), m_publisher(publisher), m_project(project), m_tree(tree), m_progress(progress), m_view(view) {
+}
+
+void ProjectCommands::setModified(bool modified) {
+    m_modified = modified;
+    m_view.showModified(modified);
+}
+
+void ProjectCommands::newProject() {
+    if (!askToSaveFirst())
+        return;
+    clearPreviewFolder();
+    startNewProject();
+}
+
+void ProjectCommands::open() {
+    if (!askToSaveFirst())
+        return;
+    clearPreviewFolder();
+    const QString chosen = m_prompts.chooseOpenFile(kProjectFilter, documentsFolder());
+    if (!chosen.isEmpty())
+        openProject(chosen.toLocal8Bit().toStdString());
+}
+
+void ProjectCommands::save() {
+    saveProject(SaveDialogFolder::Documents);
+}
+
+void ProjectCommands::saveAs() {
+    m_view.storePagesIntoProject();
+    saveUnderChosenName(documentsFolder());
+}
+
+void ProjectCommands::openProjectFile(const std::string& fileName) {
+    if (fileName.empty() || !askToSaveFirst())
+        return;
+    clearPreviewFolder();
+    openProject(fileName);
+}
+
+void ProjectCommands::openCommandLineFile(const std::string& fileName) {
+    if (fileName.empty())
+        return;
+    setModified(false);
+    try {
+        openProjectFile(fileName);
+    } catch (const std::exception&) {
+        // A project that cannot be read at start is not worth a message: the program starts without it.
+    }
+}
+
+bool ProjectCommands::closeQuery() {
+    if (!m_modified) {
+        clearPreviewFolder();
+        return true;
+    }
+    const PromptAnswer answer = m_prompts.showMessage(PromptIcon::Warning, tr("Save changes to files before Exit?"),
+                                                      PromptButtons::YesNoCancel);
+    if (answer == PromptAnswer::Cancel || answer == PromptAnswer::No) {
+        clearPreviewFolder();
+        return answer == PromptAnswer::No;
+    }
+    // The dialog keeps the folder an earlier Save or Save As gave it.
+    const bool saved = saveProject(SaveDialogFolder::Unchanged);
+    clearPreviewFolder();
+    return saved;
+}
+
+void ProjectCommands::startNewProject() {
+    m_projectFileName.clear();
+    m_view.showRootOnly();
+    m_project.SetDefaults();
+    m_view.ScriptParamsToWindow();
+    setModified(false);
+}
+
+// Asks whether to save a modified project first, and tells whether the command may go on. A save that is
+// cancelled in its dialog or fails cancels the command too, so that no change is lost.
+bool ProjectCommands::askToSaveFirst() {
+    if (!m_modified)
+        return true;
+    switch (m_prompts.showMessage(PromptIcon::Warning, tr("Save changes to files?"), PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes:
+        return saveProject(SaveDialogFolder::Documents);
+    case PromptAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Saves to the project file, or asks for one when there is none yet; tells whether it saved.
+bool ProjectCommands::saveProject(SaveDialogFolder folder) {
+    m_view.storePagesIntoProject();
+    if (m_projectFileName.empty())
+        return saveUnderChosenName(folder == SaveDialogFolder::Documents ? documentsFolder() : QString());
+    saveAndPublishTo(m_projectFileName);
+    setModified(false);
+    return true;
+}
+
+// The path is kept as the dialog gives it: a name typed without an extension stays without one.
+bool ProjectCommands::saveUnderChosenName(const QString& initialFolder) {
+    const QString chosen = m_prompts.chooseSaveFile(kProjectFilter, initialFolder);
+    if (chosen.isEmpty())
+        return false;
+    const std::string path = chosen.toLocal8Bit().toStdString();
+    saveAndPublishTo(path);
+    setModified(false);
+    m_projectFileName = path;
+    return true;
+}
+
+void ProjectCommands::saveAndPublishTo(const std::string& path) {
+    const fs::path file(path);
+    m_publisher.SaveAndPublish(m_project, (file.parent_path() / "").string(), file.filename().string(), m_tree,
+                               m_progress);
+    m_project.setProjectFolder(absoluteFolderOf(path));
+}
+
+// Reads a project into the window. Whatever goes wrong, tree and item list agree afterwards: a file that
+// cannot be read, or one of another product, leaves a clean new project that no Save writes over that file.
+void ProjectCommands::openProject(const std::string& path) {
+    m_view.showRootOnly();
+    LoadOutcome outcome = LoadOutcome::Loaded;
+    try {
+        outcome = m_view.loadProject(path);
+    } catch (...) {
+        startNewProject();
+        throw;
+    }
+    if (outcome == LoadOutcome::NotOurs) {
+        m_prompts.showMessage(PromptIcon::Error, QString::fromLocal8Bit(kForeignProjectMessage), PromptButtons::Ok);
+        startNewProject();
+    } else {
+        m_view.ScriptParamsToWindow();
+        m_projectFileName = path;
+        setModified(false);
+        m_publisher.previewFolder().CopyResourceFilesToPreview(m_project.projectFolder(), m_progress);
+    }
+    // Last, so that a list that cannot be written leaves a project that is open in full.
+    m_view.AddRecentFile(path);
+}
+
+void ProjectCommands::clearPreviewFolder() {
+    m_publisher.ClearPreviewFolder();
+}
+
+QString ProjectCommands::documentsFolder() const {
+    return QString::fromLocal8Bit(m_publisher.places().GetDocumentsFolder());
+}
+
+} // namespace veskaro

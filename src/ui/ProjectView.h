@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/TkvlAppletAgent.h"
+
+#include <string>
+
+namespace veskaro {
+
+/// What the project commands ask of the window that shows the project: its tree, its pages, the enabled
+/// state of "Save" and the recent-files list.
+class ProjectView {
+public:
+    virtual ~ProjectView() = default;
+
+    /// Takes what the pages show into the project, as a save needs it: the script parameters, and the
+    /// item whose page was shown last.
+    virtual void storePagesIntoProject() = 0;
+    /// Shows the project's script parameters on the pages.
+    virtual void ScriptParamsToWindow() = 0;
+    /// Empties the tree down to its root, selected, with the pages arranged afresh for it.
+    virtual void showRootOnly() = 0;
+    /// Reads a project file into the project and below the root of the tree, which holds only its root,
+    /// while the tree's handlers rest. Throws what the loader throws.
+    virtual LoadOutcome loadProject(const std::string& path) = 0;
+    /// Shows whether the project has changes to save.
+    virtual void showModified(bool modified) = 0;
+    /// Puts an opened project file at the top of the recent-files list.
+    virtual void AddRecentFile(const std::string& fileName) = 0;
+};
+
+} // namespace veskaro
