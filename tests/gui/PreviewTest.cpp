@@ -34,11 +34,10 @@ class PreviewTest : public test::DesignerTestCase {
 
     const Places& places() { return designer().places; }
 
-    // Each test starts without work folders, whatever the test before it left. The data folder they lie
-    // in stays: the places of a run take it as given.
+    // Each test starts without work folders, whatever the test before it left.
     void startWithoutWorkFolders() {
         std::error_code ignored;
-        fs::remove_all(m_folders.root() / "data/Tarnwell", ignored);
+        fs::remove_all(m_folders.root() / "data", ignored);
     }
 
     // Inserts one item and does what image preparation does for its JPEG picture: the item names the
