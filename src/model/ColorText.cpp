@@ -33,7 +33,9 @@ std::uint32_t HexTextToColor(std::string_view text) {
     return *color;
 }
 
-bool isTransparentColor(std::string_view text) { return equalIgnoringAsciiCase(text, "transparent"); }
+bool isTransparentColor(std::string_view text) {
+    return equalIgnoringAsciiCase(text, "transparent");
+}
 
 std::optional<std::array<int, 3>> rgbOfColorText(std::string_view text) {
     const std::optional<std::uint32_t> number = text.size() == 6 ? hexNumber(text) : std::nullopt;

@@ -15,7 +15,9 @@ const AppletField& appletField(std::string TAppletData::*member) {
     return *found;
 }
 
-bool inRange(const AppletField& field, int value) { return value >= field.lowest && value <= field.highest; }
+bool inRange(const AppletField& field, int value) {
+    return value >= field.lowest && value <= field.highest;
+}
 
 void checkNumbers(const TAppletData& data) {
     for (const AppletField& field : kAppletFields)

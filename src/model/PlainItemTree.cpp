@@ -7,9 +7,13 @@ namespace veskaro {
 
 PlainItemTree::PlainItemTree(std::string rootCaption) : m_nodes{{0, std::move(rootCaption)}} {}
 
-int PlainItemTree::nodeCount() const { return static_cast<int>(m_nodes.size()); }
+int PlainItemTree::nodeCount() const {
+    return static_cast<int>(m_nodes.size());
+}
 
-int PlainItemTree::levelAt(int position) const { return m_nodes.at(static_cast<std::size_t>(position)).level; }
+int PlainItemTree::levelAt(int position) const {
+    return m_nodes.at(static_cast<std::size_t>(position)).level;
+}
 
 void PlainItemTree::setCaption(int position, const std::string& caption) {
     m_nodes.at(static_cast<std::size_t>(position)).caption = caption;
@@ -55,6 +59,8 @@ int PlainItemTree::parentOf(int position) const {
     return -1;
 }
 
-void PlainItemTree::clear() { m_nodes.resize(1); }
+void PlainItemTree::clear() {
+    m_nodes.resize(1);
+}
 
 } // namespace veskaro

@@ -66,8 +66,8 @@ std::string storabilityProblem(const std::string& value, const std::string& sepa
 }
 
 template <typename Record, typename Field, std::size_t N>
-void listStorabilityProblems(const Record& record, const std::array<Field, N>& fields,
-                             const std::string& separator, const std::string& owner, std::vector<std::string>& out) {
+void listStorabilityProblems(const Record& record, const std::array<Field, N>& fields, const std::string& separator,
+                             const std::string& owner, std::vector<std::string>& out) {
     for (const auto& field : fields) {
         const std::string problem = storabilityProblem(record.*field.member, separator);
         if (!problem.empty())
@@ -146,8 +146,7 @@ std::vector<std::string> storabilityProblems(const TkvlAppletAgent& project) {
     const std::string& separator = project.separator();
     listStorabilityProblems(project.GetAppletData(), kAppletFields, separator, "the slider settings", problems);
     for (std::size_t i = 0; i < project.items().size(); ++i)
-        listStorabilityProblems(project.items()[i], kItemFields, separator, "item " + std::to_string(i + 1),
-                                problems);
+        listStorabilityProblems(project.items()[i], kItemFields, separator, "item " + std::to_string(i + 1), problems);
     return problems;
 }
 

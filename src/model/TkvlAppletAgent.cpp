@@ -35,9 +35,8 @@ void TkvlAppletAgent::AddLinkedFile(const std::string& fileName, const std::stri
 
 void TkvlAppletAgent::SetDefaults() {
     m_appletData = TAppletData{
-        "Slider1", "640",    "480",    "-26",  "000000", "FFFFFF", "000000",
-        "C0C0C0",  "FFFF00", "000000", "FFFF00", "000000", "1",      "1000",
-        "500",     "2000",   "1",      "",     "",       "",       "1",
+        "Slider1", "640", "480",  "-26", "000000", "FFFFFF", "000000", "C0C0C0", "FFFF00", "000000", "FFFF00",
+        "000000",  "1",   "1000", "500", "2000",   "1",      "",       "",       "",       "1",
     };
     m_items.clear();
     m_projectFolder.clear();
@@ -47,9 +46,13 @@ void TkvlAppletAgent::renameLinkedFile(std::size_t index, const std::string& fil
     m_linkedFiles.at(index).FileName = fileName;
 }
 
-TItemData TkvlAppletAgent::GetItem(int index) const { return m_items.at(static_cast<std::size_t>(index)); }
+TItemData TkvlAppletAgent::GetItem(int index) const {
+    return m_items.at(static_cast<std::size_t>(index));
+}
 
-void TkvlAppletAgent::SetItem(const TItemData& item, int index) { m_items.at(static_cast<std::size_t>(index)) = item; }
+void TkvlAppletAgent::SetItem(const TItemData& item, int index) {
+    m_items.at(static_cast<std::size_t>(index)) = item;
+}
 
 TItemData TkvlAppletAgent::DefaultItem() {
     TItemData item;
@@ -82,14 +85,20 @@ void TkvlAppletAgent::SwapWithPrevious(int index) {
         std::swap(m_items[static_cast<std::size_t>(index)], m_items[static_cast<std::size_t>(index) - 1]);
 }
 
-TStringArray TkvlAppletAgent::AppletDataToStrings(const TAppletData& data) { return toStrings(data, kAppletFields); }
+TStringArray TkvlAppletAgent::AppletDataToStrings(const TAppletData& data) {
+    return toStrings(data, kAppletFields);
+}
 
 TAppletData TkvlAppletAgent::StringsToAppletData(const TStringArray& strings) {
     return fromStrings<TAppletData>(strings, kAppletFields);
 }
 
-TStringArray TkvlAppletAgent::ItemToStrings(const TItemData& item) { return toStrings(item, kItemFields); }
+TStringArray TkvlAppletAgent::ItemToStrings(const TItemData& item) {
+    return toStrings(item, kItemFields);
+}
 
-TItemData TkvlAppletAgent::StringsToItem(const TStringArray& strings) { return fromStrings<TItemData>(strings, kItemFields); }
+TItemData TkvlAppletAgent::StringsToItem(const TStringArray& strings) {
+    return fromStrings<TItemData>(strings, kItemFields);
+}
 
 } // namespace veskaro

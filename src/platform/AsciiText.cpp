@@ -6,7 +6,9 @@ namespace veskaro {
 
 namespace {
 
-bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool isBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 } // namespace
 
@@ -18,7 +20,9 @@ std::string trimText(std::string_view text) {
     return std::string(text);
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string asciiLower(std::string_view text) {
     std::string lower(text);

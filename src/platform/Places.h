@@ -15,11 +15,11 @@ class Places {
 public:
     /// The folders everything else is found from.
     struct Bases {
-        std::string programFile;     // the running program, for the file association
-        std::string dataFolder;      // the shipped slider scripts, help and samples
-        std::string appDataBase;     // the user's application data folder; empty when the system has none
-        std::string documentsBase;   // the user's documents folder; empty when the system has none
-        std::string picturesFolder;  // the user's pictures folder, as the system names it
+        std::string programFile;    // the running program, for the file association
+        std::string dataFolder;     // the shipped slider scripts, help and samples
+        std::string appDataBase;    // the user's application data folder; empty when the system has none
+        std::string documentsBase;  // the user's documents folder; empty when the system has none
+        std::string picturesFolder; // the user's pictures folder, as the system names it
     };
 
     explicit Places(Bases bases);

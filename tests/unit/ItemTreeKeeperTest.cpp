@@ -118,8 +118,9 @@ TEST_F(ItemTreeKeeperTest, AnySequenceOfCommandsKeepsTreeAndListInStep) {
             const int moved = up ? keeper.moveUp(node) : keeper.moveDown(node);
             if (moved != node) {
                 // A move there and back gives the project and the tree back exactly; then it is made again.
-                EXPECT_EQ(tree.captionAt(moved), before[static_cast<std::size_t>(node) - 1].substr(
-                                                     before[static_cast<std::size_t>(node) - 1].find_first_not_of(' ')));
+                EXPECT_EQ(tree.captionAt(moved),
+                          before[static_cast<std::size_t>(node) - 1].substr(
+                              before[static_cast<std::size_t>(node) - 1].find_first_not_of(' ')));
                 ASSERT_EQ(up ? keeper.moveDown(moved) : keeper.moveUp(moved), node) << "step " << step;
                 ASSERT_EQ(outline(), before) << "step " << step;
                 ASSERT_EQ(project.items(), items) << "step " << step;

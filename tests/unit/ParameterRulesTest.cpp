@@ -1,5 +1,5 @@
-#include "model/ColorText.h"
 #include "model/ParameterRules.h"
+#include "model/ColorText.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/VeskaroError.h"

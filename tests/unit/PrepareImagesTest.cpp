@@ -90,9 +90,9 @@ TEST_F(PrepareImages, MissingSourceWarnsAndKeepsTheItemWhileTheNextIsPrepared) {
     EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider1.gif"});
     EXPECT_EQ(veskaro::test::namesIn(m_places.GetPreviewFolder()), std::set<std::string>{"slider1.gif"});
     EXPECT_TRUE(fs::is_empty(m_places.GetTempFolder())) << "the Temp copy is removed";
-    EXPECT_EQ(m_progress.calls, (std::vector<std::string>{"hint Processing images ...", "busy", "maximum 3",
-                                                          "picture 2/2 b.GIF", "step 1", "position 0", "hint ",
-                                                          "idle"}));
+    EXPECT_EQ(m_progress.calls,
+              (std::vector<std::string>{"hint Processing images ...", "busy", "maximum 3", "picture 2/2 b.GIF",
+                                        "step 1", "position 0", "hint ", "idle"}));
 }
 
 TEST_F(PrepareImages, PutsThePictureOnAWhiteSliderCanvasInItsOwnFormat) {
@@ -144,8 +144,10 @@ TEST_F(PrepareImages, RelativeSourcesAreReadFromTheProjectsFolderWhereverTheProg
 TEST_F(PrepareImages, UnreadableSourcesStopWithTheLoadersMessage) {
     addItem(source("ok.bmp", encodeBmp(flat(8, 8, {1, 2, 3}), "ok.bmp")));
     addItem(source("photo.png", "\x89PNG\r\n\x1a\n"));
-    EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }), "Unknown picture file extension (.png)");
-    EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider0.bmp"}) << "earlier pictures stay prepared";
+    EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }),
+              "Unknown picture file extension (.png)");
+    EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider0.bmp"})
+        << "earlier pictures stay prepared";
     EXPECT_EQ(m_progress.calls.back(), "idle");
 
     TkvlAppletAgent other;
@@ -170,7 +172,8 @@ TEST_F(PrepareImages, RefusesASliderSizeNoDesignerCouldSet) {
                       " cannot be used: width and height must lie between 1 and 9999 pixels.");
     }
     setSlider("wide", "48");
-    EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }), "'wide' is not a valid integer value");
+    EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }),
+              "'wide' is not a valid integer value");
 }
 
 TEST_F(PrepareImages, MissingSourcesNeedNoValidSliderSize) {

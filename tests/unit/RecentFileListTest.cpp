@@ -39,7 +39,8 @@ TEST_F(RecentFileList, LivesInTheTempFolderAndStartsEmpty) {
 TEST_F(RecentFileList, KeepsTheFourLatestNamesNewestFirst) {
     addAll({"/p/P1.vsk", "/p/P2.vsk", "/p/P3.vsk", "/p/P4.vsk", "/p/P5.vsk"});
     EXPECT_EQ(listBytes(), "&1 /p/P5.vsk\r\n&2 /p/P4.vsk\r\n&3 /p/P3.vsk\r\n&4 /p/P2.vsk\r\n");
-    EXPECT_EQ(readRecentFileList(m_places), (RecentFileSlots{"&1 /p/P5.vsk", "&2 /p/P4.vsk", "&3 /p/P3.vsk", "&4 /p/P2.vsk"}));
+    EXPECT_EQ(readRecentFileList(m_places),
+              (RecentFileSlots{"&1 /p/P5.vsk", "&2 /p/P4.vsk", "&3 /p/P3.vsk", "&4 /p/P2.vsk"}));
 }
 
 TEST_F(RecentFileList, ANameAlreadyListedKeepsItsSlotAndNothingIsWritten) {
@@ -105,7 +106,8 @@ TEST_F(RecentFileList, AListThatCannotBeReadIsReportedWithItsPath) {
         addToRecentFileList(m_places, "/p/b.vsk");
         ADD_FAILURE() << "no error";
     } catch (const VeskaroError& error) {
-        EXPECT_NE(std::string(error.what()).find(": " + recentFileListPath(m_places)), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find(": " + recentFileListPath(m_places)), std::string::npos)
+            << error.what();
     }
     EXPECT_TRUE(fs::is_directory(recentFileListPath(m_places) + "/inside"));
 }

@@ -47,7 +47,9 @@ protected:
         m_tree.addChild(0, "Image");
     }
 
-    bool publish(const std::string& name) { return m_publisher.SaveAndPublish(m_project, site(), name, m_tree, m_progress); }
+    bool publish(const std::string& name) {
+        return m_publisher.SaveAndPublish(m_project, site(), name, m_tree, m_progress);
+    }
 
     std::string site() const { return m_folders.root() / "site/"; }
 
@@ -139,6 +141,7 @@ TEST_F(SaveAndPublish, ValueTheFileCannotHoldStopsBeforeTheFolderChanges) {
 
 TEST_F(SaveAndPublish, UnwritableFolderNamesTheFile) {
     const std::string missing = m_folders.root() / "no such folder/";
-    const std::string message = errorOf([&] { m_publisher.SaveAndPublish(m_project, missing, "Show.vsk", m_tree, m_progress); });
+    const std::string message =
+        errorOf([&] { m_publisher.SaveAndPublish(m_project, missing, "Show.vsk", m_tree, m_progress); });
     EXPECT_EQ(message, "File not found: " + missing + "Show.html");
 }
