@@ -28,6 +28,22 @@ namespace veskaro {
 
 namespace {
 
+// Reads a record from the controls that the rows of its binding table edit, row by row.
+template <typename Record, std::size_t N>
+Record recordFromControls(const std::array<FieldBinding<Record>, N>& table, const std::array<QWidget*, N>& controls) {
+    Record record;
+    for (std::size_t row = 0; row < N; ++row)
+        record.*table[row].field = ControlToText(*controls[row]);
+    return record;
+}
+
+template <typename Record, std::size_t N>
+void showRecordInControls(const Record& record, const std::array<FieldBinding<Record>, N>& table,
+                          const std::array<QWidget*, N>& controls) {
+    for (std::size_t row = 0; row < N; ++row)
+        TextToControl(record.*table[row].field, *controls[row]);
+}
+
 // The caption of a parameter: bold, like every parameter caption of the pages.
 QLabel* captionLabel(const QString& text) {
     auto* label = new QLabel(text);
@@ -100,27 +116,19 @@ ParameterPages::ParameterPages(QWidget* parent) : QTabWidget(parent), m_validato
 // --- Transfers ---
 
 TAppletData ParameterPages::scriptParams() const {
-    TAppletData parameters;
-    for (std::size_t row = 0; row < kScriptBinding.size(); ++row)
-        parameters.*kScriptBinding[row].field = ControlToText(*m_scriptControls[row]);
-    return parameters;
+    return recordFromControls(kScriptBinding, m_scriptControls);
 }
 
 void ParameterPages::showScriptParams(const TAppletData& parameters) {
-    for (std::size_t row = 0; row < kScriptBinding.size(); ++row)
-        TextToControl(parameters.*kScriptBinding[row].field, *m_scriptControls[row]);
+    showRecordInControls(parameters, kScriptBinding, m_scriptControls);
 }
 
 TItemData ParameterPages::item() const {
-    TItemData shown;
-    for (std::size_t row = 0; row < kItemBinding.size(); ++row)
-        shown.*kItemBinding[row].field = ControlToText(*m_itemControls[row]);
-    return shown;
+    return recordFromControls(kItemBinding, m_itemControls);
 }
 
 void ParameterPages::showItem(const TItemData& item) {
-    for (std::size_t row = 0; row < kItemBinding.size(); ++row)
-        TextToControl(item.*kItemBinding[row].field, *m_itemControls[row]);
+    showRecordInControls(item, kItemBinding, m_itemControls);
 }
 
 // --- Arrangement and preview ---
