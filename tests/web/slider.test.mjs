@@ -71,8 +71,9 @@ after(async () => {
     if (root) fs.rmSync(root, { recursive: true, force: true });
 });
 
-// Opens a page in a fresh context; close() checks that the page reported no error.
-async function open(name, { options = {}, waitUntil = 'load', init } = {}) {
+// Opens a page in a fresh context; close() checks that the page reported no error. With stopClock the
+// page's timers stand still once it has loaded, so that a slow machine cannot move the show on meanwhile.
+async function open(name, { options = {}, waitUntil = 'load', init, stopClock = false } = {}) {
     const context = await browser.newContext({ viewport: { width: 900, height: 700 }, ...options });
     const page = await context.newPage();
     const errors = [];
@@ -81,7 +82,9 @@ async function open(name, { options = {}, waitUntil = 'load', init } = {}) {
     });
     page.on('pageerror', (error) => errors.push(String(error)));
     if (init) await page.addInitScript(init);
+    if (stopClock) await page.clock.install();
     await page.goto(`${baseUrl}/${name}/index.html`, { waitUntil });
+    if (stopClock) await page.clock.pauseAt(await page.evaluate(() => Date.now() + 1));
     return {
         page,
         async close() {
@@ -176,7 +179,7 @@ async function sliderCentre(page) {
 }
 
 test('shows the first image with button 1 marked, and the buttons read 1 to 3', async () => {
-    const { page, close } = await open('three');
+    const { page, close } = await open('three', { stopClock: true });
     assert.deepEqual(await marks(page), { active: ['1'], current: ['1'] });
     await hoverSlider(page);
     await waitForShown(page, 1, 1000);
