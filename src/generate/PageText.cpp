@@ -3,6 +3,7 @@
 #include "model/ColorText.h"
 #include "model/MakerInfo.h"
 #include "model/ValueText.h"
+#include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
@@ -37,8 +38,14 @@ std::string comment(const std::string& text) {
     return "<!-- " + text + " -->";
 }
 
+// Without an address the anchor is no link, neither clickable nor in the tab order, and a target would be
+// out of place.
 void addImageLink(Lines& lines, const TItemData& item) {
-    lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) + "\">");
+    if (linksNowhere(item))
+        lines.emplace_back("<a>");
+    else
+        lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) +
+                        "\">");
     const std::string toolTip = attributeText(item.IToolTip);
     lines.push_back("<img src=\"" + attributeText(item.IImageFile) + "\" title=\"" + toolTip + "\" alt=\"" + toolTip +
                     "\" />");
@@ -52,6 +59,11 @@ void addHead(Lines& lines, const TLinkedFileInfoArray& linkedFiles) {
                                   "<!-- saved from url=(0013)about:internet -->",
                                   "<html lang=\"en\">",
                                   "<head>",
+                                  // The project's text is UTF-8; without the declaration browsers guess
+                                  // and garble every letter beyond ASCII. A phone lays out a page without
+                                  // a viewport 980 pixels wide, and the slider shrinks to a corner of it.
+                                  "<meta charset=\"utf-8\">",
+                                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">",
                                   "<title>Preview</title>",
                                   "",
                                   comment(kProductLine),
@@ -106,6 +118,11 @@ std::string SliderId(std::string_view sliderName) {
     std::string id(sliderName);
     std::erase(id, ' ');
     return id;
+}
+
+// An empty href names the page itself, and browsers drop the blanks around an address.
+bool linksNowhere(const TItemData& item) {
+    return trimText(item.ILink).empty();
 }
 
 std::string MarkColor(const std::string& colorText) {
