@@ -1,5 +1,6 @@
 #include "generate/PublishCheck.h"
 
+#include "generate/PageText.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/SliderGeometry.h"
 #include "model/ColorText.h"
@@ -134,20 +135,35 @@ void checkPicture(const std::string& subject, const std::string& shownPath, cons
     }
 }
 
+// How findings about one item name it: its position and, when it has one, its source picture's file name.
+std::string itemSubject(int k, const std::string& path) {
+    return "Item " + std::to_string(k + 1) + (path.empty() ? "" : " (" + fileNamePart(path) + ")");
+}
+
 void checkItems(const TkvlAppletAgent& project, std::vector<std::string>& out) {
     const TAppletData data = project.GetAppletData();
     const std::string localRoot = asciiLower(data.InternalUse_RootDir_Local);
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
         const std::string path = trimText(item.IOriginalImagePath);
-        const std::string subject =
-            "Item " + std::to_string(k + 1) + (path.empty() ? "" : " (" + fileNamePart(path) + ")");
+        const std::string subject = itemSubject(k, path);
         checkPicture(subject, path, resolvePicturePath(project.projectFolder(), path), data, out);
         if (linksStayLocal(data) && asciiLower(item.ILink).find(localRoot) != std::string::npos)
             out.push_back(subject + ": the link " + item.ILink +
                           " still points at the local root, and no web root is set to switch it to.");
         if (trimText(item.IToolTip).empty())
             out.push_back(subject + " has no description, so its picture gets an empty alternative text.");
+    }
+}
+
+// The page gives such an item an anchor without an address, so its picture cannot be clicked; a user
+// who meant to link it learns so here rather than from a visitor.
+void checkEmptyLinks(const TkvlAppletAgent& project, std::vector<std::string>& out) {
+    for (int k = 0; k < project.itemCount(); ++k) {
+        const TItemData item = project.GetItem(k);
+        if (linksNowhere(item))
+            out.push_back(itemSubject(k, trimText(item.IOriginalImagePath)) +
+                          " has no link, so its picture leads nowhere when clicked.");
     }
 }
 
@@ -165,6 +181,7 @@ std::vector<std::string> checkForPublishing(const TkvlAppletAgent& project, cons
     listNumberProblems(data, findings);
     checkScripts(dataFolder, findings);
     checkItems(project, findings);
+    checkEmptyLinks(project, findings);
     checkColours(data, findings);
     return findings;
 }
