@@ -29,6 +29,7 @@ const COLOURS = { 1: [255, 0, 0], 2: [0, 255, 0], 3: [0, 0, 255] };
 const NAMES = { 1: 'Red', 2: 'Green', 3: 'Blue' };
 const QUIET_TIME = 3 * (WAIT + MANUAL); // long enough for an advance that must not come
 const TARGET = 24; // the smallest control size, in CSS pixels
+const BUDGET = 8192; // bytes of script and style sheet a visitor loads
 const CHROMIUM_ARGS = [
     '--headless',
     '--no-sandbox',
@@ -868,3 +869,20 @@ for (const width of [1280, 320]) {
         });
     }
 }
+
+test('script and style sheet together stay within 8 KB as published', (t) => {
+    for (const [folder, sheet] of [['three', 'Slider1.css'], ['samples/demo', 'DemoSlider.css'],
+                                   ['samples/seasons', 'Seasons.css']]) {
+        let total = 0;
+        for (const name of ['jslib.js', 'slidervsk.js', sheet]) {
+            const bytes = fs.statSync(path.join(root, folder, name)).size;
+            t.diagnostic(`${folder}/${name}: ${bytes} bytes`);
+            total += bytes;
+        }
+        t.diagnostic(`${folder} together: ${total} bytes of ${BUDGET}`);
+        assert.ok(total <= BUDGET, `${folder}: ${total} bytes`);
+    }
+    for (const name of ['jslib.js', 'slidervsk.js'])
+        assert.ok(fs.statSync(path.join(root, 'three', name)).size <
+                  fs.statSync(path.join(process.env.VESKARO_SOURCES, name)).size, `${name} is published minified`);
+});
