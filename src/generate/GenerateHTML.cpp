@@ -28,7 +28,7 @@ void Publisher::GenerateHTML(TkvlAppletAgent& project, const std::string& pagePa
                              ProgressView& progress) {
     checkTreeMatches(tree, project.itemCount());
     checkSliderName(project.GetAppletData().pSliderName);
-    checkNumbers(project.GetAppletData());
+    checkParameters(project.GetAppletData());
 
     const ProgressScope scope(progress, "Making HTML Codes ... ...");
     PrepareImages(project, tree, progress);
