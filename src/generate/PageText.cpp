@@ -26,6 +26,12 @@ std::string colorPair(const std::string& text, const std::string& background) {
     return "COLOR: " + MarkColor(text) + "; BACKGROUND-COLOR: " + MarkColor(background) + ";";
 }
 
+// A number goes into the page and its style sheet as the integer it stands for, so that a value held as
+// "010" or "+7" reaches the slider's script as 10 or 7 and never as an octal or signed literal.
+std::string decimal(const std::string& text) {
+    return std::to_string(strToInt(text));
+}
+
 // The sum is taken in 64 bits: two valid integers near the limits must not overflow.
 std::string groupTop(const TAppletData& data) {
     const long long top =
@@ -69,14 +75,13 @@ void addHead(Lines& lines, const TLinkedFileInfoArray& linkedFiles) {
 
 void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
     const std::size_t n = items.size();
-    lines.insert(
-        lines.end(),
-        {
-            "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" + attributeText(data.sliderWidth) +
-                "px;height:" + attributeText(data.sliderHeight) + "px;\">",
-            "<div id=\"" + attributeText(SliderId(data.pSliderName)) + "\" class=\"jsnavbtnslider_placeholder\">",
-            "<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">",
-        });
+    lines.insert(lines.end(), {
+                                  "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" +
+                                      decimal(data.sliderWidth) + "px;height:" + decimal(data.sliderHeight) + "px;\">",
+                                  "<div id=\"" + attributeText(SliderId(data.pSliderName)) +
+                                      "\" class=\"jsnavbtnslider_placeholder\">",
+                                  "<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">",
+                              });
     if (n >= 1)
         addImageLink(lines, items.front());
     lines.insert(lines.end(), {"</div>", "<div class=\"jsnavbtnslider_hidden\">"});
@@ -96,8 +101,8 @@ void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
                                    "</div>"});
     }
     lines.insert(lines.end(), {"</div>", "</div>", "</div>"});
-    lines.push_back("<script>var BbAl=" + std::to_string(n) + ",bvAl=" + data.transDurAuto +
-                    ",bxAl=" + data.transDurManual + ",bwAl=" + data.switchImageDelay + ";</script>");
+    lines.push_back("<script>var BbAl=" + std::to_string(n) + ",bvAl=" + decimal(data.transDurAuto) +
+                    ",bxAl=" + decimal(data.transDurManual) + ",bwAl=" + decimal(data.switchImageDelay) + ";</script>");
 }
 
 } // namespace
@@ -145,8 +150,8 @@ void checkSliderName(std::string_view sliderName) {
 
 std::vector<std::string> styleSheetLines(const TAppletData& data) {
     Lines lines{"/*", kProductLine, kMakerRightsNotice, kProductPageAddress, kSupportPageAddress, "*/"};
-    const std::string& width = data.sliderWidth;
-    const std::string& height = data.sliderHeight;
+    const std::string width = decimal(data.sliderWidth);
+    const std::string height = decimal(data.sliderHeight);
     addRule(lines, "DIV.jsnavbtnslider_placeholder",
             {"POSITION: relative; FLOAT: left; OVERFLOW: hidden; PADDING: 0px; MARGIN: 0px; CURSOR: pointer;WIDTH:" +
                  width + "px;",

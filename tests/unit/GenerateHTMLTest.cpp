@@ -309,6 +309,26 @@ TEST_F(GenerateHTMLTest, ATimingThatIsNoIntegerCannotReachThePageScript) {
     EXPECT_FALSE(fs::exists(pagePath));
 }
 
+// A script reads "010" as the octal 8 and the style sheet "+640px" as nothing at all: every number is
+// written as the decimal integer it stands for.
+TEST_F(GenerateHTMLTest, NumbersAreWrittenInTheirDecimalForm) {
+    setApplet(&TAppletData::sliderWidth, "0640");
+    setApplet(&TAppletData::sliderHeight, "+480");
+    setApplet(&TAppletData::transDurAuto, "010");
+    setApplet(&TAppletData::transDurManual, "+7");
+    setApplet(&TAppletData::switchImageDelay, "-0");
+    const Lines page = generatedPage();
+    EXPECT_TRUE(contains(page, "<script>var BbAl=0,bvAl=10,bxAl=7,bwAl=0;</script>"));
+    EXPECT_TRUE(
+        contains(page, "<div class=\"position_div_as_you_wish\" style=\"display:block;width:640px;height:480px;\">"));
+    setApplet(&TAppletData::switchImageDelay, "2000");
+    setApplet(&TAppletData::transDurAuto, "1000");
+    setApplet(&TAppletData::transDurManual, "500");
+    generate();
+    expectSameText(pagePath, test::testData("page/no-items.html"));
+    expectSameText(staged("Slider1.css"), test::testData("page/Slider1.css"));
+}
+
 // Without a source picture nothing else looks at the size or the colours, yet both reach the style
 // sheet, where a crafted value could hide the visitor's whole page.
 TEST_F(GenerateHTMLTest, ValuesThatWouldRewriteTheStyleSheetWriteNothing) {
