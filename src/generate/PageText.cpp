@@ -46,8 +46,8 @@ std::string comment(const std::string& text) {
 void addImageLink(Lines& lines, const TItemData& item) {
     lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) + "\">");
     const std::string toolTip = attributeText(item.IToolTip);
-    lines.push_back("<img src=\"" + attributeText(item.IImageFile) + "\" title=\"" + toolTip + "\" alt=\"" + toolTip +
-                    "\" />");
+    lines.push_back("<img src=\"" + attributeText(pictureFileOf(item)) + "\" title=\"" + toolTip + "\" alt=\"" +
+                    toolTip + "\" />");
     lines.emplace_back("</a>");
 }
 
@@ -136,16 +136,6 @@ std::string attributeText(std::string_view value) {
         }
     }
     return text;
-}
-
-void checkSliderName(std::string_view sliderName) {
-    const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
-        const auto code = static_cast<unsigned char>(c);
-        return c == '/' || c == '\\' || code < 32 || code == 127;
-    });
-    if (unsafe)
-        throw VeskaroError("The slider name must not contain \"/\", \"\\\" or control characters, because it names "
-                           "the slider's style sheet file. Please choose another slider name.");
 }
 
 std::vector<std::string> styleSheetLines(const TAppletData& data) {

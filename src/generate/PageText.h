@@ -20,10 +20,6 @@ std::string MarkColor(const std::string& colorText);
 /// everything else, "&" included, stays as typed so that entities a user wrote keep working.
 std::string attributeText(std::string_view value);
 
-/// Throws VeskaroError when a slider name would put its style sheet outside its folder: a path
-/// separator or a control character.
-void checkSliderName(std::string_view sliderName);
-
 /// Returns the lines of the slider's style sheet, its numbers written as decimal integers. Throws
 /// VeskaroError when the slider size or the button offset is not a decimal integer.
 std::vector<std::string> styleSheetLines(const TAppletData& data);

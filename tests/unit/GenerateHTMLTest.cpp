@@ -232,6 +232,18 @@ TEST_F(GenerateHTMLTest, LinksAreSwitchedToTheChosenRootAndKeptSo) {
     EXPECT_TRUE(contains(page, "<a href=\"C:/web/b.html\" target=\"_self\">"));
 }
 
+TEST_F(GenerateHTMLTest, APictureNameOutsideTheFolderIsDroppedFromItemAndPage) {
+    addItem("../../../../secret.txt");
+    addItem("C:\\Windows\\win.ini");
+    addItem("slider2.jpg");
+    const Lines page = generatedPage();
+    EXPECT_EQ(project.GetItem(0).IImageFile, "");
+    EXPECT_EQ(project.GetItem(1).IImageFile, "");
+    EXPECT_EQ(project.GetItem(2).IImageFile, "slider2.jpg");
+    EXPECT_EQ(std::count(page.begin(), page.end(), "<img src=\"\" title=\"\" alt=\"\" />"), 3);
+    EXPECT_TRUE(contains(page, "<img src=\"slider2.jpg\" title=\"\" alt=\"\" />"));
+}
+
 TEST_F(GenerateHTMLTest, MissingSourceImagesAreCaptionedAndKeepTheirPictures) {
     addItem("slider0.jpg");
     TItemData item = project.GetItem(0);
