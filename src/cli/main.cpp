@@ -3,6 +3,7 @@
 #include "cli/ConsoleProgress.h"
 #include "generate/PublishCheck.h"
 #include "generate/Publisher.h"
+#include "generate/PublishingProblems.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/Places.h"
@@ -98,16 +99,8 @@ std::string withDelimiter(std::string folder) {
     return folder;
 }
 
-void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& base) {
-    std::vector<std::string> names{base + ".html"};
-    for (const TLinkedFileInfo& file : project.linkedFiles())
-        names.push_back(file.FileName);
-    for (const TItemData& item : project.items())
-        if (!item.IImageFile.empty())
-            names.push_back(item.IImageFile);
-    names.push_back(base + ".vsk");
-    names.push_back(base + "_PublishReport.txt");
-    for (const std::string& name : names) {
+void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& fileName) {
+    for (const std::string& name : publishedFileNames(project, fileName)) {
         std::error_code error;
         if (fs::exists(folder + name, error))
             std::printf("%s%s\n", folder.c_str(), name.c_str());
@@ -138,7 +131,7 @@ int publish(const Options& options, const Places& places) {
         return kFailedOrFindings;
     }
     if (!options.quiet)
-        printWritten(project, folder, projectBaseName(projectPath.filename().string()));
+        printWritten(project, folder, projectPath.filename().string());
     return kDone;
 }
 
@@ -148,7 +141,10 @@ int check(const Options& options, const Places& places) {
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
-    const std::vector<std::string> findings = checkForPublishing(project, places.dataFolder());
+    // Checked as publish would publish it: into its own folder, under its own name.
+    const std::vector<std::string> findings =
+        checkForPublishing(project, places, project.projectFolder(), fs::path(options.project).filename().string())
+            .all();
     for (const std::string& finding : findings)
         std::printf("%s\n", finding.c_str());
     if (!options.quiet)

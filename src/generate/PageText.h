@@ -20,16 +20,13 @@ std::string MarkColor(const std::string& colorText);
 /// everything else, "&" included, stays as typed so that entities a user wrote keep working.
 std::string attributeText(std::string_view value);
 
-/// Throws VeskaroError when a slider name would put its style sheet outside its folder: a path
-/// separator or a control character.
-void checkSliderName(std::string_view sliderName);
-
-/// Returns the lines of the slider's style sheet. Throws VeskaroError when the slider height or the
-/// button offset is not a decimal integer.
+/// Returns the lines of the slider's style sheet, its numbers written as decimal integers. Throws
+/// VeskaroError when the slider size or the button offset is not a decimal integer.
 std::vector<std::string> styleSheetLines(const TAppletData& data);
 
 /// Returns the lines of the slider page: the head that links every style sheet in linkedFiles, the
-/// slider's markup for items, its four script variables and the two slider scripts.
+/// slider's markup for items, its four script variables and the two slider scripts. Numbers are written
+/// as decimal integers; throws VeskaroError when the slider size or a timing is not one.
 std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& items,
                                    const TLinkedFileInfoArray& linkedFiles);
 

@@ -1,7 +1,8 @@
 #include "generate/Publisher.h"
+#include "generate/PublishingProblems.h"
 #include "model/ProgressView.h"
-#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
 #include "platform/Places.h"
 
 #include <filesystem>
@@ -28,9 +29,13 @@ Publisher::Publisher(const Places& places) : m_places(places), m_preview(places)
 
 bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
                                ItemTree& tree, ProgressView& progress) {
-    // A value the project file cannot hold would stop the save after the page was replaced; refusing it
-    // first leaves the folder as it was.
-    ensureStorable(project);
+    // Whatever publishing would refuse halfway is refused here, before anything is written, so that a
+    // refusal leaves the folder as it was.
+    requirePublishable(project, m_places, folder, fileName);
+    // Files the program writes carry reserved empty, as taking the parameters from the window leaves it.
+    TAppletData data = project.GetAppletData();
+    data.reserved.clear();
+    project.SetAppletData(data);
     const std::string preview = m_places.GetPreviewFolder();
     const std::string base = projectBaseName(fileName);
     GenerateHTML(project, folder + base + ".html", tree, progress);
@@ -43,9 +48,10 @@ bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& fold
     progress.setMaximum(100);
     ProgressScope scope(progress, "Copying Publishable Files ... ...");
     for (const TItemData& item : project.items()) {
+        const std::string picture = pictureFileOf(item);
         std::error_code error;
-        if (!item.IImageFile.empty() && fs::exists(preview + item.IImageFile, error))
-            copyReplacing(preview + item.IImageFile, folder + item.IImageFile);
+        if (!picture.empty() && fs::exists(preview + picture, error))
+            copyReplacing(preview + picture, folder + picture);
     }
     m_preview.ClearResourceFiles();
     for (const std::string& name : m_preview.resourceFiles())

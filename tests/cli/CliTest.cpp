@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <vector>
 
 using veskaro::test::readBytes;
 using veskaro::test::writeBytes;
@@ -39,6 +40,17 @@ protected:
         fs::copy(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo", m_folders.root().path() / "demo",
                  fs::copy_options::recursive);
         return m_folders.root() / "demo/demo.vsk";
+    }
+
+    // Writes the sample project to path with the first occurrence of each text replaced, as an edited
+    // project file could read.
+    std::string editedSample(const std::string& path, const std::vector<std::pair<std::string, std::string>>& edits) {
+        std::string text = readBytes(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo/demo.vsk");
+        for (const auto& [from, to] : edits)
+            text.replace(text.find(from), from.size(), to);
+        fs::create_directories(fs::path(path).parent_path());
+        writeBytes(path, text);
+        return path;
     }
 
     veskaro::test::PerUserFolders m_folders;
@@ -120,4 +132,59 @@ TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
     EXPECT_EQ(findings.out,
               "Item 1 (dunes.jpg): the source picture pictures/dunes.jpg does not exist.\n1 finding(s).\n");
     EXPECT_TRUE(fs::is_empty(m_folders.root().path() / "data")) << "check writes nothing";
+}
+
+// The Preview folder lies four levels below the data folder, and the published folder four levels below w/:
+// a crafted picture name must make publishing read, write or offer neither secret.txt.
+TEST_F(VeskaroCli, APictureNameOutsideTheFolderIsReportedAndGoesNowhere) {
+    writeBytes(m_folders.root() / "data/secret.txt", "the user's secret");
+    fs::create_directories(m_folders.root() / "data/Tarnwell/Veskaro/1.0/Preview");
+    const std::string project =
+        editedSample(m_folders.root() / "w/x/y/z/site/show.vsk", {{"slider0.jpg", "../../../../secret.txt"}});
+    const Outcome checked = run("check " + quoted(project));
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_NE(checked.out.find("Item 1 (dunes.jpg): the picture name \"../../../../secret.txt\" is not a plain file "
+                               "name, so publishing ignores it.\n"),
+              std::string::npos)
+        << checked.out;
+
+    const Outcome published = run("publish " + quoted(project));
+    EXPECT_EQ(published.status, 0) << published.err;
+    EXPECT_FALSE(fs::exists(m_folders.root() / "w/secret.txt"));
+    EXPECT_EQ(published.out.find("secret"), std::string::npos) << published.out;
+    for (const char* name : {"show.html", "show.vsk", "show_PublishReport.txt"})
+        EXPECT_EQ(readBytes(m_folders.root() / ("w/x/y/z/site/" + std::string(name))).find("secret"), std::string::npos)
+            << name;
+}
+
+TEST_F(VeskaroCli, ASourcePictureNamedLikeAPublishedOneSurvives) {
+    fs::create_directories(m_folders.root() / "demo");
+    fs::copy_file(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo/pictures/dunes.jpg",
+                  m_folders.root() / "demo/slider1.jpg");
+    const std::string project =
+        editedSample(m_folders.root() / "demo/demo.vsk", {{"pictures/dunes.jpg", "slider1.jpg"}});
+    const std::string photo = readBytes(m_folders.root() / "demo/slider1.jpg");
+    const std::string problem = "Item 1 (slider1.jpg): publishing would overwrite its source picture slider1.jpg with "
+                                "the published file slider1.jpg. Please rename or move the picture, or publish into "
+                                "another folder.";
+    const Outcome checked = run("check " + quoted(project));
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out.rfind(problem + "\n", 0), 0u) << checked.out;
+    const Outcome published = run("publish " + quoted(project) + " --quiet");
+    EXPECT_EQ(published.status, 1);
+    EXPECT_EQ(published.err, "veskaro-cli: publishing failed: " + problem + " Nothing was saved.\n");
+    EXPECT_EQ(readBytes(m_folders.root() / "demo/slider1.jpg"), photo);
+}
+
+TEST_F(VeskaroCli, PublishWritesNumbersAsParsedAndReservedEmpty) {
+    const std::string project = sample();
+    editedSample(project, {{"#$@640#$@", "#$@+0320#$@"}, {"#$@#$@1000#$@", "#$@kept?#$@010#$@"}});
+    const Outcome published = run("publish " + quoted(project) + " --quiet");
+    ASSERT_EQ(published.status, 0) << published.err;
+    const std::string page = readBytes(m_folders.root() / "demo/demo.html");
+    EXPECT_NE(page.find("<script>var BbAl=3,bvAl=10,bxAl=500,bwAl=3000;</script>"), std::string::npos) << page;
+    EXPECT_NE(page.find("style=\"display:block;width:320px;height:360px;\""), std::string::npos) << page;
+    EXPECT_NE(readBytes(m_folders.root() / "demo/DemoSlider.css").find("WIDTH:320px;"), std::string::npos);
+    EXPECT_NE(readBytes(project).find("#$@000000#$@#$@010#$@"), std::string::npos)
+        << "reserved, then the timing as held";
 }

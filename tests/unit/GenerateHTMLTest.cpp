@@ -182,7 +182,9 @@ TEST_P(GroupTopTest, IsTheHeightLessFifteenPlusTheOffset) {
 INSTANTIATE_TEST_SUITE_P(Sums, GroupTopTest,
                          ::testing::Values(GroupTopCase{"10", "-26", "-31px;"}, GroupTopCase{"480", "0", "465px;"},
                                            GroupTopCase{"480", "-26", "439px;"},
-                                           GroupTopCase{"2147483647", "2147483647", "4294967279px;"}));
+                                           GroupTopCase{"9999", "9999", "19983px;"},
+                                           GroupTopCase{"1", "-9999", "-10013px;"},
+                                           GroupTopCase{"0480", "+026", "491px;"}));
 
 TEST_F(GenerateHTMLTest, ANumberThatIsNoIntegerWritesNeitherFile) {
     // The width too: the page and its style sheet would carry it as it stands.
@@ -191,13 +193,14 @@ TEST_F(GenerateHTMLTest, ANumberThatIsNoIntegerWritesNeitherFile) {
             continue;
         const std::string held = project.GetAppletData().*field.member;
         setApplet(field.member, "48O");
-        EXPECT_EQ(errorOfGenerate(), "'48O' is not a valid integer value") << field.name;
+        EXPECT_EQ(errorOfGenerate(), "The " + std::string(field.description) + " \"48O\" is not a whole number.")
+            << field.name;
         EXPECT_FALSE(fs::exists(staged("Slider1.css"))) << field.name;
         EXPECT_FALSE(fs::exists(pagePath)) << field.name;
         setApplet(field.member, held);
     }
     setApplet(&TAppletData::navBtnVerticalOffset, "");
-    EXPECT_EQ(errorOfGenerate(), "'' is not a valid integer value");
+    EXPECT_EQ(errorOfGenerate(), "The button offset \"\" is not a whole number.");
 }
 
 TEST_F(GenerateHTMLTest, LevelsFollowTheTreeWithTheRootsChildrenAtZero) {
@@ -227,6 +230,18 @@ TEST_F(GenerateHTMLTest, LinksAreSwitchedToTheChosenRootAndKeptSo) {
     EXPECT_EQ(project.GetItem(0).ILink, "C:/web/a.html");
     EXPECT_EQ(project.GetItem(1).ILink, "C:/web/b.html");
     EXPECT_TRUE(contains(page, "<a href=\"C:/web/b.html\" target=\"_self\">"));
+}
+
+TEST_F(GenerateHTMLTest, APictureNameOutsideTheFolderIsDroppedFromItemAndPage) {
+    addItem("../../../../secret.txt");
+    addItem("C:\\Windows\\win.ini");
+    addItem("slider2.jpg");
+    const Lines page = generatedPage();
+    EXPECT_EQ(project.GetItem(0).IImageFile, "");
+    EXPECT_EQ(project.GetItem(1).IImageFile, "");
+    EXPECT_EQ(project.GetItem(2).IImageFile, "slider2.jpg");
+    EXPECT_EQ(std::count(page.begin(), page.end(), "<img src=\"\" title=\"\" alt=\"\" />"), 3);
+    EXPECT_TRUE(contains(page, "<img src=\"slider2.jpg\" title=\"\" alt=\"\" />"));
 }
 
 TEST_F(GenerateHTMLTest, MissingSourceImagesAreCaptionedAndKeepTheirPictures) {
@@ -296,15 +311,54 @@ INSTANTIATE_TEST_SUITE_P(Names, UnsafeSliderNameTest,
 
 TEST_F(GenerateHTMLTest, ATimingThatIsNoIntegerCannotReachThePageScript) {
     setApplet(&TAppletData::switchImageDelay, "2000;alert(1)");
-    EXPECT_EQ(errorOfGenerate(), "'2000;alert(1)' is not a valid integer value");
+    EXPECT_EQ(errorOfGenerate(), "The delay before the next picture \"2000;alert(1)\" is not a whole number.");
     EXPECT_FALSE(fs::exists(pagePath));
     setApplet(&TAppletData::switchImageDelay, "2000");
     setApplet(&TAppletData::transDurAuto, "</script>");
-    EXPECT_EQ(errorOfGenerate(), "'</script>' is not a valid integer value");
+    EXPECT_EQ(errorOfGenerate(), "The automatic transition time \"</script>\" is not a whole number.");
     setApplet(&TAppletData::transDurAuto, "-5");
+    EXPECT_EQ(errorOfGenerate(), "The automatic transition time -5 lies outside 0 to 9999.");
+    EXPECT_FALSE(fs::exists(pagePath));
+}
+
+// A script reads "010" as the octal 8 and the style sheet "+640px" as nothing at all: every number is
+// written as the decimal integer it stands for.
+TEST_F(GenerateHTMLTest, NumbersAreWrittenInTheirDecimalForm) {
+    setApplet(&TAppletData::sliderWidth, "0640");
+    setApplet(&TAppletData::sliderHeight, "+480");
+    setApplet(&TAppletData::transDurAuto, "010");
     setApplet(&TAppletData::transDurManual, "+7");
-    EXPECT_TRUE(contains(generatedPage(), "<script>var BbAl=0,bvAl=-5,bxAl=+7,bwAl=2000;</script>"))
-        << "integers are written as held";
+    setApplet(&TAppletData::switchImageDelay, "-0");
+    const Lines page = generatedPage();
+    EXPECT_TRUE(contains(page, "<script>var BbAl=0,bvAl=10,bxAl=7,bwAl=0;</script>"));
+    EXPECT_TRUE(
+        contains(page, "<div class=\"position_div_as_you_wish\" style=\"display:block;width:640px;height:480px;\">"));
+    setApplet(&TAppletData::switchImageDelay, "2000");
+    setApplet(&TAppletData::transDurAuto, "1000");
+    setApplet(&TAppletData::transDurManual, "500");
+    generate();
+    expectSameText(pagePath, test::testData("page/no-items.html"));
+    expectSameText(staged("Slider1.css"), test::testData("page/Slider1.css"));
+}
+
+// Without a source picture nothing else looks at the size or the colours, yet both reach the style
+// sheet, where a crafted value could hide the visitor's whole page.
+TEST_F(GenerateHTMLTest, ValuesThatWouldRewriteTheStyleSheetWriteNothing) {
+    const std::pair<std::string TAppletData::*, const char*> crafted[] = {
+        {&TAppletData::sliderWidth, "abc;}body{display:none"},
+        {&TAppletData::sliderHeight, "480px;}body{display:none"},
+        {&TAppletData::navBtnTextColorNormal, "000000;}*{display:none}"},
+        {&TAppletData::navBtnBgColorActiveHover, "red;}*{display:none}"},
+    };
+    addItem("slider0.jpg");
+    for (const auto& [field, value] : crafted) {
+        const std::string held = project.GetAppletData().*field;
+        setApplet(field, value);
+        EXPECT_NE(errorOfGenerate(), "no error") << value;
+        EXPECT_FALSE(fs::exists(pagePath)) << value;
+        EXPECT_TRUE(fs::is_empty(places.GetStagingFolder())) << value;
+        setApplet(field, held);
+    }
 }
 
 TEST_F(GenerateHTMLTest, APageThatCannotBeWrittenLeavesACompleteStyleSheetAndNoPartialPage) {

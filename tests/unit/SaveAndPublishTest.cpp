@@ -51,6 +51,12 @@ protected:
         return m_publisher.SaveAndPublish(m_project, site(), name, m_tree, m_progress);
     }
 
+    void change(std::string TAppletData::*field, const std::string& value) {
+        TAppletData data = m_project.GetAppletData();
+        data.*field = value;
+        m_project.SetAppletData(data);
+    }
+
     std::string site() const { return m_folders.root() / "site/"; }
 
     veskaro::test::PerUserFolders m_folders;
@@ -89,6 +95,8 @@ TEST_F(SaveAndPublish, WritesExactlyThePublishableSet) {
     ASSERT_EQ(reread.LoadFromFile(site() + "Demo.vsk", tree, m_progress), LoadOutcome::Loaded);
     EXPECT_EQ(reread.GetItem(1).IImageFile, "slider1.gif");
     EXPECT_EQ(reread.GetItem(1).IImageWidth, "640") << "120 x 80 is enlarged to the slider width";
+    EXPECT_EQ(m_project.GetAppletData().reserved, "");
+    EXPECT_EQ(reread.GetAppletData().reserved, "") << "files the program writes carry reserved empty";
 }
 
 TEST_F(SaveAndPublish, ProjectFileIsAlwaysVsk) {
@@ -144,4 +152,64 @@ TEST_F(SaveAndPublish, UnwritableFolderNamesTheFile) {
     const std::string message =
         errorOf([&] { m_publisher.SaveAndPublish(m_project, missing, "Show.vsk", m_tree, m_progress); });
     EXPECT_EQ(message, "File not found: " + missing + "Show.html");
+}
+
+// Preview + "../../../../secret.txt" lies in the user's data folder, and the same four levels above the
+// published folder lie outside it: a crafted picture name must reach neither.
+TEST_F(SaveAndPublish, APictureNameOutsideTheFolderIsNeitherReadNorWrittenNorListed) {
+    const fs::path deep = m_folders.root().path() / "w/x/y/z/site/";
+    fs::create_directories(deep);
+    writeBytes(fs::path(m_places.GetPreviewFolder()) / "../../../../secret.txt", "the user's secret");
+    addItem(m_folders.root() / "pictures/never-there.jpg");
+    TItemData crafted = m_project.GetItem(0);
+    crafted.IImageFile = "../../../../secret.txt";
+    m_project.SetItem(crafted, 0);
+
+    m_publisher.SaveAndPublish(m_project, deep.string(), "Show.vsk", m_tree, m_progress);
+    EXPECT_FALSE(fs::exists(m_folders.root().path() / "w/secret.txt"));
+    EXPECT_EQ(namesIn(deep),
+              (Names{"Show.html", "jslib.js", "slidervsk.js", "Slider1.css", "Show.vsk", "Show_PublishReport.txt"}));
+    for (const char* name : {"Show.html", "Show.vsk", "Show_PublishReport.txt"})
+        EXPECT_EQ(readBytes(deep / name).find("secret"), std::string::npos) << name;
+    EXPECT_EQ(m_project.GetItem(0).IImageFile, "") << "the item keeps no stale picture";
+}
+
+TEST_F(SaveAndPublish, ASourcePictureInTheFolderIsNeverOverwritten) {
+    const std::string photo = site() + "slider1.jpg";
+    fs::copy_file(picture("photo.jpg"), photo);
+    const std::string bytes = readBytes(photo);
+    addItem(photo);
+    addItem(picture("other.jpg"));
+    EXPECT_EQ(errorOf([&] { publish("Show.vsk"); }),
+              "Item 1 (slider1.jpg): publishing would overwrite its source picture " + photo +
+                  " with the published file slider1.jpg. Please rename or move the picture, or publish into another "
+                  "folder. Nothing was saved.");
+    EXPECT_EQ(namesIn(site()), Names{"slider1.jpg"});
+    EXPECT_EQ(readBytes(photo), bytes);
+
+    // Named otherwise, it stays beside what publishing writes; publishing again replaces only its own files.
+    fs::rename(photo, site() + "photo.jpg");
+    TItemData item = m_project.GetItem(0);
+    item.IOriginalImagePath = site() + "photo.jpg";
+    m_project.SetItem(item, 0);
+    EXPECT_TRUE(publish("Show.vsk"));
+    EXPECT_TRUE(publish("Show.vsk"));
+    EXPECT_EQ(readBytes(site() + "photo.jpg"), bytes);
+    EXPECT_TRUE(fs::exists(site() + "slider1.jpg"));
+}
+
+TEST_F(SaveAndPublish, ARootSwitchThatWouldMakeTheSeparatorWritesNothing) {
+    addItem(picture("good.jpg"));
+    TItemData item = m_project.GetItem(0);
+    item.ILink = "shop#$/local/page.html";
+    m_project.SetItem(item, 0);
+    change(&TAppletData::InternalUse_RootDir_Local, "/local/");
+    change(&TAppletData::InternalUse_RootDir_Remote, "@/web/");
+    change(&TAppletData::InternalUse_RootDir_Local_Checked, "0");
+    EXPECT_EQ(errorOf([&] { publish("Show.vsk"); }),
+              "The link of item 1 would read \"shop#$@/web/page.html\" once its root is switched, and a project file "
+              "cannot hold \"#$@\". Nothing was saved.");
+    EXPECT_TRUE(fs::is_empty(site()));
+    EXPECT_TRUE(fs::is_empty(m_places.GetStagingFolder()));
+    EXPECT_EQ(m_project.GetItem(0).ILink, "shop#$/local/page.html");
 }
