@@ -18,11 +18,12 @@ std::string comparable(const std::string& path) {
     return asciiLower(trimText(path));
 }
 
-// Copies path into the Preview folder unless it lies there already.
+// Copies path into the Preview folder unless it lies there already. The folder is the run's work, so the
+// copy does not wait for the disk.
 void copyUnlessThere(const std::string& path, const std::string& preview) {
     const std::string target = preview + fileNamePart(path);
     if (comparable(path) != comparable(target))
-        copyFileAtomically(path, target);
+        copyFileAtomically(path, target, Durability::WorkFile);
 }
 
 } // namespace

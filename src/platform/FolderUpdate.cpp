@@ -64,6 +64,7 @@ void FolderUpdate::commit() {
         const Replacement& replacement = m_replacements[m_renamed];
         replaceWithTemporaryFile(replacement.temporary, replacement.path);
     }
+    flushFolder(m_folder);
 }
 
 } // namespace veskaro

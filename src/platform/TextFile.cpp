@@ -113,12 +113,13 @@ void passOnAttributes([[maybe_unused]] std::FILE* file, [[maybe_unused]] const R
 #endif
 }
 
-// Flushes to the disk before the rename, so that a crash cannot leave an empty file under the old name.
-int closeDurably(FileHandle file) {
+// Flushes to the disk before the rename when asked, so that a crash cannot leave an empty file under the
+// old name.
+int closeFile(FileHandle file, [[maybe_unused]] Durability durability) {
     if (std::fflush(file.get()) != 0)
         return lastError();
 #ifndef _WIN32
-    if (::fsync(::fileno(file.get())) != 0)
+    if (durability == Durability::OnDisk && ::fsync(::fileno(file.get())) != 0)
         return lastError();
 #endif
     if (std::fclose(file.release()) != 0)
@@ -126,19 +127,9 @@ int closeDurably(FileHandle file) {
     return 0;
 }
 
-// Flushes the folder's entries after a rename, so that after a power failure the renames of one publish
-// are there in the order they were made (the pictures before the page that names them). The rename
-// itself has happened and is visible; a folder that cannot be flushed (some file systems refuse) has
-// nothing left to undo, so a failure here is not the user's concern.
-void syncFolderOf([[maybe_unused]] const std::string& file) {
-#ifndef _WIN32
-    const fs::path folder = fs::path(file).parent_path();
-    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return;
-    std::ignore = ::fsync(descriptor);
-    ::close(descriptor);
-#endif
+// Returns the folder a temporary file lies in, where its rename takes place.
+std::string folderOf(const std::string& temporary) {
+    return fs::path(temporary).parent_path().string();
 }
 
 // Removes the temporary file on every way out unless it was kept for the rename.
@@ -161,7 +152,8 @@ private:
 
 // Creates a temporary file beside the file path leads to, lets write fill it (returning an error number,
 // or 0), flushes it to the disk and returns its path. On failure it is removed and the error names path.
-std::string writeTemporaryFile(const std::string& path, const std::function<int(std::FILE*)>& write) {
+std::string writeTemporaryFile(const std::string& path, Durability durability,
+                               const std::function<int(std::FILE*)>& write) {
     const std::string target = linkTarget(path);
     const ReplacedFile replaced = inspectReplacedFile(target, path);
     const std::string temporary = temporarySibling(target);
@@ -174,7 +166,7 @@ std::string writeTemporaryFile(const std::string& path, const std::function<int(
     guard.watch(temporary);
     passOnAttributes(file.get(), replaced);
     int error = write(file.get());
-    const int closeError = closeDurably(std::move(file));
+    const int closeError = closeFile(std::move(file), durability);
     if (error == 0)
         error = closeError;
     if (error != 0)
@@ -213,15 +205,26 @@ void replaceWithTemporaryFile(const std::string& temporary, const std::string& p
         std::remove(temporary.c_str());
         throwIoError(error.value(), path);
     }
-    syncFolderOf(target);
+}
+
+void flushFolder([[maybe_unused]] const std::string& folder) {
+#ifndef _WIN32
+    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    // The renames have happened and are visible; a folder that refuses the flush has nothing to undo.
+    std::ignore = ::fsync(descriptor);
+    ::close(descriptor);
+#endif
 }
 
 void writeFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string temporary = writeTemporaryFile(path, [&](std::FILE* file) {
+    const std::string temporary = writeTemporaryFile(path, Durability::OnDisk, [&](std::FILE* file) {
         errno = 0;
         return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : lastError();
     });
     replaceWithTemporaryFile(temporary, path);
+    flushFolder(folderOf(temporary));
 }
 
 void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines) {
@@ -237,12 +240,12 @@ void writeTextFileAtomically(const std::string& path, const std::vector<std::str
     writeFileAtomically(path, bytes);
 }
 
-std::string copyToTemporaryFile(const std::string& from, const std::string& path) {
+std::string copyToTemporaryFile(const std::string& from, const std::string& path, Durability durability) {
     errno = 0;
     const FileHandle source{std::fopen(from.c_str(), "rb")};
     if (!source)
         throwIoError(lastError(), from);
-    return writeTemporaryFile(path, [&](std::FILE* file) {
+    return writeTemporaryFile(path, durability, [&](std::FILE* file) {
         char buffer[65536];
         std::size_t count;
         errno = 0;
@@ -255,8 +258,11 @@ std::string copyToTemporaryFile(const std::string& from, const std::string& path
     });
 }
 
-void copyFileAtomically(const std::string& from, const std::string& path) {
-    replaceWithTemporaryFile(copyToTemporaryFile(from, path), path);
+void copyFileAtomically(const std::string& from, const std::string& path, Durability durability) {
+    const std::string temporary = copyToTemporaryFile(from, path, durability);
+    replaceWithTemporaryFile(temporary, path);
+    if (durability == Durability::OnDisk)
+        flushFolder(folderOf(temporary));
 }
 
 bool isTemporaryFileName(const std::string& name) {
