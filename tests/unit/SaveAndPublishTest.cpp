@@ -194,31 +194,31 @@ TEST_F(SaveAndPublish, UnwritableFolderNamesTheFile) {
 // the earlier publish as it was, with no temporary file beside it.
 
 TEST_F(SaveAndPublish, FullDiskStopsThePublishAndLeavesTheEarlierFilesAsTheyWere) {
-    const fs::path site = m_folders.root().path() / "site";
-    const veskaro::test::SmallDisk disk(site, 512 * 1024);
+    const fs::path folder = m_folders.root().path() / "site";
+    const veskaro::test::SmallDisk disk(folder, 512 * 1024);
     if (!disk.mounted())
         GTEST_SKIP() << disk.whyNotMounted();
     addItem(picture("beach.jpg"));
     publish("Demo.vsk");
-    const std::map<std::string, std::string> before = filesIn(site);
+    const std::map<std::string, std::string> before = filesIn(folder);
     std::size_t published = 0;
     for (const auto& [name, bytes] : before)
         published += (bytes.size() / 4096 + 1) * 4096;
 
     resizeSlider("600", "400");
     std::set<std::string> failedAt;
-    // Less and less room is left, so that the write that fails moves along the files.
+    // More and more room is left, so that the write that fails moves along the files.
     for (const std::size_t free : {std::size_t{0}, published / 3, published * 2 / 3}) {
         disk.fill(free);
         const std::string message = errorOf([&] { publish("Demo.vsk"); });
-        EXPECT_EQ(message.rfind("Disk full: " + this->site(), 0), 0u) << message;
+        EXPECT_EQ(message.rfind("Disk full: " + site(), 0), 0u) << message;
         failedAt.insert(message);
-        EXPECT_EQ(changedSince(before, site), Names{}) << free << " bytes free: " << message;
+        EXPECT_EQ(changedSince(before, folder), Names{}) << free << " bytes free: " << message;
         disk.empty();
     }
     EXPECT_EQ(failedAt.size(), 3u) << "the disk ran full at three different files";
     publish("Demo.vsk");
-    EXPECT_NE(readBytes(site / "Slider1.css"), before.at("Slider1.css"));
+    EXPECT_NE(readBytes(folder / "Slider1.css"), before.at("Slider1.css"));
 }
 
 // Root may write any file, so as root the publish runs as "nobody" in a child process (see AnotherUser.h).
