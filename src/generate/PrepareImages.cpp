@@ -74,7 +74,9 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
         item.IImageHeight = std::to_string(picture.scaledHeight);
         item.IImageFile = fileNamePart(picture.path);
         project.SetItem(item, k);
-        m_preview.CopyToPreview(picture.path);
+        // The page names this picture: publishing it without the picture, or with an earlier one of that
+        // name, would be a broken or wrong page, so the copy must succeed.
+        m_preview.placeInPreview(picture.path);
         std::error_code ignored;
         fs::remove(picture.path, ignored);
         progress.step(1);

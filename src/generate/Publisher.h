@@ -49,7 +49,8 @@ public:
 
     /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
     /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
-    /// fileName without its extension. Returns true; any failure throws before the project file is written.
+    /// fileName without its extension. Returns true. Any failure throws VeskaroError; one before the new
+    /// files are renamed into place (every write and copy) leaves the folder's files as they were.
     virtual bool SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
                                 ItemTree& tree, ProgressView& progress);
     /// Deletes what this run put into the Preview folder.

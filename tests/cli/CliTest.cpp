@@ -1,3 +1,4 @@
+#include "SmallDisk.h"
 #include "TestFolders.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 using veskaro::test::readBytes;
@@ -118,6 +120,33 @@ TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
     EXPECT_EQ(failed.err.rfind("veskaro-cli: publishing failed: JPEG error #", 0), 0u) << failed.err;
     EXPECT_EQ(readBytes(project), before);
     EXPECT_EQ(readBytes(m_folders.root() / "demo/demo.html"), pageBefore);
+}
+
+TEST_F(VeskaroCli, FullDiskExitsWithOneAndLeavesThePublishedFilesAsTheyWere) {
+    const std::string project = sample();
+    const fs::path site = m_folders.root().path() / "site";
+    const veskaro::test::SmallDisk disk(site, 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.whyNotMounted();
+    ASSERT_EQ(run("publish " + quoted(project) + " --quiet --to " + quoted(site)).status, 0);
+    std::map<std::string, std::string> before;
+    for (const std::string& name : veskaro::test::namesIn(site))
+        before[name] = readBytes(site / name);
+
+    // A slider of another size changes every file but the scripts.
+    std::string text = readBytes(project);
+    text.replace(text.find("Demo Slider#$@640#$@360#$@"), 26, "Demo Slider#$@600#$@400#$@");
+    writeBytes(project, text);
+    disk.fill(40 * 1024);
+    const Outcome failed = run("publish " + quoted(project) + " --quiet --to " + quoted(site));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err.rfind("veskaro-cli: publishing failed: Disk full: " + site.string() + "/", 0), 0u)
+        << failed.err;
+    disk.empty();
+    std::map<std::string, std::string> after;
+    for (const std::string& name : veskaro::test::namesIn(site))
+        after[name] = readBytes(site / name);
+    EXPECT_EQ(after, before) << "every earlier file byte for byte, and no temporary file beside them";
 }
 
 TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
