@@ -1,11 +1,21 @@
+#include "PictureFixtures.h"
 #include "TestFolders.h"
+
+#include "imaging/PictureLoader.h"
+#include "model/ProgressView.h"
+#include "model/TkvlAppletAgent.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 
+extern char** environ;
+
+using veskaro::test::namesIn;
 using veskaro::test::readBytes;
 using veskaro::test::writeBytes;
 namespace fs = std::filesystem;
@@ -25,6 +35,47 @@ std::string quoted(const std::string& text) {
     return out + "'";
 }
 
+// veskaro-cli started without waiting for it, its output going to files beside outputBase.
+class CliProcess {
+public:
+    CliProcess(const std::vector<std::string>& arguments, std::string outputBase) : m_output(std::move(outputBase)) {
+        std::vector<std::string> words{VESKARO_CLI};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, (m_output + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, (m_output + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~CliProcess() { finish(); }
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    /// Waits for the process and returns how it ended.
+    Outcome finish() {
+        if (m_pid > 0) {
+            int status = 0;
+            ::waitpid(m_pid, &status, 0);
+            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            m_pid = -1;
+        }
+        return {m_status, readBytes(m_output + ".out"), readBytes(m_output + ".err")};
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_status = -1;
+    std::string m_output;
+};
+
+using Names = std::set<std::string>;
+
 class VeskaroCli : public testing::Test {
 protected:
     Outcome run(const std::string& arguments) {
@@ -32,6 +83,16 @@ protected:
                                     " 2>" + quoted(m_folders.root() / "err");
         const int status = std::system(command.c_str());
         return {WEXITSTATUS(status), readBytes(m_folders.root() / "out"), readBytes(m_folders.root() / "err")};
+    }
+
+    // Every file and folder below the program's data folder, relative to it.
+    Names workFiles() {
+        Names names;
+        const fs::path data = m_folders.root().path() / "data/Tarnwell/Veskaro/1.0";
+        std::error_code error;
+        for (fs::recursive_directory_iterator entry(data, error), end; !error && entry != end; entry.increment(error))
+            names.insert(fs::relative(entry->path(), data).string());
+        return names;
     }
 
     // A copy of the bundled sample, pictures and all.
@@ -120,4 +181,92 @@ TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
     EXPECT_EQ(findings.out,
               "Item 1 (dunes.jpg): the source picture pictures/dunes.jpg does not exist.\n1 finding(s).\n");
     EXPECT_TRUE(fs::is_empty(m_folders.root().path() / "data")) << "check writes nothing";
+}
+
+namespace {
+
+constexpr int kPicturesPerProject = 150;
+
+// A colour of its own for every picture of both projects: red counts the pictures, green tells the
+// projects apart.
+veskaro::test::Colour pictureColour(int project, int picture) {
+    return {static_cast<std::uint8_t>(picture), static_cast<std::uint8_t>(60 + 120 * project),
+            static_cast<std::uint8_t>(255 - picture)};
+}
+
+// Writes a project of many small solid-colour bitmaps into folder, sized like its slider so that each
+// prepared picture is its colour alone, and returns the project file's path.
+std::string writeSolidColourProject(const fs::path& folder, int number) {
+    constexpr int kWidth = 8;
+    constexpr int kHeight = 6;
+    fs::create_directories(folder / "pictures");
+    veskaro::TkvlAppletAgent project;
+    project.SetDefaults();
+    veskaro::TAppletData data = project.GetAppletData();
+    data.sliderWidth = std::to_string(kWidth);
+    data.sliderHeight = std::to_string(kHeight);
+    project.SetAppletData(data);
+    for (int k = 0; k < kPicturesPerProject; ++k) {
+        const veskaro::test::Colour colour = pictureColour(number, k);
+        veskaro::test::BmpSpec bitmap;
+        bitmap.width = kWidth;
+        bitmap.height = kHeight;
+        for (int pixel = 0; pixel < kWidth * kHeight; ++pixel)
+            bitmap.pixelData +=
+                {static_cast<char>(colour[2]), static_cast<char>(colour[1]), static_cast<char>(colour[0])};
+        const std::string name = "colour" + std::to_string(k) + ".bmp";
+        writeBytes(folder / "pictures" / name, veskaro::test::makeBmp(bitmap));
+        veskaro::TItemData item = veskaro::TkvlAppletAgent::DefaultItem();
+        item.IOriginalImagePath = "pictures/" + name;
+        item.ILevel = "0";
+        project.InsertItem(project.itemCount(), item);
+    }
+    veskaro::SilentProgressView progress;
+    const std::string path = (folder / "colours.vsk").string();
+    project.SaveToFile(path, progress);
+    return path;
+}
+
+// The pictures of a published project whose pixels are not all their own colour, or that are missing.
+std::vector<std::string> picturesOfTheWrongColour(const fs::path& folder, int number) {
+    std::vector<std::string> wrong;
+    for (int k = 0; k < kPicturesPerProject; ++k) {
+        const std::string name = "slider" + std::to_string(k) + ".bmp";
+        const veskaro::test::Colour expected = pictureColour(number, k);
+        try {
+            const veskaro::LoadedPicture picture = veskaro::loadPicture((folder / name).string());
+            const std::vector<std::uint8_t>& pixels = picture.image.pixels;
+            for (std::size_t i = 0; i < pixels.size(); i += 3)
+                if (pixels[i] != expected[0] || pixels[i + 1] != expected[1] || pixels[i + 2] != expected[2]) {
+                    wrong.push_back(name);
+                    break;
+                }
+        } catch (const std::exception& error) {
+            wrong.push_back(name + ": " + error.what());
+        }
+    }
+    return wrong;
+}
+
+} // namespace
+
+TEST_F(VeskaroCli, TwoPublishesAtOnceKeepEachProjectsOwnPictures) {
+    const fs::path root = m_folders.root().path();
+    const std::string projects[] = {writeSolidColourProject(root / "first", 0),
+                                    writeSolidColourProject(root / "second", 1)};
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        CliProcess first({"publish", projects[0], "--quiet"}, (root / "first-run").string());
+        CliProcess second({"publish", projects[1], "--quiet"}, (root / "second-run").string());
+        const Outcome firstOutcome = first.finish();
+        const Outcome secondOutcome = second.finish();
+        EXPECT_EQ(firstOutcome.status, 0) << firstOutcome.err;
+        EXPECT_EQ(secondOutcome.status, 0) << secondOutcome.err;
+        EXPECT_EQ(picturesOfTheWrongColour(root / "first", 0), std::vector<std::string>{});
+        EXPECT_EQ(picturesOfTheWrongColour(root / "second", 1), std::vector<std::string>{});
+        for (const char* folder : {"first", "second"})
+            for (int k = 0; k < kPicturesPerProject; ++k)
+                fs::remove(root / folder / ("slider" + std::to_string(k) + ".bmp"));
+    }
+    EXPECT_EQ(workFiles(), Names{"Temp"}) << "each run removed its own folders";
 }
