@@ -15,7 +15,6 @@
 
 extern char** environ;
 
-using veskaro::test::namesIn;
 using veskaro::test::readBytes;
 using veskaro::test::writeBytes;
 namespace fs = std::filesystem;
@@ -78,9 +77,10 @@ using Names = std::set<std::string>;
 
 class VeskaroCli : public testing::Test {
 protected:
-    Outcome run(const std::string& arguments) {
-        const std::string command = quoted(VESKARO_CLI) + " " + arguments + " >" + quoted(m_folders.root() / "out") +
-                                    " 2>" + quoted(m_folders.root() / "err");
+    // Runs veskaro-cli through the shell; before is shell text run first in the same shell.
+    Outcome run(const std::string& arguments, const std::string& before = "") {
+        const std::string command = before + quoted(VESKARO_CLI) + " " + arguments + " >" +
+                                    quoted(m_folders.root() / "out") + " 2>" + quoted(m_folders.root() / "err");
         const int status = std::system(command.c_str());
         return {WEXITSTATUS(status), readBytes(m_folders.root() / "out"), readBytes(m_folders.root() / "err")};
     }
@@ -167,6 +167,8 @@ TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
     EXPECT_EQ(failed.err.rfind("veskaro-cli: publishing failed: JPEG error #", 0), 0u) << failed.err;
     EXPECT_EQ(readBytes(project), before);
     EXPECT_EQ(readBytes(m_folders.root() / "demo/demo.html"), pageBefore);
+    // The first picture was prepared before the second failed; neither it nor the run's folders stay.
+    EXPECT_EQ(workFiles(), Names{"Temp"});
 }
 
 TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
@@ -269,4 +271,19 @@ TEST_F(VeskaroCli, TwoPublishesAtOnceKeepEachProjectsOwnPictures) {
                 fs::remove(root / folder / ("slider" + std::to_string(k) + ".bmp"));
     }
     EXPECT_EQ(workFiles(), Names{"Temp"}) << "each run removed its own folders";
+}
+
+TEST_F(VeskaroCli, ADeletedWorkingFolderGivesAMessageNotAnAbort) {
+    const std::string project = sample();
+    const std::string gone = quoted(m_folders.root() / "gone");
+    const std::string leaveAndDelete = "mkdir " + gone + " && cd " + gone + " && rmdir \"$PWD\" && ";
+    const Outcome relativeTo = run("publish " + quoted(project) + " --to site", leaveAndDelete);
+    EXPECT_EQ(relativeTo.status, 2);
+    EXPECT_EQ(relativeTo.err, "veskaro-cli: the relative path site cannot be resolved: the working folder is gone "
+                              "(No such file or directory)\n");
+    const Outcome relativeProject = run("publish demo.vsk", leaveAndDelete);
+    EXPECT_EQ(relativeProject.status, 2);
+    EXPECT_EQ(relativeProject.err, "veskaro-cli: the relative path demo.vsk cannot be resolved: the working folder "
+                                   "is gone (No such file or directory)\n");
+    EXPECT_EQ(workFiles(), Names{});
 }
