@@ -3,6 +3,7 @@
 #include "browse/BrowserDetection.h"
 #include "ui/BrowserServices.h"
 #include "ui/Prompts.h"
+#include "ui/RunCommand.h"
 #include "ui/WidgetNaming.h"
 
 #include <QComboBox>
@@ -133,9 +134,12 @@ void TformWebBrowser::spdbtnOpenExeFileClick() {
     m_choice.setProgramPath(chosen.toLocal8Bit().toStdString());
 }
 
+// The dialog runs its own event loop, where an error may not pass: it is shown, and the dialog stays open.
 void TformWebBrowser::bitbtnOkClick() {
-    m_choice.save(m_services.settings);
-    accept();
+    runCommand(m_prompts, [this] {
+        m_choice.save(m_services.settings);
+        accept();
+    });
 }
 
 // A click on a radio button always leaves it checked, as a radio button does.
