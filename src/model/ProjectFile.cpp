@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace veskaro {
@@ -76,9 +77,20 @@ void listStorabilityProblems(const Record& record, const std::array<Field, N>& f
     }
 }
 
+// The size is checked before anything is read, so that no file (a device that never ends, a huge sparse
+// file) can exhaust the memory.
+std::vector<std::string> readProjectLines(const std::string& path) {
+    std::optional<std::string> bytes = readFileBytes(path, kProjectFileSizeLimit);
+    if (!bytes)
+        throw VeskaroError("The project file " + path + " is larger than " +
+                           std::to_string(kProjectFileSizeLimit / (1024 * 1024)) +
+                           " MiB, which no slider project comes near. Nothing was loaded.");
+    return splitTextLines(*bytes);
+}
+
 class ProjectLines {
 public:
-    ProjectLines(const std::string& path) : m_path(path), m_lines(readTextLines(path)) {}
+    ProjectLines(const std::string& path) : m_path(path), m_lines(readProjectLines(path)) {}
 
     // Reads the next line; a file that ends before its items are closed is refused as a whole.
     const std::string& next() {

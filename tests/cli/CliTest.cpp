@@ -273,6 +273,21 @@ TEST_F(VeskaroCli, TwoPublishesAtOnceKeepEachProjectsOwnPictures) {
     EXPECT_EQ(workFiles(), Names{"Temp"}) << "each run removed its own folders";
 }
 
+TEST_F(VeskaroCli, ProjectFilesBeyondTheSizeLimitAreRefusedWithAMessage) {
+    const std::string sparse = m_folders.root() / "huge.vsk";
+    writeBytes(sparse, "");
+    fs::resize_file(sparse, 3'000'000'000);
+    for (const std::string& file : {std::string("/dev/zero"), sparse}) {
+        for (const char* command : {"check ", "publish "}) {
+            const Outcome refused = run(command + quoted(file));
+            EXPECT_EQ(refused.status, 2) << command << file;
+            EXPECT_EQ(refused.err, "veskaro-cli: The project file " + file +
+                                       " is larger than 64 MiB, which no slider project comes near. Nothing was "
+                                       "loaded.\n");
+        }
+    }
+}
+
 TEST_F(VeskaroCli, ADeletedWorkingFolderGivesAMessageNotAnAbort) {
     const std::string project = sample();
     const std::string gone = quoted(m_folders.root() / "gone");

@@ -492,6 +492,19 @@ private slots:
         QVERIFY(prompts().messages.empty());
     }
 
+    void aFileBeyondTheSizeLimitIsRefusedWithItsMessage() {
+        openThroughTheDialog("/dev/zero");
+        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[0].text, QStringLiteral("The project file /dev/zero is larger than 64 MiB, which "
+                                                            "no slider project comes near. Nothing was loaded."));
+        verifyCleanNewProject();
+        // At start the same refusal is silent, and the window starts without the file.
+        window().openCommandLineFile("/dev/zero");
+        QCOMPARE(prompts().messages.size(), 1u);
+        verifyCleanNewProject();
+    }
+
     void theCommandLineStillShowsTheForeignFileMessage() {
         const std::string foreign = path("foreign.vsk");
         test::writeBytes(foreign, "<Product_Name>\r\nSomething Else\r\n</Product_Name>\r\n");

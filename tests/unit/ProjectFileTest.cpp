@@ -78,11 +78,16 @@ protected:
 
     // Loads text expecting it to be refused with a message containing needle, and checks nothing changed.
     void expectRefused(const std::string& text, const std::string& needle) {
+        writeBytes(m_folder / "project.vsk", text);
+        expectFileRefused(m_folder / "project.vsk", needle);
+    }
+
+    void expectFileRefused(const std::string& path, const std::string& needle) {
         m_project.SetDefaults();
         m_project.InsertItem(0, item("keep.jpg", "0"));
         const TAppletData before = m_project.GetAppletData();
         try {
-            load(text);
+            m_project.LoadFromFile(path, m_tree, m_progress);
             ADD_FAILURE() << "no error for a file that should be refused";
         } catch (const VeskaroError& error) {
             EXPECT_NE(std::string(error.what()).find(needle), std::string::npos) << error.what();
@@ -253,6 +258,17 @@ TEST_F(ProjectFile, ValuesHaveNoLengthLimit) {
     saved.SaveToFile(m_folder / "long.vsk", m_progress);
     ASSERT_EQ(m_project.LoadFromFile(m_folder / "long.vsk", m_tree, m_progress), LoadOutcome::Loaded);
     EXPECT_EQ(m_project.GetItem(0).ILink, longLink);
+}
+
+TEST_F(ProjectFile, RefusesFilesBeyondTheSizeLimitBeforeReadingThem) {
+    const std::string message = " is larger than 64 MiB, which no slider project comes near. Nothing was loaded.";
+    for (const std::uintmax_t size : {kProjectFileSizeLimit + 1, std::uintmax_t{3'000'000'000}}) {
+        const std::string sparse = m_folder / ("sparse" + std::to_string(size) + ".vsk");
+        writeBytes(sparse, projectText({itemLine("a.jpg", "0")}));
+        std::filesystem::resize_file(sparse, size);
+        expectFileRefused(sparse, "The project file " + sparse + message);
+    }
+    expectFileRefused("/dev/zero", "The project file /dev/zero" + message);
 }
 
 TEST_F(ProjectFile, BuildsTheTreeFromLevels) {

@@ -48,3 +48,17 @@ TEST(TextFile, ErrorsNameTheFileInThePlatformsWords) {
     EXPECT_EQ(ioErrorText(ENOSPC), "Disk full");
     EXPECT_EQ(ioErrorText(EIO), "I/O error 5");
 }
+
+TEST(TextFile, ReadsAFileOnlyUpToItsLimit) {
+    TemporaryFolder folder;
+    writeBytes(folder / "ten.txt", "0123456789");
+    EXPECT_EQ(readFileBytes(folder / "ten.txt", 10), "0123456789");
+    EXPECT_EQ(readFileBytes(folder / "ten.txt", 9), std::nullopt);
+    EXPECT_EQ(readFileBytes("/dev/null", 0), "");
+    // A sparse file is measured, not read; a device that never ends is read no further than the limit.
+    writeBytes(folder / "sparse.vsk", "");
+    std::filesystem::resize_file(folder / "sparse.vsk", 3'000'000'000);
+    EXPECT_EQ(readFileBytes(folder / "sparse.vsk", 1 << 20), std::nullopt);
+    EXPECT_EQ(readFileBytes("/dev/zero", 100'000), std::nullopt);
+    EXPECT_THROW(readFileBytes(folder / "missing.txt", 10), VeskaroError);
+}
