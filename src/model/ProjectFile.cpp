@@ -6,6 +6,7 @@
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/TextEncoding.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -78,14 +79,15 @@ void listStorabilityProblems(const Record& record, const std::array<Field, N>& f
 }
 
 // The size is checked before anything is read, so that no file (a device that never ends, a huge sparse
-// file) can exhaust the memory.
+// file) can exhaust the memory. Project text is UTF-8 in memory: a file of the older program, written in
+// Windows-1252, is converted here, so that every front end reads the same text.
 std::vector<std::string> readProjectLines(const std::string& path) {
     std::optional<std::string> bytes = readFileBytes(path, kProjectFileSizeLimit);
     if (!bytes)
         throw VeskaroError("The project file " + path + " is larger than " +
                            std::to_string(kProjectFileSizeLimit / (1024 * 1024)) +
                            " MiB, which no slider project comes near. Nothing was loaded.");
-    return splitTextLines(*bytes);
+    return splitTextLines(fileTextAsUtf8(std::move(*bytes)));
 }
 
 class ProjectLines {

@@ -302,3 +302,29 @@ TEST_F(VeskaroCli, ADeletedWorkingFolderGivesAMessageNotAnAbort) {
                                    "is gone (No such file or directory)\n");
     EXPECT_EQ(workFiles(), Names{});
 }
+
+TEST_F(VeskaroCli, AWindows1252ProjectIsReadAndPublishedAsUtf8) {
+    const fs::path folder = m_folders.root().path() / "older";
+    const std::string project = writeSolidColourProject(folder, 0);
+    // The older program wrote the system's code page: "é" as 0xE9, "€" as 0x80, quotes as 0x93 and 0x94.
+    std::string text = readBytes(project);
+    const std::string firstPath = "pictures/colour0.bmp";
+    text.replace(text.find(firstPath), firstPath.size(), "pictures/caf\xE9.bmp");
+    const std::string target = "#$@_self#$@";
+    text.replace(text.find(target), target.size(),
+                 "#$@_self#$@Caf\xE9 \x80 5 \x93"
+                 "fresh\x94");
+    writeBytes(project, text);
+    // The picture's name on disk is UTF-8, as file names are on this system.
+    fs::rename(folder / "pictures/colour0.bmp", folder / "pictures/caf\xC3\xA9.bmp");
+
+    const Outcome published = run("publish " + quoted(project) + " --quiet");
+    ASSERT_EQ(published.status, 0) << published.err;
+    const std::string saved = readBytes(project);
+    EXPECT_NE(saved.find("#$@pictures/caf\xC3\xA9.bmp#$@"), std::string::npos);
+    EXPECT_NE(saved.find("#$@Caf\xC3\xA9 \xE2\x82\xAC 5 \xE2\x80\x9C"
+                         "fresh\xE2\x80\x9D#$@"),
+              std::string::npos);
+    EXPECT_NE(readBytes(folder / "colours.html").find("Caf\xC3\xA9 \xE2\x82\xAC 5"), std::string::npos);
+    EXPECT_EQ(picturesOfTheWrongColour(folder, 0), std::vector<std::string>{}) << "the converted path was found";
+}

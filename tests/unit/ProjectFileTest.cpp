@@ -271,6 +271,31 @@ TEST_F(ProjectFile, RefusesFilesBeyondTheSizeLimitBeforeReadingThem) {
     expectFileRefused("/dev/zero", "The project file /dev/zero" + message);
 }
 
+TEST_F(ProjectFile, ReadsAWindows1252FileAsUtf8AndSavesItAsUtf8) {
+    // The older program wrote the system's code page: "é" as 0xE9, "€" as 0x80, "ü" as 0xFC.
+    std::string script = kDefaultScriptLine;
+    script.replace(0, 7,
+                   "Gr\xFC\xDF"
+                   "e");
+    const std::string older = "#$@D:\\Bilder\\caf\xE9.jpg#$@#$@_self#$@Caf\xE9 \x80 5#$@160#$@120#$@0#$@#$@";
+    ASSERT_EQ(load(projectText({older}, script)), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.GetAppletData().pSliderName, "Gr\xC3\xBC\xC3\x9F"
+                                                     "e");
+    EXPECT_EQ(m_project.GetItem(0).IOriginalImagePath, "D:\\Bilder\\caf\xC3\xA9.jpg");
+    EXPECT_EQ(m_project.GetItem(0).IToolTip, "Caf\xC3\xA9 \xE2\x82\xAC 5");
+    EXPECT_EQ(shape(m_tree), Lines{"1:caf\xC3\xA9.jpg"});
+
+    m_project.SaveToFile(m_folder / "saved.vsk", m_progress);
+    const std::string saved = readBytes(m_folder / "saved.vsk");
+    EXPECT_NE(saved.find("#$@Caf\xC3\xA9 \xE2\x82\xAC 5#$@"), std::string::npos);
+    // A UTF-8 file is read as it is, so a second round changes nothing.
+    TkvlAppletAgent again;
+    PlainItemTree tree;
+    ASSERT_EQ(again.LoadFromFile(m_folder / "saved.vsk", tree, m_progress), LoadOutcome::Loaded);
+    EXPECT_EQ(again.items(), m_project.items());
+    EXPECT_EQ(again.GetAppletData(), m_project.GetAppletData());
+}
+
 TEST_F(ProjectFile, BuildsTheTreeFromLevels) {
     ASSERT_EQ(load(projectText({itemLine("D:\\Pictures\\beach.jpg", "0"), itemLine("b.jpg", "1"),
                                 itemLine("c.jpg", "1"), itemLine("", "0")})),
