@@ -152,10 +152,11 @@ void printWritten(const TkvlAppletAgent& project, const std::string& folder, con
 }
 
 int publish(const Options& options, const Places& places) {
-    const std::optional<fs::path> projectPath = absolutePath(options.project);
-    if (!projectPath)
+    const std::optional<fs::path> resolvedProject = absolutePath(options.project);
+    if (!resolvedProject)
         return kUsageOrLoadError;
-    const std::optional<fs::path> to = absolutePath(options.to.value_or(projectPath->parent_path().string()));
+    const fs::path projectPath = *resolvedProject;
+    const std::optional<fs::path> to = absolutePath(options.to.value_or(projectPath.parent_path().string()));
     if (!to)
         return kUsageOrLoadError;
     const std::string folder = withDelimiter(to->string());
@@ -173,13 +174,13 @@ int publish(const Options& options, const Places& places) {
     Publisher publisher(places);
     const PreviewClearedAtExit cleared(publisher);
     try {
-        publisher.SaveAndPublish(project, folder, projectPath->filename().string(), tree, progress);
+        publisher.SaveAndPublish(project, folder, projectPath.filename().string(), tree, progress);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", messageOf(failure).c_str());
         return kFailedOrFindings;
     }
     if (!options.quiet)
-        printWritten(project, folder, projectBaseName(projectPath->filename().string()));
+        printWritten(project, folder, projectBaseName(projectPath.filename().string()));
     return kDone;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/TextEncoding.h"
 
+#include <algorithm>
+
 namespace veskaro {
 
 namespace {
@@ -81,12 +83,15 @@ std::string windows1252ToUtf8(std::string_view text) {
     return out;
 }
 
-std::string fileTextAsUtf8(std::string text) {
+std::vector<std::string> linesAsUtf8(std::vector<std::string> lines) {
     // A file holds one encoding, so a single byte that is not UTF-8 makes the whole file Windows-1252,
-    // also the stretches of it that happen to look like UTF-8.
-    if (isValidUtf8(text))
-        return text;
-    return windows1252ToUtf8(text);
+    // also the stretches of it that happen to look like UTF-8. Line ends are the same bytes in both, so the
+    // lines are judged together, as the file would be.
+    if (std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return isValidUtf8(line); }))
+        return lines;
+    for (std::string& line : lines)
+        line = windows1252ToUtf8(line);
+    return lines;
 }
 
 } // namespace veskaro

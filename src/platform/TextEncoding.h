@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veskaro {
 
@@ -13,8 +14,8 @@ bool isValidUtf8(std::string_view text);
 /// characters of the same number, as Windows reads them, so that no byte is lost.
 std::string windows1252ToUtf8(std::string_view text);
 
-/// Returns the text of a file in UTF-8: as it is when the whole is valid UTF-8, otherwise read as
-/// Windows-1252, the code page older project files were written in.
-std::string fileTextAsUtf8(std::string text);
+/// Returns the lines of a file in UTF-8: as they are when all of them are valid UTF-8, otherwise each read
+/// as Windows-1252, the code page older project files were written in.
+std::vector<std::string> linesAsUtf8(std::vector<std::string> lines);
 
 } // namespace veskaro

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <random>
 
@@ -105,53 +104,34 @@ void writeTextFileAtomically(const std::string& path, const std::vector<std::str
 }
 
 std::vector<std::string> readTextLines(const std::string& path) {
-    return splitTextLines(*readFileBytes(path, std::numeric_limits<std::uintmax_t>::max()));
-}
-
-std::vector<std::string> splitTextLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::string line;
-    bool lineOpen = false;
-    for (const char c : text) {
-        if (c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            lineOpen = false;
-        } else {
-            lineOpen = true;
-            if (c != '\r')
-                line += c;
-        }
-    }
-    if (lineOpen)
-        lines.push_back(std::move(line));
-    return lines;
-}
-
-std::optional<std::string> readFileBytes(const std::string& path, std::uintmax_t maxBytes) {
     errno = 0;
     FileHandle file{std::fopen(path.c_str(), "rb")};
     if (!file)
         throwIoError(errno, path);
-    std::string bytes;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) {
-        const std::uintmax_t size = std::filesystem::file_size(path, error);
-        if (!error && size > maxBytes)
-            return std::nullopt;
-        if (!error)
-            bytes.reserve(static_cast<std::size_t>(size));
-    }
+    std::vector<std::string> lines;
+    std::string line;
+    bool lineOpen = false;
     char buffer[65536];
     std::size_t count;
     while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        if (count > maxBytes - bytes.size())
-            return std::nullopt;
-        bytes.append(buffer, count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const char c = buffer[i];
+            if (c == '\n') {
+                lines.push_back(std::move(line));
+                line.clear();
+                lineOpen = false;
+            } else {
+                lineOpen = true;
+                if (c != '\r')
+                    line += c;
+            }
+        }
     }
     if (std::ferror(file.get()))
         throwIoError(errno ? errno : EIO, path);
-    return bytes;
+    if (lineOpen)
+        lines.push_back(std::move(line));
+    return lines;
 }
 
 } // namespace veskaro

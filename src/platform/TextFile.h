@@ -1,9 +1,6 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace veskaro {
@@ -18,17 +15,8 @@ void writeTextFileAtomically(const std::string& path, const std::vector<std::str
 /// Writes bytes to a temporary file beside path and renames it over path. Throws VeskaroError on failure.
 void writeFileAtomically(const std::string& path, const std::string& bytes);
 
-/// Reads a text file into lines as splitTextLines splits them. Throws VeskaroError when the file cannot be
-/// read.
+/// Reads a text file into lines: LF or CR LF ends a line, a CR elsewhere is dropped, and a last line
+/// without a line end still counts. Throws VeskaroError when the file cannot be read.
 std::vector<std::string> readTextLines(const std::string& path);
-
-/// Splits text into lines: LF or CR LF ends a line, a CR elsewhere is dropped, and a last line without a
-/// line end still counts.
-std::vector<std::string> splitTextLines(std::string_view text);
-
-/// Reads a whole file, or returns nothing when it holds more than maxBytes: a plain file is measured before
-/// it is read, and a device or a pipe, which has no size, is read no further. Throws VeskaroError when the
-/// file cannot be read.
-std::optional<std::string> readFileBytes(const std::string& path, std::uintmax_t maxBytes);
 
 } // namespace veskaro

@@ -492,16 +492,23 @@ private slots:
         QVERIFY(prompts().messages.empty());
     }
 
-    void aFileBeyondTheSizeLimitIsRefusedWithItsMessage() {
+    void aFileBeyondTheSizeLimitOrADeviceIsRefusedWithItsMessage() {
+        const std::string sparse = path("huge.vsk");
+        test::writeBytes(sparse, "");
+        fs::resize_file(sparse, 3'000'000'000);
+        openThroughTheDialog(sparse);
         openThroughTheDialog("/dev/zero");
-        QCOMPARE(prompts().messages.size(), 1u);
+        QCOMPARE(prompts().messages.size(), 2u);
         QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
-        QCOMPARE(prompts().messages[0].text, QStringLiteral("The project file /dev/zero is larger than 64 MiB, which "
-                                                            "no slider project comes near. Nothing was loaded."));
+        QCOMPARE(prompts().messages[0].text, "The project file " + text(sparse) +
+                                                 " is larger than 64 MiB, which no slider project comes near. Nothing "
+                                                 "was loaded.");
+        QCOMPARE(prompts().messages[1].text,
+                 QStringLiteral("The project file /dev/zero is not a regular file. Nothing was loaded."));
         verifyCleanNewProject();
         // At start the same refusal is silent, and the window starts without the file.
-        window().openCommandLineFile("/dev/zero");
-        QCOMPARE(prompts().messages.size(), 1u);
+        window().openCommandLineFile(sparse);
+        QCOMPARE(prompts().messages.size(), 2u);
         verifyCleanNewProject();
     }
 

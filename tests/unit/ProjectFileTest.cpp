@@ -261,14 +261,16 @@ TEST_F(ProjectFile, ValuesHaveNoLengthLimit) {
 }
 
 TEST_F(ProjectFile, RefusesFilesBeyondTheSizeLimitBeforeReadingThem) {
-    const std::string message = " is larger than 64 MiB, which no slider project comes near. Nothing was loaded.";
+    const std::string tooLarge = " is larger than 64 MiB, which no slider project comes near. Nothing was loaded.";
     for (const std::uintmax_t size : {kProjectFileSizeLimit + 1, std::uintmax_t{3'000'000'000}}) {
         const std::string sparse = m_folder / ("sparse" + std::to_string(size) + ".vsk");
         writeBytes(sparse, projectText({itemLine("a.jpg", "0")}));
         std::filesystem::resize_file(sparse, size);
-        expectFileRefused(sparse, "The project file " + sparse + message);
+        expectFileRefused(sparse, "The project file " + sparse + tooLarge);
     }
-    expectFileRefused("/dev/zero", "The project file /dev/zero" + message);
+    // A device or a folder has no size to check, and a device may never end.
+    for (const std::string& other : {std::string("/dev/zero"), m_folder / ""})
+        expectFileRefused(other, "The project file " + other + " is not a regular file. Nothing was loaded.");
 }
 
 TEST_F(ProjectFile, ReadsAWindows1252FileAsUtf8AndSavesItAsUtf8) {
