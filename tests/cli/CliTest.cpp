@@ -1,6 +1,6 @@
-#include "PictureFixtures.h"
 #include "TestFolders.h"
 
+#include "PictureFixtures.h"
 #include "imaging/PictureLoader.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
@@ -130,45 +130,6 @@ TEST_F(VeskaroCli, LoadErrorsExitWithTwo) {
     const Outcome foreign = run("publish " + quoted(m_folders.root() / "other.vsk"));
     EXPECT_EQ(foreign.status, 2);
     EXPECT_EQ(foreign.err, "veskaro-cli: This file wasn't saved by Veskaro 1.0, open failed!\n");
-}
-
-TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
-    const std::string project = sample();
-    const std::string site = m_folders.root() / "new site with blanks/";
-    const Outcome published = run("publish " + quoted(project) + " --to " + quoted(site));
-    ASSERT_EQ(published.status, 0) << published.err;
-    EXPECT_EQ(published.out, site + "demo.html\n" + site + "jslib.js\n" + site + "slidervsk.js\n" + site +
-                                 "DemoSlider.css\n" + site + "slider0.jpg\n" + site + "slider1.jpg\n" + site +
-                                 "slider2.gif\n" + site + "demo.vsk\n" + site + "demo_PublishReport.txt\n");
-    EXPECT_NE(published.err.find("image 3/3: meadow.gif\n"), std::string::npos) << published.err;
-    EXPECT_EQ(readBytes(site + "demo.vsk"), readBytes(project)) << "relative picture paths stay relative";
-    EXPECT_FALSE(fs::exists(m_folders.root() / "data/Tarnwell/Veskaro/1.0/Preview")) << "the Preview folder is cleared";
-
-    const Outcome quiet = run("publish " + quoted(project) + " --quiet");
-    EXPECT_EQ(quiet.status, 0);
-    EXPECT_EQ(quiet.out + quiet.err, "");
-    EXPECT_TRUE(fs::exists(m_folders.root() / "demo/demo.html"));
-
-    veskaro::test::writeBytes(m_folders.root() / "blocker", "a file");
-    const Outcome blocked =
-        run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "blocker/site"));
-    EXPECT_EQ(blocked.status, 2);
-    EXPECT_EQ(blocked.err, "veskaro-cli: the folder " + (m_folders.root() / "blocker/site/") + " cannot be made\n");
-}
-
-TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
-    const std::string project = sample();
-    writeBytes(m_folders.root() / "demo/pictures/harbour.jpg", "\xff\xd8\xff\xe0 not really");
-    const std::string before = readBytes(project);
-    // The bundled sample carries its published page; a failed publish leaves it as it was.
-    const std::string pageBefore = readBytes(m_folders.root() / "demo/demo.html");
-    const Outcome failed = run("publish " + quoted(project) + " --quiet");
-    EXPECT_EQ(failed.status, 1);
-    EXPECT_EQ(failed.err.rfind("veskaro-cli: publishing failed: JPEG error #", 0), 0u) << failed.err;
-    EXPECT_EQ(readBytes(project), before);
-    EXPECT_EQ(readBytes(m_folders.root() / "demo/demo.html"), pageBefore);
-    // The first picture was prepared before the second failed; neither it nor the run's folders stay.
-    EXPECT_EQ(workFiles(), Names{"Temp"});
 }
 
 namespace {
@@ -313,6 +274,45 @@ TEST_F(VeskaroCli, AWindows1252ProjectIsReadAndPublishedAsUtf8) {
               std::string::npos);
     EXPECT_NE(readBytes(folder / "colours.html").find("Caf\xC3\xA9 \xE2\x82\xAC 5"), std::string::npos);
     EXPECT_EQ(picturesOfTheWrongColour(folder, 0), std::vector<std::string>{}) << "the converted path was found";
+}
+
+TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
+    const std::string project = sample();
+    const std::string site = m_folders.root() / "new site with blanks/";
+    const Outcome published = run("publish " + quoted(project) + " --to " + quoted(site));
+    ASSERT_EQ(published.status, 0) << published.err;
+    EXPECT_EQ(published.out, site + "demo.html\n" + site + "jslib.js\n" + site + "slidervsk.js\n" + site +
+                                 "DemoSlider.css\n" + site + "slider0.jpg\n" + site + "slider1.jpg\n" + site +
+                                 "slider2.gif\n" + site + "demo.vsk\n" + site + "demo_PublishReport.txt\n");
+    EXPECT_NE(published.err.find("image 3/3: meadow.gif\n"), std::string::npos) << published.err;
+    EXPECT_EQ(readBytes(site + "demo.vsk"), readBytes(project)) << "relative picture paths stay relative";
+    EXPECT_FALSE(fs::exists(m_folders.root() / "data/Tarnwell/Veskaro/1.0/Preview")) << "the Preview folder is cleared";
+
+    const Outcome quiet = run("publish " + quoted(project) + " --quiet");
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.out + quiet.err, "");
+    EXPECT_TRUE(fs::exists(m_folders.root() / "demo/demo.html"));
+
+    veskaro::test::writeBytes(m_folders.root() / "blocker", "a file");
+    const Outcome blocked =
+        run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "blocker/site"));
+    EXPECT_EQ(blocked.status, 2);
+    EXPECT_EQ(blocked.err, "veskaro-cli: the folder " + (m_folders.root() / "blocker/site/") + " cannot be made\n");
+}
+
+TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
+    const std::string project = sample();
+    writeBytes(m_folders.root() / "demo/pictures/harbour.jpg", "\xff\xd8\xff\xe0 not really");
+    const std::string before = readBytes(project);
+    // The bundled sample carries its published page; a failed publish leaves it as it was.
+    const std::string pageBefore = readBytes(m_folders.root() / "demo/demo.html");
+    const Outcome failed = run("publish " + quoted(project) + " --quiet");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err.rfind("veskaro-cli: publishing failed: JPEG error #", 0), 0u) << failed.err;
+    EXPECT_EQ(readBytes(project), before);
+    EXPECT_EQ(readBytes(m_folders.root() / "demo/demo.html"), pageBefore);
+    // The first picture was prepared before the second failed; neither it nor the run's folders stay.
+    EXPECT_EQ(workFiles(), Names{"Temp"});
 }
 
 TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
