@@ -106,7 +106,8 @@ std::optional<fs::path> absolutePath(const std::string& path) {
     fs::path absolute = fs::absolute(path, error);
     if (!error)
         return absolute;
-    std::fprintf(stderr, "veskaro-cli: the relative path %s cannot be resolved: the working folder is gone (%s)\n",
+    std::fprintf(stderr,
+                 "veskaro-cli: the relative path %s cannot be resolved: the working folder cannot be found (%s)\n",
                  path.c_str(), error.message().c_str());
     return std::nullopt;
 }
