@@ -157,58 +157,19 @@ Names operator|(Names a, const Names& b) {
     return a;
 }
 
-// Another process that claims a run, puts a file into each of its folders and ends at the parent's word
-// the way a killed program ends: without a chance to tidy up. Until then it holds its run.
-class OtherRun {
-public:
-    explicit OtherRun(const PerUserFolders& folders) {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0)
-            throw std::runtime_error("no pipe");
-        m_child = ::fork();
-        if (m_child == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            const Places places = folders.places();
-            for (const std::string& folder :
-                 {places.GetPreviewFolder(), places.GetTempFolder(), places.GetStagingFolder()})
-                writeBytes(folder + "slider0.jpg", "prepared");
-            const std::string& run = places.runName();
-            (void)!::write(ready[1], run.data(), run.size());
-            ::close(ready[1]);
-            char ignored;
-            (void)!::read(release[0], &ignored, 1);
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        m_release = release[1];
-        char name[64] = {};
-        const ssize_t length = ::read(ready[0], name, sizeof name - 1);
-        ::close(ready[0]);
-        m_run.assign(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+// Puts a file into each folder of a run that claims them in another process and ends there without
+// tidying up, as a killed program ends; returns the run's name.
+std::string runThatDied(const PerUserFolders& folders) {
+    const Places places = folders.places();
+    if (const pid_t child = ::fork(); child == 0) {
+        for (const std::string& folder : {places.GetPreviewFolder(), places.GetTempFolder(), places.GetStagingFolder()})
+            writeBytes(folder + "slider0.jpg", "prepared");
+        ::_exit(0);
+    } else {
+        ::waitpid(child, nullptr, 0);
     }
-    ~OtherRun() { end(); }
-    OtherRun(const OtherRun&) = delete;
-    OtherRun& operator=(const OtherRun&) = delete;
-
-    const std::string& run() const { return m_run; }
-
-    void end() {
-        if (m_child <= 0)
-            return;
-        ::close(m_release);
-        int status = 0;
-        ::waitpid(m_child, &status, 0);
-        m_child = -1;
-    }
-
-private:
-    pid_t m_child = -1;
-    int m_release = -1;
-    std::string m_run;
-};
+    return places.runName();
+}
 
 } // namespace
 
@@ -248,29 +209,22 @@ TEST(Folders, EachRunWorksInFoldersOfItsOwnThatGoWhenItEnds) {
 TEST(Folders, AStartRemovesWhatEndedRunsLeftAndKeepsWhatLiveRunsHold) {
     PerUserFolders folders;
     const fs::path shared = folders.root().path() / "data/Tarnwell/Veskaro/1.0";
-    OtherRun live(folders);
-    OtherRun died(folders);
-    died.end();
-    ASSERT_EQ(runFolders(folders), foldersOfRun(live.run()) | foldersOfRun(died.run()));
+    const std::string died = runThatDied(folders);
+    const Places live = folders.places();
+    for (const std::string& folder : {live.GetPreviewFolder(), live.GetTempFolder(), live.GetStagingFolder()})
+        writeBytes(folder + "slider0.jpg", "prepared");
+    ASSERT_EQ(runFolders(folders), foldersOfRun(live.runName()) | foldersOfRun(died));
     // A folder whose lock file is gone, and files that are no run's.
     fs::create_directories(shared / "Staging/run-1-0123456789abcdef");
     fs::create_directories(shared / "Preview/run-notours");
     writeBytes(shared / "Preview/holiday.jpg", "not a run's");
     writeBytes(shared / "Temp/recentfile.dat", "&1 /p/a.vsk\r\n");
-    writeBytes(shared / "Temp/run-2-0123456789abcdef.lockx", "not a lock");
 
     Places::ofThisSystem();
-    EXPECT_EQ(runFolders(folders), foldersOfRun(live.run()));
-    EXPECT_EQ(readBytes(shared / "Preview" / live.run() / "slider0.jpg"), "prepared");
-    EXPECT_EQ(namesIn(shared / "Preview"), (Names{"holiday.jpg", "run-notours", live.run()}));
-    EXPECT_EQ(namesIn(shared / "Temp"),
-              (Names{"recentfile.dat", "run-2-0123456789abcdef.lockx", live.run(), live.run() + ".lock"}));
-
-    live.end();
-    Places::ofThisSystem();
-    EXPECT_EQ(runFolders(folders), Names{});
-    EXPECT_EQ(namesIn(shared / "Staging"), Names{}) << "nothing of a run is left";
-    EXPECT_EQ(namesIn(shared / "Temp"), (Names{"recentfile.dat", "run-2-0123456789abcdef.lockx"}));
+    EXPECT_EQ(runFolders(folders), foldersOfRun(live.runName()));
+    EXPECT_EQ(readBytes(live.GetPreviewFolder() + "slider0.jpg"), "prepared");
+    EXPECT_EQ(namesIn(shared / "Preview"), (Names{"holiday.jpg", "run-notours", live.runName()}));
+    EXPECT_EQ(namesIn(shared / "Temp"), (Names{"recentfile.dat", live.runName(), live.runName() + ".lock"}));
 }
 
 TEST(Folders, ARunTakesItsLockAgainWhenItWasRemoved) {
@@ -284,13 +238,4 @@ TEST(Folders, ARunTakesItsLockAgainWhenItWasRemoved) {
     EXPECT_TRUE(fs::exists(lock));
     Places::ofThisSystem();
     EXPECT_EQ(readBytes(places.GetPreviewFolder() + "slider0.jpg"), "prepared") << "the run still works";
-}
-
-TEST(Folders, OnlyTheRunsOwnNamesCountAsRuns) {
-    for (const char* name : {"run-1-0123456789abcdef", "run-4194304-ffffffffffffffff"})
-        EXPECT_TRUE(WorkRun::isRunName(name)) << name;
-    for (const char* name :
-         {"run-1-0123456789abcdeF", "run--0123456789abcdef", "run-1-0123456789abcde", "run-1-0123456789abcdef0",
-          "run-x-0123456789abcdef", "run-1-0123456789abcdef.lock", "Run-1-0123456789abcdef", "run-1", ""})
-        EXPECT_FALSE(WorkRun::isRunName(name)) << name;
 }
