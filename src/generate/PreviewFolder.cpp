@@ -78,8 +78,7 @@ void PreviewFolder::ClearPreviewFolder() {
     for (const std::string& name : m_previewFiles)
         fs::remove(preview + name, ignored);
     m_previewFiles.clear();
-    if (fs::is_empty(preview, ignored) && !ignored)
-        fs::remove(preview, ignored);
+    m_places.removeEmptyPreviewFolder();
 }
 
 } // namespace veskaro
