@@ -22,6 +22,8 @@ inline constexpr std::size_t kStyleSheetEntry = 2;
 
 /// Returns a project file name without its extension (the part from the last dot on).
 std::string projectBaseName(const std::string& fileName);
+/// The ending of the publish report's name; the report is named after the project file.
+inline constexpr const char* kPublishReportSuffix = "_PublishReport.txt";
 
 /// Returns the source picture that publishing prepares for the item at index: the file its picture path
 /// names from the project's folder, or nothing when no such file exists.

@@ -26,8 +26,6 @@ namespace fs = std::filesystem;
 
 using Problems = std::vector<std::string>;
 
-constexpr const char* kReportSuffix = "_PublishReport.txt";
-
 void listSliderNameProblems(const std::string& sliderName, Problems& out) {
     const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
         const auto code = static_cast<unsigned char>(c);
@@ -87,7 +85,7 @@ void listStorabilityProblems(const TkvlAppletAgent& project, Problems& out) {
 }
 
 void listNameLengthProblems(const std::string& fileName, Problems& out) {
-    const std::string report = projectBaseName(fileName) + kReportSuffix;
+    const std::string report = projectBaseName(fileName) + kPublishReportSuffix;
     if (report.size() > kLongestFileName)
         out.push_back("The project file name \"" + fileName + "\" is too long: its publish report \"" + report +
                       "\" would exceed the " + std::to_string(kLongestFileName) +
@@ -168,7 +166,7 @@ std::vector<std::string> publishedFileNames(const TkvlAppletAgent& project, cons
     for (int k = 0; k < project.itemCount(); ++k)
         add(publishedPictureName(project, k));
     add(base + ".vsk");
-    add(base + kReportSuffix);
+    add(base + kPublishReportSuffix);
     return names;
 }
 

@@ -41,10 +41,11 @@ bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& fold
     const std::string staging = m_places.GetStagingFolder();
     const RemovedAtExit page(staging + base + ".html");
     const RemovedAtExit projectFile(staging + base + ".vsk");
-    const RemovedAtExit report(staging + base + "_PublishReport.txt");
+    const std::string reportName = base + kPublishReportSuffix;
+    const RemovedAtExit report(staging + reportName);
     GenerateHTML(project, page.path(), tree, progress);
     project.SaveToFile(projectFile.path(), progress);
-    WritePublishReport(project, staging, base + "_PublishReport.txt", progress);
+    WritePublishReport(project, staging, reportName, progress);
 
     progress.setMaximum(100);
     ProgressScope scope(progress, "Copying Publishable Files ... ...");
@@ -67,7 +68,7 @@ bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& fold
         update.add((file.Generated ? staging : m_places.dataFolder()) + file.FileName, file.FileName);
     update.add(page.path(), base + ".html");
     update.add(projectFile.path(), base + ".vsk");
-    update.add(report.path(), base + "_PublishReport.txt");
+    update.add(report.path(), reportName);
     progress.step(50);
     update.commit();
     progress.step(50);

@@ -254,7 +254,8 @@ TEST_F(SaveAndPublish, MissingShippedScriptStopsThePublishBeforeAnythingChanges)
     Publisher publisher(withoutSlider);
     resizeSlider("600", "400");
     EXPECT_EQ(errorOf([&] { publisher.SaveAndPublish(m_project, site(), "Demo.vsk", m_tree, m_progress); }),
-              "File not found: " + shipped.path().string() + "/slidervsk.js");
+              "The slider script slidervsk.js is missing from " + shipped.path().string() +
+                  "/; the published slider would not run. Nothing was saved.");
     EXPECT_EQ(changedSince(before, site()), Names{});
 }
 
