@@ -1,4 +1,3 @@
-#include "SmallDisk.h"
 #include "TestFolders.h"
 
 #include "PictureFixtures.h"
@@ -11,7 +10,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <map>
 #include <vector>
 
 using veskaro::test::readBytes;
@@ -216,18 +214,6 @@ TEST_F(VeskaroCli, ADeletedWorkingFolderGivesAMessageNotAnAbort) {
     EXPECT_EQ(workFiles(), Names{});
 }
 
-TEST_F(VeskaroCli, AWindows1252ProjectIsReadAndPublishedAsUtf8) {
-    // The older program wrote the system's code page: "é" as 0xE9, "€" as 0x80.
-    const std::string project = sample();
-    std::string text = readBytes(project);
-    text.replace(text.find("Dunes at dusk"), 13, "Caf\xE9 \x80 5");
-    writeBytes(project, text);
-    const Outcome published = run("publish " + quoted(project) + " --quiet");
-    ASSERT_EQ(published.status, 0) << published.err;
-    EXPECT_NE(readBytes(project).find("#$@Caf\xC3\xA9 \xE2\x82\xAC 5#$@"), std::string::npos);
-    EXPECT_NE(readBytes(m_folders.root() / "demo/demo.html").find("Caf\xC3\xA9 \xE2\x82\xAC 5"), std::string::npos);
-}
-
 TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
     const std::string project = sample();
     const std::string site = m_folders.root() / "new site with blanks/";
@@ -267,33 +253,6 @@ TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
     EXPECT_EQ(workFiles(), Names{"Temp"});
 }
 
-TEST_F(VeskaroCli, FullDiskExitsWithOneAndLeavesThePublishedFilesAsTheyWere) {
-    const std::string project = sample();
-    const fs::path site = m_folders.root().path() / "site";
-    const veskaro::test::SmallDisk disk(site, 1024 * 1024);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.whyNotMounted();
-    ASSERT_EQ(run("publish " + quoted(project) + " --quiet --to " + quoted(site)).status, 0);
-    std::map<std::string, std::string> before;
-    for (const std::string& name : veskaro::test::namesIn(site))
-        before[name] = readBytes(site / name);
-
-    // A slider of another size changes every file but the scripts.
-    std::string text = readBytes(project);
-    text.replace(text.find("Demo Slider#$@640#$@360#$@"), 26, "Demo Slider#$@600#$@400#$@");
-    writeBytes(project, text);
-    disk.fill(40 * 1024);
-    const Outcome failed = run("publish " + quoted(project) + " --quiet --to " + quoted(site));
-    EXPECT_EQ(failed.status, 1);
-    EXPECT_EQ(failed.err.rfind("veskaro-cli: publishing failed: Disk full: " + site.string() + "/", 0), 0u)
-        << failed.err;
-    disk.empty();
-    std::map<std::string, std::string> after;
-    for (const std::string& name : veskaro::test::namesIn(site))
-        after[name] = readBytes(site / name);
-    EXPECT_EQ(after, before) << "every earlier file byte for byte, and no temporary file beside them";
-}
-
 TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
     const std::string project = sample();
     const Outcome clean = run("check " + quoted(project));
@@ -306,48 +265,6 @@ TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
     EXPECT_EQ(findings.out,
               "Item 1 (dunes.jpg): the source picture pictures/dunes.jpg does not exist.\n1 finding(s).\n");
     EXPECT_TRUE(fs::is_empty(m_folders.root().path() / "data")) << "check writes nothing";
-}
-
-// The Preview folder lies four levels below the data folder, and the published folder four levels below w/:
-// a crafted picture name must make publishing read, write or offer neither secret.txt.
-TEST_F(VeskaroCli, APictureNameOutsideTheFolderIsReportedAndGoesNowhere) {
-    writeBytes(m_folders.root() / "data/secret.txt", "the user's secret");
-    fs::create_directories(m_folders.root() / "data/Tarnwell/Veskaro/1.0/Preview");
-    const std::string project =
-        editedSample(m_folders.root() / "w/x/y/z/site/show.vsk", {{"slider0.jpg", "../../../../secret.txt"}});
-    const Outcome checked = run("check " + quoted(project));
-    EXPECT_EQ(checked.status, 1);
-    EXPECT_NE(checked.out.find("Item 1 (dunes.jpg): the picture name \"../../../../secret.txt\" is not a plain file "
-                               "name, so publishing ignores it.\n"),
-              std::string::npos)
-        << checked.out;
-
-    const Outcome published = run("publish " + quoted(project));
-    EXPECT_EQ(published.status, 0) << published.err;
-    EXPECT_FALSE(fs::exists(m_folders.root() / "w/secret.txt"));
-    EXPECT_EQ(published.out.find("secret"), std::string::npos) << published.out;
-    for (const char* name : {"show.html", "show.vsk", "show_PublishReport.txt"})
-        EXPECT_EQ(readBytes(m_folders.root() / ("w/x/y/z/site/" + std::string(name))).find("secret"), std::string::npos)
-            << name;
-}
-
-TEST_F(VeskaroCli, ASourcePictureNamedLikeAPublishedOneSurvives) {
-    fs::create_directories(m_folders.root() / "demo");
-    fs::copy_file(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo/pictures/dunes.jpg",
-                  m_folders.root() / "demo/slider1.jpg");
-    const std::string project =
-        editedSample(m_folders.root() / "demo/demo.vsk", {{"pictures/dunes.jpg", "slider1.jpg"}});
-    const std::string photo = readBytes(m_folders.root() / "demo/slider1.jpg");
-    const std::string problem = "Item 1 (slider1.jpg): publishing would overwrite its source picture slider1.jpg with "
-                                "the published file slider1.jpg. Please rename or move the picture, or publish into "
-                                "another folder.";
-    const Outcome checked = run("check " + quoted(project));
-    EXPECT_EQ(checked.status, 1);
-    EXPECT_EQ(checked.out.rfind(problem + "\n", 0), 0u) << checked.out;
-    const Outcome published = run("publish " + quoted(project) + " --quiet");
-    EXPECT_EQ(published.status, 1);
-    EXPECT_EQ(published.err, "veskaro-cli: publishing failed: " + problem + " Nothing was saved.\n");
-    EXPECT_EQ(readBytes(m_folders.root() / "demo/slider1.jpg"), photo);
 }
 
 TEST_F(VeskaroCli, PublishWritesNumbersAsParsedAndReservedEmpty) {

@@ -55,12 +55,6 @@ protected:
         return m_publisher.SaveAndPublish(m_project, site(), name, m_tree, m_progress);
     }
 
-    void change(std::string TAppletData::*field, const std::string& value) {
-        TAppletData data = m_project.GetAppletData();
-        data.*field = value;
-        m_project.SetAppletData(data);
-    }
-
     std::string site() const { return m_folders.root() / "site/"; }
 
     void resizeSlider(const std::string& width, const std::string& height) {
@@ -244,21 +238,6 @@ TEST_F(SaveAndPublish, FileTheUserMayNotWriteStopsThePublishBeforeAnythingChange
     EXPECT_EQ(changedSince(before, site()), Names{});
 }
 
-TEST_F(SaveAndPublish, MissingShippedScriptStopsThePublishBeforeAnythingChanges) {
-    addItem(picture("beach.jpg"));
-    publish("Demo.vsk");
-    const std::map<std::string, std::string> before = filesIn(site());
-    const veskaro::test::TemporaryFolder shipped;
-    fs::copy_file(m_places.dataFolder() + "jslib.js", shipped.path() / "jslib.js");
-    const Places withoutSlider = m_folders.places(shipped.path().string() + "/");
-    Publisher publisher(withoutSlider);
-    resizeSlider("600", "400");
-    EXPECT_EQ(errorOf([&] { publisher.SaveAndPublish(m_project, site(), "Demo.vsk", m_tree, m_progress); }),
-              "The slider script slidervsk.js is missing from " + shipped.path().string() +
-                  "/; the published slider would not run. Nothing was saved.");
-    EXPECT_EQ(changedSince(before, site()), Names{});
-}
-
 // A silent copy into a full Preview folder would leave the earlier picture there, and publish it.
 TEST_F(SaveAndPublish, PreparedPictureThatCannotReachThePreviewFolderStopsThePublish) {
     const std::string preview = m_places.GetPreviewFolder();
@@ -309,44 +288,4 @@ TEST_F(SaveAndPublish, APictureNameOutsideTheFolderIsNeitherReadNorWrittenNorLis
     for (const char* name : {"Show.html", "Show.vsk", "Show_PublishReport.txt"})
         EXPECT_EQ(readBytes(deep / name).find("secret"), std::string::npos) << name;
     EXPECT_EQ(m_project.GetItem(0).IImageFile, "") << "the item keeps no stale picture";
-}
-
-TEST_F(SaveAndPublish, ASourcePictureInTheFolderIsNeverOverwritten) {
-    const std::string photo = site() + "slider1.jpg";
-    fs::copy_file(picture("photo.jpg"), photo);
-    const std::string bytes = readBytes(photo);
-    addItem(photo);
-    addItem(picture("other.jpg"));
-    EXPECT_EQ(errorOf([&] { publish("Show.vsk"); }),
-              "Item 1 (slider1.jpg): publishing would overwrite its source picture " + photo +
-                  " with the published file slider1.jpg. Please rename or move the picture, or publish into another "
-                  "folder. Nothing was saved.");
-    EXPECT_EQ(namesIn(site()), Names{"slider1.jpg"});
-    EXPECT_EQ(readBytes(photo), bytes);
-
-    // Named otherwise, it stays beside what publishing writes; publishing again replaces only its own files.
-    fs::rename(photo, site() + "photo.jpg");
-    TItemData item = m_project.GetItem(0);
-    item.IOriginalImagePath = site() + "photo.jpg";
-    m_project.SetItem(item, 0);
-    EXPECT_TRUE(publish("Show.vsk"));
-    EXPECT_TRUE(publish("Show.vsk"));
-    EXPECT_EQ(readBytes(site() + "photo.jpg"), bytes);
-    EXPECT_TRUE(fs::exists(site() + "slider1.jpg"));
-}
-
-TEST_F(SaveAndPublish, ARootSwitchThatWouldMakeTheSeparatorWritesNothing) {
-    addItem(picture("good.jpg"));
-    TItemData item = m_project.GetItem(0);
-    item.ILink = "shop#$/local/page.html";
-    m_project.SetItem(item, 0);
-    change(&TAppletData::InternalUse_RootDir_Local, "/local/");
-    change(&TAppletData::InternalUse_RootDir_Remote, "@/web/");
-    change(&TAppletData::InternalUse_RootDir_Local_Checked, "0");
-    EXPECT_EQ(errorOf([&] { publish("Show.vsk"); }),
-              "The link of item 1 would read \"shop#$@/web/page.html\" once its root is switched, and a project file "
-              "cannot hold \"#$@\". Nothing was saved.");
-    EXPECT_TRUE(fs::is_empty(site()));
-    EXPECT_TRUE(fs::is_empty(m_places.GetStagingFolder()));
-    EXPECT_EQ(m_project.GetItem(0).ILink, "shop#$/local/page.html");
 }

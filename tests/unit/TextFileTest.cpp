@@ -1,6 +1,5 @@
 #include "AnotherUser.h"
 #include "PictureTesting.h"
-#include "SmallDisk.h"
 #include "TestFolders.h"
 
 #include "platform/FolderUpdate.h"
@@ -177,24 +176,6 @@ TEST(TextFile, CopiesEveryByteAndNamesTheFileThatFailed) {
               "I/O error 21: " + (folder / "a folder"));
     EXPECT_EQ(readBytes(folder / "copy.bin"), bytes);
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"big.bin", "copy.bin", "a folder"}));
-}
-
-TEST(TextFile, FullDiskLeavesTheEarlierFileAndNoTemporaryFile) {
-    TemporaryFolder folder;
-    const veskaro::test::SmallDisk disk(folder.path() / "disk", 256 * 1024);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.whyNotMounted();
-    const std::string path = folder / "disk/Demo_PublishReport.txt";
-    writeBytes(path, "earlier");
-    writeBytes(folder / "big.bin", std::string(64 * 1024, 'x'));
-    disk.fill(16 * 1024);
-    EXPECT_EQ(errorOf([&] { writeFileAtomically(path, std::string(64 * 1024, 'n')); }), "Disk full: " + path);
-    EXPECT_EQ(errorOf([&] { copyFileAtomically(folder / "big.bin", path); }), "Disk full: " + path);
-    EXPECT_EQ(readBytes(path), "earlier");
-    EXPECT_EQ(namesIn(folder.path() / "disk"), (std::set<std::string>{"Demo_PublishReport.txt", "zz-filler"}));
-    disk.empty();
-    copyFileAtomically(folder / "big.bin", path);
-    EXPECT_EQ(readBytes(path), std::string(64 * 1024, 'x'));
 }
 
 TEST(TextFile, KnowsItsOwnTemporaryFilesOnly) {
