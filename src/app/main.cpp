@@ -5,19 +5,38 @@
 #include "platform/CommandLine.h"
 #include "platform/Places.h"
 #include "platform/SettingsStore.h"
-#include "platform/VeskaroError.h"
 #include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"
 #include "ui/QtShell.h"
+#include "ui/RunCommand.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 using namespace veskaro;
+
+namespace {
+
+// Builds the window over the places of a new run, opens the project the arguments name and runs until the
+// window closes; the run's work folders go when it returns.
+int runDesigner(const std::vector<std::string>& arguments, Prompts& prompts) {
+    // Without a settings folder the window could keep nothing; the error says so before it is built.
+    const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
+    const Places places = Places::ofThisSystem();
+    Publisher publisher(places);
+    QtShell shell;
+    BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
+    TMainForm window(prompts, publisher, places, browsers);
+    window.show();
+    window.openCommandLineFile(commandLineFileName(arguments));
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -25,22 +44,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Veskaro"));
     QApplication::setDesktopFileName(QStringLiteral("veskaro"));
 
-    // Without a settings folder the window could keep nothing; say so before it is built.
-    std::unique_ptr<SettingsStore> settings;
-    try {
-        settings = openSystemSettingsStore();
-    } catch (const VeskaroError& error) {
-        QMessageBox::critical(nullptr, QStringLiteral("Veskaro"), QString::fromUtf8(error.what()));
-        return 1;
-    }
-    const Places places = Places::ofThisSystem();
     QtPrompts prompts;
-    Publisher publisher(places);
-    QtShell shell;
-    BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
-    TMainForm window(prompts, publisher, places, browsers);
-    window.show();
-    // The application object has taken out the arguments meant for Qt itself; the rest name the project.
-    window.openCommandLineFile(commandLineFileName(std::vector<std::string>(argv + 1, argv + argc)));
-    return QApplication::exec();
+    // Start-up is a command boundary too: an error there is shown in an error box and ends the program
+    // with status 1, never in an abort. The application object has taken out the arguments meant for Qt
+    // itself; the rest name the project.
+    int status = 1;
+    runCommand(prompts, [&] { status = runDesigner(std::vector<std::string>(argv + 1, argv + argc), prompts); });
+    return status;
 }

@@ -15,7 +15,7 @@ constexpr std::size_t kPrefixLength = 3;
 } // namespace
 
 std::string recentFileListPath(const Places& places) {
-    return places.GetTempFolder() + "recentfile.dat";
+    return places.GetSharedTempFolder() + "recentfile.dat";
 }
 
 RecentFileSlots readRecentFileList(const Places& places) {

@@ -10,8 +10,8 @@ class Places;
 /// The four slots of the recent-files list, the most recent first; an empty text is an empty slot.
 using RecentFileSlots = std::array<std::string, 4>;
 
-/// Returns the path of the recent-files list: "recentfile.dat" in the Temp folder, which is created when
-/// missing.
+/// Returns the path of the recent-files list: "recentfile.dat" in the Temp folder that all runs share, which
+/// is created when missing.
 std::string recentFileListPath(const Places& places);
 
 /// Reads the first four lines of the recent-files list as they stand, prefix included, creating an empty

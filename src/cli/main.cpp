@@ -3,6 +3,7 @@
 #include "cli/ConsoleProgress.h"
 #include "generate/PublishCheck.h"
 #include "generate/Publisher.h"
+#include "generate/PublishingProblems.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/Places.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +81,12 @@ Options parse(const std::vector<std::string>& args) {
     return options;
 }
 
+// The words for an error that reaches the command's boundary; running out of memory has no words of its
+// own.
+std::string messageOf(const std::exception& error) {
+    return dynamic_cast<const std::bad_alloc*>(&error) ? "out of memory" : error.what();
+}
+
 // Loads the project the way the designer opens one and says why when it cannot; relative picture paths
 // in it are then read from the project's folder.
 bool loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
@@ -86,28 +94,51 @@ bool loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tre
     try {
         if (project.LoadFromFile(options.project, tree, progress) == LoadOutcome::NotOurs)
             throw VeskaroError(kForeignProjectMessage);
-    } catch (const VeskaroError& error) {
-        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "veskaro-cli: %s\n", messageOf(error).c_str());
         return false;
     }
     return true;
 }
+
+// A relative path is read from the working folder, which may have been deleted under the command.
+std::optional<fs::path> absolutePath(const std::string& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    if (!error)
+        return absolute;
+    std::fprintf(stderr,
+                 "veskaro-cli: the relative path %s cannot be resolved: the working folder cannot be found (%s)\n",
+                 path.c_str(), error.message().c_str());
+    return std::nullopt;
+}
+
+// Clears what the publisher recorded in the Preview folder on every way out of a command, failure too:
+// the record of the names dies with the process.
+class PreviewClearedAtExit {
+public:
+    explicit PreviewClearedAtExit(Publisher& publisher) : m_publisher(publisher) {}
+    ~PreviewClearedAtExit() {
+        try {
+            m_publisher.ClearPreviewFolder();
+        } catch (const std::exception&) {
+            // Clearing reports nothing; the run's own folder goes when the run ends in any case.
+        }
+    }
+    PreviewClearedAtExit(const PreviewClearedAtExit&) = delete;
+    PreviewClearedAtExit& operator=(const PreviewClearedAtExit&) = delete;
+
+private:
+    Publisher& m_publisher;
+};
 
 std::string withDelimiter(std::string folder) {
     EnsureTrailingBackslash(folder);
     return folder;
 }
 
-void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& base) {
-    std::vector<std::string> names{base + ".html"};
-    for (const TLinkedFileInfo& file : project.linkedFiles())
-        names.push_back(file.FileName);
-    for (const TItemData& item : project.items())
-        if (!item.IImageFile.empty())
-            names.push_back(item.IImageFile);
-    names.push_back(base + ".vsk");
-    names.push_back(base + "_PublishReport.txt");
-    for (const std::string& name : names) {
+void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& fileName) {
+    for (const std::string& name : publishedFileNames(project, fileName)) {
         std::error_code error;
         if (fs::exists(folder + name, error))
             std::printf("%s%s\n", folder.c_str(), name.c_str());
@@ -115,9 +146,14 @@ void printWritten(const TkvlAppletAgent& project, const std::string& folder, con
 }
 
 int publish(const Options& options, const Places& places) {
-    const fs::path projectPath = fs::absolute(options.project);
-    const std::string folder =
-        withDelimiter(fs::absolute(options.to.value_or(projectPath.parent_path().string())).string());
+    const std::optional<fs::path> resolvedProject = absolutePath(options.project);
+    if (!resolvedProject)
+        return kUsageOrLoadError;
+    const fs::path projectPath = *resolvedProject;
+    const std::optional<fs::path> to = absolutePath(options.to.value_or(projectPath.parent_path().string()));
+    if (!to)
+        return kUsageOrLoadError;
+    const std::string folder = withDelimiter(to->string());
     ConsoleProgress progress(stderr, ConsoleProgress::styleFor(stderr, options.quiet));
     PlainItemTree tree;
     TkvlAppletAgent project;
@@ -130,15 +166,15 @@ int publish(const Options& options, const Places& places) {
         return kUsageOrLoadError;
     }
     Publisher publisher(places);
+    const PreviewClearedAtExit cleared(publisher);
     try {
         publisher.SaveAndPublish(project, folder, projectPath.filename().string(), tree, progress);
-        publisher.ClearPreviewFolder();
-    } catch (const VeskaroError& failure) {
-        std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", failure.what());
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", messageOf(failure).c_str());
         return kFailedOrFindings;
     }
     if (!options.quiet)
-        printWritten(project, folder, projectBaseName(projectPath.filename().string()));
+        printWritten(project, folder, projectPath.filename().string());
     return kDone;
 }
 
@@ -148,7 +184,10 @@ int check(const Options& options, const Places& places) {
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
-    const std::vector<std::string> findings = checkForPublishing(project, places.dataFolder());
+    // Checked as publish would publish it: into its own folder, under its own name.
+    const std::vector<std::string> findings =
+        checkForPublishing(project, places, project.projectFolder(), fs::path(options.project).filename().string())
+            .all();
     for (const std::string& finding : findings)
         std::printf("%s\n", finding.c_str());
     if (!options.quiet)
@@ -169,6 +208,8 @@ int main(int argc, char** argv) {
         std::puts("veskaro-cli 1.0");
         return kDone;
     }
+    // Every error ends here as a message and an exit status; the places of the run are gone by then, so
+    // the run's work folders are removed on every way out.
     try {
         const Options options = parse(args);
         const Places places = Places::ofThisSystem();
@@ -176,8 +217,8 @@ int main(int argc, char** argv) {
     } catch (const UsageError& error) {
         std::fprintf(stderr, "veskaro-cli: %s\nTry 'veskaro-cli --help'.\n", error.what());
         return kUsageOrLoadError;
-    } catch (const VeskaroError& error) {
-        std::fprintf(stderr, "veskaro-cli: %s\n", error.what());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "veskaro-cli: %s\n", messageOf(error).c_str());
         return kFailedOrFindings;
     }
 }

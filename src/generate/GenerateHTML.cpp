@@ -1,8 +1,8 @@
 #include "generate/PageText.h"
 #include "generate/Publisher.h"
+#include "generate/PublishingProblems.h"
 #include "generate/RootPath.h"
 #include "model/ItemTree.h"
-#include "model/ParameterRules.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/Places.h"
@@ -12,9 +12,6 @@
 namespace veskaro {
 
 namespace {
-
-// The style sheet's entry in the linked files; its name follows the slider's.
-constexpr std::size_t kStyleSheetEntry = 2;
 
 void checkTreeMatches(const ItemTree& tree, int itemCount) {
     if (tree.nodeCount() != itemCount + 1)
@@ -27,8 +24,7 @@ void checkTreeMatches(const ItemTree& tree, int itemCount) {
 void Publisher::GenerateHTML(TkvlAppletAgent& project, const std::string& pagePath, ItemTree& tree,
                              ProgressView& progress) {
     checkTreeMatches(tree, project.itemCount());
-    checkSliderName(project.GetAppletData().pSliderName);
-    checkNumbers(project.GetAppletData());
+    requireGeneratable(project.GetAppletData());
 
     const ProgressScope scope(progress, "Making HTML Codes ... ...");
     PrepareImages(project, tree, progress);

@@ -27,6 +27,12 @@ std::string colorPair(const std::string& text, const std::string& background) {
     return "COLOR: " + MarkColor(text) + "; BACKGROUND-COLOR: " + MarkColor(background) + ";";
 }
 
+// A number goes into the page and its style sheet as the integer it stands for, so that a value held as
+// "010" or "+7" reaches the slider's script as 10 or 7 and never as an octal or signed literal.
+std::string decimal(const std::string& text) {
+    return std::to_string(strToInt(text));
+}
+
 // The sum is taken in 64 bits: two valid integers near the limits must not overflow.
 std::string groupTop(const TAppletData& data) {
     const long long top =
@@ -47,8 +53,8 @@ void addImageLink(Lines& lines, const TItemData& item) {
         lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) +
                         "\">");
     const std::string toolTip = attributeText(item.IToolTip);
-    lines.push_back("<img src=\"" + attributeText(item.IImageFile) + "\" title=\"" + toolTip + "\" alt=\"" + toolTip +
-                    "\" />");
+    lines.push_back("<img src=\"" + attributeText(pictureFileOf(item)) + "\" title=\"" + toolTip + "\" alt=\"" +
+                    toolTip + "\" />");
     lines.emplace_back("</a>");
 }
 
@@ -81,14 +87,13 @@ void addHead(Lines& lines, const TLinkedFileInfoArray& linkedFiles) {
 
 void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
     const std::size_t n = items.size();
-    lines.insert(
-        lines.end(),
-        {
-            "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" + attributeText(data.sliderWidth) +
-                "px;height:" + attributeText(data.sliderHeight) + "px;\">",
-            "<div id=\"" + attributeText(SliderId(data.pSliderName)) + "\" class=\"jsnavbtnslider_placeholder\">",
-            "<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">",
-        });
+    lines.insert(lines.end(), {
+                                  "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" +
+                                      decimal(data.sliderWidth) + "px;height:" + decimal(data.sliderHeight) + "px;\">",
+                                  "<div id=\"" + attributeText(SliderId(data.pSliderName)) +
+                                      "\" class=\"jsnavbtnslider_placeholder\">",
+                                  "<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">",
+                              });
     if (n >= 1)
         addImageLink(lines, items.front());
     lines.insert(lines.end(), {"</div>", "<div class=\"jsnavbtnslider_hidden\">"});
@@ -108,8 +113,8 @@ void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
                                    "</div>"});
     }
     lines.insert(lines.end(), {"</div>", "</div>", "</div>"});
-    lines.push_back("<script>var BbAl=" + std::to_string(n) + ",bvAl=" + data.transDurAuto +
-                    ",bxAl=" + data.transDurManual + ",bwAl=" + data.switchImageDelay + ";</script>");
+    lines.push_back("<script>var BbAl=" + std::to_string(n) + ",bvAl=" + decimal(data.transDurAuto) +
+                    ",bxAl=" + decimal(data.transDurManual) + ",bwAl=" + decimal(data.switchImageDelay) + ";</script>");
 }
 
 } // namespace
@@ -150,20 +155,10 @@ std::string attributeText(std::string_view value) {
     return text;
 }
 
-void checkSliderName(std::string_view sliderName) {
-    const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
-        const auto code = static_cast<unsigned char>(c);
-        return c == '/' || c == '\\' || code < 32 || code == 127;
-    });
-    if (unsafe)
-        throw VeskaroError("The slider name must not contain \"/\", \"\\\" or control characters, because it names "
-                           "the slider's style sheet file. Please choose another slider name.");
-}
-
 std::vector<std::string> styleSheetLines(const TAppletData& data) {
     Lines lines{"/*", kProductLine, kMakerRightsNotice, kProductPageAddress, kSupportPageAddress, "*/"};
-    const std::string& width = data.sliderWidth;
-    const std::string& height = data.sliderHeight;
+    const std::string width = decimal(data.sliderWidth);
+    const std::string height = decimal(data.sliderHeight);
     addRule(lines, "DIV.jsnavbtnslider_placeholder",
             {"POSITION: relative; FLOAT: left; OVERFLOW: hidden; PADDING: 0px; MARGIN: 0px; CURSOR: pointer;WIDTH:" +
                  width + "px;",

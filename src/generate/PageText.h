@@ -24,17 +24,14 @@ std::string attributeText(std::string_view value);
 /// since an empty one would reload the page.
 bool linksNowhere(const TItemData& item);
 
-/// Throws VeskaroError when a slider name would put its style sheet outside its folder: a path
-/// separator or a control character.
-void checkSliderName(std::string_view sliderName);
-
-/// Returns the lines of the slider's style sheet. Throws VeskaroError when the slider height or the
-/// button offset is not a decimal integer.
+/// Returns the lines of the slider's style sheet, its numbers written as decimal integers. Throws
+/// VeskaroError when the slider size or the button offset is not a decimal integer.
 std::vector<std::string> styleSheetLines(const TAppletData& data);
 
 /// Returns the lines of the slider page: the head that declares UTF-8 and the viewport and links every
 /// style sheet in linkedFiles, the slider's markup for items (an item without a link gets an anchor
-/// without an address), its four script variables and the two slider scripts.
+/// without an address), its four script variables and the two slider scripts. Numbers are written as
+/// decimal integers; throws VeskaroError when the slider size or a timing is not one.
 std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& items,
                                    const TLinkedFileInfoArray& linkedFiles);
 

@@ -35,12 +35,17 @@ SliderSize sliderSize(const TAppletData& data) {
     return size;
 }
 
-bool sourceExists(const std::string& path) {
+} // namespace
+
+std::string sourcePictureOf(const TkvlAppletAgent& project, int index) {
+    const std::string path = resolvePicturePath(project.projectFolder(), project.GetItem(index).IOriginalImagePath);
     std::error_code error;
-    return !path.empty() && fs::is_regular_file(path, error);
+    return !path.empty() && fs::is_regular_file(path, error) ? path : std::string{};
 }
 
-} // namespace
+std::string preparedPictureBase(int index) {
+    return "slider" + std::to_string(index);
+}
 
 void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
     ProgressScope scope(progress, "Processing images ...");
@@ -48,9 +53,14 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     std::optional<SliderSize> slider;
     for (int k = 0; k < project.itemCount(); ++k) {
         TItemData item = project.GetItem(k);
-        const std::string path = resolvePicturePath(project.projectFolder(), item.IOriginalImagePath);
-        if (!sourceExists(path)) {
+        const std::string path = sourcePictureOf(project, k);
+        if (path.empty()) {
             tree.setCaption(k + 1, "Warning: Original image not found.");
+            // A name that is no bare file name came from an edited file; the item keeps no such picture.
+            if (pictureFileOf(item) != item.IImageFile) {
+                item.IImageFile.clear();
+                project.SetItem(item, k);
+            }
             continue;
         }
         const std::string name = fileNamePart(path);
@@ -58,13 +68,15 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
         progress.preparingPicture(k + 1, project.itemCount(), name);
         if (!slider)
             slider = sliderSize(project.GetAppletData());
-        const PreparedPicture picture = prepareSliderPicture(
-            path, m_places.GetTempFolder() + "slider" + std::to_string(k), slider->width, slider->height);
+        const PreparedPicture picture = prepareSliderPicture(path, m_places.GetTempFolder() + preparedPictureBase(k),
+                                                             slider->width, slider->height);
         item.IImageWidth = std::to_string(picture.scaledWidth);
         item.IImageHeight = std::to_string(picture.scaledHeight);
         item.IImageFile = fileNamePart(picture.path);
         project.SetItem(item, k);
-        m_preview.CopyToPreview(picture.path);
+        // The page names this picture: publishing it without the picture, or with an earlier one of that
+        // name, would be a broken or wrong page, so the copy must succeed.
+        m_preview.placeInPreview(picture.path);
         std::error_code ignored;
         fs::remove(picture.path, ignored);
         progress.step(1);

@@ -2,34 +2,12 @@
 // it needs in the Preview folder.
 
 #include "generate/Publisher.h"
+#include "generate/RemovedAtExit.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/Places.h"
 #include "platform/TextFile.h"
 
-#include <filesystem>
-
 namespace veskaro {
-
-namespace {
-
-// Removes a work file on every way out, so that no scratch file outlives the preview.
-class RemovedAtExit {
-public:
-    explicit RemovedAtExit(std::string path) : m_path(std::move(path)) {}
-    ~RemovedAtExit() {
-        std::error_code ignored;
-        std::filesystem::remove(m_path, ignored);
-    }
-    RemovedAtExit(const RemovedAtExit&) = delete;
-    RemovedAtExit& operator=(const RemovedAtExit&) = delete;
-
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-} // namespace
 
 std::vector<std::string> Publisher::generatePageLines(TkvlAppletAgent& project, ItemTree& tree,
                                                       ProgressView& progress) {
@@ -47,7 +25,8 @@ std::string Publisher::gatherPreview(const TkvlAppletAgent& project, const std::
 
     const RemovedAtExit page(tempFolder + kPreviewPageName);
     writeTextFileAtomically(page.path(), pageLines);
-    m_preview.CopyToPreview(page.path());
+    // The browser opens this page: an earlier one left in its place would show a stale slider.
+    m_preview.placeInPreview(page.path());
     return previewFolder;
 }
 

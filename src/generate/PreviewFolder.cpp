@@ -3,6 +3,8 @@
 #include "model/ProgressView.h"
 #include "model/ValueText.h"
 #include "platform/Places.h"
+#include "platform/TextFile.h"
+#include "platform/VeskaroError.h"
 
 #include <filesystem>
 
@@ -16,29 +18,47 @@ std::string comparable(const std::string& path) {
     return asciiLower(trimText(path));
 }
 
+// Copies path into the Preview folder unless it lies there already. The folder is the run's work, so the
+// copy does not wait for the disk.
+void copyUnlessThere(const std::string& path, const std::string& preview) {
+    const std::string target = preview + fileNamePart(path);
+    if (comparable(path) != comparable(target))
+        copyFileAtomically(path, target, Durability::WorkFile);
+}
+
 } // namespace
 
 PreviewFolder::PreviewFolder(const Places& places) : m_places(places) {}
 
 void PreviewFolder::CopyToPreview(const std::string& path) {
     const std::string preview = m_places.GetPreviewFolder();
-    const std::string name = fileNamePart(path);
-    if (comparable(path) != comparable(preview + name)) {
-        std::error_code ignored;
-        fs::copy_file(path, preview + name, fs::copy_options::overwrite_existing, ignored);
+    try {
+        copyUnlessThere(path, preview);
+    } catch (const VeskaroError&) {
+        // The bookkeeping's own copies are silent; the atomic copy has left no part of the file behind.
     }
-    m_previewFiles.push_back(name);
+    m_previewFiles.push_back(fileNamePart(path));
+}
+
+void PreviewFolder::placeInPreview(const std::string& path) {
+    const std::string preview = m_places.GetPreviewFolder();
+    m_previewFiles.push_back(fileNamePart(path));
+    copyUnlessThere(path, preview);
 }
 
 void PreviewFolder::CopyLinkedFilesToPreview(const TLinkedFileInfoArray& linkedFiles, const std::string& shippedFolder,
                                              const std::string& generatedFolder) {
     for (const TLinkedFileInfo& file : linkedFiles) {
-        const std::string source = (file.Generated ? generatedFolder : shippedFolder) + file.FileName;
-        CopyToPreview(source);
-        if (file.Generated) {
-            std::error_code ignored;
-            fs::remove(source, ignored);
+        if (!file.Generated) {
+            CopyToPreview(shippedFolder + file.FileName);
+            continue;
         }
+        // The generated style sheet has no other copy: it leaves the Staging folder only once it is in the
+        // Preview folder.
+        const std::string source = generatedFolder + file.FileName;
+        placeInPreview(source);
+        std::error_code ignored;
+        fs::remove(source, ignored);
     }
 }
 
@@ -58,8 +78,7 @@ void PreviewFolder::ClearPreviewFolder() {
     for (const std::string& name : m_previewFiles)
         fs::remove(preview + name, ignored);
     m_previewFiles.clear();
-    if (fs::is_empty(preview, ignored) && !ignored)
-        fs::remove(preview, ignored);
+    m_places.removeEmptyPreviewFolder();
 }
 
 } // namespace veskaro

@@ -10,15 +10,23 @@ class Places;
 class ProgressView;
 
 /// The Preview folder's bookkeeping for one run of the program: every file put there is recorded, so that
-/// clearing removes exactly what this run put there. Copies and deletions report nothing.
+/// clearing removes exactly what this run put there. Copies are atomic, so the folder never holds half a
+/// file. Copies of the shipped files and deletions report nothing; the files this run made (prepared
+/// pictures, the style sheet, the preview page) are put there with placeInPreview, which does report a
+/// failure, because a preview or publish without them would show or publish a stale or missing file.
 class PreviewFolder {
 public:
     explicit PreviewFolder(const Places& places);
 
-    /// Copies a file into the Preview folder (unless it lies there already) and records its name.
+    /// Copies a file into the Preview folder (unless it lies there already) and records its name; a failed
+    /// copy is ignored.
     void CopyToPreview(const std::string& path);
-    /// Puts every linked file into the Preview folder: shipped files from shippedFolder, generated ones
-    /// from generatedFolder, from where they are then removed. Both folders end in the delimiter.
+    /// Copies a file into the Preview folder as CopyToPreview does, but throws VeskaroError when the copy
+    /// fails (the name is recorded either way, so that clearing removes an earlier file of that name).
+    void placeInPreview(const std::string& path);
+    /// Puts every linked file into the Preview folder: shipped files from shippedFolder, silently, generated
+    /// ones from generatedFolder with placeInPreview, removing each from there once it is in place. Both
+    /// folders end in the delimiter.
     void CopyLinkedFilesToPreview(const TLinkedFileInfoArray& linkedFiles, const std::string& shippedFolder,
                                   const std::string& generatedFolder);
     /// Walks the resource files into the Preview folder, reporting the step on progress.

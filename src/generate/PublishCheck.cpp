@@ -1,11 +1,11 @@
 #include "generate/PublishCheck.h"
 
 #include "generate/PageText.h"
+#include "generate/PublishingProblems.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/SliderGeometry.h"
 #include "model/ColorText.h"
 #include "model/ParameterRules.h"
-#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/VeskaroError.h"
@@ -52,32 +52,14 @@ double luminance(const std::array<int, 3>& rgb) {
     return 0.2126 * linear(rgb[0]) + 0.7152 * linear(rgb[1]) + 0.0722 * linear(rgb[2]);
 }
 
-void listNumberProblems(const TAppletData& data, std::vector<std::string>& out) {
-    for (const AppletField& field : kAppletFields) {
-        if (field.kind != ValueKind::Number)
-            continue;
-        const std::string& text = data.*field.member;
-        const std::optional<int> value = number(text);
-        if (!value)
-            out.push_back("The " + std::string(field.description) + " \"" + text + "\" is not a whole number.");
-        else if (!inRange(field, *value))
-            out.push_back("The " + std::string(field.description) + " " + text + " lies outside " +
-                          std::to_string(field.lowest) + " to " + std::to_string(field.highest) + ".");
-    }
-}
-
 void checkColours(const TAppletData& data, std::vector<std::string>& out) {
     for (const ColourPair& pair : kButtonStates) {
         const std::string& text = data.*pair.text;
         const std::string& background = data.*pair.background;
-        // Over a transparent background the slider's picture shows, so no ratio can be given.
-        if (isTransparentColor(text) || isTransparentColor(background))
+        // Over a transparent background the slider's picture shows, so no ratio can be given; a colour that is
+        // no colour at all stops publishing and is reported with the problems.
+        if (!rgbOfColorText(text) || !rgbOfColorText(background))
             continue;
-        if (!rgbOfColorText(text) || !rgbOfColorText(background)) {
-            out.push_back("The " + std::string(pair.state) + " button colours \"" + text + "\" and \"" + background +
-                          "\" are not both six hexadecimal digits.");
-            continue;
-        }
         const double ratio = contrastRatio(text, background);
         if (ratio < kMinimumContrast) {
             char figure[16];
@@ -88,31 +70,23 @@ void checkColours(const TAppletData& data, std::vector<std::string>& out) {
     }
 }
 
-void checkScripts(const std::string& dataFolder, std::vector<std::string>& out) {
-    for (const char* script : {"jslib.js", "slidervsk.js"}) {
-        std::error_code error;
-        if (!fs::is_regular_file(dataFolder + script, error))
-            out.push_back("The slider script " + std::string(script) + " is missing from " + dataFolder +
-                          "; the published slider would not run.");
-    }
-}
-
 bool linksStayLocal(const TAppletData& data) {
     return data.InternalUse_RootDir_Local_Checked != "1" && !trimText(data.InternalUse_RootDir_Local).empty() &&
            trimText(data.InternalUse_RootDir_Remote).empty();
 }
 
 // Messages name the picture as the project file holds it; the file checked is the one that path names
-// from the project's folder.
+// from the project's folder. A picture the preparation cannot read stops publishing; anything else here
+// is advice.
 void checkPicture(const std::string& subject, const std::string& shownPath, const std::string& path,
-                  const TAppletData& data, std::vector<std::string>& out) {
+                  const TAppletData& data, PublishingFindings& out) {
     std::error_code error;
     if (path.empty()) {
-        out.push_back(subject + " has no source picture.");
+        out.advice.push_back(subject + " has no source picture.");
         return;
     }
     if (!fs::is_regular_file(path, error)) {
-        out.push_back(subject + ": the source picture " + shownPath + " does not exist.");
+        out.advice.push_back(subject + ": the source picture " + shownPath + " does not exist.");
         return;
     }
     try {
@@ -126,33 +100,31 @@ void checkPicture(const std::string& subject, const std::string& shownPath, cons
         const SliderGeometry geometry =
             computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, *width, *height);
         if (geometry.scaledWidth > picture.sourceWidth)
-            out.push_back(subject + ": the picture is " + std::to_string(picture.sourceWidth) + " x " +
-                          std::to_string(picture.sourceHeight) + " pixels and will be enlarged to " +
-                          std::to_string(geometry.scaledWidth) + " x " + std::to_string(geometry.scaledHeight) +
-                          ", so it will look blurry.");
+            out.advice.push_back(subject + ": the picture is " + std::to_string(picture.sourceWidth) + " x " +
+                                 std::to_string(picture.sourceHeight) + " pixels and will be enlarged to " +
+                                 std::to_string(geometry.scaledWidth) + " x " + std::to_string(geometry.scaledHeight) +
+                                 ", so it will look blurry.");
     } catch (const VeskaroError& failure) {
-        out.push_back(subject + ": " + failure.what());
+        out.problems.push_back(subject + ": " + failure.what());
     }
 }
 
-// How findings about one item name it: its position and, when it has one, its source picture's file name.
-std::string itemSubject(int k, const std::string& path) {
-    return "Item " + std::to_string(k + 1) + (path.empty() ? "" : " (" + fileNamePart(path) + ")");
-}
-
-void checkItems(const TkvlAppletAgent& project, std::vector<std::string>& out) {
+void checkItems(const TkvlAppletAgent& project, PublishingFindings& out) {
     const TAppletData data = project.GetAppletData();
     const std::string localRoot = asciiLower(data.InternalUse_RootDir_Local);
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
         const std::string path = trimText(item.IOriginalImagePath);
-        const std::string subject = itemSubject(k, path);
+        const std::string subject = itemSubject(project, k);
         checkPicture(subject, path, resolvePicturePath(project.projectFolder(), path), data, out);
+        if (pictureFileOf(item) != item.IImageFile)
+            out.advice.push_back(subject + ": the picture name \"" + item.IImageFile +
+                                 "\" is not a plain file name, so publishing ignores it.");
         if (linksStayLocal(data) && asciiLower(item.ILink).find(localRoot) != std::string::npos)
-            out.push_back(subject + ": the link " + item.ILink +
-                          " still points at the local root, and no web root is set to switch it to.");
+            out.advice.push_back(subject + ": the link " + item.ILink +
+                                 " still points at the local root, and no web root is set to switch it to.");
         if (trimText(item.IToolTip).empty())
-            out.push_back(subject + " has no description, so its picture gets an empty alternative text.");
+            out.advice.push_back(subject + " has no description, so its picture gets an empty alternative text.");
     }
 }
 
@@ -162,8 +134,7 @@ void checkEmptyLinks(const TkvlAppletAgent& project, std::vector<std::string>& o
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
         if (linksNowhere(item))
-            out.push_back(itemSubject(k, trimText(item.IOriginalImagePath)) +
-                          " has no link, so its picture leads nowhere when clicked.");
+            out.push_back(itemSubject(project, k) + " has no link, so its picture leads nowhere when clicked.");
     }
 }
 
@@ -175,14 +146,19 @@ double contrastRatio(const std::string& first, const std::string& second) {
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
-std::vector<std::string> checkForPublishing(const TkvlAppletAgent& project, const std::string& dataFolder) {
-    std::vector<std::string> findings = storabilityProblems(project);
-    const TAppletData data = project.GetAppletData();
-    listNumberProblems(data, findings);
-    checkScripts(dataFolder, findings);
+std::vector<std::string> PublishingFindings::all() const {
+    std::vector<std::string> findings = problems;
+    findings.insert(findings.end(), advice.begin(), advice.end());
+    return findings;
+}
+
+PublishingFindings checkForPublishing(const TkvlAppletAgent& project, const Places& places, const std::string& folder,
+                                      const std::string& fileName) {
+    PublishingFindings findings;
+    findings.problems = publishingProblems(project, places, folder, fileName);
     checkItems(project, findings);
-    checkEmptyLinks(project, findings);
-    checkColours(data, findings);
+    checkEmptyLinks(project, findings.advice);
+    checkColours(project.GetAppletData(), findings.advice);
     return findings;
 }
 

@@ -1,6 +1,7 @@
 #include "generate/Publisher.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -40,8 +41,8 @@ void Publisher::WritePublishReport(const TkvlAppletAgent& project, const std::st
     for (const std::string& resource : m_preview.resourceFiles())
         list(resource);
     for (const TItemData& item : project.items())
-        if (!item.IImageFile.empty())
-            list(item.IImageFile);
+        if (const std::string picture = pictureFileOf(item); !picture.empty())
+            list(picture);
     progress.step(50);
     progress.step(50);
     lines.insert(lines.end(), {"", "", rule, "End of Publish Report", rule});

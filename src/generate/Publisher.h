@@ -17,8 +17,20 @@ inline constexpr const char* kScratchPageName = "~tmp0001.txt";
 /// The name of the preview page in the Temp and Preview folders.
 inline constexpr const char* kPreviewPageName = "~preview.html";
 
+/// The style sheet's entry in the linked files; the page generator names it after the slider.
+inline constexpr std::size_t kStyleSheetEntry = 2;
+
 /// Returns a project file name without its extension (the part from the last dot on).
 std::string projectBaseName(const std::string& fileName);
+/// The ending of the publish report's name; the report is named after the project file.
+inline constexpr const char* kPublishReportSuffix = "_PublishReport.txt";
+
+/// Returns the source picture that publishing prepares for the item at index: the file its picture path
+/// names from the project's folder, or nothing when no such file exists.
+std::string sourcePictureOf(const TkvlAppletAgent& project, int index);
+
+/// Returns the name, without extension, of the picture prepared for the item at index.
+std::string preparedPictureBase(int index);
 
 /// Sets each item's level from its tree node (tree holds the root and one node per item, in item order)
 /// and switches the root of its link between the local and the remote folder.
@@ -39,7 +51,8 @@ public:
 
     /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
     /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
-    /// fileName without its extension. Returns true; any failure throws before the project file is written.
+    /// fileName without its extension. Returns true. Any failure throws VeskaroError; one before the new
+    /// files are renamed into place (every write and copy) leaves the folder's files as they were.
     virtual bool SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
                                 ItemTree& tree, ProgressView& progress);
     /// Deletes what this run put into the Preview folder.

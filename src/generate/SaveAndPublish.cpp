@@ -1,7 +1,10 @@
 #include "generate/Publisher.h"
+#include "generate/PublishingProblems.h"
+#include "generate/RemovedAtExit.h"
 #include "model/ProgressView.h"
-#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
+#include "platform/FolderUpdate.h"
 #include "platform/Places.h"
 
 #include <filesystem>
@@ -11,11 +14,6 @@ namespace veskaro {
 namespace {
 
 namespace fs = std::filesystem;
-
-void copyReplacing(const std::string& from, const std::string& to) {
-    std::error_code ignored;
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ignored);
-}
 
 } // namespace
 
@@ -28,29 +26,51 @@ Publisher::Publisher(const Places& places) : m_places(places), m_preview(places)
 
 bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
                                ItemTree& tree, ProgressView& progress) {
-    // A value the project file cannot hold would stop the save after the page was replaced; refusing it
-    // first leaves the folder as it was.
-    ensureStorable(project);
+    // Whatever publishing would refuse halfway is refused here, before anything is written, so that a
+    // refusal leaves the folder as it was.
+    requirePublishable(project, m_places, folder, fileName);
+    // Files the program writes carry reserved empty, as taking the parameters from the window leaves it.
+    TAppletData data = project.GetAppletData();
+    data.reserved.clear();
+    project.SetAppletData(data);
     const std::string preview = m_places.GetPreviewFolder();
     const std::string base = projectBaseName(fileName);
-    GenerateHTML(project, folder + base + ".html", tree, progress);
-    const std::string generated = m_places.GetStagingFolder();
-    for (const TLinkedFileInfo& file : project.linkedFiles())
-        copyReplacing((file.Generated ? generated : m_places.dataFolder()) + file.FileName, folder + file.FileName);
-    project.SaveToFile(folder + base + ".vsk", progress);
-    WritePublishReport(project, folder, base + "_PublishReport.txt", progress);
+    // The page, the project file and the report are made in the Staging folder first and placed beside
+    // the pictures with everything else, so that nothing in the project's folder changes until every new
+    // file is whole beside it.
+    const std::string staging = m_places.GetStagingFolder();
+    const RemovedAtExit page(staging + base + ".html");
+    const RemovedAtExit projectFile(staging + base + ".vsk");
+    const std::string reportName = base + kPublishReportSuffix;
+    const RemovedAtExit report(staging + reportName);
+    GenerateHTML(project, page.path(), tree, progress);
+    project.SaveToFile(projectFile.path(), progress);
+    WritePublishReport(project, staging, reportName, progress);
 
     progress.setMaximum(100);
     ProgressScope scope(progress, "Copying Publishable Files ... ...");
+    // Every copy is checked: a page naming a picture or script that did not arrive is no publish. The
+    // renames run in the order of adding: what the page names first, then the page, the project file and
+    // the report, so that an interrupted publish never leaves a page naming a file not yet in place.
+    FolderUpdate update(folder);
     for (const TItemData& item : project.items()) {
+        const std::string picture = pictureFileOf(item);
         std::error_code error;
-        if (!item.IImageFile.empty() && fs::exists(preview + item.IImageFile, error))
-            copyReplacing(preview + item.IImageFile, folder + item.IImageFile);
+        // An item whose source is missing was not prepared and keeps its picture's name: the picture goes
+        // along when the Preview folder still holds it, else the one published before stays.
+        if (!picture.empty() && fs::exists(preview + picture, error))
+            update.add(preview + picture, picture);
     }
     m_preview.ClearResourceFiles();
     for (const std::string& name : m_preview.resourceFiles())
-        copyReplacing(preview + name, folder + name);
+        update.add(preview + name, name);
+    for (const TLinkedFileInfo& file : project.linkedFiles())
+        update.add((file.Generated ? staging : m_places.dataFolder()) + file.FileName, file.FileName);
+    update.add(page.path(), base + ".html");
+    update.add(projectFile.path(), base + ".vsk");
+    update.add(report.path(), reportName);
     progress.step(50);
+    update.commit();
     progress.step(50);
     return true;
 }

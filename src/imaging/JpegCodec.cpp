@@ -24,8 +24,9 @@ namespace {
 enum OwnCode { kTooManyScans = 1000, kNotWritable = 1001 };
 const char* const kAddonMessages[] = {"the picture has more than %d scans; a JPEG this slow to decode is refused"};
 
-// A progressive picture needs its whole coefficient buffer: 100 megapixels in 4:4:4 colour take 600 MB.
-constexpr long kMaxLibraryMemory = 1024L * 1024 * 1024;
+// The coefficients of a progressive picture are checked against kMaxDecodeMemory before decoding; libjpeg's
+// own limit leaves room for its row buffers beside them.
+constexpr long kMaxLibraryMemory = static_cast<long>(kMaxDecodeMemory) + 256L * 1024 * 1024;
 
 constexpr std::size_t kSourceBufferSize = 65536;
 
@@ -212,7 +213,7 @@ private:
         case JWRN_JPEG_EOF:
             return "the file ends before the picture is complete";
         case JERR_IMAGE_TOO_BIG:
-            return pictureSizeProblem(m_info.image_width, m_info.image_height);
+            return pictureSideProblem(m_info.image_width, m_info.image_height);
         case JERR_OUT_OF_MEMORY:
         case JERR_NO_BACKING_STORE:
             return "not enough memory to decode the picture";
@@ -241,6 +242,36 @@ private:
     SourceBridge m_bridge{};
     jpeg_progress_mgr m_progress{};
 };
+
+// The coefficient buffer libjpeg keeps for a picture read in several scans: 64 coefficients of two bytes
+// per block, each component's blocks padded to its sampling factors.
+std::uint64_t coefficientBytes(const jpeg_decompress_struct& info) {
+    std::uint64_t bytes = 0;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        const auto padded = [](std::uint64_t blocks, int factor) {
+            const auto f = static_cast<std::uint64_t>(factor);
+            return (blocks + f - 1) / f * f;
+        };
+        bytes += padded(component.width_in_blocks, component.h_samp_factor) *
+                 padded(component.height_in_blocks, component.v_samp_factor) * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return bytes;
+}
+
+// Refuses a picture whose reduced decode would hand on too many pixels, or that needs more memory than
+// allowed held while it decodes; the declared size alone refuses only what no decode can read.
+void checkDecodeFits(Decompressor& decompressor) {
+    jpeg_decompress_struct& info = decompressor.info();
+    bool heldWhole = false;
+    decompressor.call([&] { heldWhole = jpeg_has_multiple_scans(&info); });
+    std::string problem =
+        heldWhole ? decodeMemoryProblem(info.image_width, info.image_height, coefficientBytes(info)) : "";
+    if (problem.empty())
+        problem = decodedSizeProblem(info.image_width, info.image_height, info.output_width, info.output_height);
+    if (!problem.empty())
+        decompressor.fail(JERR_IMAGE_TOO_BIG, problem);
+}
 
 /// Returns the largest of the reductions 8, 4 and 2 that keeps the output at least the asked size, or 1.
 unsigned reductionFor(const jpeg_decompress_struct& info, const LoadOptions& options) {
@@ -300,13 +331,15 @@ LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const Load
     Decompressor decompressor(source, name);
     jpeg_decompress_struct& info = decompressor.info();
     decompressor.call([&] { jpeg_read_header(&info, TRUE); });
-    const std::string problem = pictureSizeProblem(info.image_width, info.image_height);
+    const std::string problem = pictureSideProblem(info.image_width, info.image_height);
     if (!problem.empty())
         decompressor.fail(JERR_IMAGE_TOO_BIG, problem);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     info.scale_num = 1;
     info.scale_denom = reductionFor(info, options);
+    decompressor.call([&] { jpeg_calc_output_dimensions(&info); });
+    checkDecodeFits(decompressor);
     decompressor.call([&] { jpeg_start_decompress(&info); });
 
     LoadedPicture picture;

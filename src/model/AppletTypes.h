@@ -73,8 +73,8 @@ template <typename Record> struct FieldOf {
 /// What a script parameter holds, which decides how it is edited, checked and written.
 enum class ValueKind { Text, Number, Color, Switch, Unused };
 
-/// A script parameter with its rules: the kind of value and, for numbers, the range the designer allows
-/// and the words messages name it by.
+/// A script parameter with its rules: the kind of value, for numbers the range the designer allows, and
+/// for numbers and colours the words messages name it by.
 struct AppletField {
     const char* name;
     std::string TAppletData::*member;
@@ -85,20 +85,28 @@ struct AppletField {
 };
 
 /// The script parameters in file order, with their rules: the one home of the ranges that the spin edits
-/// offer, that the preparation and the page generator rely on, and that the publishing check reports.
+/// offer, and of the numbers and colours that publishing accepts and the publishing check reports.
 inline constexpr std::array<AppletField, 21> kAppletFields{{
     {"pSliderName", &TAppletData::pSliderName, ValueKind::Text},
     {"sliderWidth", &TAppletData::sliderWidth, ValueKind::Number, 1, 9999, "slider width"},
     {"sliderHeight", &TAppletData::sliderHeight, ValueKind::Number, 1, 9999, "slider height"},
     {"navBtnVerticalOffset", &TAppletData::navBtnVerticalOffset, ValueKind::Number, -9999, 9999, "button offset"},
-    {"navBtnTextColorNormal", &TAppletData::navBtnTextColorNormal, ValueKind::Color},
-    {"navBtnBgColorNormal", &TAppletData::navBtnBgColorNormal, ValueKind::Color},
-    {"navBtnTextColorHover", &TAppletData::navBtnTextColorHover, ValueKind::Color},
-    {"navBtnBgColorHover", &TAppletData::navBtnBgColorHover, ValueKind::Color},
-    {"navBtnTextColorActive", &TAppletData::navBtnTextColorActive, ValueKind::Color},
-    {"navBtnBgColorActive", &TAppletData::navBtnBgColorActive, ValueKind::Color},
-    {"navBtnTextColorActiveHover", &TAppletData::navBtnTextColorActiveHover, ValueKind::Color},
-    {"navBtnBgColorActiveHover", &TAppletData::navBtnBgColorActiveHover, ValueKind::Color},
+    {"navBtnTextColorNormal", &TAppletData::navBtnTextColorNormal, ValueKind::Color, 0, 0,
+     "text colour of the buttons"},
+    {"navBtnBgColorNormal", &TAppletData::navBtnBgColorNormal, ValueKind::Color, 0, 0,
+     "background colour of the buttons"},
+    {"navBtnTextColorHover", &TAppletData::navBtnTextColorHover, ValueKind::Color, 0, 0,
+     "text colour of a button under the mouse"},
+    {"navBtnBgColorHover", &TAppletData::navBtnBgColorHover, ValueKind::Color, 0, 0,
+     "background colour of a button under the mouse"},
+    {"navBtnTextColorActive", &TAppletData::navBtnTextColorActive, ValueKind::Color, 0, 0,
+     "text colour of the active button"},
+    {"navBtnBgColorActive", &TAppletData::navBtnBgColorActive, ValueKind::Color, 0, 0,
+     "background colour of the active button"},
+    {"navBtnTextColorActiveHover", &TAppletData::navBtnTextColorActiveHover, ValueKind::Color, 0, 0,
+     "text colour of the active button under the mouse"},
+    {"navBtnBgColorActiveHover", &TAppletData::navBtnBgColorActiveHover, ValueKind::Color, 0, 0,
+     "background colour of the active button under the mouse"},
     {"reserved", &TAppletData::reserved, ValueKind::Unused},
     {"transDurAuto", &TAppletData::transDurAuto, ValueKind::Number, 0, 9999, "automatic transition time"},
     {"transDurManual", &TAppletData::transDurManual, ValueKind::Number, 0, 9999, "manual transition time"},

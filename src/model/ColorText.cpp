@@ -37,6 +37,10 @@ bool isTransparentColor(std::string_view text) {
     return equalIgnoringAsciiCase(text, "transparent");
 }
 
+bool isColorText(std::string_view text) {
+    return isTransparentColor(text) || rgbOfColorText(text).has_value();
+}
+
 std::optional<std::array<int, 3>> rgbOfColorText(std::string_view text) {
     const std::optional<std::uint32_t> number = text.size() == 6 ? hexNumber(text) : std::nullopt;
     if (!number)

@@ -19,6 +19,10 @@ std::uint32_t HexTextToColor(std::string_view text);
 /// Tells whether a colour text is the word "transparent", in any letter case.
 bool isTransparentColor(std::string_view text);
 
+/// Tells whether a colour text can reach a style sheet: six hexadecimal digits in either letter case, or
+/// the word "transparent" in any letter case.
+bool isColorText(std::string_view text);
+
 /// Returns red, green and blue of a colour text of exactly six hexadecimal digits; nothing for any other
 /// text.
 std::optional<std::array<int, 3>> rgbOfColorText(std::string_view text);

@@ -2,6 +2,9 @@
 
 #include "model/AppletTypes.h"
 
+#include <string>
+#include <vector>
+
 namespace veskaro {
 
 /// Returns the rules of the script parameter held in member.
@@ -10,8 +13,12 @@ const AppletField& appletField(std::string TAppletData::*member);
 /// Tells whether a number lies in the range the designer allows for a number parameter.
 bool inRange(const AppletField& field, int value);
 
-/// Throws VeskaroError "'%s' is not a valid integer value" for the first number parameter that is not a
-/// whole number, since each of them reaches the page, its style sheet or its script as it stands.
-void checkNumbers(const TAppletData& data);
+/// Returns one sentence for each number parameter that is not a whole number in its range and each colour
+/// that is neither six hexadecimal digits nor "transparent": each of them reaches the page, its style
+/// sheet or its script, where any other text could change what the visitor's page shows.
+std::vector<std::string> parameterProblems(const TAppletData& data);
+
+/// Throws VeskaroError with the first of the parameter problems.
+void checkParameters(const TAppletData& data);
 
 } // namespace veskaro

@@ -6,6 +6,7 @@
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/TextEncoding.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -76,9 +77,34 @@ void listStorabilityProblems(const Record& record, const std::array<Field, N>& f
     }
 }
 
+// Only a plain file is read, and only once its size is known to be sane, so that no file (a device that
+// never ends, a huge sparse file) can exhaust the memory. A file that cannot be looked at is left to the
+// reader, which says why in the platform's words.
+void ensureReadableProjectFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error)
+        return;
+    if (!fs::is_regular_file(status))
+        throw VeskaroError("The project file " + path + " is not a regular file. Nothing was loaded.");
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (!error && size > kProjectFileSizeLimit)
+        throw VeskaroError("The project file " + path + " is larger than " +
+                           std::to_string(kProjectFileSizeLimit / (1024 * 1024)) +
+                           " MiB, which no slider project comes near. Nothing was loaded.");
+}
+
+// Project text is UTF-8 in memory: a file of the older program, written in Windows-1252, is converted
+// here, so that every front end reads the same text.
+std::vector<std::string> readProjectLines(const std::string& path) {
+    ensureReadableProjectFile(path);
+    return linesAsUtf8(readTextLines(path));
+}
+
 class ProjectLines {
 public:
-    ProjectLines(const std::string& path) : m_path(path), m_lines(readTextLines(path)) {}
+    ProjectLines(const std::string& path) : m_path(path), m_lines(readProjectLines(path)) {}
 
     // Reads the next line; a file that ends before its items are closed is refused as a whole.
     const std::string& next() {

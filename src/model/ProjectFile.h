@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace veskaro {
 
 class TkvlAppletAgent;
+
+/// The largest project file the loader reads: far above any real project (a thousand items with long paths
+/// and descriptions stay below a megabyte), and small enough that reading one never strains the memory.
+inline constexpr std::uintmax_t kProjectFileSizeLimit = 64 * 1024 * 1024;
 
 /// Returns the n-th value (counted from 1) of a line of separator-terminated values; a text after the
 /// last separator is never a value, and n below 1 gives empty text.

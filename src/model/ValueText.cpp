@@ -2,6 +2,7 @@
 
 #include "platform/VeskaroError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -22,6 +23,19 @@ int strToInt(std::string_view text) {
 std::string fileNamePart(std::string_view path) {
     const auto slash = path.find_last_of("\\/");
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool isBareFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return c == '/' || c == '\\' || c == ':' || code < 32 || code == 127;
+    });
+}
+
+std::string pictureFileOf(const TItemData& item) {
+    return isBareFileName(item.IImageFile) ? item.IImageFile : std::string{};
 }
 
 std::string resolvePicturePath(const std::string& projectFolder, std::string_view picturePath) {

@@ -1,20 +1,35 @@
 #include "platform/TextFile.h"
 
+#include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
+#include <string_view>
+#include <tuple>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace veskaro {
 
 namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kTemporaryEnd = ".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+// "." + the digits + ".tmp"
+constexpr std::size_t kTemporarySuffixSize = 1 + kTemporaryDigits + kTemporaryEnd.size();
+// As many links as the system itself follows before it gives up with ELOOP.
+constexpr int kMostLinksFollowed = 40;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -25,24 +40,139 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
     throw VeskaroError(ioErrorText(errorNumber) + ": " + path);
 }
 
+int lastError() {
+    return errno != 0 ? errno : EIO;
+}
+
 std::string temporarySibling(const std::string& path) {
-    static std::mt19937_64 generator{std::random_device{}()};
+    thread_local std::mt19937_64 generator{std::random_device{}()};
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(generator()));
     return path + suffix;
 }
 
-// Flushes to the disk before the rename, so that a crash cannot leave an empty file under the old name.
-int closeDurably(FileHandle file) {
-    if (std::fflush(file.get()) != 0)
-        return errno;
+// Follows symbolic links to the file they lead to, which need not exist yet, the way opening path would:
+// the replacement must go where the link points, or the link would become a plain file.
+std::string linkTarget(const std::string& path) {
+    fs::path current = path;
+    for (int followed = 0;; ++followed) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(current, error)))
+            return current.string();
+        if (followed == kMostLinksFollowed)
+            throwIoError(ELOOP, path);
+        const fs::path next = fs::read_symlink(current, error);
+        if (error)
+            throwIoError(error.value(), path);
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+}
+
+// The file a write replaces, as far as its replacement takes after it.
+struct ReplacedFile {
+    bool exists = false;
 #ifndef _WIN32
-    if (::fsync(::fileno(file.get())) != 0)
-        return errno;
+    struct stat status = {};
+#endif
+};
+
+// A rename replaces a file whatever that file's own permissions say, so the write permission is asked
+// for here: a file the user protected from writing is refused, not silently replaced.
+ReplacedFile inspectReplacedFile(const std::string& target, const std::string& path) {
+    ReplacedFile replaced;
+#ifndef _WIN32
+    if (::stat(target.c_str(), &replaced.status) != 0) {
+        if (errno == ENOENT)
+            return {};
+        throwIoError(errno, path);
+    }
+    replaced.exists = true;
+    if (S_ISREG(replaced.status.st_mode) && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        throwIoError(errno, path);
+#else
+    std::error_code error;
+    const fs::file_status status = fs::status(target, error);
+    replaced.exists = fs::exists(status);
+    if (fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        throwIoError(EACCES, path);
+#endif
+    return replaced;
+}
+
+// Gives the new file the permission bits, and where the system allows it the owner and group, of the
+// file it replaces. Both are kept on a best-effort basis: a file system without them (FAT) or a user who
+// may not give a file away refuses, and the content the user asked for matters more than either.
+void passOnAttributes([[maybe_unused]] std::FILE* file, [[maybe_unused]] const ReplacedFile& replaced) {
+#ifndef _WIN32
+    if (!replaced.exists)
+        return;
+    const int descriptor = ::fileno(file);
+    if (::fchown(descriptor, replaced.status.st_uid, replaced.status.st_gid) != 0)
+        std::ignore = ::fchown(descriptor, static_cast<uid_t>(-1), replaced.status.st_gid);
+    std::ignore = ::fchmod(descriptor, replaced.status.st_mode & 0777);
+#endif
+}
+
+// Flushes to the disk before the rename when asked, so that a crash cannot leave an empty file under the
+// old name.
+int closeFile(FileHandle file, [[maybe_unused]] Durability durability) {
+    if (std::fflush(file.get()) != 0)
+        return lastError();
+#ifndef _WIN32
+    if (durability == Durability::OnDisk && ::fsync(::fileno(file.get())) != 0)
+        return lastError();
 #endif
     if (std::fclose(file.release()) != 0)
-        return errno;
+        return lastError();
     return 0;
+}
+
+// Returns the folder a temporary file lies in, where its rename takes place.
+std::string folderOf(const std::string& temporary) {
+    return fs::path(temporary).parent_path().string();
+}
+
+// Removes the temporary file on every way out unless it was kept for the rename.
+class TemporaryFileGuard {
+public:
+    TemporaryFileGuard() = default;
+    ~TemporaryFileGuard() {
+        if (!m_path.empty())
+            std::remove(m_path.c_str());
+    }
+    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+
+    void watch(const std::string& path) { m_path = path; }
+    void keep() { m_path.clear(); }
+
+private:
+    std::string m_path;
+};
+
+// Creates a temporary file beside the file path leads to, lets write fill it (returning an error number,
+// or 0), flushes it to the disk and returns its path. On failure it is removed and the error names path.
+std::string writeTemporaryFile(const std::string& path, Durability durability,
+                               const std::function<int(std::FILE*)>& write) {
+    const std::string target = linkTarget(path);
+    const ReplacedFile replaced = inspectReplacedFile(target, path);
+    const std::string temporary = temporarySibling(target);
+    // Declared before the file, so that the file is closed before the guard removes it.
+    TemporaryFileGuard guard;
+    errno = 0;
+    FileHandle file{std::fopen(temporary.c_str(), "wbx")};
+    if (!file)
+        throwIoError(lastError(), path);
+    guard.watch(temporary);
+    passOnAttributes(file.get(), replaced);
+    int error = write(file.get());
+    const int closeError = closeFile(std::move(file), durability);
+    if (error == 0)
+        error = closeError;
+    if (error != 0)
+        throwIoError(error, path);
+    guard.keep();
+    return temporary;
 }
 
 } // namespace
@@ -67,27 +197,34 @@ std::string ioErrorText(int errorNumber) {
     }
 }
 
-void writeFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string temporary = temporarySibling(path);
-    errno = 0;
-    FileHandle file{std::fopen(temporary.c_str(), "wbx")};
-    if (!file)
-        throwIoError(errno, path);
-    int error = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        error = errno ? errno : EIO;
-    const int closeError = closeDurably(std::move(file));
-    if (error == 0)
-        error = closeError;
-    std::error_code renameError;
-    if (error == 0) {
-        std::filesystem::rename(temporary, path, renameError);
-        error = renameError.value();
-    }
-    if (error != 0) {
+void replaceWithTemporaryFile(const std::string& temporary, const std::string& path) {
+    const std::string target = temporary.substr(0, temporary.size() - kTemporarySuffixSize);
+    std::error_code error;
+    fs::rename(temporary, target, error);
+    if (error) {
         std::remove(temporary.c_str());
-        throwIoError(error, path);
+        throwIoError(error.value(), path);
     }
+}
+
+void flushFolder([[maybe_unused]] const std::string& folder) {
+#ifndef _WIN32
+    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    // The renames have happened and are visible; a folder that refuses the flush has nothing to undo.
+    std::ignore = ::fsync(descriptor);
+    ::close(descriptor);
+#endif
+}
+
+void writeFileAtomically(const std::string& path, const std::string& bytes) {
+    const std::string temporary = writeTemporaryFile(path, Durability::OnDisk, [&](std::FILE* file) {
+        errno = 0;
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : lastError();
+    });
+    replaceWithTemporaryFile(temporary, path);
+    flushFolder(folderOf(temporary));
 }
 
 void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines) {
@@ -101,6 +238,54 @@ void writeTextFileAtomically(const std::string& path, const std::vector<std::str
         bytes += "\r\n";
     }
     writeFileAtomically(path, bytes);
+}
+
+std::string copyToTemporaryFile(const std::string& from, const std::string& path, Durability durability) {
+    errno = 0;
+    const FileHandle source{std::fopen(from.c_str(), "rb")};
+    if (!source)
+        throwIoError(lastError(), from);
+    return writeTemporaryFile(path, durability, [&](std::FILE* file) {
+        char buffer[65536];
+        std::size_t count;
+        errno = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, source.get())) > 0)
+            if (std::fwrite(buffer, 1, count, file) != count)
+                return lastError();
+        if (std::ferror(source.get()))
+            throwIoError(lastError(), from);
+        return 0;
+    });
+}
+
+void copyFileAtomically(const std::string& from, const std::string& path, Durability durability) {
+    const std::string temporary = copyToTemporaryFile(from, path, durability);
+    replaceWithTemporaryFile(temporary, path);
+    if (durability == Durability::OnDisk)
+        flushFolder(folderOf(temporary));
+}
+
+bool isTemporaryFileName(const std::string& name) {
+    if (name.size() <= kTemporarySuffixSize || !name.ends_with(kTemporaryEnd))
+        return false;
+    const std::string_view suffix = std::string_view(name).substr(name.size() - kTemporarySuffixSize);
+    const std::string_view digits = suffix.substr(1, kTemporaryDigits);
+    return suffix.front() == '.' && hexNumber(digits.substr(0, kTemporaryDigits / 2)) &&
+           hexNumber(digits.substr(kTemporaryDigits / 2));
+}
+
+void removeLeftoverTemporaryFiles(const std::string& folder) {
+    std::error_code error;
+    std::vector<fs::path> leftovers;
+    for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
+         entry.increment(error)) {
+        std::error_code statusError;
+        if (isTemporaryFileName(entry->path().filename().string()) &&
+            fs::is_regular_file(entry->symlink_status(statusError)))
+            leftovers.push_back(entry->path());
+    }
+    for (const fs::path& leftover : leftovers)
+        fs::remove(leftover, error);
 }
 
 std::vector<std::string> readTextLines(const std::string& path) {

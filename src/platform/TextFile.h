@@ -5,15 +5,53 @@
 
 namespace veskaro {
 
+// The files below are written to a temporary file NAME.<16 hex digits>.tmp beside the file they replace
+// and renamed over it, so that a failure or an interruption leaves either the earlier file or the new one,
+// whole. A path that is a symbolic link is written through: the file the link leads to is replaced in its
+// own folder and the link stays. The replacing file keeps the permission bits of the file it replaces (and
+// its owner and group where the system lets the writer keep them), and a file the user may not write is
+// refused with "File access denied: <path>" rather than replaced.
+
+/// Whether an atomic write waits until the new file is on the disk before it renames it. A file that
+/// replaces one of the user's waits, so that a power failure cannot leave it empty; a work file that the
+/// next run makes anew need not, and spares the wait.
+enum class Durability { OnDisk, WorkFile };
+
 /// Returns the platform's words for an input/output error number ("File access denied", "Disk full", ...).
 std::string ioErrorText(int errorNumber);
 
-/// Writes lines, each followed by CR LF, to a temporary file beside path and renames it over path,
-/// so that a failure leaves an earlier file at path as it was. Throws VeskaroError on failure.
+/// Writes lines, each followed by CR LF, to path atomically (see above). Throws VeskaroError on failure.
 void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines);
 
-/// Writes bytes to a temporary file beside path and renames it over path. Throws VeskaroError on failure.
+/// Writes bytes to path atomically (see above). Throws VeskaroError on failure.
 void writeFileAtomically(const std::string& path, const std::string& bytes);
+
+/// Copies the file from to path atomically (see above). Throws VeskaroError naming from when it cannot be
+/// read and path when it cannot be written.
+void copyFileAtomically(const std::string& from, const std::string& path, Durability durability = Durability::OnDisk);
+
+/// Copies the file from into a new temporary file beside path (beside the file a link at path leads to)
+/// and returns the temporary file's path for replaceWithTemporaryFile. Throws VeskaroError as
+/// copyFileAtomically does, and then leaves no temporary file behind.
+std::string copyToTemporaryFile(const std::string& from, const std::string& path,
+                                Durability durability = Durability::OnDisk);
+
+/// Renames a temporary file made by copyToTemporaryFile for path over the file it replaces. Throws
+/// VeskaroError naming path when the rename fails, and then removes the temporary file. The renamed entry
+/// is on the disk only once its folder is flushed (flushFolder).
+void replaceWithTemporaryFile(const std::string& temporary, const std::string& path);
+
+/// Flushes a folder's entries to the disk, so that the renames made in it survive a power failure.
+/// Journaling file systems keep renames in the order they were made, so one flush after several renames
+/// keeps that order too. A folder that cannot be flushed (some file systems refuse) is left as it is.
+void flushFolder(const std::string& folder);
+
+/// Tells whether a file name has the form of the temporary files above: NAME.<16 hex digits>.tmp.
+bool isTemporaryFileName(const std::string& name);
+
+/// Deletes the temporary files that an interrupted write left in folder: the regular files whose names
+/// isTemporaryFileName accepts. Nothing else is touched, and failures are ignored.
+void removeLeftoverTemporaryFiles(const std::string& folder);
 
 /// Reads a text file into lines: LF or CR LF ends a line, a CR elsewhere is dropped, and a last line
 /// without a line end still counts. Throws VeskaroError when the file cannot be read.

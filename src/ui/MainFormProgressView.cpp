@@ -1,5 +1,7 @@
 #include "ui/MainFormProgressView.h"
 
+#include "ui/Utf8Text.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,7 +18,7 @@ MainFormProgressView::~MainFormProgressView() {
 }
 
 void MainFormProgressView::setHint(const std::string& text) {
-    m_hint.setText(QString::fromLocal8Bit(text));
+    m_hint.setText(fromUtf8Text(text));
     repaint();
 }
 

@@ -4,6 +4,7 @@
 #include "model/ValueText.h"
 #include "ui/ColorPanel.h"
 #include "ui/SpinEdit.h"
+#include "ui/Utf8Text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,14 +14,6 @@
 namespace veskaro {
 
 namespace {
-
-std::string bytesOf(const QString& text) {
-    return text.toLocal8Bit().toStdString();
-}
-
-QString textOf(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes);
-}
 
 std::string switchText(bool on) {
     return on ? "1" : "0";
@@ -39,11 +32,11 @@ void setRadioChecked(QRadioButton& radio, bool checked) {
 
 std::string ControlToText(const QWidget& control) {
     if (const auto* combo = qobject_cast<const QComboBox*>(&control))
-        return trimText(bytesOf(combo->currentText()));
+        return trimText(toUtf8Text(combo->currentText()));
     if (const auto* spin = qobject_cast<const SpinEdit*>(&control))
         return std::to_string(spin->value());
     if (const auto* edit = qobject_cast<const QLineEdit*>(&control))
-        return trimText(bytesOf(edit->text()));
+        return trimText(toUtf8Text(edit->text()));
     if (const auto* panel = qobject_cast<const ColorPanel*>(&control))
         return ColorToHexText(colorValue(panel->color()));
     if (const auto* check = qobject_cast<const QCheckBox*>(&control))
@@ -55,11 +48,11 @@ std::string ControlToText(const QWidget& control) {
 
 void TextToControl(const std::string& text, QWidget& control) {
     if (auto* combo = qobject_cast<QComboBox*>(&control))
-        combo->setEditText(textOf(trimText(text)));
+        combo->setEditText(fromUtf8Text(trimText(text)));
     else if (auto* spin = qobject_cast<SpinEdit*>(&control))
         spin->setValue(strToInt(text));
     else if (auto* edit = qobject_cast<QLineEdit*>(&control))
-        edit->setText(textOf(trimText(text)));
+        edit->setText(fromUtf8Text(trimText(text)));
     else if (auto* panel = qobject_cast<ColorPanel*>(&control))
         panel->setColor(colorOfValue(HexTextToColor(text)));
     else if (auto* check = qobject_cast<QCheckBox*>(&control))

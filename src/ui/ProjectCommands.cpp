@@ -5,6 +5,7 @@
 #include "platform/Places.h"
 #include "ui/ProjectView.h"
 #include "ui/Prompts.h"
+#include "ui/Utf8Text.h"
 
 #include <exception>
 #include <filesystem>
@@ -50,7 +51,7 @@ void ProjectCommands::open() {
     clearPreviewFolder();
     const QString chosen = m_prompts.chooseOpenFile(kProjectFilter, documentsFolder());
     if (!chosen.isEmpty())
-        openProject(chosen.toLocal8Bit().toStdString());
+        openProject(toUtf8Text(chosen));
 }
 
 void ProjectCommands::save() {
@@ -135,7 +136,7 @@ bool ProjectCommands::saveUnderChosenName(const QString& initialFolder) {
     const QString chosen = m_prompts.chooseSaveFile(kProjectFilter, initialFolder);
     if (chosen.isEmpty())
         return false;
-    const std::string path = chosen.toLocal8Bit().toStdString();
+    const std::string path = toUtf8Text(chosen);
     saveAndPublishTo(path);
     setModified(false);
     m_projectFileName = path;
@@ -161,7 +162,7 @@ void ProjectCommands::openProject(const std::string& path) {
         throw;
     }
     if (outcome == LoadOutcome::NotOurs) {
-        m_prompts.showMessage(PromptIcon::Error, QString::fromLocal8Bit(kForeignProjectMessage), PromptButtons::Ok);
+        m_prompts.showMessage(PromptIcon::Error, fromUtf8Text(kForeignProjectMessage), PromptButtons::Ok);
         startNewProject();
     } else {
         m_view.ScriptParamsToWindow();
@@ -178,7 +179,7 @@ void ProjectCommands::clearPreviewFolder() {
 }
 
 QString ProjectCommands::documentsFolder() const {
-    return QString::fromLocal8Bit(m_publisher.places().GetDocumentsFolder());
+    return fromUtf8Text(m_publisher.places().GetDocumentsFolder());
 }
 
 } // namespace veskaro

@@ -1,6 +1,7 @@
 #include "ui/RunCommand.h"
 
 #include "ui/Prompts.h"
+#include "ui/Utf8Text.h"
 
 #include <QObject>
 
@@ -17,7 +18,7 @@ void runCommand(Prompts& prompts, const std::function<void()>& command) {
     } catch (const std::bad_alloc&) {
         message = QObject::tr("Out of memory.");
     } catch (const std::exception& error) {
-        message = QString::fromLocal8Bit(error.what());
+        message = fromUtf8Text(error.what());
     }
     prompts.showMessage(PromptIcon::Error, message, PromptButtons::Ok);
 }

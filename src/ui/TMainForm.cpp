@@ -12,6 +12,7 @@
 #include "ui/RunCommand.h"
 #include "ui/TformHTML.h"
 #include "ui/TfrmHelp.h"
+#include "ui/Utf8Text.h"
 #include "ui/WidgetNaming.h"
 
 #include <QAbstractButton>
@@ -194,8 +195,8 @@ void TMainForm::RebuildRecentFilesMenu() {
     for (const std::string& line : lines) {
         if (line.empty())
             continue;
-        QAction* entry = menu->addAction(QString::fromLocal8Bit(line));
-        // The bytes of the line, which a caption in the system's encoding may not give back unchanged.
+        QAction* entry = menu->addAction(fromUtf8Text(line));
+        // The bytes of the line, which the caption gives back unchanged only when they are valid UTF-8.
         entry->setData(QByteArray::fromStdString(line));
         connect(entry, &QAction::triggered, this,
                 [this, entry] { runCommand([this, entry] { RecentFileClick(entry); }); });
@@ -398,8 +399,7 @@ void TMainForm::moveSelectedItem(int (ItemTreeKeeper::*step)(int)) {
 
 QString TMainForm::showPreviewImage() {
     // A relative path is read from the project file's folder, as publishing reads it.
-    const QString path = QString::fromLocal8Bit(
-        resolvePicturePath(m_project.projectFolder(), m_pages->imagePath().toLocal8Bit().toStdString()));
+    const QString path = fromUtf8Text(resolvePicturePath(m_project.projectFolder(), toUtf8Text(m_pages->imagePath())));
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         m_pages->hidePicture();
         return {};

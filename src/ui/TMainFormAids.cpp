@@ -14,6 +14,7 @@
 #include "ui/Prompts.h"
 #include "ui/TMainForm.h"
 #include "ui/TfrmMsgBox_LinkTip.h"
+#include "ui/Utf8Text.h"
 #include "ui/ValueTextValidator.h"
 
 #include <QDir>
@@ -38,17 +39,13 @@ const QString kPictureFilter = qtFileFilter(
                    "*.jpg;*.jpeg|Gif Files(*.gif)|*.gif|Bitmap Files(*.bmp)|*.bmp"));
 const QString kTerminator = QString::fromLatin1(kValueTerminator);
 
-std::string localText(const QString& text) {
-    return text.toLocal8Bit().toStdString();
-}
-
 // A path that holds the terminator would split the item's values when the project is read back.
 void requireStorablePath(const QString& path) {
     if (path.contains(kTerminator))
         throw VeskaroError(
-            localText(QObject::tr("The path \"%1\" contains \"%2\", which a project file cannot hold. Rename the file "
-                                  "or its folder and choose it again.")
-                          .arg(path, kTerminator)));
+            toUtf8Text(QObject::tr("The path \"%1\" contains \"%2\", which a project file cannot hold. Rename the file "
+                                   "or its folder and choose it again.")
+                           .arg(path, kTerminator)));
 }
 
 bool isSliderPicture(const QFileInfo& file) {
@@ -99,7 +96,7 @@ void TMainForm::pickLink() {
     const QString page = m_prompts.chooseOpenFile(kLinkFilter, {});
     if (page.isEmpty())
         return;
-    const QString link = QString::fromLocal8Bit(PathToFileUrl(localText(page)));
+    const QString link = fromUtf8Text(PathToFileUrl(toUtf8Text(page)));
     requireStorablePath(link);
     m_pages->setLink(link);
     m_commands.markModified();
@@ -126,7 +123,7 @@ void TMainForm::pickPicture() {
         return;
     const QString error = showPreviewImage();
     if (!error.isEmpty())
-        throw VeskaroError(localText(tr("The picture \"%1\" cannot be read: %2").arg(picture, error)));
+        throw VeskaroError(toUtf8Text(tr("The picture \"%1\" cannot be read: %2").arg(picture, error)));
 }
 
 // --- Batch import ---
@@ -138,7 +135,7 @@ void TMainForm::btnBatchImportImgsClick() {
 void TMainForm::importChosenPictures() {
     m_commands.markModified();
     const QStringList pictures =
-        m_prompts.choosePictureFiles(kPictureFilter, QString::fromLocal8Bit(m_places.GetPicturesFolder()));
+        m_prompts.choosePictureFiles(kPictureFilter, fromUtf8Text(m_places.GetPicturesFolder()));
     const int parent = m_itemTree.selectedPosition();
     QStringList unstorable;
     for (const QString& picture : pictures) {
@@ -154,8 +151,8 @@ void TMainForm::importChosenPictures() {
 
 void TMainForm::importPicture(int parentPosition, const QString& path) {
     TItemData record = TkvlAppletAgent::DefaultItem();
-    record.IOriginalImagePath = localText(path);
-    m_keeper.insertItem(parentPosition, record, localText(QFileInfo(path).fileName()));
+    record.IOriginalImagePath = toUtf8Text(path);
+    m_keeper.insertItem(parentPosition, record, toUtf8Text(QFileInfo(path).fileName()));
 }
 
 // --- Pictures dropped onto the tree ---

@@ -12,6 +12,7 @@
 #include "ui/TMainForm.h"
 #include "ui/TformAbout.h"
 #include "ui/TfrmHelp.h"
+#include "ui/Utf8Text.h"
 
 #include <QToolButton>
 #include <QVariant>
@@ -46,7 +47,7 @@ void TMainForm::SpeedButton1Click(QObject* sender) {
 void TMainForm::showHelpPage(QObject* sender) {
     // A sender without a Tag counts as Tag 0, which the table does not hold.
     const std::string page = dataFile(m_places, "help", helpPageFile(sender->property("Tag").toInt()));
-    m_help->Navigate(QString::fromLocal8Bit(PathToFileUrl(page)));
+    m_help->Navigate(fromUtf8Text(PathToFileUrl(page)));
     m_help->show();
     m_help->raise();
     m_help->activateWindow();

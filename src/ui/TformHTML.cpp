@@ -1,5 +1,7 @@
 #include "ui/TformHTML.h"
 
+#include "ui/Utf8Text.h"
+
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -18,7 +20,7 @@ void TformHTML::setPageLines(std::vector<std::string> lines) {
     m_lines = std::move(lines);
     QStringList text;
     for (const std::string& line : m_lines)
-        text << QString::fromLocal8Bit(line);
+        text << fromUtf8Text(line);
     m_memoHTMLBuild->setPlainText(text.join(u'\n'));
 }
 

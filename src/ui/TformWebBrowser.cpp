@@ -3,6 +3,8 @@
 #include "browse/BrowserDetection.h"
 #include "ui/BrowserServices.h"
 #include "ui/Prompts.h"
+#include "ui/RunCommand.h"
+#include "ui/Utf8Text.h"
 #include "ui/WidgetNaming.h"
 
 #include <QComboBox>
@@ -95,7 +97,7 @@ void TformWebBrowser::connectHandlers() {
     // Only the user's choice arrives here: selecting by program does not check the known browser.
     connect(m_browserList, &QComboBox::activated, this, &TformWebBrowser::ComboBoxBrowserListChange);
     connect(m_programPath, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_choice.setProgramPath(text.toLocal8Bit().toStdString()); });
+            [this](const QString& text) { m_choice.setProgramPath(toUtf8Text(text)); });
     connect(findChild<QToolButton*>(QLatin1String(names::spdbtnOpenExeFile)), &QToolButton::clicked, this,
             &TformWebBrowser::spdbtnOpenExeFileClick);
     connect(findChild<QPushButton*>(QLatin1String(names::bitbtnOk)), &QPushButton::clicked, this,
@@ -106,9 +108,9 @@ void TformWebBrowser::connectHandlers() {
 void TformWebBrowser::FormCreate() {
     m_choice = BrowserChoice(detectBrowsers(m_services.settings, m_services.places));
     for (const TWebBrowserNamePath& browser : m_choice.detectedBrowsers())
-        m_browserList->addItem(QString::fromLocal8Bit(browser.Name));
+        m_browserList->addItem(fromUtf8Text(browser.Name));
     m_choice.load(m_services.settings);
-    m_programPath->setText(QString::fromLocal8Bit(m_choice.programPath()));
+    m_programPath->setText(fromUtf8Text(m_choice.programPath()));
     showChoice();
 }
 
@@ -130,12 +132,15 @@ void TformWebBrowser::spdbtnOpenExeFileClick() {
     if (chosen.isEmpty())
         return;
     m_programPath->setText(chosen);
-    m_choice.setProgramPath(chosen.toLocal8Bit().toStdString());
+    m_choice.setProgramPath(toUtf8Text(chosen));
 }
 
+// The dialog runs its own event loop, where an error may not pass: it is shown, and the dialog stays open.
 void TformWebBrowser::bitbtnOkClick() {
-    m_choice.save(m_services.settings);
-    accept();
+    runCommand(m_prompts, [this] {
+        m_choice.save(m_services.settings);
+        accept();
+    });
 }
 
 // A click on a radio button always leaves it checked, as a radio button does.

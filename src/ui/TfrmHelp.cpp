@@ -1,6 +1,7 @@
 #include "ui/TfrmHelp.h"
 
 #include "platform/Shell.h"
+#include "ui/Utf8Text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +64,7 @@ void TfrmHelp::followLink(const QUrl& link) {
     if (isHelpPage(file) && file.absolutePath() == shown.absolutePath())
         m_view->setSource(target);
     else
-        m_shell.openDocument(QDir::toNativeSeparators(file.absoluteFilePath()).toLocal8Bit().toStdString());
+        m_shell.openDocument(toUtf8Text(QDir::toNativeSeparators(file.absoluteFilePath())));
 }
 
 void TfrmHelp::showMissingPage(const QString& address) {

@@ -1,5 +1,7 @@
 #include "ui/TreeWidgetItemTree.h"
 
+#include "ui/Utf8Text.h"
+
 #include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -76,7 +78,7 @@ int TreeWidgetItemTree::levelAt(int position) const {
 }
 
 void TreeWidgetItemTree::setCaption(int position, const std::string& caption) {
-    nodeAt(position)->setText(0, QString::fromLocal8Bit(caption));
+    nodeAt(position)->setText(0, fromUtf8Text(caption));
 }
 
 int TreeWidgetItemTree::addChild(int parentPosition, const std::string& caption) {
@@ -88,7 +90,7 @@ int TreeWidgetItemTree::addChild(int parentPosition, const std::string& caption)
         // A batch import adds hundreds of nodes: the list takes each one in place instead of being rebuilt.
         m_adding = true;
         const auto adding = qScopeGuard([this] { m_adding = false; });
-        node = new QTreeWidgetItem(parent, QStringList{QString::fromLocal8Bit(caption)});
+        node = new QTreeWidgetItem(parent, QStringList{fromUtf8Text(caption)});
     }
     if (m_orderKnown)
         m_order.insert(m_order.begin() + position, node);

@@ -1,10 +1,16 @@
 #include "TestFolders.h"
 
+#include "PictureFixtures.h"
+#include "imaging/PictureLoader.h"
+#include "model/ProgressView.h"
+#include "model/TkvlAppletAgent.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <vector>
 
 using veskaro::test::readBytes;
 using veskaro::test::writeBytes;
@@ -25,13 +31,26 @@ std::string quoted(const std::string& text) {
     return out + "'";
 }
 
+using Names = std::set<std::string>;
+
 class VeskaroCli : public testing::Test {
 protected:
-    Outcome run(const std::string& arguments) {
-        const std::string command = quoted(VESKARO_CLI) + " " + arguments + " >" + quoted(m_folders.root() / "out") +
-                                    " 2>" + quoted(m_folders.root() / "err");
+    // Runs veskaro-cli through the shell; before is shell text run first in the same shell.
+    Outcome run(const std::string& arguments, const std::string& before = "") {
+        const std::string command = before + quoted(VESKARO_CLI) + " " + arguments + " >" +
+                                    quoted(m_folders.root() / "out") + " 2>" + quoted(m_folders.root() / "err");
         const int status = std::system(command.c_str());
         return {WEXITSTATUS(status), readBytes(m_folders.root() / "out"), readBytes(m_folders.root() / "err")};
+    }
+
+    // Every file and folder below the program's data folder, relative to it.
+    Names workFiles() {
+        Names names;
+        const fs::path data = m_folders.root().path() / "data/Tarnwell/Veskaro/1.0";
+        std::error_code error;
+        for (fs::recursive_directory_iterator entry(data, error), end; !error && entry != end; entry.increment(error))
+            names.insert(fs::relative(entry->path(), data).string());
+        return names;
     }
 
     // A copy of the bundled sample, pictures and all.
@@ -39,6 +58,17 @@ protected:
         fs::copy(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo", m_folders.root().path() / "demo",
                  fs::copy_options::recursive);
         return m_folders.root() / "demo/demo.vsk";
+    }
+
+    // Writes the sample project to path with the first occurrence of each text replaced, as an edited
+    // project file could read.
+    std::string editedSample(const std::string& path, const std::vector<std::pair<std::string, std::string>>& edits) {
+        std::string text = readBytes(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo/demo.vsk");
+        for (const auto& [from, to] : edits)
+            text.replace(text.find(from), from.size(), to);
+        fs::create_directories(fs::path(path).parent_path());
+        writeBytes(path, text);
+        return path;
     }
 
     veskaro::test::PerUserFolders m_folders;
@@ -69,6 +99,119 @@ TEST_F(VeskaroCli, LoadErrorsExitWithTwo) {
     const Outcome foreign = run("publish " + quoted(m_folders.root() / "other.vsk"));
     EXPECT_EQ(foreign.status, 2);
     EXPECT_EQ(foreign.err, "veskaro-cli: This file wasn't saved by Veskaro 1.0, open failed!\n");
+}
+
+namespace {
+
+constexpr int kPicturesPerProject = 150;
+
+// A colour of its own for every picture of both projects: red counts the pictures, green tells the
+// projects apart.
+veskaro::test::Colour pictureColour(int project, int picture) {
+    return {static_cast<std::uint8_t>(picture), static_cast<std::uint8_t>(60 + 120 * project),
+            static_cast<std::uint8_t>(255 - picture)};
+}
+
+// Writes a project of many small solid-colour bitmaps into folder, sized like its slider so that each
+// prepared picture is its colour alone, and returns the project file's path.
+std::string writeSolidColourProject(const fs::path& folder, int number) {
+    fs::create_directories(folder / "pictures");
+    veskaro::TkvlAppletAgent project;
+    project.SetDefaults();
+    veskaro::TAppletData data = project.GetAppletData();
+    data.sliderWidth = "8";
+    data.sliderHeight = "6";
+    project.SetAppletData(data);
+    for (int k = 0; k < kPicturesPerProject; ++k) {
+        const veskaro::test::Colour colour = pictureColour(number, k);
+        veskaro::test::BmpSpec bitmap;
+        bitmap.width = 8;
+        bitmap.height = 6;
+        for (int pixel = 0; pixel < 8 * 6; ++pixel)
+            bitmap.pixelData += {char(colour[2]), char(colour[1]), char(colour[0])};
+        const std::string name = "pictures/colour" + std::to_string(k) + ".bmp";
+        writeBytes(folder / name, veskaro::test::makeBmp(bitmap));
+        veskaro::TItemData item = veskaro::TkvlAppletAgent::DefaultItem();
+        item.IOriginalImagePath = name;
+        item.ILevel = "0";
+        project.InsertItem(k, item);
+    }
+    veskaro::SilentProgressView progress;
+    project.SaveToFile((folder / "colours.vsk").string(), progress);
+    return (folder / "colours.vsk").string();
+}
+
+// The pictures of a published project that are missing or not wholly their own colour.
+std::vector<std::string> picturesOfTheWrongColour(const fs::path& folder, int number) {
+    std::vector<std::string> wrong;
+    for (int k = 0; k < kPicturesPerProject; ++k) {
+        const std::string name = "slider" + std::to_string(k) + ".bmp";
+        const veskaro::test::Colour colour = pictureColour(number, k);
+        std::vector<std::uint8_t> expected;
+        for (int pixel = 0; pixel < 8 * 6; ++pixel)
+            expected.insert(expected.end(), colour.begin(), colour.end());
+        try {
+            if (veskaro::loadPicture((folder / name).string()).image.pixels != expected)
+                wrong.push_back(name);
+        } catch (const std::exception& error) {
+            wrong.push_back(name + ": " + error.what());
+        }
+    }
+    return wrong;
+}
+
+} // namespace
+
+TEST_F(VeskaroCli, TwoPublishesAtOnceKeepEachProjectsOwnPictures) {
+    const fs::path root = m_folders.root().path();
+    std::string both;
+    for (int number : {0, 1}) {
+        // Each run writes its exit status and messages into files of its own; the shell waits for both.
+        const fs::path folder = root / ("project" + std::to_string(number));
+        both += "(" + quoted(VESKARO_CLI) + " publish " + quoted(writeSolidColourProject(folder, number)) +
+                " --quiet 2>" + quoted(folder / "err") + "; echo $? >" + quoted(folder / "status") + ") & ";
+    }
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_EQ(std::system((both + "wait").c_str()), 0);
+        for (int number : {0, 1}) {
+            const fs::path folder = root / ("project" + std::to_string(number));
+            EXPECT_EQ(readBytes(folder / "status"), "0\n") << readBytes(folder / "err");
+            EXPECT_EQ(picturesOfTheWrongColour(folder, number), std::vector<std::string>{});
+            for (int k = 0; k < kPicturesPerProject; ++k)
+                fs::remove(folder / ("slider" + std::to_string(k) + ".bmp"));
+        }
+    }
+    EXPECT_EQ(workFiles(), Names{"Temp"}) << "each run removed its own folders";
+}
+
+TEST_F(VeskaroCli, ProjectFilesBeyondTheSizeLimitAreRefusedWithAMessage) {
+    const std::string sparse = m_folders.root() / "huge.vsk";
+    writeBytes(sparse, "");
+    fs::resize_file(sparse, 3'000'000'000);
+    for (const char* command : {"check ", "publish "}) {
+        const Outcome huge = run(command + quoted(sparse));
+        EXPECT_EQ(huge.status, 2) << command;
+        EXPECT_EQ(huge.err, "veskaro-cli: The project file " + sparse +
+                                " is larger than 64 MiB, which no slider project comes near. Nothing was loaded.\n");
+        const Outcome endless = run(command + std::string("/dev/zero"));
+        EXPECT_EQ(endless.status, 2) << command;
+        EXPECT_EQ(endless.err, "veskaro-cli: The project file /dev/zero is not a regular file. Nothing was loaded.\n");
+    }
+}
+
+TEST_F(VeskaroCli, ADeletedWorkingFolderGivesAMessageNotAnAbort) {
+    const std::string project = sample();
+    const std::string gone = quoted(m_folders.root() / "gone");
+    const std::string leaveAndDelete = "mkdir " + gone + " && cd " + gone + " && rmdir \"$PWD\" && ";
+    const Outcome relativeTo = run("publish " + quoted(project) + " --to site", leaveAndDelete);
+    EXPECT_EQ(relativeTo.status, 2);
+    const std::string why = " cannot be resolved: the working folder cannot be found (No such file or directory)\n";
+    EXPECT_EQ(relativeTo.err, "veskaro-cli: the relative path site" + why);
+    const Outcome relativeProject = run("publish demo.vsk", leaveAndDelete);
+    EXPECT_EQ(relativeProject.status, 2);
+    EXPECT_EQ(relativeProject.err, "veskaro-cli: the relative path demo.vsk" + why);
+    EXPECT_EQ(workFiles(), Names{});
 }
 
 TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
@@ -106,6 +249,8 @@ TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
     EXPECT_EQ(failed.err.rfind("veskaro-cli: publishing failed: JPEG error #", 0), 0u) << failed.err;
     EXPECT_EQ(readBytes(project), before);
     EXPECT_EQ(readBytes(m_folders.root() / "demo/demo.html"), pageBefore);
+    // The first picture was prepared before the second failed; neither it nor the run's folders stay.
+    EXPECT_EQ(workFiles(), Names{"Temp"});
 }
 
 TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
@@ -120,4 +265,17 @@ TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
     EXPECT_EQ(findings.out,
               "Item 1 (dunes.jpg): the source picture pictures/dunes.jpg does not exist.\n1 finding(s).\n");
     EXPECT_TRUE(fs::is_empty(m_folders.root().path() / "data")) << "check writes nothing";
+}
+
+TEST_F(VeskaroCli, PublishWritesNumbersAsParsedAndReservedEmpty) {
+    const std::string project = sample();
+    editedSample(project, {{"#$@640#$@", "#$@+0320#$@"}, {"#$@#$@1000#$@", "#$@kept?#$@010#$@"}});
+    const Outcome published = run("publish " + quoted(project) + " --quiet");
+    ASSERT_EQ(published.status, 0) << published.err;
+    const std::string page = readBytes(m_folders.root() / "demo/demo.html");
+    EXPECT_NE(page.find("<script>var BbAl=3,bvAl=10,bxAl=500,bwAl=3000;</script>"), std::string::npos) << page;
+    EXPECT_NE(page.find("style=\"display:block;width:320px;height:360px;\""), std::string::npos) << page;
+    EXPECT_NE(readBytes(m_folders.root() / "demo/DemoSlider.css").find("WIDTH:320px;"), std::string::npos);
+    EXPECT_NE(readBytes(project).find("#$@000000#$@#$@010#$@"), std::string::npos)
+        << "reserved, then the timing as held";
 }

@@ -26,7 +26,7 @@ class ProjectCommandsTest : public test::DesignerTestCase {
     const QString kFilter = QStringLiteral("Veskaro Files (*.vsk)");
     const QString kSaveQuestion = QStringLiteral("Save changes to files?");
 
-    static QString text(const std::string& bytes) { return QString::fromLocal8Bit(bytes); }
+    static QString text(const std::string& bytes) { return QString::fromUtf8(bytes); }
 
     std::string path(const std::string& relative) {
         const fs::path file = m_folders.root().path() / relative;
@@ -490,6 +490,66 @@ private slots:
         QVERIFY(recentEntries().isEmpty());
         window().openCommandLineFile(commandLineFileName({" "}));
         QVERIFY(prompts().messages.empty());
+    }
+
+    void aFileBeyondTheSizeLimitOrADeviceIsRefusedWithItsMessage() {
+        const std::string sparse = path("huge.vsk");
+        test::writeBytes(sparse, "");
+        fs::resize_file(sparse, 3'000'000'000);
+        openThroughTheDialog(sparse);
+        openThroughTheDialog("/dev/zero");
+        QCOMPARE(prompts().messages.size(), 2u);
+        QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
+        QCOMPARE(prompts().messages[0].text, "The project file " + text(sparse) +
+                                                 " is larger than 64 MiB, which no slider project comes near. Nothing "
+                                                 "was loaded.");
+        QCOMPARE(prompts().messages[1].text,
+                 QStringLiteral("The project file /dev/zero is not a regular file. Nothing was loaded."));
+        verifyCleanNewProject();
+        // At start the same refusal is silent, and the window starts without the file.
+        window().openCommandLineFile(sparse);
+        QCOMPARE(prompts().messages.size(), 2u);
+        verifyCleanNewProject();
+    }
+
+    void aWindows1252ProjectKeepsEveryCharacterThroughOpenAndSave() {
+        // The older program wrote the system's code page: "ü" as 0xFC, "é" as 0xE9, "€" as 0x80.
+        const std::string file = path("older/show.vsk");
+        test::writeProject(file, {{"/p/cafe.jpg", 0}});
+        std::string bytes = test::readBytes(file);
+        bytes.replace(bytes.find("Slider1"), 7,
+                      "Gr\xFC\xDF"
+                      "e");
+        bytes.replace(bytes.find("/p/cafe.jpg"), 11, "/p/caf\xE9.jpg");
+        bytes.replace(bytes.find("_self#$@"), 8, "_self#$@Caf\xE9 \x80 5");
+        test::writeBytes(file, bytes);
+
+        openThroughTheDialog(file);
+        const std::string name = "Gr\xC3\xBC\xC3\x9F"
+                                 "e";
+        const std::string picture = "/p/caf\xC3\xA9.jpg";
+        const std::string tip = "Caf\xC3\xA9 \xE2\x82\xAC 5";
+        QCOMPARE(find<QLineEdit>(names::pSliderName).text(), text(name));
+        QCOMPARE(designer().outline(), (QStringList{QStringLiteral("Veskaro"), "  " + text("caf\xC3\xA9.jpg")}));
+        designer().select(1);
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), text(picture));
+        QCOMPARE(find<QLineEdit>(names::edt_IToolTip).text(), text(tip));
+
+        changeWidthTo(700);
+        trigger(names::Save1);
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].parameters.pSliderName, name);
+        QCOMPARE(publisher().saves[0].items.at(0).IOriginalImagePath, picture);
+        QCOMPARE(publisher().saves[0].items.at(0).IToolTip, tip);
+
+        // A path chosen in the dialog reaches the save as UTF-8 too.
+        const std::string elsewhere = path("Gr\xC3\xBC\xC3\x9F"
+                                           "e/copy.vsk");
+        prompts().saveFiles = {text(elsewhere)};
+        trigger(names::Save2);
+        QCOMPARE(publisher().saves.size(), 2u);
+        QCOMPARE(publisher().saves[1].folder, fs::path(elsewhere).parent_path().string() + "/");
+        QCOMPARE(window().ProjectFileName(), elsewhere);
     }
 
     void theCommandLineStillShowsTheForeignFileMessage() {

@@ -2,12 +2,19 @@
 
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
+#include "platform/WorkRun.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace veskaro;
+using veskaro::test::namesIn;
 using veskaro::test::PerUserFolders;
+using veskaro::test::readBytes;
 using veskaro::test::ScopedEnvironment;
+using veskaro::test::writeBytes;
 namespace fs = std::filesystem;
 
 namespace {
@@ -38,18 +45,22 @@ TEST(Folders, WorkFoldersLieBelowTheProgramLevelsOfTheDataFolder) {
     PerUserFolders folders;
     const Places places = Places::ofThisSystem();
     const std::string data = folders.root() / "data";
+    const std::string run = places.runName();
+    EXPECT_TRUE(WorkRun::isRunName(run)) << run;
     EXPECT_EQ(places.GetAppDataFolder(), data + "/Tarnwell/Veskaro/1.0/");
-    EXPECT_EQ(places.GetPreviewFolder(), data + "/Tarnwell/Veskaro/1.0/Preview/");
-    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/");
-    EXPECT_EQ(places.GetStagingFolder(), data + "/Tarnwell/Veskaro/1.0/Staging/");
-    EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Preview"));
-    EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Staging"));
+    EXPECT_EQ(places.GetPreviewFolder(), data + "/Tarnwell/Veskaro/1.0/Preview/" + run + "/");
+    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/" + run + "/");
+    EXPECT_EQ(places.GetStagingFolder(), data + "/Tarnwell/Veskaro/1.0/Staging/" + run + "/");
+    EXPECT_EQ(places.GetSharedTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/");
+    EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Preview/" + run));
+    EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Staging/" + run));
     EXPECT_EQ(places.GetDocumentsFolder(), (folders.root() / "documents") + "/Tarnwell/Veskaro/1.0/");
     EXPECT_TRUE(fs::is_directory(folders.root() / "documents/Tarnwell/Veskaro/1.0"));
     EXPECT_EQ(places.GetPicturesFolder(), folders.root() / "pictures");
 
     ScopedEnvironment elsewhere("XDG_DATA_HOME", folders.root() / "elsewhere");
-    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/") << "the places are resolved once";
+    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/" + run + "/")
+        << "the places are resolved once";
 }
 
 TEST(Folders, CreatesMissingLevelsInOrderAndAgainAfterDeletion) {
@@ -59,7 +70,7 @@ TEST(Folders, CreatesMissingLevelsInOrderAndAgainAfterDeletion) {
     places.GetAppDataFolder();
     fs::remove_all(data + "/Tarnwell");
     const std::string temp = places.GetTempFolder();
-    EXPECT_EQ(temp, data + "/Tarnwell/Veskaro/1.0/Temp/");
+    EXPECT_EQ(temp, data + "/Tarnwell/Veskaro/1.0/Temp/" + places.runName() + "/");
     EXPECT_TRUE(fs::is_directory(temp));
     EXPECT_FALSE(fs::exists(data + "/Tarnwell/Veskaro/1.0/Preview")) << "only what was asked for is made";
 
@@ -94,6 +105,9 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Temp", "a file");
     EXPECT_EQ(errorOf(places, &Places::GetTempFolder),
               "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
+    EXPECT_EQ(errorOf(places, &Places::GetSharedTempFolder),
+              "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
+    fs::remove(folders.root() / "data/Tarnwell/Veskaro/1.0/Temp");
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Preview", "a file");
     EXPECT_EQ(errorOf(places, &Places::GetPreviewFolder),
               "Failed to create preview folder at application data path! Please contact vendor for help! Thank you!");
@@ -118,4 +132,110 @@ TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {
     const Places places = Places::ofThisSystem();
     EXPECT_EQ(places.GetDocumentsFolder(), (folders.root() / "home/My \"Dokumente\" $5") + "/Tarnwell/Veskaro/1.0/");
     EXPECT_EQ(places.GetPicturesFolder(), folders.root() / "home") << "an unnamed user folder is the home folder";
+}
+
+namespace {
+
+using Names = std::set<std::string>;
+
+// The work folders of every run below the data folder of folders, as "Preview/run-..." and so on.
+Names runFolders(const PerUserFolders& folders) {
+    Names found;
+    for (const char* work : {"Preview", "Temp", "Staging"})
+        for (const std::string& name : namesIn(folders.root().path() / "data/Tarnwell/Veskaro/1.0" / work))
+            if (WorkRun::isRunName(name))
+                found.insert(std::string(work) + "/" + name);
+    return found;
+}
+
+Names foldersOfRun(const std::string& run) {
+    return {"Preview/" + run, "Staging/" + run, "Temp/" + run};
+}
+
+Names operator|(Names a, const Names& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+// Puts a file into each folder of a run that claims them in another process and ends there without
+// tidying up, as a killed program ends; returns the run's name.
+std::string runThatDied(const PerUserFolders& folders) {
+    const Places places = folders.places();
+    if (const pid_t child = ::fork(); child == 0) {
+        for (const std::string& folder : {places.GetPreviewFolder(), places.GetTempFolder(), places.GetStagingFolder()})
+            writeBytes(folder + "slider0.jpg", "prepared");
+        ::_exit(0);
+    } else {
+        ::waitpid(child, nullptr, 0);
+    }
+    return places.runName();
+}
+
+} // namespace
+
+TEST(Folders, EachRunWorksInFoldersOfItsOwnThatGoWhenItEnds) {
+    PerUserFolders folders;
+    const fs::path shared = folders.root().path() / "data/Tarnwell/Veskaro/1.0";
+    auto first = std::make_unique<Places>(folders.places());
+    auto second = std::make_unique<Places>(folders.places());
+    const std::string firstRun = first->runName();
+    const std::string secondRun = second->runName();
+    EXPECT_NE(firstRun, secondRun);
+    writeBytes(first->GetPreviewFolder() + "slider0.jpg", "first");
+    writeBytes(second->GetPreviewFolder() + "slider0.jpg", "second");
+    EXPECT_EQ(readBytes(first->GetPreviewFolder() + "slider0.jpg"), "first");
+    first->GetTempFolder();
+    first->GetStagingFolder();
+    second->GetTempFolder();
+    EXPECT_EQ(first->GetSharedTempFolder(), second->GetSharedTempFolder());
+    writeBytes(first->GetSharedTempFolder() + "recentfile.dat", "&1 /p/a.vsk\r\n");
+
+    auto copy = std::make_unique<Places>(*first);
+    EXPECT_EQ(copy->GetPreviewFolder(), first->GetPreviewFolder()) << "a copy works in the same run";
+    first.reset();
+    EXPECT_EQ(runFolders(folders), (foldersOfRun(firstRun) | Names{"Preview/" + secondRun, "Temp/" + secondRun}))
+        << "the run lasts while a copy of its places does";
+
+    copy.reset();
+    EXPECT_EQ(runFolders(folders), (Names{"Preview/" + secondRun, "Temp/" + secondRun}));
+    EXPECT_EQ(namesIn(shared / "Temp"), (Names{"recentfile.dat", secondRun, secondRun + ".lock"}));
+    EXPECT_FALSE(fs::exists(shared / "Staging")) << "an emptied shared folder goes too";
+
+    second.reset();
+    EXPECT_EQ(namesIn(shared), (Names{"Temp"}));
+    EXPECT_EQ(namesIn(shared / "Temp"), Names{"recentfile.dat"}) << "the recent-files list is shared and stays";
+}
+
+TEST(Folders, AStartRemovesWhatEndedRunsLeftAndKeepsWhatLiveRunsHold) {
+    PerUserFolders folders;
+    const fs::path shared = folders.root().path() / "data/Tarnwell/Veskaro/1.0";
+    const std::string died = runThatDied(folders);
+    const Places live = folders.places();
+    for (const std::string& folder : {live.GetPreviewFolder(), live.GetTempFolder(), live.GetStagingFolder()})
+        writeBytes(folder + "slider0.jpg", "prepared");
+    ASSERT_EQ(runFolders(folders), foldersOfRun(live.runName()) | foldersOfRun(died));
+    // A folder whose lock file is gone, and files that are no run's.
+    fs::create_directories(shared / "Staging/run-1-0123456789abcdef");
+    fs::create_directories(shared / "Preview/run-notours");
+    writeBytes(shared / "Preview/holiday.jpg", "not a run's");
+    writeBytes(shared / "Temp/recentfile.dat", "&1 /p/a.vsk\r\n");
+
+    Places::ofThisSystem();
+    EXPECT_EQ(runFolders(folders), foldersOfRun(live.runName()));
+    EXPECT_EQ(readBytes(live.GetPreviewFolder() + "slider0.jpg"), "prepared");
+    EXPECT_EQ(namesIn(shared / "Preview"), (Names{"holiday.jpg", "run-notours", live.runName()}));
+    EXPECT_EQ(namesIn(shared / "Temp"), (Names{"recentfile.dat", live.runName(), live.runName() + ".lock"}));
+}
+
+TEST(Folders, ARunTakesItsLockAgainWhenItWasRemoved) {
+    PerUserFolders folders;
+    const Places places = folders.places();
+    const fs::path lock = folders.root().path() / "data/Tarnwell/Veskaro/1.0/Temp" / (places.runName() + ".lock");
+    places.GetPreviewFolder();
+    ASSERT_TRUE(fs::exists(lock));
+    fs::remove_all(folders.root().path() / "data/Tarnwell");
+    writeBytes(places.GetPreviewFolder() + "slider0.jpg", "prepared");
+    EXPECT_TRUE(fs::exists(lock));
+    Places::ofThisSystem();
+    EXPECT_EQ(readBytes(places.GetPreviewFolder() + "slider0.jpg"), "prepared") << "the run still works";
 }

@@ -207,7 +207,9 @@ TEST_P(GroupTopTest, IsTheHeightLessFifteenPlusTheOffset) {
 INSTANTIATE_TEST_SUITE_P(Sums, GroupTopTest,
                          ::testing::Values(GroupTopCase{"10", "-26", "-31px;"}, GroupTopCase{"480", "0", "465px;"},
                                            GroupTopCase{"480", "-26", "439px;"},
-                                           GroupTopCase{"2147483647", "2147483647", "4294967279px;"}));
+                                           GroupTopCase{"9999", "9999", "19983px;"},
+                                           GroupTopCase{"1", "-9999", "-10013px;"},
+                                           GroupTopCase{"0480", "+026", "491px;"}));
 
 TEST_F(GenerateHTMLTest, ANumberThatIsNoIntegerWritesNeitherFile) {
     // The width too: the page and its style sheet would carry it as it stands.
@@ -216,13 +218,14 @@ TEST_F(GenerateHTMLTest, ANumberThatIsNoIntegerWritesNeitherFile) {
             continue;
         const std::string held = project.GetAppletData().*field.member;
         setApplet(field.member, "48O");
-        EXPECT_EQ(errorOfGenerate(), "'48O' is not a valid integer value") << field.name;
+        EXPECT_EQ(errorOfGenerate(), "The " + std::string(field.description) + " \"48O\" is not a whole number.")
+            << field.name;
         EXPECT_FALSE(fs::exists(staged("Slider1.css"))) << field.name;
         EXPECT_FALSE(fs::exists(pagePath)) << field.name;
         setApplet(field.member, held);
     }
     setApplet(&TAppletData::navBtnVerticalOffset, "");
-    EXPECT_EQ(errorOfGenerate(), "'' is not a valid integer value");
+    EXPECT_EQ(errorOfGenerate(), "The button offset \"\" is not a whole number.");
 }
 
 TEST_F(GenerateHTMLTest, LevelsFollowTheTreeWithTheRootsChildrenAtZero) {
@@ -321,15 +324,34 @@ INSTANTIATE_TEST_SUITE_P(Names, UnsafeSliderNameTest,
 
 TEST_F(GenerateHTMLTest, ATimingThatIsNoIntegerCannotReachThePageScript) {
     setApplet(&TAppletData::switchImageDelay, "2000;alert(1)");
-    EXPECT_EQ(errorOfGenerate(), "'2000;alert(1)' is not a valid integer value");
+    EXPECT_EQ(errorOfGenerate(), "The delay before the next picture \"2000;alert(1)\" is not a whole number.");
     EXPECT_FALSE(fs::exists(pagePath));
     setApplet(&TAppletData::switchImageDelay, "2000");
     setApplet(&TAppletData::transDurAuto, "</script>");
-    EXPECT_EQ(errorOfGenerate(), "'</script>' is not a valid integer value");
+    EXPECT_EQ(errorOfGenerate(), "The automatic transition time \"</script>\" is not a whole number.");
     setApplet(&TAppletData::transDurAuto, "-5");
+    EXPECT_EQ(errorOfGenerate(), "The automatic transition time -5 lies outside 0 to 9999.");
+    EXPECT_FALSE(fs::exists(pagePath));
+}
+
+// A script reads "010" as the octal 8 and the style sheet "+640px" as nothing at all: every number is
+// written as the decimal integer it stands for.
+TEST_F(GenerateHTMLTest, NumbersAreWrittenInTheirDecimalForm) {
+    setApplet(&TAppletData::sliderWidth, "0640");
+    setApplet(&TAppletData::sliderHeight, "+480");
+    setApplet(&TAppletData::transDurAuto, "010");
     setApplet(&TAppletData::transDurManual, "+7");
-    EXPECT_TRUE(contains(generatedPage(), "<script>var BbAl=0,bvAl=-5,bxAl=+7,bwAl=2000;</script>"))
-        << "integers are written as held";
+    setApplet(&TAppletData::switchImageDelay, "-0");
+    const Lines page = generatedPage();
+    EXPECT_TRUE(contains(page, "<script>var BbAl=0,bvAl=10,bxAl=7,bwAl=0;</script>"));
+    EXPECT_TRUE(
+        contains(page, "<div class=\"position_div_as_you_wish\" style=\"display:block;width:640px;height:480px;\">"));
+    setApplet(&TAppletData::switchImageDelay, "2000");
+    setApplet(&TAppletData::transDurAuto, "1000");
+    setApplet(&TAppletData::transDurManual, "500");
+    generate();
+    expectSameText(pagePath, test::testData("page/no-items.html"));
+    expectSameText(staged("Slider1.css"), test::testData("page/Slider1.css"));
 }
 
 TEST_F(GenerateHTMLTest, APageThatCannotBeWrittenLeavesACompleteStyleSheetAndNoPartialPage) {

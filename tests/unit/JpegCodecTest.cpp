@@ -142,7 +142,7 @@ std::string withEmptyComment(std::string jpeg) {
 
 std::vector<Broken> brokenFiles() {
     const std::string tooLarge =
-        "the picture is too large (40000 x 40000 pixels); at most 100 megapixels and 32768 pixels a side can be read";
+        "the picture is too large (40000 x 40000 pixels); at most 32768 pixels a side can be read";
     std::vector<Broken> all;
     all.push_back({"Empty", "", JERR_INPUT_EMPTY, "the file is empty"});
     all.push_back({"NotAJpeg", std::string(20, 'x'), JERR_NO_SOI, "Not a JPEG file: starts with 0x78 0x78"});
@@ -151,10 +151,16 @@ std::vector<Broken> brokenFiles() {
     all.push_back({"Lossless", makeJpegHeaderOnly(0xC3, 8, 8, 8), JERR_SOF_UNSUPPORTED,
                    "unsupported JPEG variant: lossless (Unsupported JPEG process: SOF type 0xc3)"});
     all.push_back({"TooLarge", makeJpegHeaderOnly(0xC0, 8, 40000, 40000), JERR_IMAGE_TOO_BIG, tooLarge});
-    all.push_back(
-        {"LargerThanLibjpegTakes", makeJpegHeaderOnly(0xC0, 8, 65535, 65535), JERR_IMAGE_TOO_BIG,
-         "the picture is too large (65535 x 65535 pixels); at most 100 megapixels and 32768 pixels a side can "
-         "be read"});
+    all.push_back({"LargerThanLibjpegTakes", makeJpegHeaderOnly(0xC0, 8, 65535, 65535), JERR_IMAGE_TOO_BIG,
+                   "the picture is too large (65535 x 65535 pixels); at most 32768 pixels a side can be read"});
+    // Decoded whole, a picture within the sides may still hand on too many pixels; reduced, it may not.
+    all.push_back({"TooManyPixelsDecodedWhole", makeJpegHeaderOnly(0xC0, 8, 30000, 30000), JERR_IMAGE_TOO_BIG,
+                   "the picture is too large (30000 x 30000 pixels) to be decoded at 30000 x 30000 pixels; at most "
+                   "100 megapixels can be held"});
+    // A progressive picture holds all its coefficients while it decodes: 4096 x 4096 blocks of 128 bytes.
+    all.push_back({"ProgressiveBeyondTheMemory", makeJpegHeaderOnly(0xC2, 8, 32768, 32768), JERR_IMAGE_TOO_BIG,
+                   "the picture (32768 x 32768 pixels) must be held whole while it decodes, which takes 2048 MB of "
+                   "memory; at most 1024 MB can be used"});
     // 100 megapixels are allowed, but the data of 8 x 8 pixels runs out at once: refused in the first rows.
     all.push_back({"LargeButEmpty", withDeclaredSize(encodeJpeg(colourPattern(8, 8), 90, "s.jpg"), 10000, 10000),
                    JWRN_HIT_MARKER, "Corrupt JPEG data: premature end of data segment"});
@@ -177,6 +183,21 @@ TEST_P(BrokenJpeg, IsRefusedWithAMessageNamingTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(Files, BrokenJpeg, testing::ValuesIn(brokenFiles()),
                          [](const auto& row) { return std::string(row.param.name); });
+
+TEST(JpegCodec, ReadsPhotosBeyondOneHundredMegapixelsWhenTheirReducedDecodeFits) {
+    // 10240 x 10000 pixels, as medium-format cameras take them; a slider needs only their eighth.
+    const RgbImage photo(10240, 10000, 180);
+    LoadOptions forSlider;
+    forSlider.minimumSize = [](int, int) { return PictureSize{640, 480}; };
+    for (const std::string& jpeg : {encodeJpeg(photo, 90, "big.jpg"), makeProgressiveJpeg(photo, 10)}) {
+        const LoadedPicture reduced = decodeBytes(jpeg, "big.jpg", forSlider);
+        EXPECT_EQ(reduced.sourceWidth, 10240);
+        EXPECT_EQ(reduced.image.width, 1280);
+        EXPECT_EQ(reduced.image.height, 1250);
+        EXPECT_NE(decodeError(jpeg, "big.jpg").find("at most 100 megapixels can be held"), std::string::npos)
+            << "decoded whole it is still refused";
+    }
+}
 
 TEST(JpegCodec, RefusesEveryTruncationOfBaselineAndProgressiveFiles) {
     const RgbImage image = colourPattern(24, 16);

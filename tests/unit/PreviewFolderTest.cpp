@@ -1,3 +1,4 @@
+#include "PictureTesting.h"
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
 
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace veskaro;
+using veskaro::test::namesIn;
 using veskaro::test::PerUserFolders;
 using veskaro::test::readBytes;
 using veskaro::test::writeBytes;
@@ -84,6 +86,30 @@ TEST_F(PreviewFolderTest, LinkedFilesMoveOnlyWhenGenerated) {
     EXPECT_TRUE(fs::exists(shipped + "slidervsk.js"));
     EXPECT_FALSE(fs::exists(staging + "slidervsk.css"));
     EXPECT_EQ(m_preview.previewFiles(), (TStringArray{"jslib.js", "slidervsk.js", "slidervsk.css"}));
+}
+
+// What this run made (prepared pictures, the style sheet, the preview page) must arrive: a preview or
+// publish without it would show or publish a stale or missing file.
+TEST_F(PreviewFolderTest, FilesThisRunMadeMustArrive) {
+    const std::string missing = m_folders.root() / "nowhere/slider5.bmp";
+    EXPECT_EQ(veskaro::test::errorOf([&] { m_preview.placeInPreview(missing); }), "File not found: " + missing);
+    EXPECT_EQ(m_preview.previewFiles(), TStringArray{"slider5.bmp"}) << "recorded, so that clearing removes it";
+
+    source("jslib.js", "lib");
+    source("slidervsk.js", "slider");
+    fs::create_directories(m_folders.root().path() / "staging");
+    writeBytes(m_folders.root() / "staging/slidervsk.css", "css");
+    const std::string preview = m_places.GetPreviewFolder();
+    fs::create_directories(preview + "slidervsk.css/in the way");
+    EXPECT_EQ(veskaro::test::errorOf([&] {
+                  m_preview.CopyLinkedFilesToPreview(TkvlAppletAgent().linkedFiles(), m_folders.root() / "sources/",
+                                                     m_folders.root() / "staging/");
+              }),
+              "I/O error 21: " + preview + "slidervsk.css");
+    EXPECT_EQ(readBytes(m_folders.root() / "staging/slidervsk.css"), "css") << "the only copy stays staged";
+    EXPECT_EQ(readBytes(preview + "jslib.js"), "lib");
+    EXPECT_EQ(namesIn(preview), (std::set<std::string>{"jslib.js", "slidervsk.js", "slidervsk.css"}))
+        << "no temporary file is left";
 }
 
 TEST_F(PreviewFolderTest, ResourceStepReportsAndCopiesNothing) {

@@ -93,7 +93,10 @@ TEST_F(PreviewTest, TwoPreviewsRecordEachNameTwiceAndClearingDeletesEachOnce) {
     publisher.previewFolder().CopyToPreview(sources / "slider0.jpg"); // the second preparation of the picture
     preview();
     for (const char* name : {"~preview.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg"})
-        EXPECT_EQ(std::count(publisher.previewFolder().previewFiles().begin(), publisher.previewFolder().previewFiles().end(), name), 2) << name;
+        EXPECT_EQ(std::count(publisher.previewFolder().previewFiles().begin(),
+                             publisher.previewFolder().previewFiles().end(), name),
+                  2)
+            << name;
     publisher.ClearPreviewFolder();
     EXPECT_FALSE(fs::exists(places.GetAppDataFolder() + "Preview"));
 }
@@ -104,4 +107,18 @@ TEST_F(PreviewTest, MissingScriptsAreSkippedWithoutAWord) {
     EXPECT_FALSE(fs::exists(folder + "jslib.js"));
     EXPECT_TRUE(fs::exists(folder + "~preview.html"));
     EXPECT_EQ(progress.calls.back(), "idle");
+}
+
+// The browser would open an earlier page, or none: the preview stops with the reason instead.
+TEST_F(PreviewTest, PageThatCannotReachThePreviewFolderStopsThePreview) {
+    addPreparedItem("slider0.jpg");
+    const std::string page = places.GetPreviewFolder() + kPreviewPageName;
+    fs::create_directories(page + "/in the way");
+    try {
+        preview();
+        ADD_FAILURE() << "the preview went on";
+    } catch (const VeskaroError& error) {
+        EXPECT_EQ(std::string(error.what()), "I/O error 21: " + page);
+    }
+    EXPECT_EQ(test::namesIn(places.GetTempFolder()), std::set<std::string>{}) << "no scratch page stays in Temp";
 }

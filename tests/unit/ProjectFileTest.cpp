@@ -78,11 +78,16 @@ protected:
 
     // Loads text expecting it to be refused with a message containing needle, and checks nothing changed.
     void expectRefused(const std::string& text, const std::string& needle) {
+        writeBytes(m_folder / "project.vsk", text);
+        expectFileRefused(m_folder / "project.vsk", needle);
+    }
+
+    void expectFileRefused(const std::string& path, const std::string& needle) {
         m_project.SetDefaults();
         m_project.InsertItem(0, item("keep.jpg", "0"));
         const TAppletData before = m_project.GetAppletData();
         try {
-            load(text);
+            m_project.LoadFromFile(path, m_tree, m_progress);
             ADD_FAILURE() << "no error for a file that should be refused";
         } catch (const VeskaroError& error) {
             EXPECT_NE(std::string(error.what()).find(needle), std::string::npos) << error.what();
@@ -253,6 +258,38 @@ TEST_F(ProjectFile, ValuesHaveNoLengthLimit) {
     saved.SaveToFile(m_folder / "long.vsk", m_progress);
     ASSERT_EQ(m_project.LoadFromFile(m_folder / "long.vsk", m_tree, m_progress), LoadOutcome::Loaded);
     EXPECT_EQ(m_project.GetItem(0).ILink, longLink);
+}
+
+TEST_F(ProjectFile, RefusesFilesBeyondTheSizeLimitBeforeReadingThem) {
+    const std::string tooLarge = " is larger than 64 MiB, which no slider project comes near. Nothing was loaded.";
+    for (const std::uintmax_t size : {kProjectFileSizeLimit + 1, std::uintmax_t{3'000'000'000}}) {
+        const std::string sparse = m_folder / ("sparse" + std::to_string(size) + ".vsk");
+        writeBytes(sparse, projectText({itemLine("a.jpg", "0")}));
+        std::filesystem::resize_file(sparse, size);
+        expectFileRefused(sparse, "The project file " + sparse + tooLarge);
+    }
+    // A device or a folder has no size to check, and a device may never end.
+    for (const std::string& other : {std::string("/dev/zero"), m_folder / ""})
+        expectFileRefused(other, "The project file " + other + " is not a regular file. Nothing was loaded.");
+}
+
+TEST_F(ProjectFile, ReadsAWindows1252FileAsUtf8AndSavesItAsUtf8) {
+    // The older program wrote the system's code page: "é" as 0xE9, "€" as 0x80, "ü" as 0xFC.
+    std::string script = kDefaultScriptLine;
+    script.replace(0, 7,
+                   "Gr\xFC\xDF"
+                   "e");
+    const std::string older = "#$@D:\\Bilder\\caf\xE9.jpg#$@#$@_self#$@Caf\xE9 \x80 5#$@160#$@120#$@0#$@#$@";
+    ASSERT_EQ(load(projectText({older}, script)), LoadOutcome::Loaded);
+    EXPECT_EQ(m_project.GetAppletData().pSliderName, "Gr\xC3\xBC\xC3\x9F"
+                                                     "e");
+    EXPECT_EQ(m_project.GetItem(0).IOriginalImagePath, "D:\\Bilder\\caf\xC3\xA9.jpg");
+    EXPECT_EQ(m_project.GetItem(0).IToolTip, "Caf\xC3\xA9 \xE2\x82\xAC 5");
+    EXPECT_EQ(shape(m_tree), Lines{"1:caf\xC3\xA9.jpg"});
+
+    m_project.SaveToFile(m_folder / "saved.vsk", m_progress);
+    const std::string saved = readBytes(m_folder / "saved.vsk");
+    EXPECT_NE(saved.find("#$@Caf\xC3\xA9 \xE2\x82\xAC 5#$@"), std::string::npos);
 }
 
 TEST_F(ProjectFile, BuildsTheTreeFromLevels) {

@@ -1,26 +1,40 @@
+#include "PictureTesting.h"
+#include "RecordingProgressView.h"
 #include "TestFolders.h"
 
 #include "generate/PublishCheck.h"
+#include "generate/Publisher.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
+#include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace veskaro;
+using veskaro::test::errorOf;
+using veskaro::test::namesIn;
+using veskaro::test::readBytes;
 using veskaro::test::writeBytes;
+namespace fs = std::filesystem;
 
 namespace {
 
+using Findings = std::vector<std::string>;
+
+// The check of a project in m_folder (pictures and slider scripts), published into site() as fileName.
 class PublishCheck : public testing::Test {
-protected:
+public:
     void SetUp() override {
         m_project.SetDefaults();
         writeBytes(m_folder / "jslib.js", "//");
         writeBytes(m_folder / "slidervsk.js", "//");
+        fs::create_directories(site());
     }
 
-    std::string picture(const std::string& name, int width, int height) {
+    std::string picture(const std::string& name, int width = 640, int height = 480) {
         const RgbImage image(width, height, 128);
         writeBytes(m_folder / name, name.ends_with(".bmp") ? encodeBmp(image, name) : encodeJpeg(image, 90, name));
         return m_folder / name;
@@ -33,6 +47,7 @@ protected:
         item.IToolTip = toolTip;
         item.ILink = link;
         m_project.InsertItem(m_project.itemCount(), item);
+        m_tree.addChild(0, "Image");
     }
 
     void change(std::string TAppletData::*field, const std::string& value) {
@@ -41,13 +56,24 @@ protected:
         m_project.SetAppletData(data);
     }
 
-    std::vector<std::string> findings() { return checkForPublishing(m_project, m_folder.path().string() + "/"); }
+    void changeItem(int index, std::string TItemData::*field, const std::string& value) {
+        TItemData item = m_project.GetItem(index);
+        item.*field = value;
+        m_project.SetItem(item, index);
+    }
 
+    PublishingFindings check() { return checkForPublishing(m_project, m_places, site(), m_fileName); }
+    Findings findings() { return check().all(); }
+
+    std::string site() const { return m_users.root() / "site/"; }
+
+    veskaro::test::PerUserFolders m_users;
     veskaro::test::TemporaryFolder m_folder;
+    const Places m_places = m_users.places(m_folder.path().string() + "/");
     TkvlAppletAgent m_project;
+    PlainItemTree m_tree;
+    std::string m_fileName = "Show.vsk";
 };
-
-using Findings = std::vector<std::string>;
 
 } // namespace
 
@@ -65,28 +91,91 @@ TEST_F(PublishCheck, ReportsEveryPictureProblem) {
     writeBytes(m_folder / "broken.jpg", "\xff\xd8\xff");
     addItem(m_folder / "broken.jpg");
     addItem(picture("small.jpg", 320, 200));
-    const Findings found = findings();
-    ASSERT_EQ(found.size(), 5u);
-    EXPECT_EQ(found[0], "Item 1 (gone.jpg): the source picture " + (m_folder / "gone.jpg") + " does not exist.");
-    EXPECT_EQ(found[1], "Item 2 has no source picture.");
-    EXPECT_EQ(found[2], "Item 3 (photo.png): Unknown picture file extension (.png)");
-    EXPECT_EQ(found[3].rfind("Item 4 (broken.jpg): JPEG error #", 0), 0u) << found[3];
-    EXPECT_EQ(found[4], "Item 5 (small.jpg): the picture is 320 x 200 pixels and will be enlarged to 640 x 400, so "
-                        "it will look blurry.");
+    const PublishingFindings found = check();
+    ASSERT_EQ(found.problems.size(), 2u);
+    EXPECT_EQ(found.problems[0], "Item 3 (photo.png): Unknown picture file extension (.png)");
+    EXPECT_EQ(found.problems[1].rfind("Item 4 (broken.jpg): JPEG error #", 0), 0u) << found.problems[1];
+    EXPECT_EQ(found.advice,
+              (Findings{"Item 1 (gone.jpg): the source picture " + (m_folder / "gone.jpg") + " does not exist.",
+                        "Item 2 has no source picture.",
+                        "Item 5 (small.jpg): the picture is 320 x 200 pixels and will be enlarged to 640 x 400, so it "
+                        "will look blurry."}));
 }
 
 TEST_F(PublishCheck, ReportsValuesNumbersAndScripts) {
     change(&TAppletData::pSliderName, "two#$@parts");
     change(&TAppletData::sliderWidth, "wide");
     change(&TAppletData::transDurAuto, "12000");
-    std::filesystem::remove(m_folder / "slidervsk.js");
-    EXPECT_EQ(findings(),
-              (Findings{"The value \"pSliderName\" of the slider settings contains \"#$@\", which a project file "
-                        "cannot hold.",
-                        "The slider width \"wide\" is not a whole number.",
+    change(&TAppletData::navBtnBgColorHover, "C0C0C0;}");
+    fs::remove(m_folder / "slidervsk.js");
+    EXPECT_EQ(check().problems,
+              (Findings{"The slider width \"wide\" is not a whole number.",
+                        "The background colour of a button under the mouse \"C0C0C0;}\" is neither six hexadecimal "
+                        "digits nor \"transparent\".",
                         "The automatic transition time 12000 lies outside 0 to 9999.",
+                        "The value \"pSliderName\" of the slider settings contains \"#$@\", which a project file "
+                        "cannot hold.",
                         "The slider script slidervsk.js is missing from " + m_folder.path().string() +
                             "/; the published slider would not run."}));
+    EXPECT_EQ(check().advice, Findings{});
+}
+
+TEST_F(PublishCheck, ReportsNamesThatCannotNameTheirFiles) {
+    change(&TAppletData::pSliderName, "news/today");
+    m_fileName = std::string(240, 'p') + ".vsk";
+    EXPECT_EQ(check().problems,
+              (Findings{"The slider name must not contain \"/\", \"\\\" or control characters, because it names the "
+                        "slider's style sheet file. Please choose another slider name.",
+                        "The project file name \"" + m_fileName + "\" is too long: its publish report \"" +
+                            std::string(240, 'p') +
+                            "_PublishReport.txt\" would exceed the 255 bytes a file name holds. Please choose a "
+                            "shorter name."}));
+    change(&TAppletData::pSliderName, std::string(252, 's'));
+    m_fileName = std::string(233, 'p') + ".vsk";
+    EXPECT_EQ(check().problems, (Findings{"The slider name is too long: it names the slider's style sheet file, and a "
+                                          "file name holds at most 255 bytes. Please choose a shorter slider name."}));
+    change(&TAppletData::pSliderName, std::string(251, 's') + " ");
+    EXPECT_EQ(check().problems, Findings{}) << "the longest names that fit, once blanks are dropped";
+}
+
+TEST_F(PublishCheck, ReportsPictureNamesThatAreNoBareFileNames) {
+    addItem(picture("a.jpg"));
+    addItem(m_folder / "gone.jpg");
+    changeItem(0, &TItemData::IImageFile, "../../../../secret.txt");
+    changeItem(1, &TItemData::IImageFile, "C:\\secret.txt");
+    EXPECT_EQ(check().problems, Findings{});
+    EXPECT_EQ(check().advice,
+              (Findings{"Item 1 (a.jpg): the picture name \"../../../../secret.txt\" is not a plain file name, so "
+                        "publishing ignores it.",
+                        "Item 2 (gone.jpg): the source picture " + (m_folder / "gone.jpg") + " does not exist.",
+                        "Item 2 (gone.jpg): the picture name \"C:\\secret.txt\" is not a plain file name, so "
+                        "publishing ignores it."}));
+}
+
+TEST_F(PublishCheck, ReportsPublishedFilesThatAreSourcePictures) {
+    const std::string photo = site() + "slider1.jpg";
+    fs::copy_file(picture("photo.jpg"), photo);
+    addItem(photo);
+    addItem(picture("b.jpg"));
+    EXPECT_EQ(check().problems,
+              (Findings{"Item 1 (slider1.jpg): publishing would overwrite its source picture " + photo +
+                        " with the published file slider1.jpg. Please rename or move the picture, or publish into "
+                        "another folder."}));
+
+    // The same file under another name: a link in the folder, and a hard link the project names.
+    fs::rename(photo, m_folder / "moved.jpg");
+    m_project.SetItem(m_project.GetItem(1), 0);
+    changeItem(0, &TItemData::IOriginalImagePath, m_folder / "moved.jpg");
+    fs::create_symlink(m_folder / "moved.jpg", site() + "Show.html");
+    fs::create_hard_link(m_folder / "b.jpg", site() + "jslib.js");
+    const Findings problems = check().problems;
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("Item 1 (moved.jpg): publishing would overwrite its source picture " +
+                               (m_folder / "moved.jpg") + " with the published file Show.html."),
+              std::string::npos);
+    EXPECT_NE(problems[1].find("Item 2 (b.jpg): publishing would overwrite its source picture " + (m_folder / "b.jpg") +
+                               " with the published file jslib.js."),
+              std::string::npos);
 }
 
 TEST_F(PublishCheck, ReportsLocalLinksWhenUploadingAndMissingDescriptions) {
@@ -116,10 +205,10 @@ TEST_F(PublishCheck, ReportsButtonColoursWithTooLittleContrast) {
     change(&TAppletData::navBtnBgColorHover, "555555");
     change(&TAppletData::navBtnTextColorActiveHover, "TRANSPARENT");
     change(&TAppletData::navBtnTextColorActive, "FFFF0");
-    EXPECT_EQ(findings(), (Findings{"The hover buttons show text 000000 on 555555 with a contrast of 2.8:1, below "
-                                    "4.5:1; some visitors cannot read the numbers.",
-                                    "The active button colours \"FFFF0\" and \"000000\" are not both six hexadecimal "
-                                    "digits."}));
+    EXPECT_EQ(check().advice, (Findings{"The hover buttons show text 000000 on 555555 with a contrast of 2.8:1, below "
+                                        "4.5:1; some visitors cannot read the numbers."}));
+    EXPECT_EQ(check().problems, (Findings{"The text colour of the active button \"FFFF0\" is neither six hexadecimal "
+                                          "digits nor \"transparent\"."}));
 }
 
 TEST(ContrastRatio, FollowsTheAccessibilityFormula) {
@@ -128,3 +217,119 @@ TEST(ContrastRatio, FollowsTheAccessibilityFormula) {
     EXPECT_NEAR(contrastRatio("777777", "FFFFFF"), 4.48, 0.01);
     EXPECT_NEAR(contrastRatio("000000", "767676"), 4.62, 0.01);
 }
+
+namespace {
+
+// A project crafted on top of a clean one (two described pictures, the default parameters), and whether
+// publishing must refuse it.
+struct CraftedProject {
+    const char* name;
+    bool refused;
+    void (*craft)(PublishCheck&);
+};
+
+void PrintTo(const CraftedProject& crafted, std::ostream* out) {
+    *out << crafted.name;
+}
+
+class CheckAgreesWithPublish : public PublishCheck, public testing::WithParamInterface<CraftedProject> {
+    void TestBody() override {}
+
+public:
+    // Returns the message publishing refuses with, or "(no error)".
+    std::string publish() {
+        Publisher publisher(m_places);
+        veskaro::test::RecordingProgressView progress;
+        return errorOf([&] { publisher.SaveAndPublish(m_project, site(), m_fileName, m_tree, progress); });
+    }
+};
+
+const std::string kNothingSaved = " Nothing was saved.";
+
+} // namespace
+
+// Publishing refuses exactly what the check finds to stop it, and leaves the folder as it was; the check
+// names the reason publishing gives.
+TEST_P(CheckAgreesWithPublish, OnEveryRefusal) {
+    addItem(picture("first.jpg"));
+    addItem(picture("second.jpg"));
+    GetParam().craft(*this);
+    const Findings problems = check().problems;
+    EXPECT_EQ(!problems.empty(), GetParam().refused) << ::testing::PrintToString(problems);
+    std::map<std::string, std::string> before;
+    for (const std::string& name : namesIn(site()))
+        before[name] = readBytes(site() + name);
+
+    const std::string refusal = publish();
+    if (problems.empty()) {
+        EXPECT_EQ(refusal, "(no error)");
+        return;
+    }
+    ASSERT_NE(refusal, "(no error)") << "the check found: " << problems.front();
+    const std::string reason =
+        refusal.ends_with(kNothingSaved) ? refusal.substr(0, refusal.size() - kNothingSaved.size()) : refusal;
+    EXPECT_TRUE(problems.front().ends_with(reason)) << problems.front() << "\n" << refusal;
+    std::map<std::string, std::string> after;
+    for (const std::string& name : namesIn(site()))
+        after[name] = readBytes(site() + name);
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Projects, CheckAgreesWithPublish,
+    testing::Values(
+        CraftedProject{"clean", false, [](PublishCheck&) {}},
+        CraftedProject{"slider name with a folder", true,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, "../up"); }},
+        CraftedProject{"slider name too long", true,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, std::string(300, 'x')); }},
+        CraftedProject{"project name too long", true,
+                       [](PublishCheck& subject) { subject.m_fileName = std::string(250, 'p') + ".vsk"; }},
+        CraftedProject{
+            "width rewriting the style sheet", true,
+            [](PublishCheck& subject) { subject.change(&TAppletData::sliderWidth, "abc;}body{display:none"); }},
+        CraftedProject{"colour rewriting the style sheet", true,
+                       [](PublishCheck& subject) {
+                           subject.change(&TAppletData::navBtnBgColorNormal, "000000;}*{display:none}");
+                       }},
+        CraftedProject{"timing outside its range", true,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::switchImageDelay, "10000"); }},
+        CraftedProject{"timing with a leading zero", false,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::transDurAuto, "010"); }},
+        CraftedProject{"separator in a description", true,
+                       [](PublishCheck& subject) { subject.changeItem(1, &TItemData::IToolTip, "a#$@b"); }},
+        CraftedProject{"separator made by the root switch", true,
+                       [](PublishCheck& subject) {
+                           subject.changeItem(0, &TItemData::ILink, "a#$/local/x.html");
+                           subject.change(&TAppletData::InternalUse_RootDir_Local, "/local/");
+                           subject.change(&TAppletData::InternalUse_RootDir_Remote, "@/web/");
+                           subject.change(&TAppletData::InternalUse_RootDir_Local_Checked, "0");
+                       }},
+        CraftedProject{"separator in reserved, which is written empty", false,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::reserved, "#$@"); }},
+        CraftedProject{"separator in a size that is recomputed", false,
+                       [](PublishCheck& subject) { subject.changeItem(0, &TItemData::IImageWidth, "#$@"); }},
+        CraftedProject{
+            "picture name outside the folder", false,
+            [](PublishCheck& subject) { subject.changeItem(0, &TItemData::IImageFile, "../../../../secret.txt"); }},
+        CraftedProject{"source picture named like a published one", true,
+                       [](PublishCheck& subject) {
+                           fs::copy_file(subject.m_folder / "first.jpg", subject.site() + "slider1.jpg");
+                           subject.changeItem(0, &TItemData::IOriginalImagePath, subject.site() + "slider1.jpg");
+                       }},
+        CraftedProject{"published file linked to a source picture", true,
+                       [](PublishCheck& subject) {
+                           fs::create_symlink(subject.m_folder / "second.jpg", subject.site() + "slider0.jpg");
+                       }},
+        CraftedProject{
+            "source picture that is no JPEG", true,
+            [](PublishCheck& subject) { writeBytes(subject.m_folder / "second.jpg", "\xff\xd8\xff not really"); }},
+        CraftedProject{"source picture of an unknown kind", true,
+                       [](PublishCheck& subject) {
+                           fs::rename(subject.m_folder / "second.jpg", subject.m_folder / "second.png");
+                           subject.changeItem(1, &TItemData::IOriginalImagePath, subject.m_folder / "second.png");
+                       }},
+        CraftedProject{"missing source picture", false,
+                       [](PublishCheck& subject) { fs::remove(subject.m_folder / "second.jpg"); }},
+        CraftedProject{"missing slider script", true,
+                       [](PublishCheck& subject) { fs::remove(subject.m_folder / "jslib.js"); }}));

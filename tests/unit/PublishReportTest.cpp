@@ -26,7 +26,9 @@ TEST(PublishReport, ListsLinkedFilesAndEachPictureOnce) {
     Publisher publisher(places);
     TkvlAppletAgent project;
     project.SetDefaults();
-    for (const char* file : {"slider0.jpg", "", "slider1.gif", "slider1.gif", "Slider1.gif"})
+    // A name that is no bare file name came from an edited project file and is never offered for upload.
+    for (const char* file :
+         {"slider0.jpg", "", "slider1.gif", "../../../../secret.txt", "slider1.gif", "Slider1.gif", "C:evil.jpg"})
         project.InsertItem(project.itemCount(), withPicture(file));
     veskaro::test::RecordingProgressView progress;
     publisher.WritePublishReport(project, folder.path().string() + "/", "Demo_PublishReport.txt", progress);

@@ -1,5 +1,7 @@
+#include "AnotherUser.h"
 #include "PictureTesting.h"
 #include "RecordingProgressView.h"
+#include "SmallDisk.h"
 #include "TestFolders.h"
 
 #include "generate/Publisher.h"
@@ -11,6 +13,8 @@
 #include "platform/ProgramFile.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace veskaro;
 using veskaro::test::errorOf;
@@ -53,6 +57,45 @@ protected:
 
     std::string site() const { return m_folders.root() / "site/"; }
 
+    void resizeSlider(const std::string& width, const std::string& height) {
+        TAppletData data = m_project.GetAppletData();
+        data.sliderWidth = width;
+        data.sliderHeight = height;
+        m_project.SetAppletData(data);
+    }
+
+    // Returns every file of a folder with its bytes, the folder's temporary files included.
+    static std::map<std::string, std::string> filesIn(const fs::path& folder) {
+        std::map<std::string, std::string> files;
+        for (const std::string& name : namesIn(folder))
+            if (name != "zz-filler")
+                files[name] = readBytes(folder / name);
+        return files;
+    }
+
+    // Returns the names of the files that were added, removed or changed since before.
+    static Names changedSince(const std::map<std::string, std::string>& before, const fs::path& folder) {
+        const std::map<std::string, std::string> now = filesIn(folder);
+        Names changed;
+        for (const auto& [name, bytes] : before)
+            if (!now.contains(name) || now.at(name) != bytes)
+                changed.insert(name);
+        for (const auto& [name, bytes] : now)
+            if (!before.contains(name))
+                changed.insert(name);
+        return changed;
+    }
+
+    // Lets another user into the test's folders and files: whoever publishes must be able to work there.
+    static void openToEveryone(const fs::path& root) {
+        fs::permissions(root, fs::perms::all);
+        for (const auto& entry : fs::recursive_directory_iterator(root))
+            fs::permissions(entry.path(), entry.is_directory() ? fs::perms::all
+                                                               : fs::perms::owner_read | fs::perms::owner_write |
+                                                                     fs::perms::group_read | fs::perms::group_write |
+                                                                     fs::perms::others_read | fs::perms::others_write);
+    }
+
     veskaro::test::PerUserFolders m_folders;
     const Places m_places = m_folders.places();
     Publisher m_publisher{m_places};
@@ -89,6 +132,8 @@ TEST_F(SaveAndPublish, WritesExactlyThePublishableSet) {
     ASSERT_EQ(reread.LoadFromFile(site() + "Demo.vsk", tree, m_progress), LoadOutcome::Loaded);
     EXPECT_EQ(reread.GetItem(1).IImageFile, "slider1.gif");
     EXPECT_EQ(reread.GetItem(1).IImageWidth, "640") << "120 x 80 is enlarged to the slider width";
+    EXPECT_EQ(m_project.GetAppletData().reserved, "");
+    EXPECT_EQ(reread.GetAppletData().reserved, "") << "files the program writes carry reserved empty";
 }
 
 TEST_F(SaveAndPublish, ProjectFileIsAlwaysVsk) {
@@ -143,5 +188,104 @@ TEST_F(SaveAndPublish, UnwritableFolderNamesTheFile) {
     const std::string missing = m_folders.root() / "no such folder/";
     const std::string message =
         errorOf([&] { m_publisher.SaveAndPublish(m_project, missing, "Show.vsk", m_tree, m_progress); });
-    EXPECT_EQ(message, "File not found: " + missing + "Show.html");
+    EXPECT_EQ(message, "File not found: " + missing + "jslib.js") << "the first file placed";
+    EXPECT_EQ(namesIn(m_places.GetStagingFolder()), Names{"Slider1.css"}) << "nothing else stays staged";
+}
+
+// Failed and interrupted writes: every write and copy is checked, and one that fails leaves each file of
+// the earlier publish as it was, with no temporary file beside it.
+
+TEST_F(SaveAndPublish, FullDiskStopsThePublishAndLeavesTheEarlierFilesAsTheyWere) {
+    const fs::path folder = m_folders.root().path() / "site";
+    const veskaro::test::SmallDisk disk(folder, 512 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.whyNotMounted();
+    addItem(picture("beach.jpg"));
+    publish("Demo.vsk");
+    const std::map<std::string, std::string> before = filesIn(folder);
+    std::size_t published = 0;
+    for (const auto& [name, bytes] : before)
+        published += (bytes.size() / 4096 + 1) * 4096;
+
+    resizeSlider("600", "400");
+    std::set<std::string> failedAt;
+    // More and more room is left, so that the write that fails moves along the files.
+    for (const std::size_t free : {std::size_t{0}, published / 3, published * 2 / 3}) {
+        disk.fill(free);
+        const std::string message = errorOf([&] { publish("Demo.vsk"); });
+        EXPECT_EQ(message.rfind("Disk full: " + site(), 0), 0u) << message;
+        failedAt.insert(message);
+        EXPECT_EQ(changedSince(before, folder), Names{}) << free << " bytes free: " << message;
+        disk.empty();
+    }
+    EXPECT_EQ(failedAt.size(), 3u) << "the disk ran full at three different files";
+    publish("Demo.vsk");
+    EXPECT_NE(readBytes(folder / "Slider1.css"), before.at("Slider1.css"));
+}
+
+// Root may write any file, so as root the publish runs as "nobody" in a child process (see AnotherUser.h).
+TEST_F(SaveAndPublish, FileTheUserMayNotWriteStopsThePublishBeforeAnythingChanges) {
+    addItem(picture("beach.jpg"));
+    addItem(picture("dunes.gif"));
+    publish("Demo.vsk");
+    openToEveryone(m_folders.root().path());
+    fs::permissions(site() + "slider1.gif", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(site() + "Slider1.css", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::map<std::string, std::string> before = filesIn(site());
+    resizeSlider("600", "400");
+    const std::string message = veskaro::test::asAnotherUser([&] { return errorOf([&] { publish("Demo.vsk"); }); });
+    EXPECT_EQ(message, "File access denied: " + site() + "slider1.gif");
+    EXPECT_EQ(changedSince(before, site()), Names{});
+}
+
+// A silent copy into a full Preview folder would leave the earlier picture there, and publish it.
+TEST_F(SaveAndPublish, PreparedPictureThatCannotReachThePreviewFolderStopsThePublish) {
+    const std::string preview = m_places.GetPreviewFolder();
+    const veskaro::test::SmallDisk disk(preview, 128 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.whyNotMounted();
+    addItem(picture("beach.jpg"));
+    publish("Demo.vsk");
+    const std::map<std::string, std::string> before = filesIn(site());
+    disk.fill();
+    resizeSlider("600", "400");
+    EXPECT_EQ(errorOf([&] { publish("Demo.vsk"); }), "Disk full: " + preview + "slider0.jpg");
+    EXPECT_EQ(changedSince(before, site()), Names{});
+}
+
+TEST_F(SaveAndPublish, NextPublishRemovesTheTemporaryFilesOfAnInterruptedOne) {
+    const std::vector<std::string> leftovers{"Demo_PublishReport.txt.6d3f0c9a51b2e8f4.tmp",
+                                             "slider0.jpg.0123456789abcdef.tmp", "Old.html.fedcba9876543210.tmp"};
+    const std::vector<std::string> users{"notes.tmp", "holiday.jpg.tmp", "draft.html.1234.tmp"};
+    for (const std::string& name : leftovers)
+        writeBytes(site() + name, std::string(1023, 'x'));
+    for (const std::string& name : users)
+        writeBytes(site() + name, "the user's");
+    addItem(picture("beach.jpg"));
+    publish("Demo.vsk");
+    EXPECT_EQ(namesIn(site()),
+              (Names{"Demo.html", "jslib.js", "slidervsk.js", "Slider1.css", "Demo.vsk", "Demo_PublishReport.txt",
+                     "slider0.jpg", "notes.tmp", "holiday.jpg.tmp", "draft.html.1234.tmp"}));
+    for (const std::string& name : users)
+        EXPECT_EQ(readBytes(site() + name), "the user's");
+}
+
+// Preview + "../../../../secret.txt" lies in the user's data folder, and the same four levels above the
+// published folder lie outside it: a crafted picture name must reach neither.
+TEST_F(SaveAndPublish, APictureNameOutsideTheFolderIsNeitherReadNorWrittenNorListed) {
+    const fs::path deep = m_folders.root().path() / "w/x/y/z/site/";
+    fs::create_directories(deep);
+    writeBytes(fs::path(m_places.GetPreviewFolder()) / "../../../../secret.txt", "the user's secret");
+    addItem(m_folders.root() / "pictures/never-there.jpg");
+    TItemData crafted = m_project.GetItem(0);
+    crafted.IImageFile = "../../../../secret.txt";
+    m_project.SetItem(crafted, 0);
+
+    m_publisher.SaveAndPublish(m_project, deep.string(), "Show.vsk", m_tree, m_progress);
+    EXPECT_FALSE(fs::exists(m_folders.root().path() / "w/secret.txt"));
+    EXPECT_EQ(namesIn(deep),
+              (Names{"Show.html", "jslib.js", "slidervsk.js", "Slider1.css", "Show.vsk", "Show_PublishReport.txt"}));
+    for (const char* name : {"Show.html", "Show.vsk", "Show_PublishReport.txt"})
+        EXPECT_EQ(readBytes(deep / name).find("secret"), std::string::npos) << name;
+    EXPECT_EQ(m_project.GetItem(0).IImageFile, "") << "the item keeps no stale picture";
 }

@@ -1,0 +1,190 @@
+// Everything publishing refuses, found before it writes anything: the save, the preview and the
+// publishing check all ask here, so that they never disagree on what stops a project.
+
+#include "generate/PublishingProblems.h"
+
+#include "generate/PageText.h"
+#include "generate/Publisher.h"
+#include "generate/RootPath.h"
+#include "imaging/PictureFormat.h"
+#include "model/ParameterRules.h"
+#include "model/ProjectFile.h"
+#include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
+#include "platform/Places.h"
+#include "platform/VeskaroError.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+
+namespace veskaro {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Problems = std::vector<std::string>;
+
+void listSliderNameProblems(const std::string& sliderName, Problems& out) {
+    const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return c == '/' || c == '\\' || code < 32 || code == 127;
+    });
+    if (unsafe)
+        out.emplace_back("The slider name must not contain \"/\", \"\\\" or control characters, because it names "
+                         "the slider's style sheet file. Please choose another slider name.");
+    else if ((SliderId(sliderName) + ".css").size() > kLongestFileName)
+        out.push_back("The slider name is too long: it names the slider's style sheet file, and a file name holds at "
+                      "most " +
+                      std::to_string(kLongestFileName) + " bytes. Please choose a shorter slider name.");
+}
+
+// The name of the picture published for the item at index, or nothing. An item with a source gets the
+// picture prepared from it, unless the preparation refuses the source (and with it the whole publishing);
+// an item without one keeps the picture it had, copied when the Preview folder holds it.
+std::string publishedPictureName(const TkvlAppletAgent& project, int index) {
+    const std::string source = sourcePictureOf(project, index);
+    if (source.empty())
+        return pictureFileOf(project.GetItem(index));
+    try {
+        return preparedPictureBase(index) + preparedExtension(formatFromExtension(source));
+    } catch (const VeskaroError&) {
+        return {};
+    }
+}
+
+// The project as its project file will hold it: reserved emptied, the links switched to their root, the
+// derived item values recomputed (their new values always fit) and stale picture names dropped.
+void listStorabilityProblems(const TkvlAppletAgent& project, Problems& out) {
+    TkvlAppletAgent written = project;
+    TAppletData data = written.GetAppletData();
+    data.reserved.clear();
+    written.SetAppletData(data);
+    const std::string& separator = project.separator();
+    for (int k = 0; k < written.itemCount(); ++k) {
+        TItemData item = written.GetItem(k);
+        const std::string switched = switchRootPath(item.ILink, data);
+        if (item.ILink.find(separator) == std::string::npos && switched.find(separator) != std::string::npos)
+            out.push_back("The link of item " + std::to_string(k + 1) + " would read \"" + switched +
+                          "\" once its root is switched, and a project file cannot hold \"" + separator + "\".");
+        else
+            item.ILink = switched;
+        item.ILevel.clear();
+        if (sourcePictureOf(project, k).empty()) {
+            item.IImageFile = pictureFileOf(item);
+        } else {
+            item.IImageFile.clear();
+            item.IImageWidth.clear();
+            item.IImageHeight.clear();
+        }
+        written.SetItem(item, k);
+    }
+    const Problems found = storabilityProblems(written);
+    out.insert(out.end(), found.begin(), found.end());
+}
+
+void listNameLengthProblems(const std::string& fileName, Problems& out) {
+    const std::string report = projectBaseName(fileName) + kPublishReportSuffix;
+    if (report.size() > kLongestFileName)
+        out.push_back("The project file name \"" + fileName + "\" is too long: its publish report \"" + report +
+                      "\" would exceed the " + std::to_string(kLongestFileName) +
+                      " bytes a file name holds. Please choose a shorter name.");
+}
+
+void listMissingScripts(const TkvlAppletAgent& project, const std::string& dataFolder, Problems& out) {
+    for (const TLinkedFileInfo& file : project.linkedFiles()) {
+        std::error_code error;
+        if (!file.Generated && !fs::is_regular_file(dataFolder + file.FileName, error))
+            out.push_back("The slider script " + file.FileName + " is missing from " + dataFolder +
+                          "; the published slider would not run.");
+    }
+}
+
+// Compares the files themselves, so that a link, a hard link or a name in another letter case on a file
+// system that ignores case is caught as well as the same name. Only files of the same size can be the
+// same file, which spares most comparisons in a folder published before.
+void listSourceClashes(const TkvlAppletAgent& project, const std::string& folder, const std::vector<std::string>& names,
+                       Problems& out) {
+    struct Existing {
+        std::string name;
+        std::uintmax_t size;
+    };
+    std::vector<Existing> existing;
+    for (const std::string& name : names) {
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(folder + name, error);
+        if (!error)
+            existing.push_back({name, size});
+    }
+    for (int k = 0; k < project.itemCount() && !existing.empty(); ++k) {
+        const std::string source = sourcePictureOf(project, k);
+        std::error_code error;
+        const std::uintmax_t size = source.empty() ? 0 : fs::file_size(source, error);
+        if (source.empty() || error)
+            continue;
+        for (const Existing& file : existing) {
+            if (file.size == size && fs::equivalent(source, folder + file.name, error) && !error)
+                out.push_back(itemSubject(project, k) + ": publishing would overwrite its source picture " +
+                              trimText(project.GetItem(k).IOriginalImagePath) + " with the published file " +
+                              file.name + ". Please rename or move the picture, or publish into another folder.");
+        }
+    }
+}
+
+} // namespace
+
+std::string itemSubject(const TkvlAppletAgent& project, int index) {
+    const std::string path = trimText(project.GetItem(index).IOriginalImagePath);
+    return "Item " + std::to_string(index + 1) + (path.empty() ? "" : " (" + fileNamePart(path) + ")");
+}
+
+Problems generationProblems(const TAppletData& data) {
+    Problems problems;
+    listSliderNameProblems(data.pSliderName, problems);
+    const Problems parameters = parameterProblems(data);
+    problems.insert(problems.end(), parameters.begin(), parameters.end());
+    return problems;
+}
+
+void requireGeneratable(const TAppletData& data) {
+    const Problems problems = generationProblems(data);
+    if (!problems.empty())
+        throw VeskaroError(problems.front());
+}
+
+std::vector<std::string> publishedFileNames(const TkvlAppletAgent& project, const std::string& fileName) {
+    const std::string base = projectBaseName(fileName);
+    std::vector<std::string> names{base + ".html"};
+    auto add = [&names](const std::string& name) {
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    };
+    for (std::size_t k = 0; k < project.linkedFiles().size(); ++k)
+        add(k == kStyleSheetEntry ? SliderId(project.GetAppletData().pSliderName) + ".css"
+                                  : project.linkedFiles()[k].FileName);
+    for (int k = 0; k < project.itemCount(); ++k)
+        add(publishedPictureName(project, k));
+    add(base + ".vsk");
+    add(base + kPublishReportSuffix);
+    return names;
+}
+
+Problems publishingProblems(const TkvlAppletAgent& project, const Places& places, const std::string& folder,
+                            const std::string& fileName) {
+    Problems problems = generationProblems(project.GetAppletData());
+    listStorabilityProblems(project, problems);
+    listNameLengthProblems(fileName, problems);
+    listMissingScripts(project, places.dataFolder(), problems);
+    listSourceClashes(project, folder, publishedFileNames(project, fileName), problems);
+    return problems;
+}
+
+void requirePublishable(const TkvlAppletAgent& project, const Places& places, const std::string& folder,
+                        const std::string& fileName) {
+    const Problems problems = publishingProblems(project, places, folder, fileName);
+    if (!problems.empty())
+        throw VeskaroError(problems.front() + " Nothing was saved.");
+}
+
+} // namespace veskaro

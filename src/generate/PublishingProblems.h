@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/AppletTypes.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace veskaro {
+
+class Places;
+class TkvlAppletAgent;
+
+/// The longest file name, in bytes, that publishing writes: ext4, XFS, Btrfs and APFS take 255 bytes, NTFS
+/// 255 UTF-16 units, which 255 bytes of UTF-8 never exceed.
+inline constexpr std::size_t kLongestFileName = 255;
+
+/// Returns how messages name the item at index: its number and, when it has one, its source picture's
+/// file name, as in "Item 2 (beach.jpg)".
+std::string itemSubject(const TkvlAppletAgent& project, int index);
+
+/// Returns, one sentence each, what stops the slider's page and style sheet from being generated: a
+/// slider name that cannot name the style sheet file, and script parameters outside their rules.
+std::vector<std::string> generationProblems(const TAppletData& data);
+
+/// Throws VeskaroError with the first generation problem.
+void requireGeneratable(const TAppletData& data);
+
+/// Returns the names of the files that publishing the project under fileName writes into its folder, each
+/// once: the page, the linked files, the pictures, the project file and the publish report.
+std::vector<std::string> publishedFileNames(const TkvlAppletAgent& project, const std::string& fileName);
+
+/// Returns, one sentence each, everything that stops publishing the project into folder (ending in the
+/// delimiter) under fileName, all found before anything is written: the generation problems, values the
+/// project file cannot hold as they will be written, a project name too long for its files, missing slider
+/// scripts, and published files that would overwrite the source picture of an item.
+std::vector<std::string> publishingProblems(const TkvlAppletAgent& project, const Places& places,
+                                            const std::string& folder, const std::string& fileName);
+
+/// Throws VeskaroError with the first publishing problem, adding that nothing was saved.
+void requirePublishable(const TkvlAppletAgent& project, const Places& places, const std::string& folder,
+                        const std::string& fileName);
+
+} // namespace veskaro

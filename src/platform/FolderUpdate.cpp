@@ -1,0 +1,70 @@
+#include "platform/FolderUpdate.h"
+
+#include "platform/TextFile.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace veskaro {
+
+namespace {
+
+// Takes the advisory lock of a folder, waiting while another run holds it; the system drops it when its
+// holder ends, also when the holder was killed. Without the lock, one run's removal of leftover temporary
+// files could take away the files another run is about to rename. Where the folder or the file system
+// offers no lock, the update goes ahead without one: the lock only keeps runs apart, it never decides
+// whether a write succeeds.
+int lockFolder([[maybe_unused]] const std::string& folder) {
+#ifndef _WIN32
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return -1;
+    int result;
+    do
+        result = ::flock(descriptor, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+#else
+    return -1;
+#endif
+}
+
+} // namespace
+
+FolderUpdate::FolderUpdate(std::string folder) : m_folder(std::move(folder)), m_lock(lockFolder(m_folder)) {
+    removeLeftoverTemporaryFiles(m_folder);
+}
+
+FolderUpdate::~FolderUpdate() {
+    for (std::size_t i = m_renamed; i < m_replacements.size(); ++i)
+        std::remove(m_replacements[i].temporary.c_str());
+#ifndef _WIN32
+    if (m_lock >= 0)
+        ::close(m_lock);
+#endif
+}
+
+void FolderUpdate::add(const std::string& from, const std::string& name) {
+    const std::string path = m_folder + name;
+    m_replacements.push_back({copyToTemporaryFile(from, path), path});
+}
+
+void FolderUpdate::commit() {
+    for (; m_renamed < m_replacements.size(); ++m_renamed) {
+        const Replacement& replacement = m_replacements[m_renamed];
+        replaceWithTemporaryFile(replacement.temporary, replacement.path);
+    }
+    flushFolder(m_folder);
+}
+
+} // namespace veskaro

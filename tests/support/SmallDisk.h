@@ -1,0 +1,57 @@
+#pragma once
+
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace veskaro::test {
+
+/// A small tmpfs mounted on a folder for one test and unmounted at its end, to run out of space for real.
+/// Mounting needs the privilege to mount (root in the test containers); without it, mounted() is false and
+/// whyNotMounted() says why.
+class SmallDisk {
+public:
+    SmallDisk(const std::filesystem::path& folder, std::size_t bytes) : m_folder(folder) {
+        std::filesystem::create_directories(folder);
+        const std::string options = "size=" + std::to_string(bytes) + ",mode=0777";
+        if (::mount("veskaro-test", folder.c_str(), "tmpfs", 0, options.c_str()) == 0)
+            m_mounted = true;
+        else
+            m_whyNot = std::string("mounting a tmpfs failed: ") + std::strerror(errno);
+    }
+    ~SmallDisk() {
+        if (m_mounted)
+            ::umount2(m_folder.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const std::string& whyNotMounted() const { return m_whyNot; }
+
+    /// Fills the disk with a filler file, then gives back about `leave` bytes of it (whole pages).
+    void fill(std::size_t leave = 0) const {
+        const std::filesystem::path filler = m_folder / "zz-filler";
+        {
+            std::ofstream out(filler, std::ios::binary);
+            const std::string block(4096, '\0');
+            while (out.write(block.data(), static_cast<std::streamsize>(block.size())))
+                out.flush();
+        }
+        const auto size = std::filesystem::file_size(filler);
+        std::filesystem::resize_file(filler, size > leave ? size - leave : 0);
+    }
+    /// Removes the filler file.
+    void empty() const { std::filesystem::remove(m_folder / "zz-filler"); }
+
+private:
+    std::filesystem::path m_folder;
+    bool m_mounted = false;
+    std::string m_whyNot;
+};
+
+} // namespace veskaro::test
