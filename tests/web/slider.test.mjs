@@ -72,7 +72,7 @@ after(async () => {
 });
 
 // Opens a page in a fresh context; close() checks that the page reported no error. With stopClock the
-// page's timers stand still once it has loaded, so that a slow machine cannot move the show on meanwhile.
+// page's timers stand still from the start, so that a slow machine cannot move the show on meanwhile.
 async function open(name, { options = {}, waitUntil = 'load', init, stopClock = false } = {}) {
     const context = await browser.newContext({ viewport: { width: 900, height: 700 }, ...options });
     const page = await context.newPage();
@@ -82,9 +82,12 @@ async function open(name, { options = {}, waitUntil = 'load', init, stopClock = 
     });
     page.on('pageerror', (error) => errors.push(String(error)));
     if (init) await page.addInitScript(init);
-    if (stopClock) await page.clock.install();
+    if (stopClock) {
+        // A time read from the page would already be past when a loaded machine gets to pause there.
+        await page.clock.install();
+        await page.clock.pauseAt(new Date('2030-01-01T00:00:00Z'));
+    }
     await page.goto(`${baseUrl}/${name}/index.html`, { waitUntil });
-    if (stopClock) await page.clock.pauseAt(await page.evaluate(() => Date.now() + 1));
     return {
         page,
         async close() {
