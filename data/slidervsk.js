@@ -108,6 +108,15 @@
             return slides[i].querySelector('a[href]');
         }
 
+        // An empty address names the page itself, so a click would reload it; without one the picture is
+        // no link, neither clickable nor in the tab order. Browsers drop the blanks around an address.
+        function dropEmptyAddress(anchor) {
+            if (anchor && !(anchor.getAttribute('href') || '').trim()) {
+                anchor.removeAttribute('href');
+                anchor.removeAttribute('target');
+            }
+        }
+
         function shown(i) {
             return slides[i].style.visibility === 'visible';
         }
@@ -411,6 +420,7 @@
         }
         for (var i = 0; i < n; i++) {
             var image = picture(i);
+            dropEmptyAddress(slides[i].querySelector('a'));
             var target = link(i);
             // After the controls, so that they come first in the tab order.
             box.appendChild(slides[i]);

@@ -3,7 +3,6 @@
 #include "model/ColorText.h"
 #include "model/MakerInfo.h"
 #include "model/ValueText.h"
-#include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
@@ -44,14 +43,8 @@ std::string comment(const std::string& text) {
     return "<!-- " + text + " -->";
 }
 
-// Without an address the anchor is no link, neither clickable nor in the tab order, and a target would be
-// out of place.
 void addImageLink(Lines& lines, const TItemData& item) {
-    if (linksNowhere(item))
-        lines.emplace_back("<a>");
-    else
-        lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) +
-                        "\">");
+    lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) + "\">");
     const std::string toolTip = attributeText(item.IToolTip);
     lines.push_back("<img src=\"" + attributeText(pictureFileOf(item)) + "\" title=\"" + toolTip + "\" alt=\"" +
                     toolTip + "\" />");
@@ -123,11 +116,6 @@ std::string SliderId(std::string_view sliderName) {
     std::string id(sliderName);
     std::erase(id, ' ');
     return id;
-}
-
-// An empty href names the page itself, and browsers drop the blanks around an address.
-bool linksNowhere(const TItemData& item) {
-    return trimText(item.ILink).empty();
 }
 
 std::string MarkColor(const std::string& colorText) {

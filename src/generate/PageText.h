@@ -20,18 +20,14 @@ std::string MarkColor(const std::string& colorText);
 /// everything else, "&" included, stays as typed so that entities a user wrote keep working.
 std::string attributeText(std::string_view value);
 
-/// Tells whether an item's link is empty or only blanks: the page then gives its picture no address,
-/// since an empty one would reload the page.
-bool linksNowhere(const TItemData& item);
-
 /// Returns the lines of the slider's style sheet, its numbers written as decimal integers. Throws
 /// VeskaroError when the slider size or the button offset is not a decimal integer.
 std::vector<std::string> styleSheetLines(const TAppletData& data);
 
 /// Returns the lines of the slider page: the head that declares UTF-8 and the viewport and links every
-/// style sheet in linkedFiles, the slider's markup for items (an item without a link gets an anchor
-/// without an address), its four script variables and the two slider scripts. Numbers are written as
-/// decimal integers; throws VeskaroError when the slider size or a timing is not one.
+/// style sheet in linkedFiles, the slider's markup for items, its four script variables and the two
+/// slider scripts. Numbers are written as decimal integers; throws VeskaroError when the slider size or a
+/// timing is not one.
 std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& items,
                                    const TLinkedFileInfoArray& linkedFiles);
 

@@ -1,6 +1,5 @@
 #include "generate/PublishCheck.h"
 
-#include "generate/PageText.h"
 #include "generate/PublishingProblems.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/SliderGeometry.h"
@@ -128,12 +127,12 @@ void checkItems(const TkvlAppletAgent& project, PublishingFindings& out) {
     }
 }
 
-// The page gives such an item an anchor without an address, so its picture cannot be clicked; a user
-// who meant to link it learns so here rather than from a visitor.
+// An empty address names the page itself (browsers drop the blanks around one), so the slider makes such
+// a picture no link at all; a user who meant to link it learns so here rather than from a visitor.
 void checkEmptyLinks(const TkvlAppletAgent& project, std::vector<std::string>& out) {
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
-        if (linksNowhere(item))
+        if (trimText(item.ILink).empty())
             out.push_back(itemSubject(project, k) + " has no link, so its picture leads nowhere when clicked.");
     }
 }

@@ -128,18 +128,6 @@ TEST_F(GenerateHTMLTest, TheHeadDeclaresUtf8AndTheViewportFirst) {
         << "the UTF-8 bytes go into the page as they are";
 }
 
-TEST_F(GenerateHTMLTest, AnItemWithoutALinkGetsAnAnchorWithoutAnAddress) {
-    addItem("slider0.jpg", "", "_blank", "Empty");
-    addItem("slider1.jpg", " \t", "_top", "Blank");
-    addItem("slider2.jpg", " next.html ", "_top", "Spaced");
-    const Lines page = generatedPage();
-    EXPECT_EQ(std::count(page.begin(), page.end(), "<a>"), 3) << "the first item twice, and the blank link";
-    EXPECT_TRUE(contains(page, "<a href=\" next.html \" target=\"_top\">")) << "a real link stays as typed";
-    for (const std::string& line : page)
-        EXPECT_EQ(line.find("href=\"\""), std::string::npos) << line;
-    EXPECT_EQ(project.GetItem(1).ILink, " \t") << "the project keeps what was typed";
-}
-
 TEST_F(GenerateHTMLTest, BlanksAreDroppedFromTheSliderNameOnly) {
     setApplet(&TAppletData::pSliderName, "My Slider 2");
     const Lines page = generatedPage();
