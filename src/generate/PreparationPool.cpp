@@ -1,0 +1,78 @@
+#include "generate/PreparationPool.h"
+
+#include <chrono>
+
+namespace veskaro {
+
+PreparationPool::PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work)
+    : m_scheduler(std::move(scheduler)), m_work(std::move(work)), m_finished(m_scheduler.size()),
+      m_errors(m_scheduler.size()) {
+    for (int i = 0; i < std::max(workers, 1); ++i)
+        m_workers.emplace_back([this] { runWorker(); });
+}
+
+PreparationPool::~PreparationPool() {
+    stop();
+}
+
+void PreparationPool::runWorker() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_scheduler.exhausted()) {
+        const std::optional<std::size_t> next = m_scheduler.startNext();
+        if (!next) {
+            // The next picture waits for memory or a worker that a running one gives back.
+            m_changed.wait(lock);
+            continue;
+        }
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+            m_work(*next);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        m_errors[*next] = error;
+        m_finished[*next] = 1;
+        // A failure stops the command at the first failing picture in item order, so later pictures would
+        // only be thrown away.
+        if (error)
+            m_scheduler.close();
+        m_scheduler.finish(*next);
+        m_changed.notify_all();
+    }
+}
+
+bool PreparationPool::waitFor(std::size_t index, const std::function<bool()>& stopRequested) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        lock.unlock();
+        // The owner's thread answers its user here, so the lock is not held while it does.
+        if (stopRequested()) {
+            stop();
+            return false;
+        }
+        lock.lock();
+        if (m_finished[index])
+            break;
+        m_changed.wait_for(lock, std::chrono::milliseconds(20));
+        if (m_finished[index])
+            break;
+    }
+    if (m_errors[index])
+        std::rethrow_exception(m_errors[index]);
+    return true;
+}
+
+void PreparationPool::stop() {
+    {
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        m_scheduler.close();
+    }
+    m_changed.notify_all();
+    for (std::thread& worker : m_workers)
+        if (worker.joinable())
+            worker.join();
+}
+
+} // namespace veskaro

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "generate/PreparationScheduler.h"
+
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace veskaro {
+
+/// Runs a piece of work for every picture on worker threads, starting each when its scheduler allows,
+/// and hands the outcomes to the owning thread one picture at a time, in item order. After a failure no
+/// further picture starts; the ones running finish. The destructor waits for the workers.
+class PreparationPool {
+public:
+    /// Starts workers (at least one) that run work(i) for each picture i the scheduler lets start.
+    PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work);
+    ~PreparationPool();
+    PreparationPool(const PreparationPool&) = delete;
+    PreparationPool& operator=(const PreparationPool&) = delete;
+
+    /// Waits until picture index has finished, asking stopRequested at least every 20 ms meanwhile and
+    /// returning false as soon as it says yes; rethrows what the picture's work threw.
+    bool waitFor(std::size_t index, const std::function<bool()>& stopRequested);
+    /// Lets no further picture start and waits for the running ones.
+    void stop();
+
+private:
+    void runWorker();
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    PreparationScheduler m_scheduler;
+    std::function<void(std::size_t)> m_work;
+    std::vector<char> m_finished;
+    std::vector<std::exception_ptr> m_errors;
+    std::vector<std::thread> m_workers;
+};
+
+} // namespace veskaro

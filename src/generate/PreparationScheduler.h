@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veskaro {
+
+/// The memory the pictures prepared at the same time may take together, by their estimates.
+inline constexpr std::uint64_t kPreparationMemoryBudget = 128ull * 1024 * 1024;
+
+/// Returns how many pictures are prepared at once unless asked otherwise: one for each processor core.
+int defaultPreparationWorkers();
+/// Returns the number of workers that text (from option, named in the message) asks for, 1 to 64; empty
+/// text asks for the default. Throws VeskaroError for anything else.
+int preparationWorkersFrom(const std::string& text, const std::string& option);
+
+/// Decides when each picture may start: in item order, while a worker is free and the estimates of the
+/// pictures running with it fit the budget. A picture larger than the whole budget waits until nothing
+/// else runs and then runs alone. Not thread-safe: its owner guards it.
+class PreparationScheduler {
+public:
+    /// Plans the pictures with the given memory estimates for workers (at least one) within budget bytes.
+    PreparationScheduler(std::vector<std::uint64_t> estimates, int workers, std::uint64_t budget);
+
+    /// Returns the picture that may start now and counts it as running, or nothing while the next one
+    /// must wait or none is left.
+    std::optional<std::size_t> startNext();
+    /// Counts a running picture as finished, giving back its worker and its memory.
+    void finish(std::size_t index);
+    /// Lets no further picture start; the running ones still finish.
+    void close() { m_closed = true; }
+
+    /// Returns the sum of the estimates of the running pictures.
+    std::uint64_t runningEstimate() const { return m_runningEstimate; }
+    /// Returns how many pictures are running.
+    int running() const { return m_running; }
+    /// Returns the number of pictures planned.
+    std::size_t size() const { return m_estimates.size(); }
+    /// Returns true once no further picture will start.
+    bool exhausted() const { return m_closed || m_next == m_estimates.size(); }
+
+private:
+    std::vector<std::uint64_t> m_estimates;
+    int m_workers;
+    std::uint64_t m_budget;
+    std::size_t m_next = 0;
+    int m_running = 0;
+    std::uint64_t m_runningEstimate = 0;
+    bool m_closed = false;
+};
+
+} // namespace veskaro

@@ -1,0 +1,82 @@
+#include "PictureTesting.h"
+
+#include "generate/PreparationScheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace veskaro;
+
+namespace {
+
+constexpr std::uint64_t MiB = 1024 * 1024;
+
+struct Plan {
+    const char* name;
+    std::vector<std::uint64_t> estimates;
+    int workers;
+    std::uint64_t budget;
+    int mostAtOnce; // the most pictures the plan lets run together
+};
+
+void PrintTo(const Plan& plan, std::ostream* out) {
+    *out << plan.name;
+}
+
+class PreparationSchedulerTest : public testing::TestWithParam<Plan> {};
+
+} // namespace
+
+// Runs the plan with pictures finishing in a shuffled order and checks at every step that the running
+// estimates fit the budget (or one picture runs alone), that no more run than there are workers, and
+// that pictures start in item order.
+TEST_P(PreparationSchedulerTest, KeepsTheRunningEstimatesWithinTheBudget) {
+    const Plan& plan = GetParam();
+    for (unsigned seed = 0; seed < 20; ++seed) {
+        PreparationScheduler scheduler(plan.estimates, plan.workers, plan.budget);
+        std::mt19937 random(seed);
+        std::vector<std::size_t> running;
+        std::size_t started = 0;
+        int mostAtOnce = 0;
+        while (!scheduler.exhausted() || !running.empty()) {
+            while (const std::optional<std::size_t> next = scheduler.startNext()) {
+                ASSERT_EQ(*next, started++) << "pictures start in item order";
+                running.push_back(*next);
+            }
+            ASSERT_FALSE(running.empty()) << "a picture waits while nothing runs";
+            ASSERT_LE(static_cast<int>(running.size()), plan.workers);
+            std::uint64_t sum = 0;
+            for (const std::size_t index : running)
+                sum += plan.estimates[index];
+            ASSERT_EQ(scheduler.runningEstimate(), sum);
+            ASSERT_TRUE(sum <= plan.budget || running.size() == 1) << sum << " bytes run at once";
+            mostAtOnce = std::max(mostAtOnce, static_cast<int>(running.size()));
+            const auto finished = running.begin() + static_cast<long>(random() % running.size());
+            scheduler.finish(*finished);
+            running.erase(finished);
+        }
+        EXPECT_EQ(started, plan.estimates.size());
+        EXPECT_EQ(mostAtOnce, plan.mostAtOnce) << "seed " << seed;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plans, PreparationSchedulerTest,
+    testing::Values(
+        Plan{"OneWorkerOneAtATime", {MiB, MiB, MiB}, 1, 128 * MiB, 1},
+        Plan{"SmallPicturesFillEveryWorker", std::vector<std::uint64_t>(12, 4 * MiB), 4, 128 * MiB, 4},
+        Plan{"TwoGiantsDoNotShareTheBudget", {80 * MiB, 80 * MiB, 80 * MiB}, 2, 128 * MiB, 1},
+        Plan{"OverTheBudgetRunsAlone", {2 * MiB, 2 * MiB, 300 * MiB, 2 * MiB, 2 * MiB, 2 * MiB}, 4, 128 * MiB, 3},
+        Plan{"ExactlyTheBudgetFits", {64 * MiB, 64 * MiB, 64 * MiB}, 3, 128 * MiB, 2},
+        Plan{"NoPictures", {}, 2, 128 * MiB, 0}),
+    [](const testing::TestParamInfo<Plan>& row) { return row.param.name; });
+
+TEST(PreparationWorkers, AcceptsOneToSixtyFourAndRefusesTheRest) {
+    EXPECT_EQ(preparationWorkersFrom("1", "--jobs"), 1);
+    EXPECT_EQ(preparationWorkersFrom("64", "--jobs"), 64);
+    EXPECT_EQ(preparationWorkersFrom("", "--jobs"), defaultPreparationWorkers());
+    for (const char* text : {"0", "65", "-2", "2x", " 3", "99999999999"})
+        EXPECT_EQ(veskaro::test::errorOf([&] { preparationWorkersFrom(text, "VESKARO_JOBS"); }),
+                  std::string("VESKARO_JOBS must be a whole number from 1 to 64, not '") + text + "'");
+}
