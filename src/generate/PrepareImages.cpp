@@ -1,3 +1,4 @@
+#include "generate/PreparationPool.h"
 #include "generate/Publisher.h"
 #include "imaging/SliderPicture.h"
 #include "model/ItemTree.h"
@@ -5,11 +6,13 @@
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/MemoryUse.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace veskaro {
 
@@ -35,6 +38,23 @@ SliderSize sliderSize(const TAppletData& data) {
     return size;
 }
 
+/// The pictures the workers wrote into the Temp folder, one slot for each; whatever is still there when
+/// preparation ends, placed or not, is removed.
+struct PreparedInTemp {
+    explicit PreparedInTemp(std::size_t count) : pictures(count) {}
+    ~PreparedInTemp() {
+        for (const std::optional<PreparedPicture>& picture : pictures) {
+            std::error_code ignored;
+            if (picture)
+                fs::remove(picture->path, ignored);
+        }
+    }
+    PreparedInTemp(const PreparedInTemp&) = delete;
+    PreparedInTemp& operator=(const PreparedInTemp&) = delete;
+
+    std::vector<std::optional<PreparedPicture>> pictures;
+};
+
 } // namespace
 
 std::string sourcePictureOf(const TkvlAppletAgent& project, int index) {
@@ -50,37 +70,77 @@ std::string preparedPictureBase(int index) {
 void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress) {
     ProgressScope scope(progress, "Processing images ...");
     progress.setMaximum(tree.nodeCount());
-    std::optional<SliderSize> slider;
-    for (int k = 0; k < project.itemCount(); ++k) {
-        TItemData item = project.GetItem(k);
-        const std::string path = sourcePictureOf(project, k);
-        if (path.empty()) {
-            tree.setCaption(k + 1, "Warning: Original image not found.");
-            // A name that is no bare file name came from an edited file; the item keeps no such picture.
-            if (pictureFileOf(item) != item.IImageFile) {
-                item.IImageFile.clear();
-                project.SetItem(item, k);
+    const StopOffer offer(progress);
+    const int count = project.itemCount();
+    std::vector<std::string> sources(static_cast<std::size_t>(count));
+    std::vector<int> jobItems;
+    for (int k = 0; k < count; ++k) {
+        sources[k] = sourcePictureOf(project, k);
+        if (!sources[k].empty())
+            jobItems.push_back(k);
+    }
+    const SliderSize slider = jobItems.empty() ? SliderSize{} : sliderSize(project.GetAppletData());
+    std::vector<std::uint64_t> estimates;
+    for (const int k : jobItems)
+        estimates.push_back(preparationMemory(sources[k], slider.width, slider.height));
+    const std::string temp = m_places.GetTempFolder();
+    mapLargeBlocksApart();
+
+    // The workers write each picture into the Temp folder; this thread takes them in item order and
+    // changes the project and the Preview folder only at the end, so that a stop leaves both as they
+    // were and a failure leaves the pictures before the failing one, as preparing one by one did.
+    PreparedInTemp prepared(jobItems.size());
+    std::size_t delivered = 0;
+    const auto apply = [&](int end) {
+        for (int k = 0, job = 0; k < end; ++k) {
+            TItemData item = project.GetItem(k);
+            if (sources[k].empty()) {
+                // A name that is no bare file name came from an edited file; the item keeps no such picture.
+                if (pictureFileOf(item) != item.IImageFile) {
+                    item.IImageFile.clear();
+                    project.SetItem(item, k);
+                }
+                continue;
             }
+            const PreparedPicture& picture = *prepared.pictures[job++];
+            item.IImageWidth = std::to_string(picture.scaledWidth);
+            item.IImageHeight = std::to_string(picture.scaledHeight);
+            item.IImageFile = fileNamePart(picture.path);
+            project.SetItem(item, k);
+            // The page names this picture: publishing it without the picture, or with an earlier one of
+            // that name, would be a broken or wrong page, so the copy must succeed.
+            m_preview.placeInPreview(picture.path);
+        }
+    };
+    PreparationPool pool(
+        PreparationScheduler(estimates, m_workers, kPreparationMemoryBudget), m_workers, [&](std::size_t job) {
+            const int k = jobItems[job];
+            prepared.pictures[job] =
+                prepareSliderPicture(sources[k], temp + preparedPictureBase(k), slider.width, slider.height);
+        });
+    for (int k = 0; k < count; ++k) {
+        if (sources[k].empty()) {
+            tree.setCaption(k + 1, "Warning: Original image not found.");
             continue;
         }
-        const std::string name = fileNamePart(path);
+        const std::string name = fileNamePart(sources[k]);
         tree.setCaption(k + 1, name);
-        progress.preparingPicture(k + 1, project.itemCount(), name);
-        if (!slider)
-            slider = sliderSize(project.GetAppletData());
-        const PreparedPicture picture = prepareSliderPicture(path, m_places.GetTempFolder() + preparedPictureBase(k),
-                                                             slider->width, slider->height);
-        item.IImageWidth = std::to_string(picture.scaledWidth);
-        item.IImageHeight = std::to_string(picture.scaledHeight);
-        item.IImageFile = fileNamePart(picture.path);
-        project.SetItem(item, k);
-        // The page names this picture: publishing it without the picture, or with an earlier one of that
-        // name, would be a broken or wrong page, so the copy must succeed.
-        m_preview.placeInPreview(picture.path);
-        std::error_code ignored;
-        fs::remove(picture.path, ignored);
+        progress.preparingPicture(k + 1, count, name);
+        bool finished = false;
+        try {
+            finished = pool.waitFor(delivered, [&] { return progress.stopRequested(); });
+        } catch (...) {
+            pool.stop();
+            apply(k);
+            throw;
+        }
+        if (!finished)
+            throw VeskaroError(kCancelledMessage);
+        ++delivered;
         progress.step(1);
     }
+    pool.stop();
+    apply(count);
 }
 
 } // namespace veskaro

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "generate/PreparationScheduler.h"
 #include "generate/PreviewFolder.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,9 @@ inline constexpr const char* kPreviewPageName = "~preview.html";
 
 /// The style sheet's entry in the linked files; the page generator names it after the slider.
 inline constexpr std::size_t kStyleSheetEntry = 2;
+
+/// What a stopped publish or preview says.
+inline constexpr const char* kCancelledMessage = "Publishing was cancelled.";
 
 /// Returns a project file name without its extension (the part from the last dot on).
 std::string projectBaseName(const std::string& fileName);
@@ -47,12 +52,15 @@ public:
     Publisher& operator=(const Publisher&) = delete;
 
     const Places& places() const { return m_places; }
+    /// Sets how many pictures are prepared at once (at least one; one for each core unless set).
+    void setPreparationWorkers(int workers) { m_workers = std::max(workers, 1); }
     PreviewFolder& previewFolder() { return m_preview; }
 
     /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
     /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
-    /// fileName without its extension. Returns true. Any failure throws VeskaroError; one before the new
-    /// files are renamed into place (every write and copy) leaves the folder's files as they were.
+    /// fileName without its extension. Returns true. Any failure throws VeskaroError and leaves the project
+    /// as it was; one before the new files are renamed into place (every write and copy, a stop asked
+    /// while the pictures are prepared) leaves the folder's files as they were.
     virtual bool SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
                                 ItemTree& tree, ProgressView& progress);
     /// Deletes what this run put into the Preview folder.
@@ -63,8 +71,11 @@ public:
     /// that is no integer, is refused before anything is written; a failed write leaves an earlier file at
     /// that path as it was.
     void GenerateHTML(TkvlAppletAgent& project, const std::string& pagePath, ItemTree& tree, ProgressView& progress);
-    /// Prepares one slider-sized picture per item whose source exists, into the Preview folder; an item
-    /// whose source is missing keeps its values and its node gets a warning caption.
+    /// Prepares one slider-sized picture per item whose source exists, into the Preview folder, several at
+    /// once within the memory budget; an item whose source is missing keeps its values and its node gets
+    /// a warning caption. Captions and steps follow item order. The first failing picture throws its
+    /// error, keeping the ones before it; a stop asked through progress throws kCancelledMessage and
+    /// changes neither the project nor the Preview folder.
     void PrepareImages(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress);
     /// Writes the publish report, which lists the files to upload, to folder + name.
     void WritePublishReport(const TkvlAppletAgent& project, const std::string& folder, const std::string& name,
@@ -80,8 +91,12 @@ public:
                               ProgressView& progress);
 
 private:
+    void publishInto(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName, ItemTree& tree,
+                     ProgressView& progress);
+
     const Places& m_places;
     PreviewFolder m_preview;
+    int m_workers = defaultPreparationWorkers();
 };
 
 } // namespace veskaro

@@ -29,6 +29,20 @@ bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& fold
     // Whatever publishing would refuse halfway is refused here, before anything is written, so that a
     // refusal leaves the folder as it was.
     requirePublishable(project, m_places, folder, fileName);
+    // A publish that fails or is stopped leaves the project as it was: the items keep their pictures and
+    // levels, and a window that saves again starts from what the user had.
+    const TkvlAppletAgent before = project;
+    try {
+        publishInto(project, folder, fileName, tree, progress);
+    } catch (...) {
+        project = before;
+        throw;
+    }
+    return true;
+}
+
+void Publisher::publishInto(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
+                            ItemTree& tree, ProgressView& progress) {
     // Files the program writes carry reserved empty, as taking the parameters from the window leaves it.
     TAppletData data = project.GetAppletData();
     data.reserved.clear();
@@ -72,7 +86,6 @@ bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& fold
     progress.step(50);
     update.commit();
     progress.step(50);
-    return true;
 }
 
 } // namespace veskaro

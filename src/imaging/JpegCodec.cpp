@@ -325,10 +325,8 @@ void readRows(Decompressor& decompressor, RgbImage& image) {
     }
 }
 
-} // namespace
-
-LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const LoadOptions& options) {
-    Decompressor decompressor(source, name);
+// Reads the header and settles the output's colours and reduction, so that its size is known.
+void readLayout(Decompressor& decompressor, const LoadOptions& options) {
     jpeg_decompress_struct& info = decompressor.info();
     decompressor.call([&] { jpeg_read_header(&info, TRUE); });
     const std::string problem = pictureSideProblem(info.image_width, info.image_height);
@@ -339,6 +337,23 @@ LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const Load
     info.scale_num = 1;
     info.scale_denom = reductionFor(info, options);
     decompressor.call([&] { jpeg_calc_output_dimensions(&info); });
+}
+
+} // namespace
+
+JpegDecodeCost jpegDecodeCost(ByteSource& source, const std::string& name, const LoadOptions& options) {
+    Decompressor decompressor(source, name);
+    readLayout(decompressor, options);
+    jpeg_decompress_struct& info = decompressor.info();
+    bool heldWhole = false;
+    decompressor.call([&] { heldWhole = jpeg_has_multiple_scans(&info); });
+    return {std::uint64_t{info.output_width} * info.output_height * 3, heldWhole ? coefficientBytes(info) : 0};
+}
+
+LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const LoadOptions& options) {
+    Decompressor decompressor(source, name);
+    jpeg_decompress_struct& info = decompressor.info();
+    readLayout(decompressor, options);
     checkDecodeFits(decompressor);
     decompressor.call([&] { jpeg_start_decompress(&info); });
 

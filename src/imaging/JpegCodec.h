@@ -3,6 +3,7 @@
 #include "imaging/ByteSource.h"
 #include "imaging/LoadedPicture.h"
 
+#include <cstdint>
 #include <string>
 
 namespace veskaro {
@@ -11,6 +12,17 @@ namespace veskaro {
 /// DCT-reduced as options ask. Any damage libjpeg reports, even as a warning, refuses the file: a
 /// half-decoded picture is never returned. Throws VeskaroError "JPEG error #<code>: <name>: ...".
 LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const LoadOptions& options);
+
+/// What decoding a JPEG takes in memory: the decoded pixels and the coefficients a picture read in several
+/// scans holds whole meanwhile (0 for one scan).
+struct JpegDecodeCost {
+    std::uint64_t pixelBytes;
+    std::uint64_t coefficientBytes;
+};
+
+/// Returns what decoding the JPEG as options ask would take, read from its header alone. Throws
+/// VeskaroError as decodeJpeg does when the header cannot be read.
+JpegDecodeCost jpegDecodeCost(ByteSource& source, const std::string& name, const LoadOptions& options);
 
 /// Returns the bytes of a baseline JPEG of the picture: 4:4:4, optimised Huffman tables. name is used in
 /// messages.

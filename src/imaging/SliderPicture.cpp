@@ -1,8 +1,11 @@
 #include "imaging/SliderPicture.h"
 
 #include "imaging/BmpCodec.h"
+#include "imaging/DecodeLimits.h"
+#include "imaging/FileSource.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
+#include "imaging/LittleEndian.h"
 #include "imaging/PaletteQuantizer.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/Resampler.h"
@@ -10,6 +13,8 @@
 #include "platform/TextFile.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace veskaro {
 
@@ -26,16 +31,54 @@ RgbImage reducedForTarget(RgbImage image, const PixelRect& target) {
     return factor >= 2 ? shrinkByBox(image, factor) : image;
 }
 
+LoadOptions sliderLoadOptions(int sliderWidth, int sliderHeight) {
+    return {[=](int width, int height) {
+        const PixelRect target = computeSliderGeometry(width, height, sliderWidth, sliderHeight).target;
+        return PictureSize{kMargin * target.width(), kMargin * target.height()};
+    }};
+}
+
+// The bytes a GIF or BMP decodes into, from the size its header declares: the RGB pixels and a byte per
+// pixel beside them (GIF's indices, BMP's alpha), the reduced copy included.
+std::uint64_t wholeDecodeBytes(const std::array<std::uint8_t, 26>& head) {
+    std::uint64_t width = 0, height = 0;
+    if (std::memcmp(head.data(), "GIF", 3) == 0) {
+        width = readLe16(&head[6]);
+        height = readLe16(&head[8]);
+    } else if (head[0] == 'B' && head[1] == 'M') {
+        const bool core = readLe32(&head[14]) == 12;
+        width = core ? readLe16(&head[18]) : readLe32(&head[18]);
+        const auto rows = static_cast<std::int32_t>(core ? readLe16(&head[20]) : readLe32(&head[22]));
+        height = static_cast<std::uint64_t>(rows < 0 ? -static_cast<std::int64_t>(rows) : rows);
+    }
+    // A size the decoder refuses before it takes memory costs nothing.
+    return width > kMaxPictureSide || height > kMaxPictureSide ? 0 : width * height * 4;
+}
+
 } // namespace
+
+std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight) {
+    // The canvas, the resampler's rows, the encoder's output and the palette tables.
+    const std::uint64_t work = 4 * std::uint64_t(sliderWidth) * std::uint64_t(sliderHeight) * 3 + (2u << 20);
+    try {
+        // The content decides the decoder, as it does when the picture is loaded.
+        FileSource source(sourcePath);
+        std::array<std::uint8_t, 26> head{};
+        if (source.read(head.data(), head.size()) != head.size() || !source.rewind())
+            return work;
+        if (head[0] != 0xFF || head[1] != 0xD8)
+            return work + wholeDecodeBytes(head);
+        const JpegDecodeCost cost = jpegDecodeCost(source, sourcePath, sliderLoadOptions(sliderWidth, sliderHeight));
+        return work + cost.pixelBytes + cost.coefficientBytes;
+    } catch (const std::exception&) {
+        // Whatever cannot be read here is refused by the decoder, with its message, before it takes memory.
+        return work;
+    }
+}
 
 SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOptions&)>& load, int sliderWidth,
                                  int sliderHeight) {
-    LoadOptions options;
-    options.minimumSize = [&](int width, int height) {
-        const PixelRect target = computeSliderGeometry(width, height, sliderWidth, sliderHeight).target;
-        return PictureSize{kMargin * target.width(), kMargin * target.height()};
-    };
-    LoadedPicture picture = load(options);
+    LoadedPicture picture = load(sliderLoadOptions(sliderWidth, sliderHeight));
     SliderCanvas slider{picture.format,
                         computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight),
                         RgbImage(sliderWidth, sliderHeight, 255)};

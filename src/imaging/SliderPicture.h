@@ -4,6 +4,7 @@
 #include "imaging/PictureFormat.h"
 #include "imaging/SliderGeometry.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -32,6 +33,11 @@ SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOpt
 /// Returns the canvas encoded in its format: JPEG quality 90, GIF with at most 256 colours, 24-bit BMP;
 /// name stands for the file in messages.
 std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name);
+
+/// Returns the memory that preparing the source picture for a slider of that size takes at its peak,
+/// estimated from the file's header before anything is decoded: a progressive JPEG holds all its
+/// coefficients, GIF and BMP pictures decode whole, a baseline JPEG only at its reduced size.
+std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight);
 
 /// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
 /// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Throws VeskaroError when the

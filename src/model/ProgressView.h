@@ -18,6 +18,24 @@ public:
     /// Tells which picture is being prepared: its item's number (from 1), the number of items and the
     /// picture's file name, so that a front end can name it without reading the hint line.
     virtual void preparingPicture(int itemNumber, int itemCount, const std::string& name) = 0;
+    /// Offers the user a way to stop the work under way (a Cancel button, Esc, Ctrl+C) for as long as
+    /// offered is true; a front end without one ignores it.
+    virtual void offerStop(bool offered) { (void)offered; }
+    /// Answers the user while the work runs on other threads, and returns true once the user has asked
+    /// to stop.
+    virtual bool stopRequested() { return false; }
+};
+
+/// Offers the user a way to stop for as long as it lives.
+class StopOffer {
+public:
+    explicit StopOffer(ProgressView& view) : m_view(view) { m_view.offerStop(true); }
+    ~StopOffer() { m_view.offerStop(false); }
+    StopOffer(const StopOffer&) = delete;
+    StopOffer& operator=(const StopOffer&) = delete;
+
+private:
+    ProgressView& m_view;
 };
 
 /// Shows a status text with the busy cursor for as long as it lives, and on every way out returns the

@@ -1,3 +1,4 @@
+#include "PictureFixtures.h"
 #include "PictureTesting.h"
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
@@ -11,6 +12,8 @@
 #include "model/TkvlAppletAgent.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace veskaro;
 using veskaro::test::errorOf;
@@ -181,4 +184,110 @@ TEST_F(PrepareImages, MissingSourcesNeedNoValidSliderSize) {
     setSlider("", "");
     EXPECT_NO_THROW(m_publisher.PrepareImages(m_project, m_tree, m_progress));
     EXPECT_EQ(m_tree.captionAt(1), "Warning: Original image not found.");
+}
+
+namespace {
+
+// Asks to stop once the given item's picture is being waited for.
+class StoppingProgressView : public veskaro::test::RecordingProgressView {
+public:
+    explicit StoppingProgressView(int itemNumber) : m_itemNumber(itemNumber) {}
+    void preparingPicture(int itemNumber, int itemCount, const std::string& name) override {
+        RecordingProgressView::preparingPicture(itemNumber, itemCount, name);
+        m_stop = m_stop || itemNumber == m_itemNumber;
+    }
+    bool stopRequested() override { return m_stop; }
+
+private:
+    int m_itemNumber;
+    bool m_stop = false;
+};
+
+std::map<std::string, std::string> contentsOf(const std::string& folder) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& name : veskaro::test::namesIn(folder))
+        contents[name] = veskaro::test::readBytes(folder + name);
+    return contents;
+}
+
+} // namespace
+
+// The first picture is the slowest, so that with several workers the later ones finish before it.
+TEST_F(PrepareImages, SeveralWorkersWriteTheSameFilesAndReportInItemOrder) {
+    addItem(source("large.bmp", encodeBmp(veskaro::test::smoothPattern(1200, 900), "large.bmp")));
+    addItem(m_folders.root() / "pictures/gone.jpg");
+    addItem(source("b.gif", encodeGif(quantizeForGif(veskaro::test::colourPattern(90, 60), {0, 0, 90, 60}), "b")));
+    for (int i = 0; i < 5; ++i)
+        addItem(
+            source("p" + std::to_string(i) + ".jpg", encodeJpeg(veskaro::test::smoothPattern(80 + i, 50), 90, "p")));
+    std::vector<std::map<std::string, std::string>> outputs;
+    for (const int workers : {1, 4}) {
+        m_publisher.setPreparationWorkers(workers);
+        m_progress.calls.clear();
+        m_publisher.PrepareImages(m_project, m_tree, m_progress);
+        outputs.push_back(contentsOf(m_places.GetPreviewFolder()));
+        EXPECT_EQ(m_progress.calls, (std::vector<std::string>{"hint Processing images ...",
+                                                              "busy",
+                                                              "maximum 9",
+                                                              "picture 1/8 large.bmp",
+                                                              "step 1",
+                                                              "picture 3/8 b.gif",
+                                                              "step 1",
+                                                              "picture 4/8 p0.jpg",
+                                                              "step 1",
+                                                              "picture 5/8 p1.jpg",
+                                                              "step 1",
+                                                              "picture 6/8 p2.jpg",
+                                                              "step 1",
+                                                              "picture 7/8 p3.jpg",
+                                                              "step 1",
+                                                              "picture 8/8 p4.jpg",
+                                                              "step 1",
+                                                              "position 0",
+                                                              "hint ",
+                                                              "idle"}))
+            << workers << " workers";
+        EXPECT_EQ(m_tree.captionAt(2), "Warning: Original image not found.");
+        EXPECT_EQ(m_tree.captionAt(8), "p4.jpg");
+        m_publisher.ClearPreviewFolder();
+    }
+    EXPECT_EQ(outputs[0].size(), 7u);
+    EXPECT_TRUE(outputs[0] == outputs[1]) << "the pictures differ byte for byte";
+}
+
+TEST_F(PrepareImages, AFailingPictureStopsWithItsMessageAndLeavesNothingOfTheLaterOnes) {
+    m_publisher.setPreparationWorkers(4);
+    addItem(source("a.bmp", encodeBmp(flat(40, 30, {1, 2, 3}), "a.bmp")));
+    addItem(source("broken.jpg", encodeJpeg(flat(64, 64, {5, 5, 5}), 90, "x.jpg").substr(0, 300)));
+    for (int i = 0; i < 6; ++i)
+        addItem(source("later" + std::to_string(i) + ".bmp", encodeBmp(flat(40, 30, {9, 9, 9}), "later.bmp")));
+    const std::string message = errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); });
+    EXPECT_EQ(message.rfind("JPEG error #", 0), 0u) << message;
+    EXPECT_NE(message.find("broken.jpg"), std::string::npos) << message;
+    EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider0.bmp"});
+    EXPECT_EQ(veskaro::test::namesIn(m_places.GetPreviewFolder()), std::set<std::string>{"slider0.bmp"});
+    EXPECT_TRUE(fs::is_empty(m_places.GetTempFolder())) << "the later pictures are removed";
+    EXPECT_EQ(m_project.GetItem(0).IImageFile, "slider0.bmp");
+    EXPECT_EQ(m_project.GetItem(2).IImageFile, "");
+    EXPECT_EQ(m_tree.captionAt(3), "Image") << "no later node is touched";
+}
+
+TEST_F(PrepareImages, AStopLeavesTheProjectAndThePreviewFolderAsTheyWere) {
+    addItem(source("a.bmp", encodeBmp(flat(40, 30, {1, 2, 3}), "a.bmp")));
+    m_publisher.PrepareImages(m_project, m_tree, m_progress);
+    const std::map<std::string, std::string> preview = contentsOf(m_places.GetPreviewFolder());
+    addItem(source("b.bmp", encodeBmp(flat(50, 30, {4, 5, 6}), "b.bmp")));
+    addItem(source("c.jpg", encodeJpeg(flat(50, 30, {7, 8, 9}), 90, "c.jpg")));
+    const TkvlAppletAgent before = m_project;
+    for (const int stopAt : {1, 3}) {
+        StoppingProgressView stopping(stopAt);
+        EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, stopping); }),
+                  "Publishing was cancelled.");
+        EXPECT_EQ(m_project.GetAppletData(), before.GetAppletData());
+        EXPECT_EQ(m_project.items(), before.items());
+        EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider0.bmp"});
+        EXPECT_EQ(contentsOf(m_places.GetPreviewFolder()), preview);
+        EXPECT_TRUE(fs::is_empty(m_places.GetTempFolder()));
+        EXPECT_EQ(stopping.calls.back(), "idle");
+    }
 }

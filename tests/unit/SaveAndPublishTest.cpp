@@ -168,12 +168,29 @@ TEST_F(SaveAndPublish, FailureLeavesTheEarlierProjectFileAndWritesNoNewOne) {
     const std::string broken = m_folders.root() / "pictures/broken.jpg";
     writeBytes(broken, readBytes(picture("whole.jpg")).substr(0, 200));
     addItem(broken);
+    TAppletData data = m_project.GetAppletData();
+    data.reserved = "kept";
+    m_project.SetAppletData(data);
+    const TkvlAppletAgent before = m_project;
     const std::string message = errorOf([&] { publish("Show.vsk"); });
     EXPECT_EQ(message.rfind("JPEG error #", 0), 0u) << message;
     EXPECT_EQ(readBytes(site() + "Show.vsk"), "earlier project");
     EXPECT_EQ(readBytes(site() + "Show.html"), "earlier page");
     EXPECT_EQ(namesIn(site()), (Names{"Show.vsk", "Show.html"}));
     EXPECT_EQ(m_progress.calls.back(), "idle");
+    EXPECT_EQ(m_project.GetAppletData(), before.GetAppletData()) << "the project is as it was";
+    EXPECT_EQ(m_project.items(), before.items());
+
+    // A stop while the pictures are prepared leaves everything as a failure does.
+    class Stopping : public veskaro::test::RecordingProgressView {
+        bool stopRequested() override { return true; }
+    } stopping;
+    fs::remove(broken);
+    EXPECT_EQ(errorOf([&] { m_publisher.SaveAndPublish(m_project, site(), "Show.vsk", m_tree, stopping); }),
+              "Publishing was cancelled.");
+    EXPECT_EQ(namesIn(site()), (Names{"Show.vsk", "Show.html"}));
+    EXPECT_EQ(m_project.GetAppletData(), before.GetAppletData());
+    EXPECT_EQ(m_project.items(), before.items());
 }
 
 TEST_F(SaveAndPublish, ValueTheFileCannotHoldStopsBeforeTheFolderChanges) {
