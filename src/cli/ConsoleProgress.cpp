@@ -10,6 +10,12 @@ namespace {
 
 constexpr int kBarWidth = 24;
 
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void noteInterrupt(int) {
+    g_interrupted = 1;
+}
+
 } // namespace
 
 ConsoleProgress::ConsoleProgress(std::FILE* stream, Style style) : m_stream(stream), m_style(style) {}
@@ -55,6 +61,31 @@ void ConsoleProgress::preparingPicture(int itemNumber, int itemCount, const std:
     if (m_style == Style::Lines)
         std::fprintf(m_stream, "image %d/%d: %s\n", itemNumber, itemCount, name.c_str());
     draw();
+}
+
+void ConsoleProgress::offerStop(bool offered) {
+    if (offered == m_stopOffered)
+        return;
+    m_stopOffered = offered;
+    if (!offered) {
+        sigaction(SIGINT, &m_previousInterrupt, nullptr);
+        return;
+    }
+    struct sigaction noting {};
+    noting.sa_handler = noteInterrupt;
+    sigemptyset(&noting.sa_mask);
+    sigaction(SIGINT, &noting, &m_previousInterrupt);
+    // A command started with Ctrl+C ignored (in the background of a script, under nohup) keeps ignoring it.
+    if (m_previousInterrupt.sa_handler == SIG_IGN)
+        sigaction(SIGINT, &m_previousInterrupt, nullptr);
+}
+
+bool ConsoleProgress::stopRequested() {
+    return interrupted();
+}
+
+bool ConsoleProgress::interrupted() {
+    return g_interrupted != 0;
 }
 
 void ConsoleProgress::draw() {

@@ -2,13 +2,15 @@
 
 #include "model/ProgressView.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 namespace veskaro {
 
 /// Shows long work on the terminal: a redrawn bar with the picture being prepared when stderr is a
-/// terminal, one plain line per step otherwise, nothing when quiet.
+/// terminal, one plain line per step otherwise, nothing when quiet. While a stop is offered, Ctrl+C
+/// (SIGINT) asks for it instead of ending the process.
 class ConsoleProgress : public ProgressView {
 public:
     enum class Style { Bar, Lines, Quiet };
@@ -25,6 +27,11 @@ public:
     void step(int by) override;
     void setPosition(int position) override;
     void preparingPicture(int itemNumber, int itemCount, const std::string& name) override;
+    void offerStop(bool offered) override;
+    bool stopRequested() override;
+
+    /// Returns true when Ctrl+C asked to stop while a stop was offered.
+    static bool interrupted();
 
 private:
     void draw();
@@ -37,6 +44,8 @@ private:
     int m_maximum = 0;
     int m_position = 0;
     bool m_barShown = false;
+    bool m_stopOffered = false;
+    struct sigaction m_previousInterrupt {};
 };
 
 } // namespace veskaro

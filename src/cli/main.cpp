@@ -1,6 +1,7 @@
 // veskaro-cli: publishes and checks slider projects without the designer window.
 
 #include "cli/ConsoleProgress.h"
+#include "generate/PreparationScheduler.h"
 #include "generate/PublishCheck.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
@@ -9,7 +10,9 @@
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -24,9 +27,11 @@ namespace {
 constexpr int kDone = 0;
 constexpr int kFailedOrFindings = 1;
 constexpr int kUsageOrLoadError = 2;
+// Not an exit status: the command was stopped with Ctrl+C and ends as the signal would have ended it.
+constexpr int kInterrupted = -1;
 
 constexpr const char* kHelp =
-    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--quiet]\n"
+    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--quiet]\n"
     "       veskaro-cli check PROJECT.vsk [--quiet]\n"
     "       veskaro-cli --help | --version\n"
     "\n"
@@ -36,6 +41,10 @@ constexpr const char* kHelp =
     "check    reports, without writing anything, what would go wrong or look wrong on\n"
     "         publish.\n"
     "\n"
+    "--jobs N  prepares N pictures at once (1 to 64; VESKARO_JOBS sets it too); by default\n"
+    "         one for each processor core. Ctrl+C stops publishing while the pictures are\n"
+    "         prepared and leaves the folder as it was.\n"
+    "\n"
     "Source pictures named by relative paths are found from the project's folder.\n"
     "Exit status: 0 done and nothing found, 1 publish failed or check found something,\n"
     "2 a usage error or a project that cannot be loaded.\n";
@@ -44,6 +53,7 @@ struct Options {
     std::string command;
     std::string project;
     std::optional<std::string> to;
+    int jobs = 0;
     bool quiet = false;
 };
 
@@ -51,6 +61,14 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+int workersOrUsageError(const std::string& text, const std::string& option) {
+    try {
+        return preparationWorkersFrom(text, option);
+    } catch (const VeskaroError& error) {
+        throw UsageError(error.what());
+    }
+}
 
 Options parse(const std::vector<std::string>& args) {
     Options options;
@@ -62,6 +80,10 @@ Options parse(const std::vector<std::string>& args) {
             if (++i == args.size())
                 throw UsageError("--to needs a folder");
             options.to = args[i];
+        } else if (arg == "--jobs") {
+            if (++i == args.size())
+                throw UsageError("--jobs needs a number");
+            options.jobs = workersOrUsageError(args[i], "--jobs");
         } else if (!arg.empty() && arg.front() == '-') {
             throw UsageError("unknown option " + arg);
         } else if (options.command.empty()) {
@@ -78,6 +100,12 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError("no project file given");
     if (options.to && options.command != "publish")
         throw UsageError("--to belongs to publish");
+    if (options.jobs != 0 && options.command != "publish")
+        throw UsageError("--jobs belongs to publish");
+    if (options.command == "publish" && options.jobs == 0) {
+        const char* environment = std::getenv("VESKARO_JOBS");
+        options.jobs = workersOrUsageError(environment ? environment : "", "VESKARO_JOBS");
+    }
     return options;
 }
 
@@ -166,10 +194,15 @@ int publish(const Options& options, const Places& places) {
         return kUsageOrLoadError;
     }
     Publisher publisher(places);
+    publisher.setPreparationWorkers(options.jobs);
     const PreviewClearedAtExit cleared(publisher);
     try {
         publisher.SaveAndPublish(project, folder, projectPath.filename().string(), tree, progress);
     } catch (const std::exception& failure) {
+        if (ConsoleProgress::interrupted()) {
+            std::fprintf(stderr, "veskaro-cli: %s\n", messageOf(failure).c_str());
+            return kInterrupted;
+        }
         std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", messageOf(failure).c_str());
         return kFailedOrFindings;
     }
@@ -210,10 +243,11 @@ int main(int argc, char** argv) {
     }
     // Every error ends here as a message and an exit status; the places of the run are gone by then, so
     // the run's work folders are removed on every way out.
+    int status = kDone;
     try {
         const Options options = parse(args);
         const Places places = Places::ofThisSystem();
-        return options.command == "publish" ? publish(options, places) : check(options, places);
+        status = options.command == "publish" ? publish(options, places) : check(options, places);
     } catch (const UsageError& error) {
         std::fprintf(stderr, "veskaro-cli: %s\nTry 'veskaro-cli --help'.\n", error.what());
         return kUsageOrLoadError;
@@ -221,4 +255,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "veskaro-cli: %s\n", messageOf(error).c_str());
         return kFailedOrFindings;
     }
+    if (status == kInterrupted) {
+        // The run's folders are gone by now; the shell that started the command learns that it was
+        // interrupted, as it would have without the stop, and stops a script that ran it.
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+    return status;
 }

@@ -1,13 +1,18 @@
 #include "TestFolders.h"
 
 #include "PictureFixtures.h"
+#include "imaging/BmpCodec.h"
 #include "imaging/PictureLoader.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <vector>
@@ -79,12 +84,15 @@ protected:
 TEST_F(VeskaroCli, AnswersHelpVersionAndUsageErrors) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--quiet]"), std::string::npos);
+    EXPECT_NE(help.out.find("Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--quiet]"),
+              std::string::npos);
     EXPECT_EQ(run("--version").out, "veskaro-cli 1.0\n");
     for (const auto& [arguments, message] :
          {std::pair{"", "no command given"}, std::pair{"show x.vsk", "unknown command show"},
           std::pair{"publish", "no project file given"}, std::pair{"check a.vsk --to b", "--to belongs to publish"},
-          std::pair{"publish a.vsk --fast", "unknown option --fast"}}) {
+          std::pair{"publish a.vsk --fast", "unknown option --fast"},
+          std::pair{"publish a.vsk --jobs 0", "--jobs must be a whole number from 1 to 64, not '0'"},
+          std::pair{"check a.vsk --jobs 2", "--jobs belongs to publish"}}) {
         const Outcome usage = run(arguments);
         EXPECT_EQ(usage.status, 2) << arguments;
         EXPECT_EQ(usage.err, std::string("veskaro-cli: ") + message + "\nTry 'veskaro-cli --help'.\n");
@@ -278,4 +286,40 @@ TEST_F(VeskaroCli, PublishWritesNumbersAsParsedAndReservedEmpty) {
     EXPECT_NE(readBytes(m_folders.root() / "demo/DemoSlider.css").find("WIDTH:320px;"), std::string::npos);
     EXPECT_NE(readBytes(project).find("#$@000000#$@#$@010#$@"), std::string::npos)
         << "reserved, then the timing as held";
+}
+
+TEST_F(VeskaroCli, CtrlCWhilePicturesArePreparedLeavesTheFolderAsItWas) {
+    const fs::path folder = m_folders.root().path() / "slow";
+    fs::create_directories(folder);
+    writeBytes(folder / "large.bmp", veskaro::encodeBmp(veskaro::test::smoothPattern(1600, 1200), "large.bmp"));
+    veskaro::TkvlAppletAgent project;
+    project.SetDefaults();
+    for (int k = 0; k < 60; ++k) {
+        veskaro::TItemData item = veskaro::TkvlAppletAgent::DefaultItem();
+        item.IOriginalImagePath = "large.bmp";
+        item.ILevel = "0";
+        project.InsertItem(k, item);
+    }
+    veskaro::SilentProgressView silent;
+    project.SaveToFile((folder / "slow.vsk").string(), silent);
+    const Names before = veskaro::test::namesIn(folder);
+    const fs::path err = m_folders.root().path() / "err";
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(errFile, 2);
+        execl(VESKARO_CLI, VESKARO_CLI, "publish", (folder / "slow.vsk").c_str(), "--jobs", "2", nullptr);
+        _exit(127);
+    }
+    // Interrupted as soon as it waits for the first picture: the other 59 take seconds longer.
+    for (int wait = 0; wait < 3000 && readBytes(err).find("image 1/60") == std::string::npos; ++wait)
+        usleep(10000);
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
+    EXPECT_NE(readBytes(err).find("veskaro-cli: Publishing was cancelled.\n"), std::string::npos) << readBytes(err);
+    EXPECT_EQ(veskaro::test::namesIn(folder), before);
+    EXPECT_EQ(workFiles(), Names{"Temp"});
 }
