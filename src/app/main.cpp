@@ -1,6 +1,7 @@
 // The designer: start-up resolves the places of this run once, creates the main window over them, opens
 // the project the command line names, and runs until the window closes.
 
+#include "generate/PreparationScheduler.h"
 #include "generate/Publisher.h"
 #include "platform/CommandLine.h"
 #include "platform/Places.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +30,8 @@ int runDesigner(const std::vector<std::string>& arguments, Prompts& prompts) {
     const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
     const Places places = Places::ofThisSystem();
     Publisher publisher(places);
+    const char* jobs = std::getenv("VESKARO_JOBS");
+    publisher.setPreparationWorkers(preparationWorkersFrom(jobs ? jobs : "", "VESKARO_JOBS"));
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
     TMainForm window(prompts, publisher, places, browsers);

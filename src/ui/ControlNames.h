@@ -20,6 +20,7 @@ inline constexpr auto tbshtPath = "tbshtPath";
 inline constexpr auto StatusBar1 = "StatusBar1";
 inline constexpr auto stctxtHint = "stctxtHint";
 inline constexpr auto prgrsbrMainFormBottom = "prgrsbrMainFormBottom";
+inline constexpr auto btnCancelWork = "btnCancelWork";
 
 // Menus and their entries.
 inline constexpr auto MainMenu1 = "MainMenu1";

@@ -2,6 +2,7 @@
 
 #include "ui/Utf8Text.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -10,9 +11,11 @@
 
 namespace veskaro {
 
-MainFormProgressView::MainFormProgressView(QLabel& hint, QProgressBar& bar) : m_hint(hint), m_bar(bar) {}
+MainFormProgressView::MainFormProgressView(QLabel& hint, QProgressBar& bar, QAbstractButton& cancel)
+    : m_hint(hint), m_bar(bar), m_cancel(cancel), m_stopFilter(cancel) {}
 
 MainFormProgressView::~MainFormProgressView() {
+    offerStop(false);
     if (m_busy)
         QApplication::restoreOverrideCursor();
 }
@@ -50,10 +53,28 @@ void MainFormProgressView::setPosition(int position) {
 
 void MainFormProgressView::preparingPicture(int, int, const std::string&) {}
 
+void MainFormProgressView::offerStop(bool offered) {
+    if (offered == m_stopOffered)
+        return;
+    m_stopOffered = offered;
+    m_stopFilter.reset();
+    m_cancel.setVisible(offered);
+    if (offered)
+        qApp->installEventFilter(&m_stopFilter);
+    else
+        qApp->removeEventFilter(&m_stopFilter);
+}
+
+bool MainFormProgressView::stopRequested() {
+    repaint();
+    return m_stopOffered && m_stopFilter.requested();
+}
+
 void MainFormProgressView::repaint() {
-    // The work runs on the window's own thread: let the window paint itself (also where another window
-    // uncovered it) without taking clicks or keys, which are handled once the work is over.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The work runs on the window's own thread or waits there for its workers: let the window paint
+    // itself (also where another window uncovered it). Clicks and keys wait until the work is over,
+    // unless it can be stopped: then the filter lets only the way to stop through.
+    QApplication::processEvents(m_stopOffered ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace veskaro

@@ -36,11 +36,12 @@ TMainForm::TMainForm(Prompts& prompts, Publisher& publisher, const Places& place
       m_controls(*this), m_tree(named(new QTreeWidget, names::trvwDesignPanel)), m_pages(new ParameterPages),
       m_hint(named(new QLabel, names::stctxtHint)),
       m_progressBar(named(new QProgressBar, names::prgrsbrMainFormBottom)),
+      m_cancelWork(named(new QPushButton(tr("Cancel")), names::btnCancelWork)),
       // The holder of the built page lives as long as the window and is never shown.
       m_htmlHolder(new TformHTML(this)),
       // The help window too is made once, hidden, and shown by the help buttons.
       m_help(new TfrmHelp(browsers.shell, this)), m_itemTree(*m_tree, treeIcon(TreeImage::Item)),
-      m_keeper(m_project, m_itemTree), m_progress(*m_hint, *m_progressBar),
+      m_keeper(m_project, m_itemTree), m_progress(*m_hint, *m_progressBar, *m_cancelWork),
       m_commands(prompts, publisher, m_project, m_itemTree, m_progress, *this) {
     buildWindow();
     connectHandlers();

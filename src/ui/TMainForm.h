@@ -18,6 +18,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QUrl;
@@ -177,6 +178,7 @@ private:
     ParameterPages* m_pages;
     QLabel* m_hint;
     QProgressBar* m_progressBar;
+    QPushButton* m_cancelWork; // beside the bar while the work can be stopped
     TformHTML* m_htmlHolder;
     TfrmHelp* m_help;
 

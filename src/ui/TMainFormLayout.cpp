@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -62,6 +63,9 @@ void TMainForm::buildStatusStrip() {
     m_progressBar->setValue(0);
     strip->addWidget(m_hint);
     strip->addWidget(m_progressBar, 1);
+    m_cancelWork->setFocusPolicy(Qt::NoFocus);
+    m_cancelWork->hide();
+    strip->addWidget(m_cancelWork);
 }
 
 } // namespace veskaro

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -419,6 +420,36 @@ private slots:
         progress.setBusy(false);
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+    }
+
+    void whileWorkCanBeStoppedOnlyCancelAndEscReachTheWindow() {
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        changeWidthTo(700);
+        ProgressView& progress = window().progressView();
+        auto& cancel = find<QPushButton>(names::btnCancelWork);
+        QVERIFY(cancel.isHidden());
+        progress.offerStop(true);
+        QVERIFY(cancel.isVisible());
+        QTest::mouseClick(&find<QToolButton>(names::tlbtnSave), Qt::LeftButton);
+        bool timerRan = false;
+        QTimer::singleShot(0, [&] { timerRan = true; });
+        QVERIFY(!progress.stopRequested());
+        QVERIFY2(timerRan, "the window goes on with its own events while it waits");
+        QVERIFY2(prompts().saveFilters.empty(), "the click on Save was dropped");
+        QTest::mouseClick(&cancel, Qt::LeftButton);
+        QVERIFY(progress.stopRequested());
+        progress.offerStop(false);
+        QVERIFY(cancel.isHidden());
+
+        progress.offerStop(true);
+        QVERIFY2(!progress.stopRequested(), "a new offer forgets the earlier stop");
+        QTest::keyClick(&designer().tree(), Qt::Key_Escape);
+        QVERIFY(progress.stopRequested());
+        progress.offerStop(false);
+        prompts().saveFiles = {QString()};
+        QTest::mouseClick(&find<QToolButton>(names::tlbtnSave), Qt::LeftButton);
+        QCOMPARE(prompts().saveFilters.size(), 1u);
     }
 
     void closeRequestWhileBusyIsRefused() {
