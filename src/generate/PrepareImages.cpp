@@ -51,11 +51,13 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     ProgressScope scope(progress, "Processing images ...");
     progress.setMaximum(tree.nodeCount());
     std::optional<SliderSize> slider;
+    m_missingPictures.clear();
     for (int k = 0; k < project.itemCount(); ++k) {
         TItemData item = project.GetItem(k);
         const std::string path = sourcePictureOf(project, k);
         if (path.empty()) {
             tree.setCaption(k + 1, "Warning: Original image not found.");
+            m_missingPictures.push_back(k);
             // A name that is no bare file name came from an edited file; the item keeps no such picture.
             if (pictureFileOf(item) != item.IImageFile) {
                 item.IImageFile.clear();

@@ -66,6 +66,8 @@ public:
     /// Prepares one slider-sized picture per item whose source exists, into the Preview folder; an item
     /// whose source is missing keeps its values and its node gets a warning caption.
     void PrepareImages(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress);
+    /// Returns the positions of the items whose source picture the last preparation did not find, in order.
+    const std::vector<int>& missingPictures() const { return m_missingPictures; }
     /// Writes the publish report, which lists the files to upload, to folder + name.
     void WritePublishReport(const TkvlAppletAgent& project, const std::string& folder, const std::string& name,
                             ProgressView& progress);
@@ -82,6 +84,7 @@ public:
 private:
     const Places& m_places;
     PreviewFolder m_preview;
+    std::vector<int> m_missingPictures;
 };
 
 } // namespace veskaro
