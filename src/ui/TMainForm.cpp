@@ -178,7 +178,11 @@ void TMainForm::showRootOnly() {
 
 LoadOutcome TMainForm::loadProject(const std::string& path) {
     m_treeRebuilding = true;
-    const auto rebuilt = qScopeGuard([this] { m_treeRebuilding = false; });
+    m_itemTree.beginLoading();
+    const auto rebuilt = qScopeGuard([this] {
+        m_itemTree.endLoading();
+        m_treeRebuilding = false;
+    });
     return m_project.LoadFromFile(path, m_itemTree, m_progress);
 }
 
