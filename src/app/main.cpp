@@ -5,6 +5,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Places.h"
 #include "platform/SettingsStore.h"
+#include "ui/ApplicationIdentity.h"
 #include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"
 #include "ui/QtShell.h"
@@ -40,9 +41,7 @@ int runDesigner(const std::vector<std::string>& arguments, Prompts& prompts) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Veskaro"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Veskaro"));
-    QApplication::setDesktopFileName(QStringLiteral("veskaro"));
+    setApplicationIdentity();
 
     QtPrompts prompts;
     // Start-up is a command boundary too: an error there is shown in an error box and ends the program

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAbstractButton;
@@ -178,7 +179,8 @@ private:
     QLabel* m_hint;
     QProgressBar* m_progressBar;
     TformHTML* m_htmlHolder;
-    TfrmHelp* m_help;
+    // A window of its own, not a child: it must not stay above this one.
+    std::unique_ptr<TfrmHelp> m_help;
 
     TreeWidgetItemTree m_itemTree;
     ItemTreeKeeper m_keeper;

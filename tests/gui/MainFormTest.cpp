@@ -1,8 +1,12 @@
 #include "DesignerTestCase.h"
 
+#include "ui/ApplicationIdentity.h"
 #include "ui/ColorPanel.h"
 #include "ui/MainFormProgressView.h"
 #include "ui/SpinEdit.h"
+#include "ui/TformWebBrowser.h"
+#include "ui/TfrmHelp.h"
+#include "ui/TfrmMsgBox_LinkTip.h"
 
 #include <QAction>
 #include <QApplication>
@@ -254,6 +258,20 @@ private slots:
         find<ColorPanel>(names::navBtnBgColorNormal).setColor(Qt::red);
         QVERIFY(!window().Modified());
         QVERIFY(saveDisabled());
+    }
+
+    // The desktop adds a display name set apart from the application's name to every window's title.
+    void windowTitlesAreTheirCaptionsAlone() {
+        setApplicationIdentity();
+        QCOMPARE(QGuiApplication::applicationName(), QStringLiteral("Veskaro"));
+        QGuiApplication::setApplicationName(QStringLiteral("probe"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+        setApplicationIdentity();
+        TfrmMsgBox_LinkTip tip(*designer().settings, prompts());
+        TformWebBrowser browsers(designer().browsers, prompts());
+        QCOMPARE((QStringList{window().windowTitle(), tip.windowTitle(), browsers.windowTitle(),
+                              window().helpWindow().windowTitle()}),
+                 (QStringList{"Veskaro", "Important Tip", "Web Browser", "Help"}));
     }
 
     void leadingPathCheckBoxEnablesItsEdit() {
