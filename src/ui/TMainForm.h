@@ -154,6 +154,7 @@ private:
     void showRootOnly() override;
     LoadOutcome loadProject(const std::string& path) override;
     void showModified(bool modified) override;
+    void showMissingPictures() override;
     // Editing aids (TMainFormAids.cpp).
     void connectEditingAids();
     void pickLink();

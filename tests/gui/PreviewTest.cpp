@@ -7,13 +7,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidgetItem>
 
 #include <algorithm>
 #include <filesystem>
@@ -160,6 +163,76 @@ private slots:
         QVERIFY(prompts().messages[0].text.startsWith(QStringLiteral("The slider name must not contain")));
         QVERIFY(designer().shell.calls.empty());
         QVERIFY(!holds(places().GetPreviewFolder(), kPreviewPageName));
+        publisher().previewFolder().ClearPreviewFolder();
+    }
+
+    QStringList warnedNodes() {
+        QStringList warned;
+        for (int position = 1; position < window().itemTree().nodeCount(); ++position)
+            if (window().itemTree().nodeAt(position)->text(0) == QStringLiteral("Warning: Original image not found."))
+                warned << window().itemTree().nodeAt(position)->toolTip(0);
+        return warned;
+    }
+
+    // Opens the demo sample's project, in a copy of its folder when given, while the program runs in
+    // another folder; its pictures are named relative to the project's folder.
+    void openDemoFromElsewhere(const fs::path& copy = {}) {
+        const fs::path shipped = fs::path(places().dataFolder()) / "samples/demo";
+        if (!copy.empty())
+            fs::copy(shipped, copy, fs::copy_options::recursive);
+        fs::current_path(m_folders.root().path());
+        window().OpenProjectFile(((copy.empty() ? shipped : copy) / "demo.vsk").string());
+        QCOMPARE(window().project().itemCount(), 3);
+    }
+
+    void saveTheDemoAs(const fs::path& site) {
+        fs::create_directories(site);
+        publisher().publishForReal = true;
+        prompts().saveFiles = {QString::fromStdString((site / "demo.vsk").string())};
+        find<QAction>(names::Save2).trigger();
+        QCOMPARE(prompts().messages.size(), std::size_t(0));
+    }
+
+    void theShippedSampleFindsItsPicturesFromAnyWorkingFolder() {
+        startWithoutWorkFolders();
+        const fs::path started = fs::current_path();
+        const auto back = qScopeGuard([&started] { fs::current_path(started); });
+        openDemoFromElsewhere();
+        designer().select(1);
+        QVERIFY(!find<QLabel>(names::imgPreview).isHidden());
+        QVERIFY(!find<QLabel>(names::imgPreview).pixmap().isNull());
+        find<QAction>(names::Preview1).trigger();
+        QCOMPARE(warnedNodes(), QStringList{});
+        saveTheDemoAs(m_folders.root().path() / "site");
+        QCOMPARE(warnedNodes(), QStringList{});
+        QVERIFY(fs::exists(m_folders.root().path() / "site/slider2.gif"));
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+        publisher().previewFolder().ClearPreviewFolder();
+    }
+
+    // The warning caption hides which picture was missing: the hint line counts them, the node keeps the path.
+    void missingPicturesAreCountedAndTheirNodesKeepTheirPaths() {
+        startWithoutWorkFolders();
+        const fs::path started = fs::current_path();
+        const auto back = qScopeGuard([&started] { fs::current_path(started); });
+        const fs::path copy = m_folders.root().path() / "demo-copy";
+        openDemoFromElsewhere(copy);
+        fs::remove(copy / "pictures/dunes.jpg");
+        fs::remove(copy / "pictures/meadow.gif");
+        find<QAction>(names::Preview1).trigger();
+        const QStringList paths{QStringLiteral("pictures/dunes.jpg"), QStringLiteral("pictures/meadow.gif")};
+        QCOMPARE(warnedNodes(), paths);
+        const QLabel& hint = find<QLabel>(names::stctxtHint);
+        QCOMPARE(hint.text(), QStringLiteral("2 pictures were not found: see their nodes."));
+        QVERIFY(hint.fontMetrics().horizontalAdvance(hint.text()) <= hint.contentsRect().width());
+        QCOMPARE(window().itemTree().nodeAt(2)->toolTip(0), QString());
+
+        fs::remove(copy / "pictures/harbour.jpg");
+        saveTheDemoAs(m_folders.root().path() / "site2");
+        QCOMPARE(warnedNodes(),
+                 (QStringList{QStringLiteral("pictures/dunes.jpg"), QStringLiteral("pictures/harbour.jpg"),
+                              QStringLiteral("pictures/meadow.gif")}));
+        QCOMPARE(hint.text(), QStringLiteral("3 pictures were not found: see their nodes."));
         publisher().previewFolder().ClearPreviewFolder();
     }
 
