@@ -33,6 +33,7 @@ class Prompts;
 class Publisher;
 class TformHTML;
 class TfrmHelp;
+struct TextRefusal;
 
 /// The designer window: the item tree, the parameter pages, menus, tool bar, hint line and progress bar.
 /// It owns the one project; the item-tree keeper holds the tree and the project's items in step, and the
@@ -163,7 +164,7 @@ private:
     void importPicture(int parentPosition, const QString& path);
     bool treeDragEvent(QEvent* event);
     void importDroppedFiles(const QList<QUrl>& urls);
-    void explainRefusedText(QLineEdit* edit);
+    void explainRefusedText(QLineEdit* edit, const TextRefusal& reason);
     // Help (TMainFormHelp.cpp).
     void connectHelp();
     void showHelpPage(QObject* sender);

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -77,6 +78,15 @@ class EditingAidsTest : public test::DesignerTestCase {
     QString linkShown() { return find<QComboBox>(names::cmbx_ILink).currentText(); }
     QLabel& preview() { return find<QLabel>(names::imgPreview); }
     QString lastMessage() { return prompts().messages.empty() ? QString() : prompts().messages.back().text; }
+
+    // The hint line shows the brief form whole, and the tip at the field the whole explanation.
+    void verifyRefusalShown(const TextRefusal& refusal) {
+        const QLabel& hint = find<QLabel>(names::stctxtHint);
+        QCOMPARE(hint.text(), refusal.brief);
+        QVERIFY2(hint.fontMetrics().horizontalAdvance(hint.text()) <= hint.contentsRect().width(),
+                 qPrintable(hint.text()));
+        QCOMPARE(QToolTip::text(), refusal.whole);
+    }
 
     // Drops local files onto the tree as the file manager does; tells whether the tree took them.
     bool dropFiles(const QStringList& files) {
@@ -394,14 +404,38 @@ private slots:
         edit->clear();
         QTest::keyClicks(edit, QStringLiteral("a#$@b"));
         QCOMPARE(edit->text(), QStringLiteral("a#$b"));
-        QCOMPARE(find<QLabel>(names::stctxtHint).text(), ValueTextValidator::refusal());
+        verifyRefusalShown(ValueTextValidator::terminatorRefusal());
         QTest::keyClicks(edit, QStringLiteral("#$ @"));
         QCOMPARE(edit->text(), QStringLiteral("a#$b#$ @"));
     }
 
     void refusalExplainsItself() {
-        QCOMPARE(ValueTextValidator::refusal(),
+        QCOMPARE(ValueTextValidator::terminatorRefusal().whole,
                  QStringLiteral("\"#$@\" cannot be typed here: the project file ends every value with it."));
+    }
+
+    // The name names the style sheet, which is written under a name 21 bytes longer first: the limit is
+    // the one publishing checks, told where the name is typed rather than by a failing save.
+    void sliderNameTooLongForItsFileIsRefusedAsItIsTyped() {
+        auto& name = find<QLineEdit>(names::pSliderName);
+        name.clear();
+        QTest::keyClicks(&name, QString(229, u'n') + u' ');
+        // A letter outside ASCII takes two bytes: one too many.
+        QTest::sendKeyEvent(QTest::Click, &name, Qt::Key_Eacute, QStringLiteral("\u00e9"), Qt::NoModifier);
+        QCOMPARE(name.text(), QString(229, u'n') + u' ');
+        verifyRefusalShown({QStringLiteral("A slider name holds at most 230 bytes."),
+                            QStringLiteral("The slider name is too long: it names the slider's style sheet "
+                                           "file, so without its blanks it may hold at most 230 bytes (a "
+                                           "letter outside the English alphabet takes two or more). Please "
+                                           "choose a shorter slider name.")});
+        QTest::keyClicks(&name, QStringLiteral("n"));
+        QCOMPARE(name.text().size(), 231);
+        // A longer name from a project file can still be shortened key by key.
+        name.setText(QString(300, u'n'));
+        QTest::keyClick(&name, Qt::Key_Backspace);
+        QCOMPARE(name.text().size(), 299);
+        QTest::keyClick(&name, Qt::Key_N);
+        QCOMPARE(name.text().size(), 299);
     }
 };
 
