@@ -13,6 +13,7 @@
 #include "ui/TMainForm.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 #include <memory>
 #include <string>
@@ -24,9 +25,11 @@ namespace {
 
 // Builds the window over the places of a new run, opens the project the arguments name and runs until the
 // window closes; the run's work folders go when it returns.
-int runDesigner(const std::vector<std::string>& arguments, Prompts& prompts) {
+int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
     // Without a settings folder the window could keep nothing; the error says so before it is built.
     const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
+    prompts.keepDialogSizesIn(settings.get());
+    const auto settingsGone = qScopeGuard([&prompts] { prompts.keepDialogSizesIn(nullptr); });
     const Places places = Places::ofThisSystem();
     Publisher publisher(places);
     QtShell shell;

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -250,7 +252,7 @@ private slots:
     }
 
     void pictureDialogPreviewsThePictureUnderTheCursor() {
-        PictureFileDialog dialog(kPictureFilter, true);
+        PictureFileDialog dialog(kPictureFilter, true, nullptr);
         auto* picturePane = dialog.findChild<QLabel*>(QLatin1String(names::PicturePreview));
         auto* size = dialog.findChild<QLabel*>(QLatin1String(names::PictureSize));
         dialog.showPreview(picture("wide.jpg", "JPG"));
@@ -268,6 +270,30 @@ private slots:
         dialog.showPreview(QString::fromStdString(m_folders.root().path().string()));
         QCOMPARE(picturePane->text(), QString());
         QVERIFY(picturePane->pixmap().isNull());
+    }
+
+    // Sizes read "135.56 KiB" and the filter names four extensions: neither may be cut off, at any scale.
+    void pictureDialogOpensReadableAndAtTheSizeLeftLastTime() {
+        auto first = std::make_unique<PictureFileDialog>(kPictureFilter, false, designer().settings.get());
+        first->show();
+        QVERIFY(QTest::qWaitForWindowExposed(first.get()));
+        auto* details = first->findChild<QTreeView*>();
+        QVERIFY(details->header()->sectionSize(1) >
+                details->fontMetrics().horizontalAdvance(QStringLiteral("135.56 KiB")) + 8);
+        QVERIFY(details->header()->length() <= details->viewport()->width());
+        int filters = 0;
+        for (const QComboBox* combo : first->findChildren<QComboBox*>()) {
+            if (combo->currentText() != first->nameFilters().constFirst())
+                continue;
+            ++filters;
+            QVERIFY(combo->width() >= combo->sizeHint().width());
+        }
+        QCOMPARE(filters, 1);
+        first->resize(1111, 777);
+        first->reject();
+        first.reset();
+        PictureFileDialog second(kPictureFilter, true, designer().settings.get());
+        QCOMPARE(second.size(), QSize(1111, 777));
     }
 
     // --- Batch import ---
