@@ -1,7 +1,8 @@
 # What `cmake --install` puts where, and the Debian package CPack builds from the same rules:
 #   bin/                       the designer and veskaro-cli
-#   share/veskaro/             the data files: slider scripts, help and samples, where the installed
-#                              programs look for them (../share/veskaro/ from their own folder)
+#   share/veskaro/             the data files as they ship (slider scripts minified), help and samples,
+#                              where the installed programs look for them (../share/veskaro/ from their
+#                              own folder)
 #   share/applications/        the menu entry, which opens "*.vsk" files with the designer
 #   share/mime/packages/       the type of "*.vsk" files
 #   share/icons/hicolor/       the program icon, also shown for its project files
@@ -15,7 +16,7 @@ else()
     message(STATUS "veskaro-cli is not part of this source tree: it is neither installed nor tested")
 endif()
 
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/" DESTINATION "${CMAKE_INSTALL_DATADIR}/veskaro")
+install(DIRECTORY "${VESKARO_SHIPPED_DATA}/" DESTINATION "${CMAKE_INSTALL_DATADIR}/veskaro")
 
 install(FILES "${PROJECT_SOURCE_DIR}/desktop/veskaro.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${PROJECT_SOURCE_DIR}/desktop/veskaro.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages")

@@ -1,6 +1,7 @@
 /*
  * jslib.js: small helpers for the image slider. Everything lives in the one namespace object
- * jsnavbtnslider, so the page gains no other global name. Load it before slidervsk.js.
+ * jsnavbtnslider, so the page gains no other global name. Load it before slidervsk.js; a page that
+ * holds two sliders loads it twice, which only makes the object anew.
  */
 var jsnavbtnslider = (function () {
     'use strict';
@@ -31,16 +32,19 @@ var jsnavbtnslider = (function () {
             return !!(window.matchMedia && window.matchMedia('(prefers-reduced-motion: reduce)').matches);
         },
 
+        // A picture the browser gave up on: its address is wrong, or its file is damaged. One still
+        // loading is not failed.
+        failed: function (image) {
+            return !!image && image.complete && !image.naturalWidth;
+        },
+
         // Calls back once a picture can be shown whole: loaded, or failed for good. A picture that
         // is still loading is waited for, so a transition never reveals half of it.
         whenLoaded: function (image, callback) {
-            if (!image || image.complete) {
-                callback();
-            } else if (image.decode) {
+            if (image && !image.complete) {
                 image.decode().then(callback, callback);
             } else {
-                on(image, 'load', callback);
-                on(image, 'error', callback);
+                callback();
             }
         },
 

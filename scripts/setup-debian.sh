@@ -14,6 +14,7 @@ packages=(
     libgif-dev
     qt6-base-dev
     chromium
+    uglifyjs # minifies the shipped slider scripts; it runs on any Node.js, Debian's or newer
     desktop-file-utils
     shared-mime-info
     python3

@@ -58,6 +58,11 @@ void addHead(Lines& lines, const TLinkedFileInfoArray& linkedFiles) {
                                   "<!-- saved from url=(0013)about:internet -->",
                                   "<html lang=\"en\">",
                                   "<head>",
+                                  // The project's text is UTF-8; without the declaration browsers guess
+                                  // and garble every letter beyond ASCII. A phone lays out a page without
+                                  // a viewport 980 pixels wide, and the slider shrinks to a corner of it.
+                                  "<meta charset=\"utf-8\">",
+                                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">",
                                   "<title>Preview</title>",
                                   "",
                                   comment(kProductLine),

@@ -24,9 +24,10 @@ std::string attributeText(std::string_view value);
 /// VeskaroError when the slider size or the button offset is not a decimal integer.
 std::vector<std::string> styleSheetLines(const TAppletData& data);
 
-/// Returns the lines of the slider page: the head that links every style sheet in linkedFiles, the
-/// slider's markup for items, its four script variables and the two slider scripts. Numbers are written
-/// as decimal integers; throws VeskaroError when the slider size or a timing is not one.
+/// Returns the lines of the slider page: the head that declares UTF-8 and the viewport and links every
+/// style sheet in linkedFiles, the slider's markup for items, its four script variables and the two
+/// slider scripts. Numbers are written as decimal integers; throws VeskaroError when the slider size or a
+/// timing is not one.
 std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& items,
                                    const TLinkedFileInfoArray& linkedFiles);
 

@@ -127,6 +127,16 @@ void checkItems(const TkvlAppletAgent& project, PublishingFindings& out) {
     }
 }
 
+// An empty address names the page itself (browsers drop the blanks around one), so the slider makes such
+// a picture no link at all; a user who meant to link it learns so here rather than from a visitor.
+void checkEmptyLinks(const TkvlAppletAgent& project, std::vector<std::string>& out) {
+    for (int k = 0; k < project.itemCount(); ++k) {
+        const TItemData item = project.GetItem(k);
+        if (trimText(item.ILink).empty())
+            out.push_back(itemSubject(project, k) + " has no link, so its picture leads nowhere when clicked.");
+    }
+}
+
 } // namespace
 
 double contrastRatio(const std::string& first, const std::string& second) {
@@ -146,6 +156,7 @@ PublishingFindings checkForPublishing(const TkvlAppletAgent& project, const Plac
     PublishingFindings findings;
     findings.problems = publishingProblems(project, places, folder, fileName);
     checkItems(project, findings);
+    checkEmptyLinks(project, findings.advice);
     checkColours(project.GetAppletData(), findings.advice);
     return findings;
 }

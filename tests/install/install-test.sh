@@ -15,6 +15,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/veskaro-install-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 share=$prefix/share
+shipped=$build/shipped-data
 
 fail() {
     echo "FAIL: $*" >&2
@@ -42,7 +43,14 @@ cd "$work"
 check_layout() {
     [ -x "$prefix/bin/veskaro" ] || fail "bin/veskaro is not installed as a program"
     [ ! -e "$prefix/bin/jslib.js" ] || fail "data files lie beside the installed programs"
-    diff -r "$source/data" "$share/veskaro" || fail "share/veskaro differs from the shipped data folder"
+    diff -r "$shipped" "$share/veskaro" || fail "share/veskaro differs from the shipped data folder"
+    # The build ships the slider scripts minified, and the rest of data/ as it is.
+    local script
+    for script in jslib.js slidervsk.js; do
+        [ "$(wc -c <"$share/veskaro/$script")" -lt "$(wc -c <"$source/data/$script")" ] ||
+            fail "$script is installed unminified"
+    done
+    diff -r -x jslib.js -x slidervsk.js "$source/data" "$share/veskaro" || fail "share/veskaro differs from data/"
 
     local desktop=$share/applications/veskaro.desktop
     expect_file "$desktop"
@@ -80,10 +88,10 @@ check_publish() {
         slider0.jpg slider1.jpg slider2.gif; do
         expect_file "$out/$file"
     done
-    cmp "$source/data/jslib.js" "$out/jslib.js" || fail "jslib.js was not copied from the data folder"
-    cmp "$source/data/slidervsk.js" "$out/slidervsk.js" || fail "slidervsk.js was not copied from the data folder"
+    cmp "$shipped/jslib.js" "$out/jslib.js" || fail "jslib.js was not copied from the data folder"
+    cmp "$shipped/slidervsk.js" "$out/slidervsk.js" || fail "slidervsk.js was not copied from the data folder"
     grep -q 'DemoSlider.css' "$out/demo.html" || fail "the page does not link its style sheet"
-    diff -r "$source/data" "$share/veskaro" || fail "publishing changed the installed data folder"
+    diff -r "$shipped" "$share/veskaro" || fail "publishing changed the installed data folder"
 }
 
 case $mode in

@@ -115,6 +115,19 @@ TEST_F(GenerateHTMLTest, ThreeItemsWriteTheFirstTwiceAndTheButtonsDescending) {
     expectSameText(pagePath, test::testData("page/three-items.html"));
 }
 
+TEST_F(GenerateHTMLTest, TheHeadDeclaresUtf8AndTheViewportFirst) {
+    addItem("slider0.jpg", "caf\xc3\xa9.html", "_self", "Caf\xc3\xa9 in Z\xc3\xbcrich");
+    const Lines page = generatedPage();
+    ASSERT_GE(page.size(), 7u);
+    EXPECT_EQ(
+        Lines(page.begin() + 3, page.begin() + 7),
+        (Lines{"<head>", "<meta charset=\"utf-8\">",
+               "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">", "<title>Preview</title>"}));
+    EXPECT_TRUE(contains(page, "<img src=\"slider0.jpg\" title=\"Caf\xc3\xa9 in Z\xc3\xbcrich\" alt=\"Caf\xc3\xa9 in "
+                               "Z\xc3\xbcrich\" />"))
+        << "the UTF-8 bytes go into the page as they are";
+}
+
 TEST_F(GenerateHTMLTest, BlanksAreDroppedFromTheSliderNameOnly) {
     setApplet(&TAppletData::pSliderName, "My Slider 2");
     const Lines page = generatedPage();

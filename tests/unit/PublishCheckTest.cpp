@@ -40,7 +40,8 @@ public:
         return m_folder / name;
     }
 
-    void addItem(const std::string& path, const std::string& toolTip = "Described", const std::string& link = "") {
+    void addItem(const std::string& path, const std::string& toolTip = "Described",
+                 const std::string& link = "https://www.example.org/") {
         TItemData item = TkvlAppletAgent::DefaultItem();
         item.IOriginalImagePath = path;
         item.IToolTip = toolTip;
@@ -193,6 +194,14 @@ TEST_F(PublishCheck, ReportsLocalLinksWhenUploadingAndMissingDescriptions) {
     change(&TAppletData::InternalUse_RootDir_Remote, "");
     change(&TAppletData::InternalUse_RootDir_Local_Checked, "1");
     EXPECT_EQ(findings().size(), 1u) << "testing locally keeps local links on purpose";
+}
+
+TEST_F(PublishCheck, ReportsItemsWhoseLinkIsEmptyOrBlank) {
+    addItem(picture("a.jpg", 640, 480), "A", "");
+    addItem(picture("b.jpg", 640, 480), "B", "page.html");
+    addItem(picture("c.jpg", 640, 480), "C", " \t ");
+    EXPECT_EQ(findings(), (Findings{"Item 1 (a.jpg) has no link, so its picture leads nowhere when clicked.",
+                                    "Item 3 (c.jpg) has no link, so its picture leads nowhere when clicked."}));
 }
 
 TEST_F(PublishCheck, ReportsButtonColoursWithTooLittleContrast) {

@@ -1,6 +1,12 @@
-// Makes the slider projects that the browser tests publish with veskaro-cli and then open: three
-// projects (three items, one item, none) named "index.vsk" in folders "three", "one" and "none" below the
-// output folder, each with solid-coloured source pictures, one colour per image.
+// Makes the slider projects that the browser tests publish with veskaro-cli and then open, each named
+// "index.vsk" in its own folder below the output folder, with solid-coloured source pictures:
+//   three  three items (red, green, blue), linked and described
+//   one    the red item alone
+//   none   no items
+//   odd    three items with other button colours (white on transparent, black on white when active), a
+//          longer delay, and what visitors stumble on: an empty link, an empty description, and a
+//          description beyond ASCII
+//   many   thirty items in a wide, low slider: one row holds the buttons only at full size
 
 #include "imaging/BmpCodec.h"
 #include "model/ProgressView.h"
@@ -10,6 +16,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace veskaro;
@@ -23,8 +30,14 @@ struct Picture {
 
 constexpr Picture kPictures[] = {{"Red", 255, 0, 0}, {"Green", 0, 255, 0}, {"Blue", 0, 0, 255}};
 
-RgbImage solid(const Picture& picture) {
-    RgbImage image(640, 480);
+struct Item {
+    const Picture& picture;
+    std::string link;
+    std::string description;
+};
+
+RgbImage solid(const Picture& picture, int width, int height) {
+    RgbImage image(width, height);
     for (std::size_t i = 0; i < image.pixels.size(); i += 3) {
         image.pixels[i] = picture.red;
         image.pixels[i + 1] = picture.green;
@@ -33,30 +46,47 @@ RgbImage solid(const Picture& picture) {
     return image;
 }
 
-// Short timings keep the tests quick: an image stays 700 ms, fades in over 200 ms, or over 400 ms when
-// a visitor asks for it. Source pictures are named relative to the project, as veskaro-cli allows.
-void makeProject(const fs::path& folder, int itemCount) {
+std::vector<Item> described(int count) {
+    std::vector<Item> items;
+    for (int k = 0; k < count; ++k)
+        items.push_back({kPictures[k % 3], "#image" + std::to_string(k + 1), kPictures[k % 3].name});
+    return items;
+}
+
+// Short timings keep the tests quick: an image stays 700 ms, fades in over 200 ms, or over 400 ms when a
+// visitor asks for it; change() sets what a project does otherwise. Source pictures are named relative
+// to the project, as veskaro-cli allows.
+template <typename Change>
+void makeProject(const fs::path& folder, const std::vector<Item>& items, int width, int height, Change change) {
     fs::create_directories(folder / "pictures");
     TkvlAppletAgent project;
     project.SetDefaults();
     TAppletData data = project.GetAppletData();
     data.reserved.clear();
+    data.sliderWidth = std::to_string(width);
+    data.sliderHeight = std::to_string(height);
     data.transDurAuto = "200";
     data.transDurManual = "400";
     data.switchImageDelay = "700";
+    change(data);
     project.SetAppletData(data);
-    for (int k = 0; k < itemCount; ++k) {
-        const std::string source = std::string("pictures/") + kPictures[k].name + ".bmp";
-        writeBmp((folder / source).string(), solid(kPictures[k]));
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        const std::string source = std::string("pictures/") + items[k].picture.name + ".bmp";
+        if (!fs::exists(folder / source))
+            writeBmp((folder / source).string(), solid(items[k].picture, width, height));
         TItemData item = TkvlAppletAgent::DefaultItem();
         item.IOriginalImagePath = source;
-        item.ILink = "#image" + std::to_string(k + 1);
-        item.IToolTip = kPictures[k].name;
+        item.ILink = items[k].link;
+        item.IToolTip = items[k].description;
         item.ILevel = "0";
-        project.InsertItem(k, item);
+        project.InsertItem(static_cast<int>(k), item);
     }
     SilentProgressView progress;
     project.SaveToFile((folder / "index.vsk").string(), progress);
+}
+
+void makeProject(const fs::path& folder, const std::vector<Item>& items) {
+    makeProject(folder, items, 640, 480, [](TAppletData&) {});
 }
 
 } // namespace
@@ -68,9 +98,22 @@ int main(int argc, char** argv) {
     }
     const fs::path output = argv[1];
     try {
-        makeProject(output / "three", 3);
-        makeProject(output / "one", 1);
-        makeProject(output / "none", 0);
+        makeProject(output / "three", described(3));
+        makeProject(output / "one", described(1));
+        makeProject(output / "none", {});
+        makeProject(output / "odd",
+                    {{kPictures[0], "", "Caf\xc3\xa9 in Z\xc3\xbcrich"},
+                     {kPictures[1], "#image2", ""},
+                     {kPictures[2], "#image3", "Blue"}},
+                    640, 480, [](TAppletData& data) {
+                        data.pSliderName = "Odd Slider";
+                        data.navBtnTextColorNormal = "FFFFFF";
+                        data.navBtnBgColorNormal = "transparent";
+                        data.navBtnTextColorActive = "000000";
+                        data.navBtnBgColorActive = "FFFFFF";
+                        data.switchImageDelay = "1500";
+                    });
+        makeProject(output / "many", described(30), 1200, 160, [](TAppletData& data) { data.pSliderName = "Many"; });
     } catch (const std::exception& error) {
         std::cerr << "make_slider_projects: " << error.what() << "\n";
         return 1;

@@ -1,25 +1,35 @@
 // The slider as a visitor meets it: projects made by make_slider_projects and published by veskaro-cli,
-// served from localhost and opened in Debian's Chromium. Each test opens its page in a fresh browser context and
-// fails on any console error the page reports.
+// and the bundled samples as published, served from localhost and opened in Debian's Chromium. Each test
+// opens its page in a fresh browser context and fails on any console error the page reports.
+//
+// The page's timers run on Playwright's clock, which stands still from the first moment: a test moves it on
+// with advance(), so that a busy machine can neither move the show on behind a test's back nor make it late.
+// Fades are CSS transitions, which run on the browser's own time; tests finish them at once (settle) or
+// stop them at a chosen point.
 
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
+import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { chromium } from 'playwright-core';
 import { decodePng, pixelAt } from './png.mjs';
-import { minifiedLength } from './scriptSize.mjs';
+
+const AXE = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 // The timings make_slider_projects writes into the projects, in milliseconds.
 const WAIT = 700;
 const AUTO = 200;
 const MANUAL = 400;
+const ODD_WAIT = 1500; // the "odd" project's delay
 const COLOURS = { 1: [255, 0, 0], 2: [0, 255, 0], 3: [0, 0, 255] };
 const NAMES = { 1: 'Red', 2: 'Green', 3: 'Blue' };
-const QUIET_TIME = WAIT + AUTO + 600; // long enough for an advance that must not come
+const QUIET_TIME = 3 * (WAIT + MANUAL); // long enough for an advance that must not come
+const TARGET = 24; // the smallest control size, in CSS pixels
+const BUDGET = 8192; // bytes of script and style sheet a visitor loads
 const CHROMIUM_ARGS = [
     '--headless',
     '--no-sandbox',
@@ -28,27 +38,63 @@ const CHROMIUM_ARGS = [
     '--disable-component-update',
     '--disable-sync',
 ];
-const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.bmp': 'image/bmp' };
+const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.bmp': 'image/bmp',
+                '.jpg': 'image/jpeg', '.gif': 'image/gif' };
 
 let root;
 let server;
 let baseUrl;
 let browser;
-const delays = new Map(); // request path -> milliseconds the answer is held back
+const held = new Map(); // request path -> a promise that lets the answer go
+const missing = new Set(); // request paths answered with 404, as a picture that is gone
 
 function serve(request, response) {
     const { pathname } = new URL(request.url, 'http://localhost');
     const file = path.join(root, decodeURIComponent(pathname));
-    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    if (missing.has(pathname) || !file.startsWith(root + path.sep) || !fs.existsSync(file) ||
+        !fs.statSync(file).isFile()) {
         response.writeHead(pathname === '/favicon.ico' ? 204 : 404);
         response.end();
         return;
     }
-    setTimeout(() => {
+    const answer = () => {
         response.writeHead(200, { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream',
                                   'cache-control': 'no-store' });
         response.end(fs.readFileSync(file));
-    }, delays.get(pathname) ?? 0);
+    };
+    (held.get(pathname) ?? Promise.resolve()).then(answer);
+}
+
+// Holds back the answer for a path until the returned function is called.
+function hold(pathname) {
+    let release;
+    held.set(pathname, new Promise((resolve) => (release = resolve)));
+    return () => {
+        held.delete(pathname);
+        release();
+    };
+}
+
+// The copied block of a published page, with its pictures and scripts named from a neighbouring folder.
+function copiedBlock(name) {
+    const html = fs.readFileSync(path.join(root, name, 'index.html'), 'utf8');
+    const start = html.indexOf('<!-- START COPYING FROM HERE -->');
+    const end = html.indexOf('<!-- END OF COPYING -->');
+    assert.ok(start > 0 && end > start, `${name} has its copying marks`);
+    return html.slice(start, end).replaceAll('src="', `src="../${name}/`);
+}
+
+// A visitor's page holding two published sliders, the second followed by a spare copy of the script.
+function makeTwoSliderPage() {
+    fs.mkdirSync(path.join(root, 'two'));
+    fs.writeFileSync(path.join(root, 'two', 'index.html'), `<!DOCTYPE html>
+<html lang="en"><head><meta charset="utf-8"><title>Two sliders</title>
+<link href="../three/Slider1.css" type="text/css" rel="stylesheet">
+<link href="../odd/OddSlider.css" type="text/css" rel="stylesheet">
+</head><body>
+<div>${copiedBlock('three')}</div>
+<div style="clear:both">${copiedBlock('odd')}<script src="../odd/slidervsk.js"></script></div>
+</body></html>`);
 }
 
 before(async () => {
@@ -56,9 +102,11 @@ before(async () => {
     execFileSync(process.env.VESKARO_MAKE_PROJECTS, [root], { stdio: 'inherit' });
     // Publishing keeps its work folders below the test's own folder, never in the user's.
     const env = { ...process.env, XDG_DATA_HOME: path.join(root, 'per-user') };
-    for (const name of ['three', 'one', 'none'])
+    for (const name of ['three', 'one', 'none', 'odd', 'many'])
         execFileSync(process.env.VESKARO_CLI, ['publish', path.join(root, name, 'index.vsk'), '--quiet'],
                      { stdio: 'inherit', env });
+    fs.cpSync(process.env.VESKARO_SAMPLES, path.join(root, 'samples'), { recursive: true });
+    makeTwoSliderPage();
     server = http.createServer(serve);
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
     baseUrl = `http://127.0.0.1:${server.address().port}`;
@@ -71,20 +119,24 @@ after(async () => {
     if (root) fs.rmSync(root, { recursive: true, force: true });
 });
 
-// Opens a page in a fresh context; close() checks that the page reported no error. With stopClock the
-// page's timers stand still once it has loaded, so that a slow machine cannot move the show on meanwhile.
-async function open(name, { options = {}, waitUntil = 'load', init, stopClock = false } = {}) {
+// Opens a page ("three", or a path such as "samples/demo/demo.html") in a fresh context; close() checks
+// that the page reported no error but the missing pictures a test asked for. With clock (the default)
+// the page's timers stand still until the test advances them; without it they run as in any browser.
+async function open(name, { options = {}, waitUntil = 'load', init, clock = true } = {}) {
     const context = await browser.newContext({ viewport: { width: 900, height: 700 }, ...options });
     const page = await context.newPage();
     const errors = [];
     page.on('console', (message) => {
-        if (message.type() === 'error') errors.push(message.text());
+        const gone = [...missing].some((file) => message.location().url.endsWith(file));
+        if (message.type() === 'error' && !gone) errors.push(message.text());
     });
     page.on('pageerror', (error) => errors.push(String(error)));
+    if (clock) {
+        await page.clock.install();
+        await page.clock.pauseAt(new Date('2030-01-01T00:00:00Z'));
+    }
     if (init) await page.addInitScript(init);
-    if (stopClock) await page.clock.install();
-    await page.goto(`${baseUrl}/${name}/index.html`, { waitUntil });
-    if (stopClock) await page.clock.pauseAt(await page.evaluate(() => Date.now() + 1));
+    await page.goto(`${baseUrl}/${name.endsWith('.html') ? name : `${name}/index.html`}`, { waitUntil });
     return {
         page,
         async close() {
@@ -94,49 +146,55 @@ async function open(name, { options = {}, waitUntil = 'load', init, stopClock = 
     };
 }
 
+const advance = (page, ms) => page.clock.runFor(ms);
 const slide = (k) => `#jsnavbtnslider_image_${k}`;
 const button = (k) => `#jsnavbtnslider_navbtn_${k}`;
 const TOGGLE = '[aria-label="Pause slideshow"], [aria-label="Play slideshow"]';
 
-// The numbers of the buttons marked active (as the style sheet sees them) and current (as assistive
-// technology does).
-function marks(page) {
-    return page.evaluate(() => ({
-        active: [...document.querySelectorAll('.jsnavbtnslider_navbtn_active')].map((b) => b.id.split('_').pop()),
-        current: [...document.querySelectorAll('[aria-current="true"]')].map((b) => b.id.split('_').pop()),
-    }));
+// Finishes every fade at once, then lets the slider put away the layers beneath.
+async function settle(page) {
+    await page.evaluate(() => document.getAnimations().forEach((a) => a.finish()));
+    await advance(page, MANUAL);
 }
 
-async function shownNumber(page) {
-    const { active } = await marks(page);
+// What slider number `which` of the page shows: the buttons marked active (as the style sheet sees them)
+// and current (as assistive technology does), and the images that can be seen with their opacity.
+function view(page, which = 0) {
+    return page.evaluate((which) => {
+        const box = document.querySelectorAll('.jsnavbtnslider_placeholder')[which];
+        const number = (element) => Number(element.id.split('_').pop());
+        return {
+            active: [...box.querySelectorAll('.jsnavbtnslider_navbtn_active')].map(number),
+            current: [...box.querySelectorAll('[aria-current="true"]')].map(number),
+            visible: [...box.querySelectorAll('[id^="jsnavbtnslider_image_"]')]
+                .filter((s) => getComputedStyle(s).visibility === 'visible')
+                .map((s) => [number(s), Number(getComputedStyle(s).opacity)]),
+        };
+    }, which);
+}
+
+async function shownNumber(page, which = 0) {
+    const { active } = await view(page, which);
     assert.equal(active.length, 1, 'exactly one active button');
-    return Number(active[0]);
+    return active[0];
 }
 
-// Waits until image k is shown alone and fully, with its button marked.
-async function waitForShown(page, k, timeout = 5000) {
-    await page.waitForFunction(
-        (k) => {
-            const slides = [...document.querySelectorAll('[id^="jsnavbtnslider_image_"]')];
-            const settled = slides.every((s) => {
-                const style = getComputedStyle(s);
-                return s.id === `jsnavbtnslider_image_${k}`
-                    ? style.visibility === 'visible' && style.opacity === '1'
-                    : style.visibility === 'hidden';
-            });
-            const active = document.querySelector('.jsnavbtnslider_navbtn_active');
-            return settled && active?.id === `jsnavbtnslider_navbtn_${k}`;
-        },
-        k,
-        { timeout, polling: 20 },
-    );
+// Asserts that image k alone is to be seen, fully, with its button marked.
+async function assertShows(page, k, which = 0) {
+    assert.deepEqual(await view(page, which), { active: [k], current: [k], visible: [[k, 1]] });
+}
+
+const next = (k, n = 3) => (k % n) + 1;
+
+async function screenshot(page, clip) {
+    return decodePng(await page.screenshot({ clip }));
 }
 
 // The colour a visitor sees at the centre of the slider.
 async function colourAtCentre(page) {
     const box = await page.locator('.jsnavbtnslider_placeholder').boundingBox();
     const clip = { x: Math.round(box.x + box.width / 2), y: Math.round(box.y + box.height / 2), width: 1, height: 1 };
-    return pixelAt(decodePng(await page.screenshot({ clip })), 0, 0);
+    return pixelAt(await screenshot(page, clip), 0, 0);
 }
 
 async function assertColourOf(page, k) {
@@ -158,8 +216,6 @@ function stopWithoutHover(page) {
     return page.evaluate((selector) => document.querySelector(selector).click(), TOGGLE);
 }
 
-const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
 function touch(page) {
     return page.context().newCDPSession(page);
 }
@@ -178,11 +234,23 @@ async function sliderCentre(page) {
     return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
 }
 
+// The names of the links a screen reader meets on the page.
+async function linkNames(page) {
+    const { nodes } = await (await touch(page)).send('Accessibility.getFullAXTree');
+    return nodes.filter((n) => n.role?.value === 'link' && !n.ignored).map((n) => n.name?.value);
+}
+
+// What has the keyboard focus: a control by its label, or a link by its address.
+function focusedName(page) {
+    return page.evaluate(() => {
+        const e = document.activeElement;
+        return e.tagName === 'A' ? `link ${e.getAttribute('href')}` : e.getAttribute('aria-label') ?? e.tagName;
+    });
+}
+
 test('shows the first image with button 1 marked, and the buttons read 1 to 3', async () => {
-    const { page, close } = await open('three', { stopClock: true });
-    assert.deepEqual(await marks(page), { active: ['1'], current: ['1'] });
-    await hoverSlider(page);
-    await waitForShown(page, 1, 1000);
+    const { page, close } = await open('three');
+    await assertShows(page, 1);
     await assertColourOf(page, 1);
     const lefts = [];
     for (const k of [1, 2, 3]) lefts.push((await page.locator(button(k)).boundingBox()).x);
@@ -191,77 +259,84 @@ test('shows the first image with button 1 marked, and the buttons read 1 to 3', 
 });
 
 test('advances to image 2 after the delay, then on to 3 and round to 1', async () => {
-    const started = Date.now();
     const { page, close } = await open('three');
-    await waitForShown(page, 2);
-    assert.ok(Date.now() - started >= WAIT, 'not before the delay');
-    await hoverSlider(page);
+    await advance(page, WAIT - 1);
+    await assertShows(page, 1);
+    await advance(page, 1);
+    assert.deepEqual((await view(page)).active, [2], 'the fade to image 2 has begun');
+    await settle(page);
+    await assertShows(page, 2);
     await assertColourOf(page, 2);
-    await moveMouseAway(page);
-    await waitForShown(page, 3);
-    await waitForShown(page, 1);
+    for (const k of [3, 1]) {
+        await advance(page, WAIT - MANUAL + AUTO);
+        await settle(page);
+        await assertShows(page, k);
+    }
     await close();
 });
 
 test('a click on button 3 shows image 3, marks it and restarts the timer', async () => {
     const { page, close } = await open('three');
+    await advance(page, WAIT / 2);
     await page.click(button(3));
-    await waitForShown(page, 3);
-    assert.deepEqual(await marks(page), { active: ['3'], current: ['3'] });
+    await settle(page);
+    await assertShows(page, 3);
     await assertColourOf(page, 3);
     assert.equal(await page.locator(`${slide(3)} a`).getAttribute('href'), '#image3', 'the image keeps its link');
     assert.equal(await page.locator(`${slide(3)} a`).getAttribute('target'), '_self');
     await moveMouseAway(page);
-    await waitForShown(page, 1);
+    await advance(page, WAIT - 1);
+    await assertShows(page, 3);
+    await advance(page, 1);
+    await settle(page);
+    await assertShows(page, 1);
     await close();
 });
 
-test('the keyboard reaches every button in reading order and operates the slider', async () => {
+test('the keyboard meets play/pause first, then the buttons in reading order, then the link', async () => {
     const { page, close } = await open('three');
     const order = [];
     for (let i = 0; i < 5; i++) {
         await page.keyboard.press('Tab');
-        order.push(
-            await page.evaluate(() => {
-                const e = document.activeElement;
-                return e.tagName === 'A' ? `link ${e.getAttribute('href')}` : e.getAttribute('aria-label');
-            }),
-        );
+        order.push(await focusedName(page));
     }
-    const link = order[0];
-    assert.match(link, /^link #image[1-3]$/);
-    assert.deepEqual(order.slice(1), ['Pause slideshow', 'Show image 1', 'Show image 2', 'Show image 3']);
+    assert.deepEqual(order, ['Pause slideshow', 'Show image 1', 'Show image 2', 'Show image 3', 'link #image1']);
 
     await page.focus(button(2));
     await page.keyboard.press('Enter');
-    await waitForShown(page, 2);
+    await settle(page);
+    await assertShows(page, 2);
     await page.keyboard.press('Tab');
     await page.keyboard.press(' ');
-    await waitForShown(page, 3);
+    await settle(page);
+    await assertShows(page, 3);
     assert.equal(await page.evaluate(() => window.scrollY), 0, 'Space does not scroll the page');
     await page.keyboard.press('ArrowLeft');
-    await waitForShown(page, 2);
+    await settle(page);
+    await assertShows(page, 2);
     assert.equal(await page.evaluate(() => document.activeElement.id), 'jsnavbtnslider_navbtn_2');
     await page.keyboard.press('ArrowRight');
     await page.keyboard.press('ArrowRight');
-    await waitForShown(page, 1);
+    await settle(page);
+    await assertShows(page, 1);
     assert.equal(await page.evaluate(() => document.activeElement.id), 'jsnavbtnslider_navbtn_1');
 
-    await pause(QUIET_TIME);
-    assert.equal(await shownNumber(page), 1, 'paused while the keyboard focus is in the slider');
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
     await page.evaluate(() => document.activeElement.blur());
-    await waitForShown(page, 2);
+    await advance(page, WAIT);
+    await settle(page);
+    await assertShows(page, 2);
     await close();
 });
 
 test('arrow keys on the shown link keep the focus on the shown link', async () => {
     const { page, close } = await open('three');
-    await page.keyboard.press('Tab');
-    const before = await shownNumber(page);
+    await page.focus(`${slide(1)} a`);
     await page.keyboard.press('ArrowRight');
-    const next = (before % 3) + 1;
-    await waitForShown(page, next);
-    assert.equal(await page.evaluate(() => document.activeElement.getAttribute('href')), `#image${next}`);
+    await settle(page);
+    await assertShows(page, 2);
+    assert.equal(await focusedName(page), 'link #image2');
     await close();
 });
 
@@ -274,90 +349,87 @@ test('the play/pause button stops and resumes the slide show, from keyboard and 
     await page.keyboard.press('Enter');
     assert.equal(await toggle.getAttribute('aria-label'), 'Play slideshow');
     await page.evaluate(() => document.activeElement.blur());
-    const stoppedAt = await shownNumber(page);
-    await pause(QUIET_TIME);
-    assert.equal(await shownNumber(page), stoppedAt, 'stopped');
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
 
     await toggle.click();
     assert.equal(await toggle.getAttribute('aria-label'), 'Pause slideshow');
     await moveMouseAway(page);
-    await waitForShown(page, (stoppedAt % 3) + 1);
+    await advance(page, WAIT);
+    await settle(page);
+    await assertShows(page, 2);
     await close();
 });
 
-test('only the shown image can be reached: hidden links take no focus and are not announced', async () => {
+test('only the shown image can be reached: the others take no focus and are not announced', async () => {
     const { page, close } = await open('three');
-    await stopWithoutHover(page);
-    const shown = await shownNumber(page);
-    await waitForShown(page, shown);
+    await page.click(button(2));
+    await settle(page);
     assert.equal(await page.$('#jsnavbtnslider_firstimage_1'), null, 'the duplicate of image 1 is gone');
     for (const k of [1, 2, 3]) {
-        const state = await page.evaluate((k) => {
+        const focused = await page.evaluate((k) => {
             const link = document.querySelector(`#jsnavbtnslider_image_${k} a`);
             link.focus();
-            return { focused: document.activeElement === link, hidden: link.closest('[aria-hidden]').ariaHidden };
+            return document.activeElement === link;
         }, k);
-        assert.deepEqual(state, k === shown ? { focused: true, hidden: 'false' } : { focused: false, hidden: 'true' });
+        assert.equal(focused, k === 2, `link ${k}`);
     }
-    const { nodes } = await (await touch(page)).send('Accessibility.getFullAXTree');
-    const links = nodes.filter((n) => n.role?.value === 'link' && !n.ignored).map((n) => n.name?.value);
-    assert.deepEqual(links, [NAMES[shown]]);
+    assert.deepEqual(await linkNames(page), [NAMES[2]]);
     await close();
 });
 
 test('a horizontal swipe changes the image; a short touch does not', async () => {
     const { page, close } = await open('three', { options: { hasTouch: true } });
-    await stopWithoutHover(page);
     const cdp = await touch(page);
     const centre = await sliderCentre(page);
-    const shown = await shownNumber(page);
-    const next = (shown % 3) + 1;
     await drag(cdp, centre, { x: centre.x - 200, y: centre.y + 20 });
-    await waitForShown(page, next);
+    await settle(page);
+    await assertShows(page, 2);
     await drag(cdp, centre, { x: centre.x + 200, y: centre.y - 20 });
-    await waitForShown(page, shown);
+    await settle(page);
+    await assertShows(page, 1);
     await drag(cdp, centre, { x: centre.x - 10, y: centre.y });
-    await pause(MANUAL + 200);
-    assert.equal(await shownNumber(page), shown);
+    await settle(page);
+    await assertShows(page, 1);
     await close();
 });
 
 test('a vertical swipe over the slider scrolls the page on a touch screen', async () => {
     const { page, close } = await open('three', { options: { hasTouch: true, viewport: { width: 400, height: 250 } } });
-    await stopWithoutHover(page);
-    const shown = await shownNumber(page);
     const centre = await sliderCentre(page);
     await drag(await touch(page), { x: centre.x, y: centre.y + 60 }, { x: centre.x + 8, y: centre.y - 90 }, 12);
-    await page.waitForFunction(() => window.scrollY > 20, null, { timeout: 3000 });
-    assert.equal(await shownNumber(page), shown, 'the image stays');
+    await page.waitForFunction(() => window.scrollY > 20, null, { timeout: 10000 });
+    await assertShows(page, 1);
     await close();
 });
 
 test('pauses while the pointer is over the slider', async () => {
     const { page, close } = await open('three');
     await hoverSlider(page);
-    const hovered = await shownNumber(page);
-    await pause(QUIET_TIME);
-    assert.equal(await shownNumber(page), hovered);
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
     await moveMouseAway(page);
-    await waitForShown(page, (hovered % 3) + 1);
+    await advance(page, WAIT);
+    await settle(page);
+    await assertShows(page, 2);
     await close();
 });
 
 test('pauses while the tab is hidden', async () => {
     const { page, close } = await open('three');
-    const hidden = await page.evaluate(() => {
+    await page.evaluate(() => {
         Object.defineProperty(document, 'hidden', { configurable: true, get: () => true });
         document.dispatchEvent(new Event('visibilitychange'));
-        return Number(document.querySelector('.jsnavbtnslider_navbtn_active').id.split('_').pop());
     });
-    await pause(QUIET_TIME);
-    assert.equal(await shownNumber(page), hidden);
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
     await page.evaluate(() => {
         delete document.hidden;
         document.dispatchEvent(new Event('visibilitychange'));
     });
-    await waitForShown(page, (hidden % 3) + 1);
+    await advance(page, WAIT);
+    await settle(page);
+    await assertShows(page, 2);
     await close();
 });
 
@@ -372,45 +444,358 @@ test('switches at once for visitors who ask for reduced motion, and fades for th
     await still.close();
     const moving = await open('three', { options: { reducedMotion: 'no-preference' } });
     assert.ok((await opacityRightAfterClick(moving.page)) < 1, 'a fade');
-    await waitForShown(moving.page, 3);
+    await settle(moving.page);
+    await assertShows(moving.page, 3);
     await moving.close();
 });
 
+test('starts paused, offering "Play", for visitors who ask for reduced motion', async () => {
+    const { page, close } = await open('three', { options: { reducedMotion: 'reduce' } });
+    const toggle = page.locator(TOGGLE);
+    assert.equal(await toggle.getAttribute('aria-label'), 'Play slideshow');
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
+    await stopWithoutHover(page);
+    assert.equal(await toggle.getAttribute('aria-label'), 'Pause slideshow');
+    await advance(page, WAIT);
+    assert.deepEqual(await view(page), { active: [2], current: [2], visible: [[1, 1], [2, 1]] }, 'no fade');
+    await advance(page, 1);
+    await assertShows(page, 2);
+    await close();
+});
+
 test('waits for a picture that is still loading instead of showing half of it', async () => {
-    delays.set('/three/slider1.bmp', 2500);
+    const release = hold('/three/slider1.bmp');
     try {
         const { page, close } = await open('three', { waitUntil: 'domcontentloaded' });
-        await pause(QUIET_TIME);
-        assert.equal(await shownNumber(page), 1, 'image 2 has not arrived yet');
+        await advance(page, QUIET_TIME);
+        assert.deepEqual((await view(page)).active, [1], 'image 2 has not arrived yet');
+        release();
         await page.waitForFunction(() => document.querySelector('.jsnavbtnslider_navbtn_active').id.endsWith('_2'),
-                                   null, { timeout: 5000, polling: 10 });
-        assert.ok(await page.evaluate(() => document.querySelector('#jsnavbtnslider_image_2 img').naturalWidth === 640));
+                                   null, { timeout: 10000 });
+        assert.equal(await page.evaluate(() => document.querySelector('#jsnavbtnslider_image_2 img').naturalWidth), 640);
+        await settle(page);
+        await assertShows(page, 2);
         await close();
     } finally {
-        delays.clear();
+        release();
     }
 });
 
-test('scales down to a narrow container keeping its proportions, and back', async () => {
-    const { page, close } = await open('three', { options: { viewport: { width: 320, height: 600 } } });
-    await stopWithoutHover(page);
-    const room = await page.evaluate(() => document.body.clientWidth);
-    for (const selector of ['.position_div_as_you_wish', '.jsnavbtnslider_placeholder']) {
-        const box = await page.locator(selector).boundingBox();
-        assert.ok(Math.abs(box.width - room) <= 1, `${selector} width ${box.width} fits ${room}`);
-        assert.ok(Math.abs(box.height - (room * 480) / 640) <= 1, `${selector} height ${box.height}`);
+test('leaves out an image whose picture fails to load, with its button', async () => {
+    missing.add('/three/slider1.bmp');
+    try {
+        const { page, close } = await open('three');
+        assert.equal(await page.locator(button(2)).isVisible(), false, 'button 2 is left out');
+        assert.equal(await page.locator(button(3)).isVisible(), true);
+        await advance(page, WAIT);
+        await settle(page);
+        await assertShows(page, 3);
+        await page.focus(button(3));
+        await page.keyboard.press('ArrowLeft');
+        await settle(page);
+        await assertShows(page, 1);
+        await page.keyboard.press('ArrowRight');
+        await settle(page);
+        await assertShows(page, 3);
+        await close();
+    } finally {
+        missing.clear();
     }
-    assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= document.documentElement.clientWidth));
-    const shown = await shownNumber(page);
-    const other = (shown % 3) + 1;
-    await page.click(button(other));
-    await waitForShown(page, other);
-    await assertColourOf(page, other);
+});
 
-    await page.setViewportSize({ width: 900, height: 700 });
-    await page.waitForFunction(() => document.querySelector('.position_div_as_you_wish').offsetWidth === 640);
-    const box = await page.locator('.jsnavbtnslider_placeholder').boundingBox();
-    assert.deepEqual([box.width, box.height], [640, 480]);
+test('starts on the next image when the first picture fails, and leaves a lone image without controls', async () => {
+    missing.add('/three/slider0.bmp');
+    try {
+        const first = await open('three');
+        await advance(first.page, 1);
+        await assertShows(first.page, 2);
+        assert.equal(await first.page.locator(button(1)).isVisible(), false);
+        await first.close();
+        missing.add('/three/slider2.bmp');
+        const lone = await open('three');
+        await advance(lone.page, QUIET_TIME);
+        await assertShows(lone.page, 2);
+        assert.equal(await lone.page.locator('.jsnavbtnslider_navbtngrp').isVisible(), false, 'nothing to choose');
+        await lone.close();
+    } finally {
+        missing.clear();
+    }
+});
+
+// Counts the fraction of the page background a visitor sees through the images at this moment: each
+// visible image lets through what its opacity leaves.
+function backgroundShare(page) {
+    return page.evaluate(() =>
+        [...document.querySelectorAll('[id^="jsnavbtnslider_image_"]')]
+            .filter((s) => getComputedStyle(s).visibility === 'visible')
+            .reduce((share, s) => share * (1 - Number(getComputedStyle(s).opacity)), 1));
+}
+
+// Stops every running fade at a fraction of its length.
+function holdFades(page, fraction) {
+    return page.evaluate((fraction) => {
+        for (const fade of document.getAnimations()) {
+            fade.pause();
+            fade.currentTime = fraction * fade.effect.getTiming().duration;
+        }
+    }, fraction);
+}
+
+test('rapid clicks never let the page background through: the layer beneath stays until covered', async () => {
+    const { page, close } = await open('three', { options: { reducedMotion: 'no-preference' } });
+    let shares = [];
+    for (const k of [2, 3, 1, 3, 2]) {
+        await page.evaluate((k) => document.getElementById(`jsnavbtnslider_navbtn_${k}`).click(), k);
+        for (const fraction of [0, 0.37, 0.8]) {
+            await holdFades(page, fraction);
+            shares.push(await backgroundShare(page));
+        }
+        if (k === 3) {
+            // What the visitor sees: a mix of images, no white page behind them.
+            const [red, green, blue] = await colourAtCentre(page);
+            assert.ok(red + green + blue <= 255 + 30, `rgb(${red}, ${green}, ${blue}) shows the background`);
+        }
+    }
+    assert.ok(shares.every((share) => share < 0.01), `background shares ${shares.map((s) => s.toFixed(2))}`);
+    await settle(page);
+    await assertShows(page, 2);
+    await close();
+});
+
+// How much of each side of a control changes when it gets the keyboard focus: for the top and the bottom
+// the share of columns, for the left and the right the share of rows, that change within 4 pixels of that
+// side, inside or out.
+async function focusRing(page, before, sliderClip, element) {
+    const after = await screenshot(page, sliderClip);
+    const changed = (x, y) => x >= 0 && y >= 0 && x < after.width && y < after.height &&
+        pixelAt(before, x, y).some((c, i) => Math.abs(c - pixelAt(after, x, y)[i]) > 40);
+    const band = (from, to, test) => {
+        let count = 0;
+        for (let i = from; i < to; i++) count += test(i) ? 1 : 0;
+        return count / (to - from);
+    };
+    const near = (edge, test) => [-4, -3, -2, -1, 0, 1, 2, 3].some((d) => test(edge + d));
+    const { x, y, width, height } = element;
+    return {
+        top: band(x, x + width, (i) => near(y, (j) => changed(i, j))),
+        bottom: band(x, x + width, (i) => near(y + height - 1, (j) => changed(i, j))),
+        left: band(y, y + height, (j) => near(x, (i) => changed(i, j))),
+        right: band(y, y + height, (j) => near(x + width - 1, (i) => changed(i, j))),
+    };
+}
+
+for (const [name, stops] of [['three', 5], ['odd', 4]]) {
+    test(`every control and the link show a clear focus ring (${name}'s colours)`, async () => {
+        const { page, close } = await open(name);
+        const box = await page.locator('.jsnavbtnslider_placeholder').boundingBox();
+        const sliderClip = { x: Math.round(box.x), y: Math.round(box.y), width: Math.round(box.width),
+                             height: Math.round(box.height) };
+        const before = await screenshot(page, sliderClip);
+        for (let i = 0; i < stops; i++) {
+            await page.keyboard.press('Tab');
+            const element = await page.evaluate(({ x, y }) => {
+                const r = document.activeElement.getBoundingClientRect();
+                return { x: Math.round(r.x - x), y: Math.round(r.y - y), width: Math.round(r.width),
+                         height: Math.round(r.height) };
+            }, sliderClip);
+            const sides = await focusRing(page, before, sliderClip, element);
+            const label = await focusedName(page);
+            assert.ok(Object.values(sides).every((share) => share >= 0.6),
+                      `${label}: the ring shows on ${JSON.stringify(sides)} of each side`);
+        }
+        await close();
+    });
+}
+
+// The controls the slider shows (buttons, and the counter of the compact controls) with their boxes, and
+// the box of each one's text.
+function controls(page, which = 0) {
+    return page.evaluate((which) => {
+        const box = document.querySelectorAll('.jsnavbtnslider_placeholder')[which];
+        const rect = (r) => ({ left: r.left, top: r.top, right: r.right, bottom: r.bottom });
+        return {
+            slider: rect(box.getBoundingClientRect()),
+            controls: [...box.querySelectorAll('.jsnavbtnslider_navbtn_inner')]
+                .filter((c) => c.offsetParent)
+                .map((c) => {
+                    const text = document.createRange();
+                    text.selectNodeContents(c);
+                    return { label: c.getAttribute('aria-label') ?? c.textContent, box: rect(c.getBoundingClientRect()),
+                             text: rect(text.getBoundingClientRect()) };
+                }),
+        };
+    }, which);
+}
+
+const inside = (inner, outer) =>
+    inner.left >= outer.left - 0.5 && inner.right <= outer.right + 0.5 && inner.top >= outer.top - 0.5 &&
+    inner.bottom <= outer.bottom + 0.5;
+const overlap = (a, b) => a.left < b.right - 0.5 && b.left < a.right - 0.5 && a.top < b.bottom - 0.5 &&
+    b.top < a.bottom - 0.5;
+
+// Every control at least 24 x 24, whole inside the slider, with its whole label, and none over another.
+function assertUsableControls({ slider, controls }, count) {
+    assert.equal(controls.length, count, 'controls shown');
+    for (const { label, box, text } of controls) {
+        assert.ok(box.right - box.left >= TARGET - 0.01 && box.bottom - box.top >= TARGET - 0.01,
+                  `${label}: ${box.right - box.left} x ${box.bottom - box.top}`);
+        assert.ok(inside(box, slider), `${label} lies inside the slider`);
+        assert.ok(inside(text, box), `${label} shows its whole text`);
+    }
+    for (let i = 0; i < controls.length; i++)
+        for (let j = i + 1; j < controls.length; j++)
+            assert.ok(!overlap(controls[i].box, controls[j].box), `${controls[i].label} and ${controls[j].label}`);
+}
+
+for (const width of [1280, 320]) {
+    test(`the controls keep at least 24 x 24 pixels at ${width} pixels wide while the picture scales`, async () => {
+        const { page, close } = await open('three', { options: { viewport: { width, height: 800 } } });
+        const found = await controls(page);
+        assertUsableControls(found, 4);
+        const sliderWidth = found.slider.right - found.slider.left;
+        assert.ok(width > 640 ? sliderWidth === 640 : sliderWidth < width, `slider ${sliderWidth} wide`);
+        const picture = await page.locator(`${slide(1)} img`).boundingBox();
+        assert.ok(Math.abs(picture.width - sliderWidth) <= 1 && Math.abs(picture.height - (sliderWidth * 3) / 4) <= 1,
+                  `picture ${picture.width} x ${picture.height}`);
+        await close();
+    });
+
+}
+
+test('thirty buttons show their whole numbers where their row fits', async () => {
+    const { page, close } = await open('many', { options: { viewport: { width: 1280, height: 800 } } });
+    const found = await controls(page);
+    assertUsableControls(found, 31);
+    assert.deepEqual(found.controls.slice(9, 12).map((c) => c.label), ['Show image 9', 'Show image 10',
+                                                                        'Show image 11']);
+    await page.click(button(30));
+    await settle(page);
+    await assertShows(page, 30);
+    await close();
+});
+
+test('where the row of buttons does not fit, previous, next and "k / n" take its place', async () => {
+    const { page, close } = await open('many', { options: { viewport: { width: 320, height: 800 } } });
+    const found = await controls(page);
+    assertUsableControls(found, 4);
+    assert.deepEqual(found.controls.map((c) => c.label), ['Pause slideshow', 'Previous image', '1 / 30', 'Next image']);
+    await page.click('[aria-label="Next image"]');
+    await settle(page);
+    await assertShows(page, 2);
+    await page.click('[aria-label="Previous image"]');
+    await page.click('[aria-label="Previous image"]');
+    await settle(page);
+    await assertShows(page, 30);
+    assert.equal((await controls(page)).controls[2].label, '30 / 30');
+
+    await page.setViewportSize({ width: 1280, height: 800 });
+    await page.waitForFunction(() => document.querySelector('#jsnavbtnslider_navbtn_1').offsetParent !== null);
+    assertUsableControls(await controls(page), 31);
+    await close();
+});
+
+test('a paused slider tells screen readers the image a visitor chose; a playing one stays quiet', async () => {
+    const { page, close } = await open('three');
+    const live = page.locator('[aria-live]');
+    assert.equal(await live.count(), 1);
+    assert.equal(await live.getAttribute('aria-live'), 'off', 'quiet while playing');
+    for (let i = 0; i < 3; i++) await page.keyboard.press('Tab');
+    assert.equal(await focusedName(page), 'Show image 2');
+    assert.equal(await live.getAttribute('aria-live'), 'polite', 'the focus pauses the show');
+    await page.keyboard.press('Enter');
+    assert.equal(await live.textContent(), 'Image 2 of 3: Green');
+    await page.keyboard.press('ArrowRight');
+    assert.equal(await live.textContent(), 'Image 3 of 3: Blue');
+    await settle(page);
+    await page.evaluate(() => document.activeElement.blur());
+    assert.equal(await live.getAttribute('aria-live'), 'off');
+    const { nodes } = await (await touch(page)).send('Accessibility.getFullAXTree');
+    assert.ok(nodes.some((n) => !n.ignored && n.name?.value === 'Image 3 of 3: Blue' ||
+                                (n.role?.value === 'StaticText' && n.name?.value === 'Image 3 of 3: Blue')),
+              'the announcement is in the accessibility tree');
+    await close();
+});
+
+test('an empty link is no link, and a link without a description still has a name', async () => {
+    const { page, close } = await open('odd');
+    assert.equal(await page.locator(`${slide(1)} a`).getAttribute('href'), null);
+    assert.deepEqual(await linkNames(page), [], 'image 1 offers no link');
+    const order = [];
+    for (let i = 0; i < 5; i++) {
+        await page.keyboard.press('Tab');
+        order.push(await focusedName(page));
+    }
+    assert.deepEqual(order, ['Pause slideshow', 'Show image 1', 'Show image 2', 'Show image 3', 'BODY'],
+                     'image 1 takes no focus');
+    await page.evaluate(() => (window.stillHere = true));
+    const centre = await sliderCentre(page);
+    await page.mouse.click(centre.x, centre.y);
+    assert.equal(await page.evaluate(() => window.stillHere), true, 'a click does not reload the page');
+
+    await page.click(button(2));
+    await settle(page);
+    assert.deepEqual(await linkNames(page), ['Image 2']);
+    await close();
+});
+
+test('marks the shown image in forced colours too', async () => {
+    const { page, close } = await open('three', { options: { forcedColors: 'active' } });
+    const colourOf = async (k) => {
+        const box = await page.locator(button(k)).boundingBox();
+        return pixelAt(await screenshot(page, { x: Math.round(box.x + 4), y: Math.round(box.y + box.height / 2),
+                                                width: 1, height: 1 }), 0, 0);
+    };
+    const [active, other, last] = [await colourOf(1), await colourOf(2), await colourOf(3)];
+    assert.deepEqual(other, last, 'the other buttons look alike');
+    assert.ok(active.some((c, i) => Math.abs(c - other[i]) > 60), `active rgb(${active}) against rgb(${other})`);
+    await close();
+});
+
+test('two sliders on one page each run on their own', async () => {
+    const { page, close } = await open('two');
+    const state = await page.evaluate(() =>
+        [...document.querySelectorAll('.jsnavbtnslider_placeholder')].map((box) => ({
+            toggles: box.querySelectorAll('[aria-label="Pause slideshow"]').length,
+            picture: box.querySelector('[id="jsnavbtnslider_image_1"] img').getAttribute('src'),
+        })));
+    assert.deepEqual(state, [{ toggles: 1, picture: '../three/slider0.bmp' },
+                             { toggles: 1, picture: '../odd/slider0.bmp' }]);
+    await assertShows(page, 1, 0);
+    await assertShows(page, 1, 1);
+    await advance(page, WAIT);
+    await settle(page);
+    await assertShows(page, 2, 0);
+    await assertShows(page, 1, 1); // the second keeps its own, longer delay
+    await advance(page, ODD_WAIT - WAIT - MANUAL);
+    await assertShows(page, 2, 0);
+    assert.deepEqual((await view(page, 1)).active, [2]);
+    await settle(page);
+    await assertShows(page, 2, 1);
+
+    const [first, second] = [0, 1].map((k) => page.locator('.jsnavbtnslider_placeholder').nth(k));
+    await first.locator(TOGGLE).evaluate((toggle) => toggle.click());
+    await second.locator(button(1)).click();
+    await second.locator(TOGGLE).click();
+    await settle(page);
+    await assertShows(page, 1, 1);
+    await assertShows(page, 3, 0);
+    assert.deepEqual(await page.locator('[aria-label="Play slideshow"]').count(), 2, 'each toggle stops its own');
+    await close();
+});
+
+test('text beyond ASCII arrives whole, and a phone lays the page out at its own width', async () => {
+    const phone = { viewport: { width: 360, height: 640 }, isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
+    const { page, close } = await open('odd', { options: phone });
+    const seen = await page.evaluate(() => ({
+        charset: document.characterSet,
+        alt: document.querySelector('#jsnavbtnslider_image_1 img').alt,
+        width: window.innerWidth,
+        slider: document.querySelector('.jsnavbtnslider_placeholder').getBoundingClientRect().width,
+    }));
+    assert.deepEqual({ ...seen, slider: undefined }, { charset: 'UTF-8', alt: 'Caf\u00e9 in Z\u00fcrich', width: 360,
+                                                       slider: undefined });
+    assert.ok(seen.slider <= 360 && seen.slider > 300, `the slider is ${seen.slider} wide`);
     await close();
 });
 
@@ -441,15 +826,18 @@ function countTimers() {
 
 const timersStarted = (page) => page.evaluate(() => window[Symbol.for('timers')]);
 
-test('a page with one item is quiet: no timer, no play/pause button, image 1 marked', async () => {
+test('a page with one item is quiet: no timer, no buttons, no play/pause', async () => {
+    const three = await open('three', { init: countTimers });
+    assert.ok((await timersStarted(three.page)) > 0, 'the count sees the timers of a show');
+    await three.close();
     const { page, close } = await open('one', { init: countTimers });
-    assert.deepEqual(await marks(page), { active: ['1'], current: ['1'] });
     assert.equal(await page.locator(TOGGLE).count(), 0);
-    await page.click(button(1));
+    assert.equal(await page.locator(button(1)).isVisible(), false, 'no lone button');
+    await hoverSlider(page);
     await page.keyboard.press('ArrowRight');
     await moveMouseAway(page);
-    await pause(QUIET_TIME);
-    await waitForShown(page, 1);
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
     await assertColourOf(page, 1);
     assert.equal(await timersStarted(page), 0);
     await close();
@@ -457,20 +845,44 @@ test('a page with one item is quiet: no timer, no play/pause button, image 1 mar
 
 test('a page without items is quiet and left as it is', async () => {
     const { page, close } = await open('none', { init: countTimers });
-    await pause(QUIET_TIME);
+    await advance(page, QUIET_TIME);
     assert.equal(await timersStarted(page), 0);
     assert.equal(await page.locator('[role]').count(), 0);
     assert.equal(await page.locator('.jsnavbtnslider_navbtn_outer').count(), 0);
     await close();
 });
 
-test('both scripts together stay under 8 KB once minified', (t) => {
-    let total = 0;
-    for (const name of ['jslib.js', 'slidervsk.js']) {
-        const bytes = minifiedLength(fs.readFileSync(path.join(process.env.VESKARO_SCRIPTS, name), 'utf8'));
-        t.diagnostic(`${name}: ${bytes} bytes minified`);
-        total += bytes;
+for (const width of [1280, 320]) {
+    for (const sample of ['demo', 'seasons']) {
+        test(`the ${sample} sample has no accessibility violations at ${width} pixels wide`, async () => {
+            const { page, close } = await open(`samples/${sample}/${sample}.html`, {
+                options: { viewport: { width, height: 800 } },
+                clock: false, // the checker keeps its own timers
+            });
+            await stopWithoutHover(page);
+            await page.addScriptTag({ path: AXE });
+            const { violations } = await page.evaluate(() =>
+                window.axe.run({ include: [['.position_div_as_you_wish']] }, { resultTypes: ['violations'] }));
+            const found = violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+            assert.deepEqual(found, []);
+            await close();
+        });
     }
-    t.diagnostic(`together: ${total} bytes`);
-    assert.ok(total < 8192, `${total} bytes`);
+}
+
+test('script and style sheet together stay within 8 KB as published', (t) => {
+    for (const [folder, sheet] of [['three', 'Slider1.css'], ['samples/demo', 'DemoSlider.css'],
+                                   ['samples/seasons', 'Seasons.css']]) {
+        let total = 0;
+        for (const name of ['jslib.js', 'slidervsk.js', sheet]) {
+            const bytes = fs.statSync(path.join(root, folder, name)).size;
+            t.diagnostic(`${folder}/${name}: ${bytes} bytes`);
+            total += bytes;
+        }
+        t.diagnostic(`${folder} together: ${total} bytes of ${BUDGET}`);
+        assert.ok(total <= BUDGET, `${folder}: ${total} bytes`);
+    }
+    for (const name of ['jslib.js', 'slidervsk.js'])
+        assert.ok(fs.statSync(path.join(root, 'three', name)).size <
+                  fs.statSync(path.join(process.env.VESKARO_SOURCES, name)).size, `${name} is published minified`);
 });
