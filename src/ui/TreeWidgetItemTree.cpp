@@ -58,6 +58,8 @@ TreeWidgetItemTree::TreeWidgetItemTree(QTreeWidget& tree, QIcon itemIcon)
 TreeWidgetItemTree::~TreeWidgetItemTree() {
     for (const QMetaObject::Connection& watch : m_watches)
         QObject::disconnect(watch);
+    // A root apart from the widget belongs to nobody else.
+    delete m_loadingRoot;
 }
 
 const std::vector<QTreeWidgetItem*>& TreeWidgetItemTree::nodes() const {

@@ -268,13 +268,6 @@ private slots:
         QCOMPARE(prompts().messages.at(0).text, QStringLiteral("Save changes to files before Exit?"));
     }
 
-    void showingValuesLeavesTheProjectUnmodified() {
-        find<QToolButton>(names::tlbtnNew).click();
-        QVERIFY(!window().Modified());
-        find<ColorPanel>(names::navBtnBgColorNormal).setColor(Qt::red);
-        QVERIFY(!window().Modified());
-    }
-
     // The desktop adds a display name set apart from the application's name to every window's title.
     void windowTitlesAreTheirCaptionsAlone() {
         setApplicationIdentity();
