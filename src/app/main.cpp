@@ -6,6 +6,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Places.h"
 #include "platform/SettingsStore.h"
+#include "ui/ApplicationIdentity.h"
 #include "ui/BrowserServices.h"
 #include "ui/QtPrompts.h"
 #include "ui/QtShell.h"
@@ -13,6 +14,7 @@
 #include "ui/TMainForm.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 #include <cstdlib>
 #include <memory>
@@ -25,9 +27,11 @@ namespace {
 
 // Builds the window over the places of a new run, opens the project the arguments name and runs until the
 // window closes; the run's work folders go when it returns.
-int runDesigner(const std::vector<std::string>& arguments, Prompts& prompts) {
+int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
     // Without a settings folder the window could keep nothing; the error says so before it is built.
     const std::unique_ptr<SettingsStore> settings = openSystemSettingsStore();
+    prompts.keepDialogSizesIn(settings.get());
+    const auto settingsGone = qScopeGuard([&prompts] { prompts.keepDialogSizesIn(nullptr); });
     const Places places = Places::ofThisSystem();
     Publisher publisher(places);
     const char* jobs = std::getenv("VESKARO_JOBS");
@@ -44,9 +48,7 @@ int runDesigner(const std::vector<std::string>& arguments, Prompts& prompts) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Veskaro"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Veskaro"));
-    QApplication::setDesktopFileName(QStringLiteral("veskaro"));
+    setApplicationIdentity();
 
     QtPrompts prompts;
     // Start-up is a command boundary too: an error there is shown in an error box and ends the program

@@ -71,6 +71,7 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     ProgressScope scope(progress, "Processing images ...");
     progress.setMaximum(tree.nodeCount());
     const StopOffer offer(progress);
+    m_missingPictures.clear();
     const int count = project.itemCount();
     std::vector<std::string> sources(static_cast<std::size_t>(count));
     std::vector<int> jobItems;
@@ -121,6 +122,7 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     for (int k = 0; k < count; ++k) {
         if (sources[k].empty()) {
             tree.setCaption(k + 1, "Warning: Original image not found.");
+            m_missingPictures.push_back(k);
             continue;
         }
         const std::string name = fileNamePart(sources[k]);

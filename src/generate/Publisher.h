@@ -77,6 +77,8 @@ public:
     /// error, keeping the ones before it; a stop asked through progress throws kCancelledMessage and
     /// changes neither the project nor the Preview folder.
     void PrepareImages(TkvlAppletAgent& project, ItemTree& tree, ProgressView& progress);
+    /// Returns the positions of the items whose source picture the last preparation did not find, in order.
+    const std::vector<int>& missingPictures() const { return m_missingPictures; }
     /// Writes the publish report, which lists the files to upload, to folder + name.
     void WritePublishReport(const TkvlAppletAgent& project, const std::string& folder, const std::string& name,
                             ProgressView& progress);
@@ -97,6 +99,7 @@ private:
     const Places& m_places;
     PreviewFolder m_preview;
     int m_workers = defaultPreparationWorkers();
+    std::vector<int> m_missingPictures;
 };
 
 } // namespace veskaro

@@ -27,17 +27,8 @@ namespace fs = std::filesystem;
 using Problems = std::vector<std::string>;
 
 void listSliderNameProblems(const std::string& sliderName, Problems& out) {
-    const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
-        const auto code = static_cast<unsigned char>(c);
-        return c == '/' || c == '\\' || code < 32 || code == 127;
-    });
-    if (unsafe)
-        out.emplace_back("The slider name must not contain \"/\", \"\\\" or control characters, because it names "
-                         "the slider's style sheet file. Please choose another slider name.");
-    else if ((SliderId(sliderName) + ".css").size() > kLongestFileName)
-        out.push_back("The slider name is too long: it names the slider's style sheet file, and a file name holds at "
-                      "most " +
-                      std::to_string(kLongestFileName) + " bytes. Please choose a shorter slider name.");
+    if (const SliderNameProblem problem = sliderNameProblem(sliderName); problem != SliderNameProblem::None)
+        out.push_back(sliderNameProblemText(problem));
 }
 
 // The name of the picture published for the item at index, or nothing. An item with a source gets the
@@ -133,6 +124,37 @@ void listSourceClashes(const TkvlAppletAgent& project, const std::string& folder
 }
 
 } // namespace
+
+SliderNameProblem sliderNameProblem(const std::string& sliderName) {
+    const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return c == '/' || c == '\\' || code < 32 || code == 127;
+    });
+    if (unsafe)
+        return SliderNameProblem::UnsafeCharacter;
+    return sliderNameFits(sliderName) ? SliderNameProblem::None : SliderNameProblem::TooLong;
+}
+
+bool sliderNameFits(const std::string& sliderName) {
+    return SliderId(sliderName).size() <= kLongestSliderId;
+}
+
+std::string sliderNameProblemText(SliderNameProblem problem) {
+    switch (problem) {
+    case SliderNameProblem::UnsafeCharacter:
+        return "The slider name must not contain \"/\", \"\\\" or control characters, because it names the slider's "
+               "style sheet file. Please choose another slider name.";
+    case SliderNameProblem::TooLong:
+        return "The slider name is too long: it names the slider's style sheet file, so without its blanks it may "
+               "hold at most " +
+               std::to_string(kLongestSliderId) +
+               " bytes (a letter outside the English alphabet takes two or more). Please choose a shorter slider "
+               "name.";
+    case SliderNameProblem::None:
+        break;
+    }
+    return {};
+}
 
 std::string itemSubject(const TkvlAppletAgent& project, int index) {
     const std::string path = trimText(project.GetItem(index).IOriginalImagePath);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AppletTypes.h"
+#include "platform/TextFile.h"
 
 #include <cstddef>
 #include <string>
@@ -12,8 +13,25 @@ class Places;
 class TkvlAppletAgent;
 
 /// The longest file name, in bytes, that publishing writes: ext4, XFS, Btrfs and APFS take 255 bytes, NTFS
-/// 255 UTF-16 units, which 255 bytes of UTF-8 never exceed.
-inline constexpr std::size_t kLongestFileName = 255;
+/// 255 UTF-16 units, which 255 bytes of UTF-8 never exceed; and every file is first written under a
+/// temporary name that much longer.
+inline constexpr std::size_t kLongestFileName = 255 - kTemporaryNameGrowth;
+
+/// The longest slider name, in bytes once its blanks are dropped: it names the style sheet, NAME.css.
+inline constexpr std::size_t kLongestSliderId = kLongestFileName - 4;
+
+/// What keeps a slider name from naming the slider's style sheet file.
+enum class SliderNameProblem { None, UnsafeCharacter, TooLong };
+
+/// Tells whether a slider name, without its blanks, is short enough to name the style sheet file.
+bool sliderNameFits(const std::string& sliderName);
+
+/// Tells what, if anything, keeps a slider name from naming the slider's style sheet file: a folder
+/// separator or a control character, or more than kLongestSliderId bytes without its blanks.
+SliderNameProblem sliderNameProblem(const std::string& sliderName);
+
+/// Returns the sentence that tells the user what is wrong with such a slider name; empty text for none.
+std::string sliderNameProblemText(SliderNameProblem problem);
 
 /// Returns how messages name the item at index: its number and, when it has one, its source picture's
 /// file name, as in "Item 2 (beach.jpg)".

@@ -119,6 +119,16 @@ public:
         }
     }
 
+    // Finds the product tag that begins every project file. A file without one (a picture, a page, an
+    // empty file) was never a project file, which says more than calling it incomplete.
+    void skipToProductName() {
+        const auto tag = std::find(m_lines.begin() + static_cast<std::ptrdiff_t>(m_position), m_lines.end(),
+                                   std::string("<Product_Name>"));
+        if (tag == m_lines.end())
+            throw VeskaroError("The file " + m_path + " is not a Veskaro project file. Nothing was loaded.");
+        m_position = static_cast<std::size_t>(tag - m_lines.begin()) + 1;
+    }
+
 private:
     std::string m_path;
     std::vector<std::string> m_lines;
@@ -209,7 +219,7 @@ void TkvlAppletAgent::SaveToFile(const std::string& path, ProgressView& progress
 
 LoadOutcome TkvlAppletAgent::LoadFromFile(const std::string& path, ItemTree& tree, ProgressView& progress) {
     ProjectLines file(path);
-    file.skipTo("<Product_Name>");
+    file.skipToProductName();
     const std::string& product = file.next();
     if (product != "Veskaro" && product != "Morrigale")
         return LoadOutcome::NotOurs;

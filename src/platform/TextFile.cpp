@@ -28,6 +28,7 @@ constexpr std::string_view kTemporaryEnd = ".tmp";
 constexpr std::size_t kTemporaryDigits = 16;
 // "." + the digits + ".tmp"
 constexpr std::size_t kTemporarySuffixSize = 1 + kTemporaryDigits + kTemporaryEnd.size();
+static_assert(kTemporarySuffixSize == kTemporaryNameGrowth);
 // As many links as the system itself follows before it gives up with ELOOP.
 constexpr int kMostLinksFollowed = 40;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@ namespace veskaro {
 // own folder and the link stays. The replacing file keeps the permission bits of the file it replaces (and
 // its owner and group where the system lets the writer keep them), and a file the user may not write is
 // refused with "File access denied: <path>" rather than replaced.
+
+/// The bytes a temporary file's name adds to the name of the file it replaces: "." + 16 hex digits + ".tmp".
+/// A file whose name is within this of the file system's limit cannot be written atomically.
+inline constexpr std::size_t kTemporaryNameGrowth = 21;
 
 /// Whether an atomic write waits until the new file is on the disk before it renames it. A file that
 /// replaces one of the user's waits, so that a power failure cannot leave it empty; a work file that the

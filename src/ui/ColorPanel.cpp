@@ -1,15 +1,21 @@
 #include "ui/ColorPanel.h"
 
-#include <QMouseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <qdrawutil.h>
 
 namespace veskaro {
 
-ColorPanel::ColorPanel(QWidget* parent) : QFrame(parent) {
-    setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setLineWidth(1);
-    setFixedSize(22, 22);
+namespace {
+
+constexpr QSize kPanelSize(22, 22);
+
+} // namespace
+
+ColorPanel::ColorPanel(QWidget* parent) : QAbstractButton(parent) {
+    setFixedSize(kPanelSize);
     setCursor(Qt::PointingHandCursor);
-    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
     setColor(Qt::black);
 }
 
@@ -18,21 +24,35 @@ void ColorPanel::setColor(const QColor& color) {
     QPalette colored = palette();
     colored.setColor(QPalette::Window, color);
     setPalette(colored);
+    setAccessibleDescription(color.name(QColor::HexRgb).mid(1).toUpper());
     update();
 }
 
-void ColorPanel::mousePressEvent(QMouseEvent* event) {
-    m_pressed = event->button() == Qt::LeftButton;
-    QFrame::mousePressEvent(event);
+QSize ColorPanel::sizeHint() const {
+    return kPanelSize;
 }
 
-void ColorPanel::mouseReleaseEvent(QMouseEvent* event) {
-    // A click is a press and a release of the left button over the panel.
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    QFrame::mouseReleaseEvent(event);
-    if (click)
-        emit clicked();
+void ColorPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QBrush fill(m_color);
+    // Raised like a panel, and pressed in while the mouse or the space bar holds it down.
+    qDrawShadePanel(&painter, rect(), palette(), isDown(), 1, &fill);
+    if (hasFocus()) {
+        // Dotted in the colour that stands out against the value, so that black and white both show it.
+        const QColor mark = qGray(m_color.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+        painter.setPen(QPen(mark, 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(3, 3, -4, -4));
+    }
+}
+
+// Space presses the button as every button does; Enter and Return press it too, as they do a swatch of
+// a dialog, since the panel is the only thing they could mean here.
+void ColorPanel::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace veskaro

@@ -1,29 +1,29 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QColor>
-#include <QFrame>
 
 namespace veskaro {
 
-/// A small raised square that shows a colour value and reports clicks; a colour swatch of the Script page.
-class ColorPanel : public QFrame {
+/// A colour swatch of the Script page: a small raised square that shows a colour value. It is a button that
+/// takes the keyboard focus, so that a click or Space or Enter while it has the focus reports clicked().
+class ColorPanel : public QAbstractButton {
     Q_OBJECT
 public:
     explicit ColorPanel(QWidget* parent = nullptr);
 
     QColor color() const { return m_color; }
+    /// Shows a colour, and tells it to assistive tools as its hexadecimal text.
     void setColor(const QColor& color);
 
-signals:
-    void clicked();
+    QSize sizeHint() const override;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor m_color;
-    bool m_pressed = false;
 };
 
 } // namespace veskaro

@@ -19,9 +19,28 @@ std::string switchText(bool on) {
     return on ? "1" : "0";
 }
 
-// Clearing the checked button of an exclusive pair needs the exclusivity lifted for a moment; the
-// partner keeps its own state.
+// The other button of the exclusive pair a radio button belongs to, or none when it has no single partner.
+QRadioButton* exclusivePartner(const QRadioButton& radio) {
+    if (!radio.autoExclusive() || !radio.parentWidget())
+        return nullptr;
+    QRadioButton* partner = nullptr;
+    for (QRadioButton* sibling : radio.parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+        if (sibling == &radio || !sibling->autoExclusive())
+            continue;
+        if (partner)
+            return nullptr;
+        partner = sibling;
+    }
+    return partner;
+}
+
+// A button of an exclusive pair is cleared by checking its partner, so that the pair always shows the
+// value, also when the partner was clear before. A lone button needs its exclusivity lifted for a moment.
 void setRadioChecked(QRadioButton& radio, bool checked) {
+    if (QRadioButton* partner = checked ? nullptr : exclusivePartner(radio)) {
+        partner->setChecked(true);
+        return;
+    }
     const bool exclusive = radio.autoExclusive();
     radio.setAutoExclusive(exclusive && checked);
     radio.setChecked(checked);

@@ -55,7 +55,8 @@ inline constexpr std::array<FieldBinding<TItemData>, 4> kItemBinding{{
 /// "1"/"0" switches, by the control's kind. Never fails; a control of another kind gives empty text.
 std::string ControlToText(const QWidget& control);
 
-/// Shows a project text in a control, by the control's kind; a control of another kind is left alone.
+/// Shows a project text in a control, by the control's kind; a control of another kind is left alone. A
+/// radio button shown "0" hands the check to the partner of its exclusive pair, if it has one.
 /// Throws VeskaroError "'%s' is not a valid integer value" for a number or colour it cannot read.
 void TextToControl(const std::string& text, QWidget& control);
 

@@ -1,11 +1,13 @@
 #include "ui/ParameterPages.h"
 
+#include "generate/PublishingProblems.h"
 #include "model/ParameterRules.h"
 #include "ui/ColorPanel.h"
 #include "ui/ControlNames.h"
 #include "ui/Icons.h"
 #include "ui/SpinEdit.h"
 #include "ui/TCheckGroupBox.h"
+#include "ui/Utf8Text.h"
 #include "ui/ValueTextValidator.h"
 #include "ui/WidgetNaming.h"
 
@@ -21,6 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <stdexcept>
 #include <tuple>
 
@@ -198,14 +201,14 @@ void ParameterPages::bind(std::string TItemData::*field, QWidget* control) {
 QLineEdit* ParameterPages::textField(std::string TAppletData::*field) {
     auto* edit = new QLineEdit;
     bind(field, edit);
-    guardText(edit);
+    guardText(edit, m_validator);
     return edit;
 }
 
 QLineEdit* ParameterPages::textField(std::string TItemData::*field) {
     auto* edit = new QLineEdit;
     bind(field, edit);
-    guardText(edit);
+    guardText(edit, m_validator);
     return edit;
 }
 
@@ -218,9 +221,12 @@ SpinEdit* ParameterPages::numberField(std::string TAppletData::*field) {
     return spin;
 }
 
-ColorPanel* ParameterPages::colorField(std::string TAppletData::*field) {
+// The caption is the panel's label: it names the panel to assistive tools as it names it on the page.
+ColorPanel* ParameterPages::colorField(std::string TAppletData::*field, QLabel* caption) {
     auto* panel = new ColorPanel;
     bind(field, panel);
+    panel->setAccessibleName(caption->text());
+    caption->setBuddy(panel);
     m_hintControls.append(panel);
     return panel;
 }
@@ -233,7 +239,7 @@ QComboBox* ParameterPages::suggestionField(std::string TItemData::*field, const 
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(suggestions);
     combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    guardText(combo->lineEdit());
+    guardText(combo->lineEdit(), m_validator);
     connect(combo, &QComboBox::editTextChanged, this, &ParameterPages::edited);
     return combo;
 }
@@ -243,9 +249,30 @@ QLineEdit* ParameterPages::reportingEdits(QLineEdit* field) {
     return field;
 }
 
-void ParameterPages::guardText(QLineEdit* field) {
-    field->setValidator(m_validator);
-    connect(field, &QLineEdit::inputRejected, this, [this, field] { emit textRefused(field); });
+void ParameterPages::guardText(QLineEdit* field, ValueTextValidator* validator) {
+    field->setValidator(validator);
+    connect(field, &QLineEdit::inputRejected, this,
+            [this, field, validator] { emit textRefused(field, validator->lastRefusal()); });
+}
+
+// The slider name names the style sheet file, so a name that publishing would refuse as too long is
+// refused as it is typed. An edit that shortens such a name (loaded from a file) is taken, so that the
+// user can always bring it within the limit.
+QLineEdit* ParameterPages::sliderNameField() {
+    auto* edit = new QLineEdit;
+    bind(&TAppletData::pSliderName, edit);
+    // The field holds the edited text already while the validator looks at it: the text before the edit
+    // is the one it last reported.
+    auto shown = std::make_shared<QString>();
+    connect(edit, &QLineEdit::textChanged, this, [shown](const QString& text) { *shown = text; });
+    auto* validator = new ValueTextValidator(this, [shown](const QString& name) -> std::optional<TextRefusal> {
+        if (sliderNameFits(toUtf8Text(name)) || name.size() < shown->size())
+            return std::nullopt;
+        return TextRefusal{tr("A slider name holds at most %1 bytes.").arg(kLongestSliderId),
+                           fromUtf8Text(sliderNameProblemText(SliderNameProblem::TooLong))};
+    });
+    guardText(edit, validator);
+    return reportingEdits(edit);
 }
 
 QToolButton* ParameterPages::helpButton(const char* name, int tag) {
@@ -266,7 +293,7 @@ QWidget* ParameterPages::buildScriptPage() {
     QGroupBox* general = group(names::grpbx_Script_Menu, tr("General"));
     auto* generalGrid = new QGridLayout(general);
     generalGrid->addWidget(captionLabel(tr("Name")), 0, 0);
-    generalGrid->addWidget(reportingEdits(textField(&TAppletData::pSliderName)), 0, 1);
+    generalGrid->addWidget(sliderNameField(), 0, 1);
     addFieldRow(generalGrid, 1, tr("Width"), numberField(&TAppletData::sliderWidth));
     addFieldRow(generalGrid, 2, tr("Height"), numberField(&TAppletData::sliderHeight));
     generalGrid->addWidget(helpButton(names::SpeedButton1, 1), 0, 2, Qt::AlignRight | Qt::AlignTop);
@@ -289,20 +316,23 @@ QWidget* ParameterPages::buildScriptPage() {
         {tr("Active Hover Text Color"), &TAppletData::navBtnTextColorActiveHover, tr("Active Hover BG Color"),
          &TAppletData::navBtnBgColorActiveHover},
     }};
+    // Each panel keeps to the left of its cell, beside its caption, however wide the window grows: the
+    // room to spare goes to the empty column before the help button.
     int row = 1;
     auto panel = m_colorPanels.begin();
     for (const auto& [textCaption, textColor, backgroundCaption, backgroundColor] : colourRows) {
-        *panel = colorField(textColor);
-        navigationGrid->addWidget(captionLabel(textCaption), row, 0);
-        navigationGrid->addWidget(*panel++, row, 1);
-        *panel = colorField(backgroundColor);
-        navigationGrid->addWidget(captionLabel(backgroundCaption), row, 2);
-        navigationGrid->addWidget(*panel++, row, 3);
+        for (const auto& [caption, field, column] :
+             {std::tuple{textCaption, textColor, 0}, std::tuple{backgroundCaption, backgroundColor, 2}}) {
+            QLabel* label = captionLabel(caption);
+            *panel = colorField(field, label);
+            navigationGrid->addWidget(label, row, column);
+            navigationGrid->addWidget(*panel++, row, column + 1, Qt::AlignLeft);
+        }
         ++row;
     }
     navigationGrid->setColumnMinimumWidth(1, 40);
-    navigationGrid->setColumnStretch(3, 1);
-    navigationGrid->addWidget(helpButton(names::SpeedButton2, 2), 0, 4, Qt::AlignRight | Qt::AlignTop);
+    navigationGrid->setColumnStretch(4, 1);
+    navigationGrid->addWidget(helpButton(names::SpeedButton2, 2), 0, 5, Qt::AlignRight | Qt::AlignTop);
     layout->addWidget(navigation);
 
     QGroupBox* timing = group(names::GroupBox9, tr("Timing"));
@@ -323,7 +353,7 @@ QWidget* ParameterPages::buildItemPage() {
 
     QGroupBox* image = group(names::GroupBox12, tr("Original Image Path"));
     auto* imageRow = new QHBoxLayout(image);
-    m_imagePath = textField(&TItemData::IOriginalImagePath);
+    m_imagePath = reportingEdits(textField(&TItemData::IOriginalImagePath));
     imageRow->addWidget(m_imagePath, 1);
     m_pictureButton = browseButton(names::spdbtnOriginalImagePath);
     imageRow->addWidget(m_pictureButton);
@@ -399,6 +429,8 @@ QWidget* ParameterPages::buildPathPage() {
     auto* local = new QRadioButton(tr("Test on Local Computer (Switch to Local Path)"));
     bind(&TAppletData::InternalUse_RootDir_Local_Checked, local);
     local->setChecked(true);
+    // Either button changes the bound one, which then reports the edit.
+    connect(local, &QRadioButton::toggled, this, &ParameterPages::edited);
     layout->addWidget(local);
     layout->addWidget(named(new QRadioButton(tr("Upload to Web Server (Switch to Web Path)")),
                             names::InternalUse_RootDir_Local_Checked2));
@@ -410,7 +442,8 @@ QWidget* ParameterPages::buildPathPage() {
                                           QStringLiteral("https://www.example.com/images/") +
                                           tr(", to the thumb image filenames. Leave the path blank for testing "
                                              "(preview) locally.")));
-    leadingLayout->addWidget(textField(&TAppletData::pImageLeadingPath));
+    QLineEdit* leadingEdit = reportingEdits(textField(&TAppletData::pImageLeadingPath));
+    leadingLayout->addWidget(leadingEdit);
     layout->addWidget(leadingPath);
     auto* enabled = new QCheckBox(tr("Image Leading Path"), replacement);
     bind(&TAppletData::pImageLeadingPathEnabled, enabled);
@@ -418,8 +451,11 @@ QWidget* ParameterPages::buildPathPage() {
     bold.setBold(true);
     enabled->setFont(bold);
     enabled->setChecked(true);
+    connect(enabled, &QCheckBox::toggled, this, &ParameterPages::edited);
     enabled->adjustSize();
     leadingPath->SetCheckComponent(enabled);
+    // The check box sits in the group's caption, above the edit, and comes before it on the way through.
+    setTabOrder(enabled, leadingEdit);
 
     layout->addStretch(1);
     layout->addWidget(helpButton(names::SpeedButton28, 8), 0, Qt::AlignRight);

@@ -2,6 +2,7 @@
 
 #include "model/AppletTypes.h"
 #include "ui/ParameterBinding.h"
+#include "ui/ValueTextValidator.h"
 
 #include <QList>
 #include <QTabWidget>
@@ -18,7 +19,6 @@ namespace veskaro {
 
 class ColorPanel;
 class SpinEdit;
-class ValueTextValidator;
 
 /// The parameter pages of the designer window: "Script" and "Path" for the root, "Item General" for an
 /// item. It builds them with their controls under their object names, holds the controls by type, and
@@ -71,10 +71,11 @@ public:
     const QList<QWidget*>& hintControls() const { return m_hintControls; }
 
 signals:
-    /// A value the user edits (a text, a number, a link or target) changed: the project has changes.
+    /// A value of the project that the pages show changed (a text, a number, a switch or a choice): the
+    /// project has changes.
     void edited();
-    /// A text field refused typed text that holds the project file's value terminator.
-    void textRefused(QLineEdit* field);
+    /// A text field refused typed text, for the reason given.
+    void textRefused(QLineEdit* field, const TextRefusal& reason);
 
 private:
     QWidget* buildScriptPage();
@@ -85,14 +86,15 @@ private:
     QLineEdit* textField(std::string TAppletData::*field);
     QLineEdit* textField(std::string TItemData::*field);
     SpinEdit* numberField(std::string TAppletData::*field);
-    ColorPanel* colorField(std::string TAppletData::*field);
+    ColorPanel* colorField(std::string TAppletData::*field, QLabel* caption);
     QComboBox* suggestionField(std::string TItemData::*field, const QStringList& suggestions);
     void bind(std::string TAppletData::*field, QWidget* control);
     void bind(std::string TItemData::*field, QWidget* control);
     /// Makes the text edits of a field report themselves as edits of the project, and returns the field.
     QLineEdit* reportingEdits(QLineEdit* field);
     QToolButton* helpButton(const char* name, int tag);
-    void guardText(QLineEdit* field);
+    QLineEdit* sliderNameField();
+    void guardText(QLineEdit* field, ValueTextValidator* validator);
 
     QWidget* m_scriptPage = nullptr;
     QWidget* m_itemPage = nullptr;

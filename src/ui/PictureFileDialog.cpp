@@ -1,11 +1,22 @@
 #include "ui/PictureFileDialog.h"
 
+#include "browse/PictureDialogSize.h"
+
+#include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QScrollBar>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veskaro {
 
@@ -15,8 +26,8 @@ constexpr QSize kPreviewSize(160, 120);
 
 } // namespace
 
-PictureFileDialog::PictureFileDialog(const QString& filter, bool several, QWidget* parent)
-    : QFileDialog(parent, several ? tr("Import Images") : tr("Open Image")) {
+PictureFileDialog::PictureFileDialog(const QString& filter, bool several, SettingsStore* sizes, QWidget* parent)
+    : QFileDialog(parent, several ? tr("Import Images") : tr("Open Image")), m_sizes(sizes) {
     // The pane is added to Qt's own dialog; a native dialog has no room for it.
     setOption(QFileDialog::DontUseNativeDialog);
     setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
@@ -41,6 +52,47 @@ PictureFileDialog::PictureFileDialog(const QString& filter, bool several, QWidge
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
 
     connect(this, &QFileDialog::currentChanged, this, &PictureFileDialog::showPreview);
+    const std::optional<DialogSize> kept = m_sizes ? readPictureDialogSize(*m_sizes) : std::nullopt;
+    resize(kept ? QSize(kept->width, kept->height) : readableSize());
+}
+
+void PictureFileDialog::done(int result) {
+    if (m_sizes)
+        writePictureDialogSize(*m_sizes, {width(), height()});
+    QFileDialog::done(result);
+}
+
+// Qt sizes the size column for texts such as "128.88 GB", while sizes read "135.56 KiB", and lets the
+// filter box shrink below its text; both end cut off. The size column gets room for the longest size text,
+// the filter box asks for its whole text, and the dialog opens wide enough for every column and the
+// preview pane beside them.
+QSize PictureFileDialog::readableSize() {
+    const QFontMetrics metrics(font());
+    for (QComboBox* combo : findChildren<QComboBox*>())
+        if (combo->count() > 0 && combo->itemText(0) == nameFilters().constFirst())
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    QSize size = sizeHint();
+    if (auto* details = findChild<QTreeView*>()) {
+        // Room for the widest texts of the size, type and date columns, as the file list writes them.
+        const QString widestDate =
+            QLocale::system().toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat);
+        const int padding = 4 * metrics.averageCharWidth();
+        int widestType = metrics.horizontalAdvance(tr("Folder"));
+        for (const char* picture : {"a.jpg", "a.gif", "a.bmp"})
+            widestType =
+                std::max(widestType, metrics.horizontalAdvance(QMimeDatabase()
+                                                                   .mimeTypeForFile(QString::fromLatin1(picture),
+                                                                                    QMimeDatabase::MatchExtension)
+                                                                   .comment()));
+        QHeaderView* header = details->header();
+        header->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("1023.99 KiB")) + padding);
+        header->resizeSection(2, widestType + padding);
+        header->resizeSection(3, metrics.horizontalAdvance(widestDate) + padding);
+        const int columns =
+            header->length() + details->verticalScrollBar()->sizeHint().width() + 2 * details->frameWidth();
+        size.rwidth() += std::max(0, columns - details->sizeHint().width());
+    }
+    return size.expandedTo(QSize(0, 30 * metrics.height()));
 }
 
 void PictureFileDialog::showPreview(const QString& path) {

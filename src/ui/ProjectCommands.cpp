@@ -148,6 +148,7 @@ void ProjectCommands::saveAndPublishTo(const std::string& path) {
     m_publisher.SaveAndPublish(m_project, (file.parent_path() / "").string(), file.filename().string(), m_tree,
                                m_progress);
     m_project.setProjectFolder(absoluteFolderOf(path));
+    m_view.showMissingPictures();
 }
 
 // Reads a project into the window. Whatever goes wrong, tree and item list agree afterwards: a file that

@@ -26,6 +26,8 @@ public:
     virtual void showModified(bool modified) = 0;
     /// Puts an opened project file at the top of the recent-files list.
     virtual void AddRecentFile(const std::string& fileName) = 0;
+    /// Tells how many source pictures the publishing just done did not find, and which items they were.
+    virtual void showMissingPictures() = 0;
 };
 
 } // namespace veskaro

@@ -75,7 +75,7 @@ std::optional<QColor> QtPrompts::chooseColor(const QColor& initial) {
 }
 
 QString QtPrompts::choosePictureFile(const QString& filter) {
-    PictureFileDialog dialog(filter, false, QApplication::activeWindow());
+    PictureFileDialog dialog(filter, false, m_settings, QApplication::activeWindow());
     if (!m_pictureFolder.isEmpty())
         dialog.setDirectory(m_pictureFolder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -85,7 +85,7 @@ QString QtPrompts::choosePictureFile(const QString& filter) {
 }
 
 QStringList QtPrompts::choosePictureFiles(const QString& filter, const QString& initialFolder) {
-    PictureFileDialog dialog(filter, true, QApplication::activeWindow());
+    PictureFileDialog dialog(filter, true, m_settings, QApplication::activeWindow());
     dialog.setDirectory(initialFolder);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList{};
 }

@@ -40,7 +40,7 @@ TMainForm::TMainForm(Prompts& prompts, Publisher& publisher, const Places& place
       // The holder of the built page lives as long as the window and is never shown.
       m_htmlHolder(new TformHTML(this)),
       // The help window too is made once, hidden, and shown by the help buttons.
-      m_help(new TfrmHelp(browsers.shell, this)), m_itemTree(*m_tree, treeIcon(TreeImage::Item)),
+      m_help(std::make_unique<TfrmHelp>(browsers.shell)), m_itemTree(*m_tree, treeIcon(TreeImage::Item)),
       m_keeper(m_project, m_itemTree), m_progress(*m_hint, *m_progressBar, *m_cancelWork),
       m_commands(prompts, publisher, m_project, m_itemTree, m_progress, *this) {
     buildWindow();
@@ -179,7 +179,11 @@ void TMainForm::showRootOnly() {
 
 LoadOutcome TMainForm::loadProject(const std::string& path) {
     m_treeRebuilding = true;
-    const auto rebuilt = qScopeGuard([this] { m_treeRebuilding = false; });
+    m_itemTree.beginLoading();
+    const auto rebuilt = qScopeGuard([this] {
+        m_itemTree.endLoading();
+        m_treeRebuilding = false;
+    });
     return m_project.LoadFromFile(path, m_itemTree, m_progress);
 }
 
@@ -278,6 +282,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     bool canClose = false;
     runCommand([this, &canClose] { canClose = FormCloseQuery(); });
     event->setAccepted(canClose);
+    // The help window has no owner that would take it along.
+    if (canClose)
+        m_help->close();
 }
 
 // --- The item tree ---

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAbstractButton;
@@ -33,6 +34,7 @@ class Prompts;
 class Publisher;
 class TformHTML;
 class TfrmHelp;
+struct TextRefusal;
 
 /// The designer window: the item tree, the parameter pages, menus, tool bar, hint line and progress bar.
 /// It owns the one project; the item-tree keeper holds the tree and the project's items in step, and the
@@ -154,6 +156,7 @@ private:
     void showRootOnly() override;
     LoadOutcome loadProject(const std::string& path) override;
     void showModified(bool modified) override;
+    void showMissingPictures() override;
     // Editing aids (TMainFormAids.cpp).
     void connectEditingAids();
     void pickLink();
@@ -162,7 +165,7 @@ private:
     void importPicture(int parentPosition, const QString& path);
     bool treeDragEvent(QEvent* event);
     void importDroppedFiles(const QList<QUrl>& urls);
-    void explainRefusedText(QLineEdit* edit);
+    void explainRefusedText(QLineEdit* edit, const TextRefusal& reason);
     // Help (TMainFormHelp.cpp).
     void connectHelp();
     void showHelpPage(QObject* sender);
@@ -180,7 +183,8 @@ private:
     QProgressBar* m_progressBar;
     QPushButton* m_cancelWork; // beside the bar while the work can be stopped
     TformHTML* m_htmlHolder;
-    TfrmHelp* m_help;
+    // A window of its own, not a child: it must not stay above this one.
+    std::unique_ptr<TfrmHelp> m_help;
 
     TreeWidgetItemTree m_itemTree;
     ItemTreeKeeper m_keeper;

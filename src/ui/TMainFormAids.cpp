@@ -1,6 +1,6 @@
 // The designer window's aids for filling in values: the link pick with its tip, the image pick, the
 // batch import (from the dialog or dropped onto the tree), the colour panels, and the explanation when a
-// text field refuses the project file's value terminator.
+// text field refuses typed text.
 
 #include "browse/LinkTipSetting.h"
 #include "model/AppletTypes.h"
@@ -214,12 +214,12 @@ void TMainForm::PickColor(ColorPanel* panel) {
         panel->setColor(*chosen);
 }
 
-// --- The value terminator in text fields ---
+// --- Text refused by a field ---
 
-void TMainForm::explainRefusedText(QLineEdit* edit) {
-    const QString explanation = ValueTextValidator::refusal();
-    m_hint->setText(explanation);
-    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), explanation, edit);
+// The hint line is narrow: it gets the brief form, and the tip beside the field the whole explanation.
+void TMainForm::explainRefusedText(QLineEdit* edit, const TextRefusal& reason) {
+    m_hint->setText(reason.brief);
+    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), reason.whole, edit);
 }
 
 } // namespace veskaro

@@ -20,8 +20,14 @@ bool isHelpPage(const QFileInfo& file) {
 
 } // namespace
 
-TfrmHelp::TfrmHelp(Shell& shell, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), m_shell(shell) {
+// A tool window would look right, but desktops keep a tool window above the windows of its program, where
+// it hides the designer's menus and tree: a plain window with only a close box and a fixed size does not.
+TfrmHelp::TfrmHelp(Shell& shell)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      m_shell(shell) {
+    // The designer's window alone decides when the program ends.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setObjectName(QLatin1String(names::frmHelp));
     setWindowTitle(tr("Help"));
     setFixedSize(402, 428);

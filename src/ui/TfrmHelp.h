@@ -14,13 +14,14 @@ inline constexpr auto HelpWebBrowser1 = "WebBrowser1";
 
 class Shell;
 
-/// The help window: a small tool window beside the designer that shows one local help page. The
-/// program keeps one for its whole run; closing it only hides it.
+/// The help window: a small window of its own beside the designer that shows one local help page. It has
+/// no owner, so that a click on the designer brings the designer in front of it. The program keeps one for
+/// its whole run; closing it only hides it.
 class TfrmHelp : public QWidget {
     Q_OBJECT
 public:
     /// Links that leave the help pages are opened through shell.
-    explicit TfrmHelp(Shell& shell, QWidget* parent = nullptr);
+    explicit TfrmHelp(Shell& shell);
 
     /// Shows the page at a file address in the view. A page that is missing gets a short note in its
     /// place, as a browser shows its own page-not-found display.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace veskaro {
 
@@ -57,6 +58,8 @@ TreeWidgetItemTree::TreeWidgetItemTree(QTreeWidget& tree, QIcon itemIcon)
 TreeWidgetItemTree::~TreeWidgetItemTree() {
     for (const QMetaObject::Connection& watch : m_watches)
         QObject::disconnect(watch);
+    // A root apart from the widget belongs to nobody else.
+    delete m_loadingRoot;
 }
 
 const std::vector<QTreeWidgetItem*>& TreeWidgetItemTree::nodes() const {
@@ -81,10 +84,21 @@ void TreeWidgetItemTree::setCaption(int position, const std::string& caption) {
     nodeAt(position)->setText(0, fromUtf8Text(caption));
 }
 
+// Tells whether the tree's last node lies in the subtree of node, by walking up from it: as long as the
+// tree is deep, not as long as it is wide.
+bool TreeWidgetItemTree::endsTheTree(const QTreeWidgetItem* node) const {
+    for (const QTreeWidgetItem* above = nodes().back(); above; above = above->parent())
+        if (above == node)
+            return true;
+    return false;
+}
+
 int TreeWidgetItemTree::addChild(int parentPosition, const std::string& caption) {
     QTreeWidgetItem* parent = nodeAt(parentPosition);
-    // The new last child follows the parent's last descendant.
-    const int position = parentPosition + 1 + CountDescendants(parent);
+    // The new last child follows the parent's last descendant. Reading a project and importing pictures
+    // always add below the last node's line, where the tree's end is that place; counting the subtree
+    // would make adding n nodes take time in proportion to n squared.
+    const int position = endsTheTree(parent) ? nodeCount() : parentPosition + 1 + CountDescendants(parent);
     QTreeWidgetItem* node = nullptr;
     {
         // A batch import adds hundreds of nodes: the list takes each one in place instead of being rebuilt.
@@ -130,7 +144,33 @@ void TreeWidgetItemTree::moveBefore(int position, int siblingPosition) {
     m_tree.setCurrentItem(selected);
 }
 
+void TreeWidgetItemTree::beginLoading() {
+    if (m_loadingRoot || !root())
+        return;
+    const QSignalBlocker blocker(&m_tree);
+    m_loadingRoot = m_tree.takeTopLevelItem(0);
+}
+
+void TreeWidgetItemTree::endLoading() {
+    if (!m_loadingRoot)
+        return;
+    const QSignalBlocker blocker(&m_tree);
+    QTreeWidgetItem* top = std::exchange(m_loadingRoot, nullptr);
+    {
+        // The list of nodes stays as it is: the same nodes in the same order.
+        m_adding = true;
+        const auto adding = qScopeGuard([this] { m_adding = false; });
+        m_tree.insertTopLevelItem(0, top);
+    }
+    // A node apart from the widget keeps no expanded state; every node that got children was to be
+    // expanded, and one walk over the tree does that for all.
+    m_tree.expandAll();
+    m_tree.setCurrentItem(top);
+}
+
 QTreeWidgetItem* TreeWidgetItemTree::root() const {
+    if (m_loadingRoot)
+        return m_loadingRoot;
     return m_tree.topLevelItemCount() > 0 ? m_tree.topLevelItem(0) : nullptr;
 }
 

@@ -34,6 +34,14 @@ public:
     /// selection stays on the node it was on and the tree's selection handler does not run.
     void moveBefore(int position, int siblingPosition) override;
 
+    /// Sets the root with everything below it apart from the tree widget until endLoading: the nodes added
+    /// meanwhile are shown in one step then, since a widget told of each node on its own takes longer
+    /// with every node it holds. The widget's selection handler is not run for either step.
+    void beginLoading();
+    /// Shows the nodes added since beginLoading, every node that has children expanded, and selects the
+    /// root again.
+    void endLoading();
+
     /// Returns the root node, or none while the tree is empty.
     QTreeWidgetItem* root() const;
     /// Returns the node at an absolute position; throws std::out_of_range for a position without a node.
@@ -51,6 +59,7 @@ public:
 private:
     const std::vector<QTreeWidgetItem*>& nodes() const;
     void forgetOrder() { m_orderKnown = false; }
+    bool endsTheTree(const QTreeWidgetItem* node) const;
 
     QTreeWidget& m_tree;
     QIcon m_itemIcon;
@@ -59,6 +68,8 @@ private:
     mutable bool m_orderKnown = false;
     // Set while addChild brings the list up to date itself.
     bool m_adding = false;
+    // The root while it is apart from the widget, between beginLoading and endLoading.
+    QTreeWidgetItem* m_loadingRoot = nullptr;
     std::vector<QMetaObject::Connection> m_watches;
 };
 

@@ -128,23 +128,22 @@ private slots:
         QCOMPARE(ControlToText(panel), takenBack);
     }
 
-    void radioPairFollowsOnlyTheBoundButton() {
+    // The pair always shows the value: "0" selects the partner, which a clear pair would not show.
+    void radioPairShowsEitherValue() {
         auto& local = find<QRadioButton>(names::InternalUse_RootDir_Local_Checked);
         auto& web = find<QRadioButton>(names::InternalUse_RootDir_Local_Checked2);
         QVERIFY(local.isChecked());
         TextToControl("0", local);
         QVERIFY(!local.isChecked());
-        QVERIFY(!web.isChecked()); // the partner keeps what it had
+        QVERIFY(web.isChecked());
         QCOMPARE(ControlToText(local), "0");
-        web.setChecked(true);
+        TextToControl("0", local);
+        QVERIFY(web.isChecked());
         TextToControl("1", local);
         QVERIFY(local.isChecked());
-        QVERIFY(!web.isChecked()); // one group: selecting one clears the other
-        TextToControl("0", local);
+        QVERIFY(!web.isChecked());
         web.click();
-        QVERIFY(web.isChecked());
-        local.click();
-        QVERIFY(!web.isChecked()); // still exclusive after the binding cleared a button
+        QVERIFY(!local.isChecked()); // still one exclusive pair
     }
 
     void spinEditKeepsShownValuesInItsRange() {

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -77,6 +80,15 @@ class EditingAidsTest : public test::DesignerTestCase {
     QString linkShown() { return find<QComboBox>(names::cmbx_ILink).currentText(); }
     QLabel& preview() { return find<QLabel>(names::imgPreview); }
     QString lastMessage() { return prompts().messages.empty() ? QString() : prompts().messages.back().text; }
+
+    // The hint line shows the brief form whole, and the tip at the field the whole explanation.
+    void verifyRefusalShown(const TextRefusal& refusal) {
+        const QLabel& hint = find<QLabel>(names::stctxtHint);
+        QCOMPARE(hint.text(), refusal.brief);
+        QVERIFY2(hint.fontMetrics().horizontalAdvance(hint.text()) <= hint.contentsRect().width(),
+                 qPrintable(hint.text()));
+        QCOMPARE(QToolTip::text(), refusal.whole);
+    }
 
     // Drops local files onto the tree as the file manager does; tells whether the tree took them.
     bool dropFiles(const QStringList& files) {
@@ -240,7 +252,7 @@ private slots:
     }
 
     void pictureDialogPreviewsThePictureUnderTheCursor() {
-        PictureFileDialog dialog(kPictureFilter, true);
+        PictureFileDialog dialog(kPictureFilter, true, nullptr);
         auto* picturePane = dialog.findChild<QLabel*>(QLatin1String(names::PicturePreview));
         auto* size = dialog.findChild<QLabel*>(QLatin1String(names::PictureSize));
         dialog.showPreview(picture("wide.jpg", "JPG"));
@@ -258,6 +270,30 @@ private slots:
         dialog.showPreview(QString::fromStdString(m_folders.root().path().string()));
         QCOMPARE(picturePane->text(), QString());
         QVERIFY(picturePane->pixmap().isNull());
+    }
+
+    // Sizes read "135.56 KiB" and the filter names four extensions: neither may be cut off, at any scale.
+    void pictureDialogOpensReadableAndAtTheSizeLeftLastTime() {
+        auto first = std::make_unique<PictureFileDialog>(kPictureFilter, false, designer().settings.get());
+        first->show();
+        QVERIFY(QTest::qWaitForWindowExposed(first.get()));
+        auto* details = first->findChild<QTreeView*>();
+        QVERIFY(details->header()->sectionSize(1) >
+                details->fontMetrics().horizontalAdvance(QStringLiteral("135.56 KiB")) + 8);
+        QVERIFY(details->header()->length() <= details->viewport()->width());
+        int filters = 0;
+        for (const QComboBox* combo : first->findChildren<QComboBox*>()) {
+            if (combo->currentText() != first->nameFilters().constFirst())
+                continue;
+            ++filters;
+            QVERIFY(combo->width() >= combo->sizeHint().width());
+        }
+        QCOMPARE(filters, 1);
+        first->resize(1111, 777);
+        first->reject();
+        first.reset();
+        PictureFileDialog second(kPictureFilter, true, designer().settings.get());
+        QCOMPARE(second.size(), QSize(1111, 777));
     }
 
     // --- Batch import ---
@@ -394,14 +430,38 @@ private slots:
         edit->clear();
         QTest::keyClicks(edit, QStringLiteral("a#$@b"));
         QCOMPARE(edit->text(), QStringLiteral("a#$b"));
-        QCOMPARE(find<QLabel>(names::stctxtHint).text(), ValueTextValidator::refusal());
+        verifyRefusalShown(ValueTextValidator::terminatorRefusal());
         QTest::keyClicks(edit, QStringLiteral("#$ @"));
         QCOMPARE(edit->text(), QStringLiteral("a#$b#$ @"));
     }
 
     void refusalExplainsItself() {
-        QCOMPARE(ValueTextValidator::refusal(),
+        QCOMPARE(ValueTextValidator::terminatorRefusal().whole,
                  QStringLiteral("\"#$@\" cannot be typed here: the project file ends every value with it."));
+    }
+
+    // The name names the style sheet, which is written under a name 21 bytes longer first: the limit is
+    // the one publishing checks, told where the name is typed rather than by a failing save.
+    void sliderNameTooLongForItsFileIsRefusedAsItIsTyped() {
+        auto& name = find<QLineEdit>(names::pSliderName);
+        name.clear();
+        QTest::keyClicks(&name, QString(229, u'n') + u' ');
+        // A letter outside ASCII takes two bytes: one too many.
+        QTest::sendKeyEvent(QTest::Click, &name, Qt::Key_Eacute, QStringLiteral("\u00e9"), Qt::NoModifier);
+        QCOMPARE(name.text(), QString(229, u'n') + u' ');
+        verifyRefusalShown({QStringLiteral("A slider name holds at most 230 bytes."),
+                            QStringLiteral("The slider name is too long: it names the slider's style sheet "
+                                           "file, so without its blanks it may hold at most 230 bytes (a "
+                                           "letter outside the English alphabet takes two or more). Please "
+                                           "choose a shorter slider name.")});
+        QTest::keyClicks(&name, QStringLiteral("n"));
+        QCOMPARE(name.text().size(), 231);
+        // A longer name from a project file can still be shortened key by key.
+        name.setText(QString(300, u'n'));
+        QTest::keyClick(&name, Qt::Key_Backspace);
+        QCOMPARE(name.text().size(), 299);
+        QTest::keyClick(&name, Qt::Key_N);
+        QCOMPARE(name.text().size(), 299);
     }
 };
 

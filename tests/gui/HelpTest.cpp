@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <QWindow>
+
+#include <algorithm>
 
 using namespace veskaro;
 namespace names = veskaro::names;
@@ -39,6 +42,10 @@ class HelpTest : public test::DesignerTestCase {
     QTextBrowser& helpView() { return *help().findChild<QTextBrowser*>(QLatin1String(names::HelpWebBrowser1)); }
 
     std::vector<std::string> shellCalls() { return designer().shell.calls; }
+    qsizetype helpWindowCount() {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return qobject_cast<TfrmHelp*>(w); });
+    }
     std::string dataFolder() { return designer().places.dataFolder(); }
     QString helpAddress(const std::string& page) {
         return QString::fromStdString(PathToFileUrl(dataFolder() + "help/" + page));
@@ -50,8 +57,24 @@ private slots:
         QCOMPARE(help().windowTitle(), QStringLiteral("Help"));
         QCOMPARE(help().size(), QSize(402, 428));
         QCOMPARE(help().pos(), QPoint(265, 180));
-        QVERIFY(help().windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(help().minimumSize(), help().maximumSize());
+        QVERIFY(help().windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!help().windowFlags().testFlag(Qt::WindowMinMaxButtonsHint));
         QCOMPARE(helpView().geometry(), QRect(0, 0, 401, 427));
+    }
+
+    // A tool window or one owned by the designer stays above the designer and hides its menus and tree.
+    void helpWindowIsAWindowOfItsOwnThatGoesWithTheDesigner() {
+        window().show();
+        find<QToolButton>(names::SpeedButton1).click();
+        QVERIFY(help().isVisible());
+        QCOMPARE(help().windowType(), Qt::Window);
+        QVERIFY(!help().parentWidget());
+        QVERIFY(!help().windowHandle()->transientParent());
+        QVERIFY(!help().testAttribute(Qt::WA_QuitOnClose));
+        find<QAction>(names::Exit1).trigger();
+        QVERIFY(!window().isVisible());
+        QVERIFY(help().isHidden());
     }
 
     void eachHelpButtonShowsItsPageInTheHelpWindow_data() {
@@ -85,7 +108,7 @@ private slots:
         QVERIFY(help().isVisible());
         QCOMPARE(help().address(), helpAddress(page.toStdString()));
         QVERIFY2(helpView().toPlainText().startsWith(heading), qPrintable(helpView().toPlainText().left(80)));
-        QCOMPARE(window().findChildren<TfrmHelp*>().size(), 1);
+        QCOMPARE(helpWindowCount(), 1);
         QVERIFY(shellCalls().empty());
     }
 
@@ -95,7 +118,7 @@ private slots:
         TfrmHelp* first = &help();
         find<QToolButton>(names::SpeedButton24).click();
         QCOMPARE(&help(), first);
-        QCOMPARE(window().findChildren<TfrmHelp*>().size(), 1);
+        QCOMPARE(helpWindowCount(), 1);
         QCOMPARE(help().address(), helpAddress("customizing_js_item_general_link.htm"));
         QVERIFY(helpView().toPlainText().startsWith(QStringLiteral("Item: Link")));
     }

@@ -1,8 +1,12 @@
 #include "DesignerTestCase.h"
 
+#include "ui/ApplicationIdentity.h"
 #include "ui/ColorPanel.h"
 #include "ui/MainFormProgressView.h"
 #include "ui/SpinEdit.h"
+#include "ui/TformWebBrowser.h"
+#include "ui/TfrmHelp.h"
+#include "ui/TfrmMsgBox_LinkTip.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -230,10 +235,11 @@ private slots:
 
     void editsOfBoundControlsMarkTheProjectModified_data() {
         QTest::addColumn<QString>("name");
-        for (const char* name : {names::pSliderName, names::edt_IToolTip, names::InternalUse_RootDir_Local,
-                                 names::InternalUse_RootDir_Remote, names::sliderWidth, names::sliderHeight,
-                                 names::navBtnVerticalOffset, names::transDurAuto, names::transDurManual,
-                                 names::switchImageDelay, names::cmbx_ILink, names::cmbx_ITarget})
+        for (const char* name :
+             {names::pSliderName, names::edt_IToolTip, names::InternalUse_RootDir_Local,
+              names::InternalUse_RootDir_Remote, names::sliderWidth, names::sliderHeight, names::navBtnVerticalOffset,
+              names::transDurAuto, names::transDurManual, names::switchImageDelay, names::cmbx_ILink,
+              names::cmbx_ITarget, names::pImageLeadingPath, names::edtOriginalImagePath})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
 
@@ -247,14 +253,89 @@ private slots:
         QVERIFY(saveEnabled());
     }
 
-    void someEditsDoNotMarkTheProjectModified() {
-        find<QCheckBox>(names::pImageLeadingPathEnabled).click();
-        find<QRadioButton>(names::InternalUse_RootDir_Local_Checked2).click();
-        find<QLineEdit>(names::pImageLeadingPath).setText(QStringLiteral("images/"));
-        find<QLineEdit>(names::edtOriginalImagePath).setText(QStringLiteral("/a.jpg"));
-        find<ColorPanel>(names::navBtnBgColorNormal).setColor(Qt::red);
-        QVERIFY(!window().Modified());
-        QVERIFY(saveDisabled());
+    // Every switch of the Path page is a project value too: a change left unmarked would be lost on closing.
+    void switchesMarkTheProjectModifiedAndClosingAsks() {
+        for (QAbstractButton* button :
+             {static_cast<QAbstractButton*>(&find<QCheckBox>(names::pImageLeadingPathEnabled)),
+              static_cast<QAbstractButton*>(&find<QRadioButton>(names::InternalUse_RootDir_Local_Checked2)),
+              static_cast<QAbstractButton*>(&find<QRadioButton>(names::InternalUse_RootDir_Local_Checked))}) {
+            window().setModified(false);
+            button->click();
+            QVERIFY2(window().Modified(), qPrintable(button->objectName()));
+            QVERIFY(saveEnabled());
+        }
+        prompts().answers = {PromptAnswer::Cancel};
+        QVERIFY(!closeWindow());
+        QCOMPARE(prompts().messages.at(0).text, QStringLiteral("Save changes to files before Exit?"));
+    }
+
+    // The desktop adds a display name set apart from the application's name to every window's title.
+    void windowTitlesAreTheirCaptionsAlone() {
+        setApplicationIdentity();
+        QCOMPARE(QGuiApplication::applicationName(), QStringLiteral("Veskaro"));
+        QGuiApplication::setApplicationName(QStringLiteral("probe"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+        setApplicationIdentity();
+        TfrmMsgBox_LinkTip tip(*designer().settings, prompts());
+        TformWebBrowser browsers(designer().browsers, prompts());
+        QCOMPARE((QStringList{window().windowTitle(), tip.windowTitle(), browsers.windowTitle(),
+                              window().helpWindow().windowTitle()}),
+                 (QStringList{"Veskaro", "Important Tip", "Web Browser", "Help"}));
+    }
+
+    void colourSwatchesAreButtonsTheKeyboardReaches() {
+        window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        QList<ColorPanel*> reached;
+        find<SpinEdit>(names::navBtnVerticalOffset).setFocus();
+        for (int press = 0; press < 8; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (auto* panel = qobject_cast<ColorPanel*>(QApplication::focusWidget()))
+                reached << panel;
+        }
+        QCOMPARE(reached.size(), 8);
+        QCOMPARE(reached.at(0)->objectName(), QLatin1String(names::navBtnTextColorNormal));
+        QCOMPARE(reached.at(0)->accessibleName(), QStringLiteral("Normal Text Color"));
+        QCOMPARE(reached.at(7)->accessibleName(), QStringLiteral("Active Hover BG Color"));
+        prompts().colors = {QColor(Qt::red), std::nullopt};
+        QTest::keyClick(reached.at(7), Qt::Key_Space);
+        QTest::keyClick(reached.at(7), Qt::Key_Return);
+        QCOMPARE(prompts().colorsOffered, (std::vector<QColor>{QColor(Qt::black), QColor(Qt::red)}));
+        QCOMPARE(reached.at(7)->color(), QColor(Qt::red));
+    }
+
+    void pathPageIsWalkedInTheOrderItShows() {
+        window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        find<QTabWidget>(names::pgcntrl1).setCurrentWidget(&find<QWidget>(names::tbshtPath));
+        find<QLineEdit>(names::InternalUse_RootDir_Remote).setFocus();
+        QStringList walked;
+        for (int press = 0; press < 4; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, (QStringList{names::InternalUse_RootDir_Local_Checked, names::pImageLeadingPathEnabled,
+                                      names::pImageLeadingPath, names::SpeedButton28}));
+    }
+
+    // However wide the window (maximised on a large screen), each swatch stays beside its caption.
+    void colourSwatchesStayBesideTheirCaptionsInAWideWindow() {
+        window().resize(2400, 1000);
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        int captions = 0;
+        for (const QLabel* label : window().findChildren<QLabel*>()) {
+            const auto* panel = qobject_cast<const ColorPanel*>(label->buddy());
+            if (!panel)
+                continue;
+            ++captions;
+            // The caption's text is drawn at the left of its label, which may be wider.
+            const QPoint captionEnd(
+                label->contentsRect().left() + label->fontMetrics().horizontalAdvance(label->text()), 0);
+            const int gap = panel->mapTo(&window(), QPoint(0, 0)).x() - label->mapTo(&window(), captionEnd).x();
+            QVERIFY2(gap >= 0 && gap < 3 * panel->width(), qPrintable(label->text() + ": " + QString::number(gap)));
+        }
+        QCOMPARE(captions, 8);
     }
 
     void leadingPathCheckBoxEnablesItsEdit() {

@@ -7,13 +7,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidgetItem>
 
 #include <algorithm>
 #include <filesystem>
@@ -160,6 +163,56 @@ private slots:
         QVERIFY(prompts().messages[0].text.startsWith(QStringLiteral("The slider name must not contain")));
         QVERIFY(designer().shell.calls.empty());
         QVERIFY(!holds(places().GetPreviewFolder(), kPreviewPageName));
+        publisher().previewFolder().ClearPreviewFolder();
+    }
+
+    QStringList warnedNodes() {
+        QStringList warned;
+        for (int position = 1; position < window().itemTree().nodeCount(); ++position)
+            if (window().itemTree().nodeAt(position)->text(0) == QStringLiteral("Warning: Original image not found."))
+                warned << window().itemTree().nodeAt(position)->toolTip(0);
+        return warned;
+    }
+
+    void saveTheProjectAs(const fs::path& project) {
+        publisher().publishForReal = true;
+        prompts().saveFiles = {QString::fromStdString(project.string())};
+        find<QAction>(names::Save2).trigger();
+        QCOMPARE(prompts().messages.size(), std::size_t(0));
+    }
+
+    // The shipped sample names its pictures relative to its folder, and the program runs elsewhere; once
+    // published without them, the hint line counts the missing pictures and their nodes keep their paths.
+    void pictureCaptionsAfterOpeningTheSampleFromElsewhereAndItsPictureLessCopy() {
+        startWithoutWorkFolders();
+        const fs::path started = fs::current_path();
+        const auto back = qScopeGuard([&started] { fs::current_path(started); });
+        fs::current_path(m_folders.root().path());
+        window().OpenProjectFile(places().dataFolder() + "samples/demo/demo.vsk");
+        designer().select(1);
+        QVERIFY(!find<QLabel>(names::imgPreview).isHidden() && !find<QLabel>(names::imgPreview).pixmap().isNull());
+        find<QAction>(names::Preview1).trigger();
+        QCOMPARE(warnedNodes(), QStringList{});
+        const fs::path site = m_folders.root().path() / "site";
+        fs::create_directories(site);
+        saveTheProjectAs(site / "demo.vsk");
+        QCOMPARE(warnedNodes(), QStringList{});
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+
+        fs::create_directories(site / "pictures");
+        fs::copy_file(places().dataFolder() + "samples/demo/pictures/harbour.jpg", site / "pictures/harbour.jpg");
+        window().OpenProjectFile((site / "demo.vsk").string());
+        find<QAction>(names::Preview1).trigger();
+        const QStringList missing{"pictures/dunes.jpg", "pictures/meadow.gif"};
+        QCOMPARE(warnedNodes(), missing);
+        QCOMPARE(window().itemTree().nodeAt(2)->toolTip(0), QString());
+        const QLabel& hint = find<QLabel>(names::stctxtHint);
+        QCOMPARE(hint.text(), QStringLiteral("2 pictures were not found: see their nodes."));
+        QVERIFY(hint.fontMetrics().horizontalAdvance(hint.text()) <= hint.contentsRect().width());
+        find<QLabel>(names::stctxtHint).clear();
+        saveTheProjectAs(site / "again.vsk");
+        QCOMPARE(warnedNodes(), missing);
+        QCOMPARE(hint.text(), QStringLiteral("2 pictures were not found: see their nodes."));
         publisher().previewFolder().ClearPreviewFolder();
     }
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -92,6 +93,7 @@ class ProjectCommandsTest : public test::DesignerTestCase {
 
     void verifyTwoItemProjectShown(const std::string& file) {
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  a.jpg", "    b.jpg"}));
+        QVERIFY(window().itemTree().nodeAt(1)->isExpanded());
         QCOMPARE(designer().itemPaths(), (QStringList{"/p/a.jpg", "/p/b.jpg"}));
         QCOMPARE(designer().selectedPosition(), 0);
         QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
@@ -448,6 +450,39 @@ private slots:
         verifyCleanNewProject();
         QCOMPARE(recentEntries().size(), 1);
         verifyTheTreeWorks();
+    }
+
+    // A new project shows "Test on Local Computer"; a project saved for uploading must show its own choice.
+    void openingAfterNewShowsTheLoadedPathChoice() {
+        TkvlAppletAgent uploading;
+        uploading.SetDefaults();
+        TAppletData data = uploading.GetAppletData();
+        data.InternalUse_RootDir_Local_Checked = "0";
+        uploading.SetAppletData(data);
+        SilentProgressView progress;
+        uploading.SaveToFile(path("upload.vsk"), progress);
+        trigger(names::New1);
+        openThroughTheDialog(path("upload.vsk"));
+        QVERIFY(!find<QRadioButton>(names::InternalUse_RootDir_Local_Checked).isChecked());
+        QVERIFY(find<QRadioButton>(names::InternalUse_RootDir_Local_Checked2).isChecked());
+        QVERIFY(!window().Modified());
+        trigger(names::New1);
+        QVERIFY(find<QRadioButton>(names::InternalUse_RootDir_Local_Checked).isChecked());
+    }
+
+    void aPictureOrTextOpenedAsAProjectIsCalledNoProjectFile() {
+        for (const auto& [name, bytes] : {std::pair{"photo.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10)},
+                                          std::pair{"notes.txt", std::string("Dear diary\r\n")}}) {
+            const std::string file = path(name);
+            test::writeBytes(file, bytes);
+            prompts().messages.clear();
+            openThroughTheDialog(file);
+            QCOMPARE(prompts().messages.size(), 1u);
+            QCOMPARE(prompts().messages[0].text,
+                     "The file " + text(file) + " is not a Veskaro project file. Nothing was loaded.");
+            verifyCleanNewProject();
+        }
+        QVERIFY(recentEntries().isEmpty());
     }
 
     void aForeignFileLeavesACleanWindowThatSaveDoesNotWriteOverIt() {

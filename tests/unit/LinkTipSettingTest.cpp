@@ -1,6 +1,7 @@
 #include "TestFolders.h"
 
 #include "browse/LinkTipSetting.h"
+#include "browse/PictureDialogSize.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/VeskaroError.h"
 
@@ -65,5 +66,22 @@ TEST_F(LinkTipSettingTest, FailureToSwitchTheTipOnIsReportedAndToSwitchItOffIsNo
         EXPECT_STREQ(
             error.what(),
             "Failed to set data for 'ShowLinkTipDialog' in the settings key Software\\KVL\\Veskaro\\1.0\\Settings.");
+    }
+}
+
+// The picture dialogs' size lies beside the tip setting; a size no dialog could have is not taken.
+TEST_F(LinkTipSettingTest, PictureDialogSizeIsKeptAndOddSizesAreIgnored) {
+    EXPECT_FALSE(readPictureDialogSize(m_store));
+    writePictureDialogSize(m_store, {1111, 777});
+    const std::optional<DialogSize> kept = readPictureDialogSize(m_store);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->width, 1111);
+    EXPECT_EQ(kept->height, 777);
+    EXPECT_TRUE(readShowLinkTip(m_store)) << "the tip setting stays as it was";
+    for (const char* values : {"\"PictureDialogWidth\"=dword:00000000\r\n\"PictureDialogHeight\"=dword:00000300\r\n",
+                               "\"PictureDialogWidth\"=dword:7fffffff\r\n\"PictureDialogHeight\"=dword:00000300\r\n",
+                               "\"PictureDialogWidth\"=\"800\"\r\n\"PictureDialogHeight\"=dword:00000300\r\n"}) {
+        storeSettings(values);
+        EXPECT_FALSE(readPictureDialogSize(m_store)) << values;
     }
 }

@@ -85,6 +85,7 @@ TEST_F(PrepareImages, MissingSourceWarnsAndKeepsTheItemWhileTheNextIsPrepared) {
 
     EXPECT_EQ(m_tree.captionAt(1), "Warning: Original image not found.");
     EXPECT_EQ(m_tree.captionAt(2), "b.GIF");
+    EXPECT_EQ(m_publisher.missingPictures(), std::vector<int>{0});
     EXPECT_EQ(m_project.GetItem(0), earlier);
     const TItemData gif = m_project.GetItem(1);
     EXPECT_EQ(gif.IImageFile, "slider1.gif");

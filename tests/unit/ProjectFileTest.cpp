@@ -199,11 +199,19 @@ TEST_F(ProjectFile, AcceptsTheEarlierProductNameAndRefusesOthers) {
 
 TEST_F(ProjectFile, RefusesIncompleteFilesAndChangesNothing) {
     const std::string complete = projectText({itemLine("a.jpg", "0"), itemLine("b.jpg", "0")});
-    for (const std::string& text : {std::string{}, kHeader.substr(0, kHeader.find("</Product_Name>")),
-                                    complete.substr(0, complete.find("<Item_Parameters>")),
-                                    complete.substr(0, complete.find("</Item_Parameters>"))}) {
+    for (const std::string& text :
+         {kHeader.substr(0, kHeader.find("</Product_Name>")), complete.substr(0, complete.find("<Item_Parameters>")),
+          complete.substr(0, complete.find("</Item_Parameters>"))}) {
         SCOPED_TRACE(text);
         expectRefused(text, "is incomplete");
+    }
+}
+
+TEST_F(ProjectFile, CallsFilesWithoutAProductTagNoProjectFiles) {
+    for (const std::string& text : {std::string{}, std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\xFF\xD9", 14),
+                                    std::string("Shopping list\r\n<Product_Version>\r\nmilk\r\n")}) {
+        SCOPED_TRACE(text);
+        expectRefused(text, "project.vsk is not a Veskaro project file. Nothing was loaded.");
     }
 }
 

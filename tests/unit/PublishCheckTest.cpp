@@ -128,13 +128,16 @@ TEST_F(PublishCheck, ReportsNamesThatCannotNameTheirFiles) {
                         "slider's style sheet file. Please choose another slider name.",
                         "The project file name \"" + m_fileName + "\" is too long: its publish report \"" +
                             std::string(240, 'p') +
-                            "_PublishReport.txt\" would exceed the 255 bytes a file name holds. Please choose a "
+                            "_PublishReport.txt\" would exceed the 234 bytes a file name holds. Please choose a "
                             "shorter name."}));
-    change(&TAppletData::pSliderName, std::string(252, 's'));
-    m_fileName = std::string(233, 'p') + ".vsk";
-    EXPECT_EQ(check().problems, (Findings{"The slider name is too long: it names the slider's style sheet file, and a "
-                                          "file name holds at most 255 bytes. Please choose a shorter slider name."}));
-    change(&TAppletData::pSliderName, std::string(251, 's') + " ");
+    // Each file is written under a temporary name 21 bytes longer first, within the system's 255.
+    change(&TAppletData::pSliderName, std::string(231, 's'));
+    m_fileName = std::string(216, 'p') + ".vsk";
+    EXPECT_EQ(check().problems,
+              (Findings{"The slider name is too long: it names the slider's style sheet file, so without its blanks it "
+                        "may hold at most 230 bytes (a letter outside the English alphabet takes two or more). Please "
+                        "choose a shorter slider name."}));
+    change(&TAppletData::pSliderName, std::string(230, 's') + " ");
     EXPECT_EQ(check().problems, Findings{}) << "the longest names that fit, once blanks are dropped";
 }
 
@@ -283,6 +286,12 @@ INSTANTIATE_TEST_SUITE_P(
                        [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, "../up"); }},
         CraftedProject{"slider name too long", true,
                        [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, std::string(300, 'x')); }},
+        CraftedProject{"longest slider name", false,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, std::string(230, 'x')); }},
+        CraftedProject{"slider name too long for the temporary file", true,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, std::string(231, 'x')); }},
+        CraftedProject{"longest project name", false,
+                       [](PublishCheck& subject) { subject.m_fileName = std::string(216, 'p') + ".vsk"; }},
         CraftedProject{"project name too long", true,
                        [](PublishCheck& subject) { subject.m_fileName = std::string(250, 'p') + ".vsk"; }},
         CraftedProject{
