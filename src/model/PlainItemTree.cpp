@@ -24,6 +24,10 @@ const std::string& PlainItemTree::captionAt(int position) const {
 }
 
 std::size_t PlainItemTree::subtreeEnd(int position) const {
+    // Every node lies below the root; without this a load that adds children of the root one after the
+    // other would scan the whole list for each.
+    if (position == 0)
+        return m_nodes.size();
     const int level = levelAt(position);
     std::size_t end = static_cast<std::size_t>(position) + 1;
     while (end < m_nodes.size() && m_nodes[end].level > level)
