@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -98,6 +99,14 @@ inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
         names.insert(entry.path().filename().string());
     return names;
+}
+
+/// Returns every entry of a folder with its bytes; none when it is missing.
+inline std::map<std::string, std::string> filesIn(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : namesIn(folder))
+        files[name] = readBytes(folder / name);
+    return files;
 }
 
 /// Returns the path of a file in the test data folder.

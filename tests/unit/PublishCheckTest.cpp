@@ -15,8 +15,7 @@
 
 using namespace veskaro;
 using veskaro::test::errorOf;
-using veskaro::test::namesIn;
-using veskaro::test::readBytes;
+using veskaro::test::filesIn;
 using veskaro::test::writeBytes;
 namespace fs = std::filesystem;
 
@@ -259,9 +258,7 @@ TEST_P(CheckAgreesWithPublish, OnEveryRefusal) {
     GetParam().craft(*this);
     const Findings problems = check().problems;
     EXPECT_EQ(!problems.empty(), GetParam().refused) << ::testing::PrintToString(problems);
-    std::map<std::string, std::string> before;
-    for (const std::string& name : namesIn(site()))
-        before[name] = readBytes(site() + name);
+    const std::map<std::string, std::string> before = filesIn(site());
 
     const std::string refusal = publish();
     if (problems.empty()) {
@@ -272,10 +269,7 @@ TEST_P(CheckAgreesWithPublish, OnEveryRefusal) {
     const std::string reason =
         refusal.ends_with(kNothingSaved) ? refusal.substr(0, refusal.size() - kNothingSaved.size()) : refusal;
     EXPECT_TRUE(problems.front().ends_with(reason)) << problems.front() << "\n" << refusal;
-    std::map<std::string, std::string> after;
-    for (const std::string& name : namesIn(site()))
-        after[name] = readBytes(site() + name);
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(filesIn(site()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(

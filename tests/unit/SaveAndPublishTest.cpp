@@ -64,18 +64,17 @@ protected:
         m_project.SetAppletData(data);
     }
 
-    // Returns every file of a folder with its bytes, the folder's temporary files included.
-    static std::map<std::string, std::string> filesIn(const fs::path& folder) {
-        std::map<std::string, std::string> files;
-        for (const std::string& name : namesIn(folder))
-            if (name != "zz-filler")
-                files[name] = readBytes(folder / name);
+    // Returns every file of a folder with its bytes, the folder's temporary files included, but a small
+    // disk's filler.
+    static std::map<std::string, std::string> publishedFiles(const fs::path& folder) {
+        std::map<std::string, std::string> files = veskaro::test::filesIn(folder);
+        files.erase("zz-filler");
         return files;
     }
 
     // Returns the names of the files that were added, removed or changed since before.
     static Names changedSince(const std::map<std::string, std::string>& before, const fs::path& folder) {
-        const std::map<std::string, std::string> now = filesIn(folder);
+        const std::map<std::string, std::string> now = publishedFiles(folder);
         Names changed;
         for (const auto& [name, bytes] : before)
             if (!now.contains(name) || now.at(name) != bytes)
@@ -219,7 +218,7 @@ TEST_F(SaveAndPublish, FullDiskStopsThePublishAndLeavesTheEarlierFilesAsTheyWere
         GTEST_SKIP() << disk.whyNotMounted();
     addItem(picture("beach.jpg"));
     publish("Demo.vsk");
-    const std::map<std::string, std::string> before = filesIn(folder);
+    const std::map<std::string, std::string> before = publishedFiles(folder);
     std::size_t published = 0;
     for (const auto& [name, bytes] : before)
         published += (bytes.size() / 4096 + 1) * 4096;
@@ -248,7 +247,7 @@ TEST_F(SaveAndPublish, FileTheUserMayNotWriteStopsThePublishBeforeAnythingChange
     openToEveryone(m_folders.root().path());
     fs::permissions(site() + "slider1.gif", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(site() + "Slider1.css", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const std::map<std::string, std::string> before = filesIn(site());
+    const std::map<std::string, std::string> before = publishedFiles(site());
     resizeSlider("600", "400");
     const std::string message = veskaro::test::asAnotherUser([&] { return errorOf([&] { publish("Demo.vsk"); }); });
     EXPECT_EQ(message, "File access denied: " + site() + "slider1.gif");
@@ -263,7 +262,7 @@ TEST_F(SaveAndPublish, PreparedPictureThatCannotReachThePreviewFolderStopsThePub
         GTEST_SKIP() << disk.whyNotMounted();
     addItem(picture("beach.jpg"));
     publish("Demo.vsk");
-    const std::map<std::string, std::string> before = filesIn(site());
+    const std::map<std::string, std::string> before = publishedFiles(site());
     disk.fill();
     resizeSlider("600", "400");
     EXPECT_EQ(errorOf([&] { publish("Demo.vsk"); }), "Disk full: " + preview + "slider0.jpg");
