@@ -14,6 +14,8 @@ public:
     virtual int nodeCount() const = 0;
     /// Returns the depth of the node at an absolute position (the root has 0).
     virtual int levelAt(int position) const = 0;
+    /// Returns the caption of the node at an absolute position.
+    virtual std::string captionAt(int position) const = 0;
     /// Sets the caption of the node at an absolute position.
     virtual void setCaption(int position, const std::string& caption) = 0;
     /// Adds a node with a caption as the last child of the node at an absolute position and returns the
@@ -24,6 +26,10 @@ public:
     /// Moves the node at an absolute position, with its descendants, to just before its sibling at
     /// siblingPosition.
     virtual void moveBefore(int position, int siblingPosition) = 0;
+    /// Returns the absolute position of the selected node, or -1 when none is selected.
+    virtual int selectedPosition() const = 0;
+    /// Selects the node at an absolute position.
+    virtual void select(int position) = 0;
 };
 
 } // namespace veskaro

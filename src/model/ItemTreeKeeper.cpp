@@ -16,21 +16,19 @@ void requireItemNode(const ItemTree& tree, int position) {
 
 } // namespace
 
-ItemTreeKeeper::ItemTreeKeeper(TkvlAppletAgent& project, ItemTree& tree) : m_project(project), m_tree(tree) {}
+ItemTreeKeeper::ItemTreeKeeper(TkvlAppletAgent& project, ItemTree& tree) : m_project(project), m_tree(tree) {
+    forgetHistory();
+}
+
+// --- Commands ---
 
 int ItemTreeKeeper::insertItem(int parentPosition, TItemData item, const std::string& caption) {
-    const int position = m_tree.addChild(parentPosition, caption);
-    item.ILevel = std::to_string(m_tree.levelAt(position) - 1);
-    m_project.InsertItem(position - 1, item);
-    return position;
+    return inOneStep("Insert", [&] { return insertNode(parentPosition, std::move(item), caption); });
 }
 
 void ItemTreeKeeper::deleteSubtree(int position) {
     requireItemNode(m_tree, position);
-    const int count = 1 + descendantCount(position);
-    for (int i = 0; i < count; ++i)
-        m_project.DeleteItem(position - 1);
-    m_tree.removeSubtree(position);
+    inOneStep("Delete", [&] { removeNode(position); });
 }
 
 int ItemTreeKeeper::moveUp(int position) {
@@ -38,7 +36,7 @@ int ItemTreeKeeper::moveUp(int position) {
     const int previous = previousSibling(position);
     if (previous < 0)
         return position;
-    moveBefore(position, previous);
+    inOneStep("Move Up", [&] { moveBefore(position, previous); });
     return previous;
 }
 
@@ -48,19 +46,170 @@ int ItemTreeKeeper::moveDown(int position) {
     if (next < 0)
         return position;
     const int nextRun = 1 + descendantCount(next);
-    moveBefore(next, position);
+    inOneStep("Move Down", [&] { moveBefore(next, position); });
     return position + nextRun;
+}
+
+int ItemTreeKeeper::duplicate(int position) {
+    requireItemNode(m_tree, position);
+    const int next = nextSibling(position);
+    return inOneStep("Duplicate", [&] {
+        const int copy = copyAsLastChild(position, parentOf(position));
+        // The copy went after the parent's last descendant, past every later sibling of the original.
+        if (next >= 0)
+            moveBefore(copy, next);
+        const int placed = position + 1 + descendantCount(position);
+        m_tree.select(placed);
+        return placed;
+    });
+}
+
+bool ItemTreeKeeper::canMoveBelow(int position, int parentPosition) const {
+    if (position <= 0 || position >= m_tree.nodeCount() || parentPosition < 0 || parentPosition >= m_tree.nodeCount())
+        return false;
+    return parentPosition < position || parentPosition > position + descendantCount(position);
+}
+
+int ItemTreeKeeper::moveSubtree(int position, int parentPosition, int beforePosition) {
+    if (!canMoveBelow(position, parentPosition) ||
+        (beforePosition >= 0 && (beforePosition >= m_tree.nodeCount() || parentOf(beforePosition) != parentPosition)))
+        return -1;
+    // Placing a node before itself or before its own next sibling leaves everything as it is.
+    if (parentOf(position) == parentPosition &&
+        (beforePosition == position || beforePosition == nextSibling(position))) {
+        m_tree.select(position);
+        return position;
+    }
+    return inOneStep("Move", [&] {
+        const int run = 1 + descendantCount(position);
+        int copy = copyAsLastChild(position, parentPosition);
+        // The copy went after the parent's last descendant, which may lie before the original.
+        int original = copy <= position ? position + run : position;
+        if (beforePosition >= 0) {
+            moveBefore(copy, beforePosition);
+            if (original >= beforePosition && original < copy)
+                original += run;
+            copy = beforePosition;
+        }
+        removeNode(original);
+        const int moved = copy > original ? copy - run : copy;
+        m_tree.select(moved);
+        return moved;
+    });
+}
+
+// --- Changes of tree and list together ---
+
+int ItemTreeKeeper::insertNode(int parentPosition, TItemData item, const std::string& caption) {
+    const int position = m_tree.addChild(parentPosition, caption);
+    item.ILevel = std::to_string(m_tree.levelAt(position) - 1);
+    m_project.InsertItem(position - 1, item);
+    return position;
+}
+
+void ItemTreeKeeper::removeNode(int position) {
+    const int count = 1 + descendantCount(position);
+    for (int i = 0; i < count; ++i)
+        m_project.DeleteItem(position - 1);
+    m_tree.removeSubtree(position);
 }
 
 void ItemTreeKeeper::moveBefore(int position, int siblingPosition) {
     int start = position - 1;
     const int run = 1 + descendantCount(position);
-    const int siblingRun = 1 + descendantCount(siblingPosition);
+    const int distance = position - siblingPosition;
     for (int moved = 0; moved < run; ++moved, ++start)
-        for (int step = 0; step < siblingRun; ++step)
+        for (int step = 0; step < distance; ++step)
             m_project.SwapWithPrevious(start - step);
     m_tree.moveBefore(position, siblingPosition);
 }
+
+int ItemTreeKeeper::copyAsLastChild(int position, int parentPosition) {
+    const int run = 1 + descendantCount(position);
+    const int topLevel = m_tree.levelAt(position);
+    std::vector<std::pair<int, std::string>> nodes;
+    TItemArray items;
+    for (int p = position; p < position + run; ++p) {
+        nodes.emplace_back(m_tree.levelAt(p) - topLevel, m_tree.captionAt(p));
+        items.push_back(m_project.GetItem(p - 1));
+    }
+    // parents[d] is where the next node of depth d below the copied node goes.
+    std::vector<int> parents{parentPosition};
+    int copy = -1;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const auto& [depth, caption] = nodes[i];
+        parents.resize(static_cast<std::size_t>(depth) + 1);
+        const int added = insertNode(parents.back(), items[i], caption);
+        parents.push_back(added);
+        if (i == 0)
+            copy = added;
+    }
+    return copy;
+}
+
+// --- History ---
+
+void ItemTreeKeeper::recordEdit(const std::string& name, const void* mergeKey) {
+    if (m_openSteps == 0)
+        m_history.record(name, m_tree.selectedPosition(), capture(), m_tree.selectedPosition(), mergeKey);
+}
+
+void ItemTreeKeeper::openStep(std::string name) {
+    if (m_openSteps++ > 0)
+        return;
+    m_stepName = std::move(name);
+    m_selectionBefore = m_tree.selectedPosition();
+}
+
+void ItemTreeKeeper::closeStep() {
+    if (--m_openSteps == 0)
+        m_history.record(m_stepName, m_selectionBefore, capture(), m_tree.selectedPosition());
+}
+
+void ItemTreeKeeper::forgetHistory() {
+    m_history.reset(capture());
+}
+
+void ItemTreeKeeper::markSaved() {
+    m_history.markSaved(capture());
+}
+
+void ItemTreeKeeper::undo() {
+    restore(m_history.undo());
+}
+
+void ItemTreeKeeper::redo() {
+    restore(m_history.redo());
+}
+
+EditState ItemTreeKeeper::capture() const {
+    EditState state{m_project.GetAppletData(), m_project.items(), {}};
+    state.nodes.reserve(static_cast<std::size_t>(m_tree.nodeCount()));
+    for (int p = 0; p < m_tree.nodeCount(); ++p)
+        state.nodes.emplace_back(m_tree.levelAt(p), m_tree.captionAt(p));
+    return state;
+}
+
+// Builds the tree afresh below its root: a step may have changed any part of it.
+void ItemTreeKeeper::restore(const EditHistory::Destination& destination) {
+    const EditState& state = destination.state;
+    m_project.SetAppletData(state.appletData);
+    m_project.setItems(state.items);
+    while (m_tree.nodeCount() > 1)
+        m_tree.removeSubtree(1);
+    if (state.nodes.empty())
+        return;
+    m_tree.setCaption(0, state.nodes.front().second);
+    std::vector<int> parents{0};
+    for (std::size_t i = 1; i < state.nodes.size(); ++i) {
+        const auto& [level, caption] = state.nodes[i];
+        parents.resize(static_cast<std::size_t>(level));
+        parents.push_back(m_tree.addChild(parents.back(), caption));
+    }
+    m_tree.select(destination.selection);
+}
+
+// --- Reading the tree ---
 
 int ItemTreeKeeper::previousSibling(int position) const {
     const int level = m_tree.levelAt(position);
@@ -75,6 +224,14 @@ int ItemTreeKeeper::previousSibling(int position) const {
 int ItemTreeKeeper::nextSibling(int position) const {
     const int next = position + 1 + descendantCount(position);
     return position > 0 && next < m_tree.nodeCount() && m_tree.levelAt(next) == m_tree.levelAt(position) ? next : -1;
+}
+
+int ItemTreeKeeper::parentOf(int position) const {
+    const int level = m_tree.levelAt(position);
+    for (int p = position - 1; p >= 0; --p)
+        if (m_tree.levelAt(p) < level)
+            return p;
+    return -1;
 }
 
 int ItemTreeKeeper::descendantCount(int position) const {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace veskaro {
 
@@ -19,7 +20,7 @@ void PlainItemTree::setCaption(int position, const std::string& caption) {
     m_nodes.at(static_cast<std::size_t>(position)).caption = caption;
 }
 
-const std::string& PlainItemTree::captionAt(int position) const {
+std::string PlainItemTree::captionAt(int position) const {
     return m_nodes.at(static_cast<std::size_t>(position)).caption;
 }
 
@@ -61,6 +62,16 @@ int PlainItemTree::parentOf(int position) const {
         if (m_nodes[static_cast<std::size_t>(p)].level < level)
             return p;
     return -1;
+}
+
+int PlainItemTree::selectedPosition() const {
+    return std::min(m_selected, nodeCount() - 1);
+}
+
+void PlainItemTree::select(int position) {
+    if (position < 0 || position >= nodeCount())
+        throw std::out_of_range("no tree node at position " + std::to_string(position));
+    m_selected = position;
 }
 
 void PlainItemTree::clear() {

@@ -17,9 +17,11 @@ public:
     int addChild(int parentPosition, const std::string& caption) override;
     void removeSubtree(int position) override;
     void moveBefore(int position, int siblingPosition) override;
+    std::string captionAt(int position) const override;
+    /// Returns the selected position, which removing nodes brings back within the tree.
+    int selectedPosition() const override;
+    void select(int position) override;
 
-    /// Returns the caption of the node at an absolute position.
-    const std::string& captionAt(int position) const;
     /// Returns the absolute position of the parent of a node; -1 for the root.
     int parentOf(int position) const;
     /// Removes every node but the root.
@@ -34,6 +36,7 @@ private:
         std::string caption;
     };
     std::vector<Node> m_nodes; // in depth-first order
+    int m_selected = 0;
 };
 
 } // namespace veskaro

@@ -3,6 +3,7 @@
 #include "model/AppletTypes.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veskaro {
@@ -42,6 +43,8 @@ public:
     void InsertItem(int index, const TItemData& item);
     /// Deletes the item at index; a list of one item is emptied whatever the index.
     void DeleteItem(int index);
+    /// Replaces every item.
+    void setItems(TItemArray items) { m_items = std::move(items); }
     /// Exchanges item index with the item before it, when both exist.
     void SwapWithPrevious(int index);
 

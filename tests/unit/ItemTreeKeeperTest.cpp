@@ -11,6 +11,8 @@ using namespace veskaro;
 
 namespace {
 
+using Outline = std::vector<std::string>;
+
 // Each item carries its node's caption as its description, so that the list can be read against the tree.
 class ItemTreeKeeperTest : public testing::Test {
 protected:
@@ -51,12 +53,27 @@ protected:
         }
     }
 
+    // What an undo must give back: the tree, every value of the project, and the selection.
+    struct Moment {
+        Outline outline;
+        TAppletData appletData;
+        TItemArray items;
+        int selection;
+        bool operator==(const Moment&) const = default;
+    };
+    Moment moment() const { return {outline(), project.GetAppletData(), project.items(), tree.selectedPosition()}; }
+
+    void editAppletData(const std::string& name, const void* mergeKey = nullptr) {
+        TAppletData data = project.GetAppletData();
+        data.pSliderName = name;
+        project.SetAppletData(data);
+        keeper.recordEdit("Typing", mergeKey);
+    }
+
     TkvlAppletAgent project;
     PlainItemTree tree;
     ItemTreeKeeper keeper{project, tree};
 };
-
-using Outline = std::vector<std::string>;
 
 } // namespace
 
@@ -130,5 +147,143 @@ TEST_F(ItemTreeKeeperTest, AnySequenceOfCommandsKeepsTreeAndListInStep) {
         expectInStep();
         if (HasFailure())
             FAIL() << "out of step after step " << step;
+    }
+}
+
+TEST_F(ItemTreeKeeperTest, DuplicatingCopiesTheSubtreeRightAfterItAndSelectsTheCopy) {
+    buildSample();
+    EXPECT_EQ(keeper.duplicate(1), 5);
+    EXPECT_EQ(outline(), (Outline{"a", "  a1", "    a11", "  a2", "a", "  a1", "    a11", "  a2", "b", "c", "  c1"}));
+    EXPECT_EQ(tree.selectedPosition(), 5);
+    tree.select(11);
+    EXPECT_EQ(keeper.duplicate(11), 12) << "the last item";
+    EXPECT_EQ(outline().back(), "  c1");
+    EXPECT_EQ(tree.selectedPosition(), 12);
+    expectInStep();
+    keeper.undo();
+    EXPECT_EQ(tree.nodeCount(), 12);
+    EXPECT_EQ(tree.selectedPosition(), 11) << "the selection before the step";
+}
+
+TEST_F(ItemTreeKeeperTest, MovingASubtreeElsewhereSetsItsLevelsAndRefusesItsOwnInside) {
+    buildSample();
+    const Moment before = moment();
+    EXPECT_EQ(keeper.moveSubtree(1, 2, -1), -1) << "a into its own child a1";
+    EXPECT_EQ(keeper.moveSubtree(1, 1, -1), -1) << "a into itself";
+    EXPECT_EQ(keeper.moveSubtree(0, 5, -1), -1) << "the root";
+    EXPECT_EQ(keeper.moveSubtree(2, 0, 3), -1) << "before a node that is no child of the parent";
+    EXPECT_EQ(keeper.moveSubtree(5, 0, 6), 5) << "b before its own next sibling: nothing moves";
+    EXPECT_EQ(moment().outline, before.outline);
+    EXPECT_FALSE(keeper.history().canUndo() && keeper.history().undoName() == "Move");
+
+    EXPECT_EQ(keeper.moveSubtree(2, 7, -1), 6) << "a1 with a11 becomes the last child of c1";
+    EXPECT_EQ(outline(), (Outline{"a", "  a2", "b", "c", "  c1", "    a1", "      a11"}));
+    EXPECT_EQ(keeper.moveSubtree(4, 0, 1), 1) << "c, now with a1 deep below it, goes before a";
+    EXPECT_EQ(outline(), (Outline{"c", "  c1", "    a1", "      a11", "a", "  a2", "b"}));
+    EXPECT_EQ(tree.selectedPosition(), 1);
+    expectInStep();
+    keeper.undo();
+    keeper.undo();
+    EXPECT_EQ(moment().outline, before.outline);
+    EXPECT_EQ(project.items(), before.items);
+}
+
+TEST_F(ItemTreeKeeperTest, UndoingADeleteBringsTheSubtreeBackWithItsItemsAndSelection) {
+    buildSample();
+    tree.select(1);
+    const Moment before = moment();
+    keeper.deleteSubtree(1);
+    EXPECT_EQ(keeper.history().undoName(), "Delete");
+    keeper.undo();
+    EXPECT_EQ(moment(), before);
+    EXPECT_EQ(keeper.history().redoName(), "Delete");
+    keeper.redo();
+    EXPECT_EQ(outline(), (Outline{"b", "c", "  c1"}));
+}
+
+TEST_F(ItemTreeKeeperTest, TypingInOneFieldIsOneStepUntilSomethingElseHappens) {
+    int field = 0;
+    int other = 0;
+    editAppletData("s", &field);
+    editAppletData("sl", &field);
+    editAppletData("sli", &field);
+    editAppletData("x", &other);
+    keeper.undo();
+    EXPECT_EQ(project.GetAppletData().pSliderName, "sli");
+    keeper.undo();
+    EXPECT_EQ(project.GetAppletData().pSliderName, "") << "three keystrokes, one step";
+    keeper.redo();
+    keeper.markSaved();
+    editAppletData("slid", &field);
+    keeper.undo();
+    EXPECT_EQ(project.GetAppletData().pSliderName, "sli") << "a save ends the step";
+    EXPECT_TRUE(keeper.atSavedState());
+    keeper.redo();
+    EXPECT_FALSE(keeper.atSavedState());
+    insert(0, "a");
+    tree.select(1);
+    editAppletData("slide", &field);
+    editAppletData("slider", &field);
+    keeper.undo();
+    EXPECT_EQ(project.GetAppletData().pSliderName, "slid") << "another selection, another step";
+    EXPECT_EQ(keeper.history().undoName(), "Insert");
+}
+
+TEST_F(ItemTreeKeeperTest, AnySequenceOfStepsUndoesToTheStartAndRedoesToTheEnd) {
+    std::mt19937 random(20261209);
+    auto pick = [&random](int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); };
+    for (int round = 0; round < 4; ++round) {
+        // moments[k] is the project after k steps of this round; selections[k] the selection before step k.
+        std::vector<Moment> moments{moment()};
+        std::vector<int> selectionsBefore;
+        for (int command = 0; command < 120; ++command) {
+            const int nodes = tree.nodeCount();
+            const int node = 1 + (nodes > 1 ? pick(nodes - 1) : 0);
+            tree.select(pick(nodes));
+            const int selection = tree.selectedPosition();
+            switch (nodes == 1 ? 0 : pick(7)) {
+            case 0:
+                insert(pick(nodes), "n" + std::to_string(round) + "." + std::to_string(command));
+                break;
+            case 1:
+                if (pick(3) == 0)
+                    keeper.deleteSubtree(node);
+                break;
+            case 2:
+                keeper.moveUp(node);
+                break;
+            case 3:
+                keeper.moveDown(node);
+                break;
+            case 4:
+                if (pick(3) == 0)
+                    keeper.duplicate(node);
+                break;
+            case 5:
+                keeper.moveSubtree(node, pick(nodes), pick(2) == 0 ? -1 : pick(nodes));
+                break;
+            default:
+                editAppletData("name " + std::to_string(pick(3)));
+                break;
+            }
+            expectInStep();
+            if (moment().outline != moments.back().outline || project.items() != moments.back().items ||
+                project.GetAppletData() != moments.back().appletData) {
+                moments.push_back(moment());
+                selectionsBefore.push_back(selection);
+            }
+        }
+        for (std::size_t k = moments.size() - 1; k > 0; --k) {
+            ASSERT_TRUE(keeper.history().canUndo()) << "round " << round << ", step " << k;
+            keeper.undo();
+            Moment expected = moments[k - 1];
+            expected.selection = selectionsBefore[k - 1];
+            ASSERT_EQ(moment(), expected) << "round " << round << ", undo to step " << k - 1;
+        }
+        for (std::size_t k = 1; k < moments.size(); ++k) {
+            keeper.redo();
+            ASSERT_EQ(moment(), moments[k]) << "round " << round << ", redo of step " << k;
+        }
+        EXPECT_FALSE(keeper.history().canRedo());
     }
 }

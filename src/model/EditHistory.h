@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/AppletTypes.h"
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veskaro {
+
+/// Everything the user edits at one moment: the script parameters, the items, and the item tree's shape
+/// as (level, caption) pairs in depth-first order, the root first.
+struct EditState {
+    TAppletData appletData;
+    TItemArray items;
+    std::vector<std::pair<int, std::string>> nodes;
+
+    bool operator==(const EditState&) const = default;
+};
+
+/// The undo history of the designer: the states the project went through, each reached by a named step
+/// that remembers the selection before and after it, and which of them was saved last.
+class EditHistory {
+public:
+    /// Keeps at most limit steps; recording one more forgets the oldest.
+    explicit EditHistory(std::size_t limit = 200);
+
+    /// Forgets every step: current is where undoing stops, and it counts as saved.
+    void reset(EditState current);
+    /// Records a step that led to current. A step with the same mergeKey (not null) as the step before,
+    /// with the same selection, and no undo, redo or save between them, joins that step instead: typing
+    /// in one field is one step. A step that changed nothing is not recorded.
+    void record(std::string name, int selectionBefore, EditState current, int selectionAfter,
+                const void* mergeKey = nullptr);
+    /// Makes current the saved state, which it replaces: publishing fills in values of its own.
+    void markSaved(EditState current);
+    /// Tells whether the current state is the one saved last.
+    bool atSavedState() const { return m_saved == m_done; }
+
+    bool canUndo() const { return m_done > 0; }
+    bool canRedo() const { return m_done < m_steps.size(); }
+    /// Returns the name of the step an undo would take back; empty when there is none.
+    std::string undoName() const;
+    /// Returns the name of the step a redo would make again; empty when there is none.
+    std::string redoName() const;
+
+    /// What an undo or redo leads to: the state to show and the node to select.
+    struct Destination {
+        const EditState& state;
+        int selection;
+    };
+    /// Takes back the last step done. Requires canUndo().
+    Destination undo();
+    /// Makes the step last undone again. Requires canRedo().
+    Destination redo();
+
+private:
+    struct Step {
+        std::string name;
+        int selectionBefore;
+        int selectionAfter;
+        EditState after;
+        const void* mergeKey;
+    };
+    const EditState& current() const;
+    EditState& current();
+    void forgetOldestStep();
+
+    std::size_t m_limit;
+    EditState m_first; // the state before the oldest step kept
+    std::deque<Step> m_steps;
+    std::size_t m_done = 0; // the steps before this one are done, the others undone
+    // The number of steps done when the project was last saved; none once that state is gone.
+    std::optional<std::size_t> m_saved = 0;
+    bool m_mergeOpen = false;
+};
+
+} // namespace veskaro
