@@ -137,6 +137,25 @@ def question_mark():
     ]
 
 
+def turn_arrow(back):
+    """A curved arrow over the top, its head down on the left for undo, on the right for redo."""
+    flip = (lambda x: x) if back else (lambda x: 16 - x)
+    keep = (lambda x, y: y <= 9.5 or x >= 9) if back else (lambda x, y: y <= 9.5 or x <= 7)
+    cx = flip(9)
+    return [
+        (ring(cx, 9.5, 2.6, 5.4, keep), hex_colour("204a87")),
+        (ring(cx, 9.5, 3.4, 4.6, keep), hex_colour("5b8fd0")),
+        (polygon((flip(0.8), 8.6), (flip(8.2), 8.6), (flip(4.5), 13.6)), hex_colour("204a87")),
+        (polygon((flip(2.6), 9.5), (flip(6.4), 9.5), (flip(4.5), 12.0)), hex_colour("5b8fd0")),
+    ]
+
+
+def page(x0, y0, x1, y1):
+    return [(rect(x0, y0, x1, y1), hex_colour("555753")), (rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1), WHITE),
+            (rect(x0 + 2.2, y0 + 3, x1 - 2.2, y0 + 3.8), hex_colour("babdb6")),
+            (rect(x0 + 2.2, y0 + 5.3, x1 - 2.2, y0 + 6.1), hex_colour("babdb6"))]
+
+
 ICONS = {
     "new": [
         (polygon((3, 1), (10, 1), (13.5, 4.5), (13.5, 15), (3, 15)), hex_colour("555753")),
@@ -181,6 +200,9 @@ ICONS = {
         (circle(5.6, 5.2, 1.6), hex_colour("ffffff", 110)),
     ],
     "help": question_mark(),
+    "undo": turn_arrow(True),
+    "redo": turn_arrow(False),
+    "duplicate": page(1.5, 1.5, 10.5, 11.5) + page(5.5, 4.5, 14.5, 14.5),
     "tree-item": picture(1, 2.5, 15, 13.5),
     "tree-root": [
         (rounded(5, 1, 15.5, 9.5, 0.8), hex_colour("555753")),

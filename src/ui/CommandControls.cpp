@@ -55,6 +55,12 @@ CommandControls::CommandControls(QMainWindow& window) {
     file->addSeparator();
     exit = CommandEntries{addEntry(file, names::Exit1, tr("E&xit"))};
 
+    QMenu* edit = named(bar->addMenu(tr("&Edit")), names::Edit1);
+    QAction* undo1 = addEntry(edit, names::Undo1, tr("&Undo"), MenuImage::Undo);
+    undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo1 = addEntry(edit, names::Redo1, tr("&Redo"), MenuImage::Redo);
+    redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
     QMenu* view = named(bar->addMenu(tr("&View")), names::View1);
     toolBarShown = addEntry(view, names::ToolBar1, tr("&Tool Bar"));
     statusBarShown = addEntry(view, names::StatusBar2, tr("&Status Bar"));
@@ -63,20 +69,26 @@ CommandControls::CommandControls(QMainWindow& window) {
         toggle->setChecked(true);
     }
 
-    // The same four item commands appear in the "Item" menu and in the tree's context menu.
+    // The same item commands appear in the "Item" menu and in the tree's context menu.
     QMenu* item = named(bar->addMenu(tr("&Item")), names::Item1);
     popup = named(new QMenu(&window), names::PopupMenu1);
-    const std::array<std::tuple<const char*, const char*, QString, MenuImage>, 4> itemCommands{{
+    const std::array<std::tuple<const char*, const char*, QString, MenuImage>, 5> itemCommands{{
         {names::Insert2, names::Insert1, tr("I&nsert"), MenuImage::Insert},
         {names::Delete2, names::Delete1, tr("&Delete"), MenuImage::Delete},
         {names::MoveUp2, names::MoveUp1, tr("Move &Up"), MenuImage::MoveUp},
         {names::MoveDown2, names::MoveDown1, tr("Move &Down"), MenuImage::MoveDown},
+        {names::Duplicate2, names::Duplicate1, tr("Du&plicate"), MenuImage::Duplicate},
     }};
-    std::array<std::pair<QAction*, QAction*>, 4> itemEntries{};
+    std::array<std::pair<QAction*, QAction*>, 5> itemEntries{};
     for (std::size_t i = 0; i < itemCommands.size(); ++i) {
         const auto& [menuName, popupName, caption, image] = itemCommands[i];
         itemEntries[i] = {addEntry(item, menuName, caption, image), addEntry(popup, popupName, caption, image)};
     }
+    // Both entries show the shortcut; the one in the context menu takes it only while that menu is open,
+    // since two entries that both take it would make it ambiguous.
+    for (QAction* entry : {itemEntries[4].first, itemEntries[4].second})
+        entry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    itemEntries[4].second->setShortcutContext(Qt::WidgetShortcut);
 
     QMenu* script = named(bar->addMenu(tr("&Script")), names::Script1);
     QAction* preview1 = addEntry(script, names::Preview1, tr("&Preview"), MenuImage::Preview);
@@ -116,6 +128,10 @@ CommandControls::CommandControls(QMainWindow& window) {
     QToolButton* saveButton =
         addToolButton(toolBar, names::tlbtnSave, MenuImage::Save, tr("Save the current project to a file"));
     toolBar->addSeparator();
+    QToolButton* undoButton = addToolButton(toolBar, names::tlbtnUndo, MenuImage::Undo, tr("Undo the last change"));
+    QToolButton* redoButton =
+        addToolButton(toolBar, names::tlbtnRedo, MenuImage::Redo, tr("Redo the change last undone"));
+    toolBar->addSeparator();
     QToolButton* insertButton = addToolButton(toolBar, names::tlbtnInsert, MenuImage::Insert, tr("Insert a new item"));
     QToolButton* deleteButton =
         addToolButton(toolBar, names::tlbtnDelete, MenuImage::Delete, tr("Delete selected item"));
@@ -128,17 +144,20 @@ CommandControls::CommandControls(QMainWindow& window) {
         addToolButton(toolBar, names::tlbtnPreview, MenuImage::Preview, tr("preview the applet in web browser"));
     toolBar->addSeparator();
     QToolButton* helpButton = addToolButton(toolBar, names::tlbtnHelp, MenuImage::Help, tr("Show help document"));
-    toolButtons = {newButton,    openButton,     saveButton,    insertButton, deleteButton,
-                   moveUpButton, moveDownButton, previewButton, helpButton};
+    toolButtons = {newButton,    openButton,   saveButton,     undoButton,    redoButton, insertButton,
+                   deleteButton, moveUpButton, moveDownButton, previewButton, helpButton};
 
     newProject = CommandEntries{{new1}, {newButton}};
     open = CommandEntries{{open1}, {openButton}};
     save = CommandEntries{{save1}, {saveButton}};
     saveAs = CommandEntries{save2};
+    undo = CommandEntries{{undo1}, {undoButton}};
+    redo = CommandEntries{{redo1}, {redoButton}};
     insert = CommandEntries{{itemEntries[0].first, itemEntries[0].second}, {insertButton}};
     remove = CommandEntries{{itemEntries[1].first, itemEntries[1].second}, {deleteButton}};
     moveUp = CommandEntries{{itemEntries[2].first, itemEntries[2].second}, {moveUpButton}};
     moveDown = CommandEntries{{itemEntries[3].first, itemEntries[3].second}, {moveDownButton}};
+    duplicate = CommandEntries{itemEntries[4].first, itemEntries[4].second};
     preview = CommandEntries{{preview1}, {previewButton}};
     helpTopics = CommandEntries{{topic1}, {helpButton}};
 }

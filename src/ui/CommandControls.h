@@ -31,14 +31,18 @@ public:
     CommandEntries saveAs;
     QMenu* recentFiles = nullptr;
     CommandEntries exit;
+    // "Edit": the entries' captions name the step they would undo or redo.
+    CommandEntries undo;
+    CommandEntries redo;
     // "View": check entries that show and hide the bars.
     QAction* toolBarShown = nullptr;
     QAction* statusBarShown = nullptr;
-    // "Item", the same four in the context menu and on the tool bar.
+    // "Item", the same entries in the context menu; the first four also on the tool bar.
     CommandEntries insert;
     CommandEntries remove;
     CommandEntries moveUp;
     CommandEntries moveDown;
+    CommandEntries duplicate;
     QMenu* popup = nullptr;
     // "Script", "Option" and "Help".
     CommandEntries preview;

@@ -48,6 +48,12 @@ QIcon menuIcon(MenuImage image) {
         return themedIcon("document-print-preview", QStringLiteral("preview"));
     case MenuImage::Help:
         return themedIcon("help-contents", QStringLiteral("help"));
+    case MenuImage::Undo:
+        return themedIcon("edit-undo", QStringLiteral("undo"));
+    case MenuImage::Redo:
+        return themedIcon("edit-redo", QStringLiteral("redo"));
+    case MenuImage::Duplicate:
+        return themedIcon("edit-copy", QStringLiteral("duplicate"));
     }
     return {};
 }

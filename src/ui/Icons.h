@@ -14,7 +14,11 @@ enum class MenuImage {
     MoveUp = 8,
     MoveDown = 9,
     Preview = 11,
-    Help = 12
+    Help = 12,
+    // Not in the image list: commands of the designer beyond it.
+    Undo,
+    Redo,
+    Duplicate
 };
 
 /// The pictures of the item tree.

@@ -17,9 +17,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -114,6 +116,24 @@ ParameterPages::ParameterPages(QWidget* parent) : QTabWidget(parent), m_validato
             page->setMinimumHeight(page->heightForWidth(page->minimumSizeHint().width()));
     // Never smaller than the pages need with the fonts of this desktop.
     setMinimumSize(minimumSizeHint().expandedTo(QSize(433, 420)));
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        field->installEventFilter(this);
+}
+
+// Undo and redo keys go to the window's commands, which take back a field's typing as one step, rather
+// than to the field's own history, which knows nothing of the project.
+bool ParameterPages::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination combination = key->keyCombination();
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            combination == QKeyCombination(Qt::CTRL, Qt::Key_Y) ||
+            combination == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QTabWidget::eventFilter(watched, event);
 }
 
 // --- Transfers ---
@@ -123,6 +143,7 @@ TAppletData ParameterPages::scriptParams() const {
 }
 
 void ParameterPages::showScriptParams(const TAppletData& parameters) {
+    const QScopedValueRollback showing(m_showingValues, true);
     showRecordInControls(parameters, kScriptBinding, m_scriptControls);
 }
 
@@ -131,6 +152,7 @@ TItemData ParameterPages::item() const {
 }
 
 void ParameterPages::showItem(const TItemData& item) {
+    const QScopedValueRollback showing(m_showingValues, true);
     showRecordInControls(item, kItemBinding, m_itemControls);
 }
 
@@ -216,7 +238,7 @@ SpinEdit* ParameterPages::numberField(std::string TAppletData::*field) {
     const AppletField& rules = appletField(field);
     auto* spin = new SpinEdit(rules.lowest, rules.highest);
     bind(field, spin);
-    connect(spin, &SpinEdit::changed, this, &ParameterPages::edited);
+    reportEdits(spin, &SpinEdit::changed);
     m_hintControls.append(spin);
     return spin;
 }
@@ -240,12 +262,12 @@ QComboBox* ParameterPages::suggestionField(std::string TItemData::*field, const 
     combo->addItems(suggestions);
     combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     guardText(combo->lineEdit(), m_validator);
-    connect(combo, &QComboBox::editTextChanged, this, &ParameterPages::edited);
+    reportEdits(combo, &QComboBox::editTextChanged);
     return combo;
 }
 
 QLineEdit* ParameterPages::reportingEdits(QLineEdit* field) {
-    connect(field, &QLineEdit::textChanged, this, &ParameterPages::edited);
+    reportEdits(field, &QLineEdit::textChanged);
     return field;
 }
 
@@ -430,7 +452,7 @@ QWidget* ParameterPages::buildPathPage() {
     bind(&TAppletData::InternalUse_RootDir_Local_Checked, local);
     local->setChecked(true);
     // Either button changes the bound one, which then reports the edit.
-    connect(local, &QRadioButton::toggled, this, &ParameterPages::edited);
+    reportEdits(local, &QRadioButton::toggled);
     layout->addWidget(local);
     layout->addWidget(named(new QRadioButton(tr("Upload to Web Server (Switch to Web Path)")),
                             names::InternalUse_RootDir_Local_Checked2));
@@ -451,7 +473,7 @@ QWidget* ParameterPages::buildPathPage() {
     bold.setBold(true);
     enabled->setFont(bold);
     enabled->setChecked(true);
-    connect(enabled, &QCheckBox::toggled, this, &ParameterPages::edited);
+    reportEdits(enabled, &QCheckBox::toggled);
     enabled->adjustSize();
     leadingPath->SetCheckComponent(enabled);
     // The check box sits in the group's caption, above the edit, and comes before it on the way through.

@@ -74,8 +74,13 @@ signals:
     /// A value of the project that the pages show changed (a text, a number, a switch or a choice): the
     /// project has changes.
     void edited();
+    /// The user changed the value a control shows (typing, a pick, a click), not a transfer to the pages.
+    void editedByUser(QWidget* control);
     /// A text field refused typed text, for the reason given.
     void textRefused(QLineEdit* field, const TextRefusal& reason);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildScriptPage();
@@ -95,6 +100,14 @@ private:
     QToolButton* helpButton(const char* name, int tag);
     QLineEdit* sliderNameField();
     void guardText(QLineEdit* field, ValueTextValidator* validator);
+    /// Makes a control's change signal report an edit of the project, and the user's own edits as such.
+    template <typename Control, typename Signal> void reportEdits(Control* control, Signal signal) {
+        connect(control, signal, this, [this, control] {
+            emit edited();
+            if (!m_showingValues)
+                emit editedByUser(control);
+        });
+    }
 
     QWidget* m_scriptPage = nullptr;
     QWidget* m_itemPage = nullptr;
@@ -111,6 +124,8 @@ private:
     QLabel* m_preview = nullptr;
     ValueTextValidator* m_validator = nullptr;
     std::optional<bool> m_arrangedForRoot;
+    // Set while values of the project are shown, whose changes of the controls are no edits of the user.
+    bool m_showingValues = false;
 };
 
 } // namespace veskaro

@@ -104,6 +104,7 @@ void ProjectCommands::startNewProject() {
     m_project.SetDefaults();
     m_view.ScriptParamsToWindow();
     setModified(false);
+    m_view.projectReplaced();
 }
 
 // Asks whether to save a modified project first, and tells whether the command may go on. A save that is
@@ -128,6 +129,7 @@ bool ProjectCommands::saveProject(SaveDialogFolder folder) {
         return saveUnderChosenName(folder == SaveDialogFolder::Documents ? documentsFolder() : QString());
     saveAndPublishTo(m_projectFileName);
     setModified(false);
+    m_view.projectSaved();
     return true;
 }
 
@@ -139,6 +141,7 @@ bool ProjectCommands::saveUnderChosenName(const QString& initialFolder) {
     const std::string path = toUtf8Text(chosen);
     saveAndPublishTo(path);
     setModified(false);
+    m_view.projectSaved();
     m_projectFileName = path;
     return true;
 }
@@ -169,6 +172,7 @@ void ProjectCommands::openProject(const std::string& path) {
         m_view.ScriptParamsToWindow();
         m_projectFileName = path;
         setModified(false);
+        m_view.projectReplaced();
         m_publisher.previewFolder().CopyResourceFilesToPreview(m_project.projectFolder(), m_progress);
     }
     // Last, so that a list that cannot be written leaves a project that is open in full.

@@ -24,6 +24,10 @@ public:
     virtual LoadOutcome loadProject(const std::string& path) = 0;
     /// Shows whether the project has changes to save.
     virtual void showModified(bool modified) = 0;
+    /// Tells that a new or opened project replaced the one shown: nothing before it can be undone.
+    virtual void projectReplaced() = 0;
+    /// Tells that the project as it is now was saved.
+    virtual void projectSaved() = 0;
     /// Puts an opened project file at the top of the recent-files list.
     virtual void AddRecentFile(const std::string& fileName) = 0;
     /// Tells how many source pictures the publishing just done did not find, and which items they were.

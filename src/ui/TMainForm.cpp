@@ -10,6 +10,7 @@
 #include "ui/ParameterPages.h"
 #include "ui/Prompts.h"
 #include "ui/RunCommand.h"
+#include "ui/SpinEdit.h"
 #include "ui/TformHTML.h"
 #include "ui/TfrmHelp.h"
 #include "ui/Utf8Text.h"
@@ -17,8 +18,10 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,7 +36,7 @@ namespace veskaro {
 TMainForm::TMainForm(Prompts& prompts, Publisher& publisher, const Places& places, BrowserServices& browsers,
                      QWidget* parent)
     : QMainWindow(parent), m_prompts(prompts), m_publisher(publisher), m_places(places), m_browsers(browsers),
-      m_controls(*this), m_tree(named(new QTreeWidget, names::trvwDesignPanel)), m_pages(new ParameterPages),
+      m_controls(*this), m_tree(named(new ItemTreeWidget, names::trvwDesignPanel)), m_pages(new ParameterPages),
       m_hint(named(new QLabel, names::stctxtHint)),
       m_progressBar(named(new QProgressBar, names::prgrsbrMainFormBottom)),
       m_cancelWork(named(new QPushButton(tr("Cancel")), names::btnCancelWork)),
@@ -65,6 +68,8 @@ void TMainForm::FormCreate() {
 
 void TMainForm::connectHandlers() {
     connect(m_pages, &ParameterPages::edited, this, &TMainForm::spnedtApWidthChange);
+    connect(m_pages, &ParameterPages::editedByUser, this,
+            [this](QWidget* control) { runCommand([this, control] { recordPageEdit(control); }); });
     for (QWidget* control : m_pages->hintControls())
         watchHint(control);
     for (QWidget* button : m_controls.toolButtons)
@@ -81,6 +86,9 @@ void TMainForm::connectHandlers() {
     connectCommand(m_controls.remove, &TMainForm::Delete1Click);
     connectCommand(m_controls.moveUp, &TMainForm::MoveUp1Click);
     connectCommand(m_controls.moveDown, &TMainForm::MoveDown1Click);
+    connectCommand(m_controls.duplicate, &TMainForm::Duplicate1Click);
+    connectCommand(m_controls.undo, &TMainForm::Undo1Click);
+    connectCommand(m_controls.redo, &TMainForm::Redo1Click);
     connectCommand(m_controls.preview, &TMainForm::Preview1Click);
     connectCommand(m_controls.webBrowser, &TMainForm::WebBrowser1Click);
     connectEditingAids();
@@ -91,6 +99,11 @@ void TMainForm::connectHandlers() {
     connect(m_tree, &QTreeWidget::itemPressed, this, [this] { runCommand([this] { trvwDesignPanelMouseDown(); }); });
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { runCommand([this, position] { showTreeContextMenu(position); }); });
+    m_tree->setPlacement(
+        [this](QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) { return canPlace(node, placement); },
+        [this](QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) {
+            runCommand([this, node, placement] { moveDroppedNode(node, placement); });
+        });
 }
 
 void TMainForm::connectCommand(const CommandEntries& entries, void (TMainForm::*handler)()) {
@@ -164,6 +177,16 @@ void TMainForm::showModified(bool modified) {
     m_controls.save.setEnabled(modified);
 }
 
+void TMainForm::projectReplaced() {
+    m_keeper.forgetHistory();
+    refreshUndoCommands();
+}
+
+void TMainForm::projectSaved() {
+    m_keeper.markSaved();
+    refreshUndoCommands();
+}
+
 // Leaves the tree with its root alone, selected, and the pages arranged afresh for it.
 void TMainForm::showRootOnly() {
     m_shownItemNode = nullptr;
@@ -172,6 +195,7 @@ void TMainForm::showRootOnly() {
     m_treeRebuilding = false;
     auto* root = new QTreeWidgetItem(m_tree, QStringList{QStringLiteral("Veskaro")});
     root->setIcon(0, treeIcon(TreeImage::Root));
+    root->setFlags(root->flags() & ~Qt::ItemIsDragEnabled);
     m_pages->forgetArrangement();
     m_tree->setCurrentItem(root);
     RefreshItemCommands();
@@ -343,8 +367,10 @@ void TMainForm::RefreshItemCommands() {
     m_controls.remove.setEnabled(!onRoot);
     m_controls.moveUp.setEnabled(!onRoot && m_keeper.previousSibling(selected) >= 0);
     m_controls.moveDown.setEnabled(!onRoot && m_keeper.nextSibling(selected) >= 0);
+    m_controls.duplicate.setEnabled(!onRoot);
     m_controls.batchImport->setEnabled(onRoot);
     ArrangePages();
+    refreshUndoCommands();
 }
 
 void TMainForm::ArrangePages() {
@@ -403,6 +429,90 @@ void TMainForm::moveSelectedItem(int (ItemTreeKeeper::*step)(int)) {
     if (const int selected = m_itemTree.selectedPosition(); selected > 0)
         (m_keeper.*step)(selected);
     RefreshItemCommands();
+}
+
+void TMainForm::Duplicate1Click() {
+    duplicateSelectedItem();
+}
+
+// The copy is selected, which shows its page.
+void TMainForm::duplicateSelectedItem() {
+    const int selected = m_itemTree.selectedPosition();
+    if (selected <= 0)
+        return;
+    m_commands.markModified();
+    m_keeper.duplicate(selected);
+    RefreshItemCommands();
+}
+
+bool TMainForm::canPlace(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) const {
+    return m_keeper.canMoveBelow(m_itemTree.absoluteIndex(node), m_itemTree.absoluteIndex(placement.parent));
+}
+
+// The moved node's page shows once it is selected in its new place; the page's values are in the
+// project already, since every edit takes them there.
+void TMainForm::moveDroppedNode(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) {
+    m_shownItemNode = nullptr;
+    m_commands.markModified();
+    m_keeper.moveSubtree(m_itemTree.absoluteIndex(node), m_itemTree.absoluteIndex(placement.parent),
+                         placement.before ? m_itemTree.absoluteIndex(placement.before) : -1);
+    RefreshItemCommands();
+}
+
+// --- Undo and redo ---
+
+void TMainForm::Undo1Click() {
+    stepThroughHistory(&ItemTreeKeeper::undo);
+}
+
+void TMainForm::Redo1Click() {
+    stepThroughHistory(&ItemTreeKeeper::redo);
+}
+
+// The tree is built again apart from the widget, as a load builds it, and the pages then show the project
+// and the node the step selected.
+void TMainForm::stepThroughHistory(void (ItemTreeKeeper::*step)()) {
+    const EditHistory& history = m_keeper.history();
+    if (!(step == &ItemTreeKeeper::undo ? history.canUndo() : history.canRedo()))
+        return;
+    m_shownItemNode = nullptr;
+    {
+        m_treeRebuilding = true;
+        m_itemTree.beginLoading();
+        const auto rebuilt = qScopeGuard([this] {
+            m_itemTree.endLoading();
+            m_treeRebuilding = false;
+        });
+        (m_keeper.*step)();
+    }
+    ScriptParamsToWindow();
+    followSelection();
+    setModified(!m_keeper.atSavedState());
+    RefreshItemCommands();
+}
+
+// Every edit on the pages goes into the project at once, so that the history holds it. Typing in one field,
+// or stepping one number, is one step.
+void TMainForm::recordPageEdit(QWidget* control) {
+    storePagesIntoProject();
+    const bool typed = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control);
+    const bool number = qobject_cast<SpinEdit*>(control);
+    const QString name = typed ? tr("Typing") : number ? tr("Number Change") : tr("Option Change");
+    m_keeper.recordEdit(toUtf8Text(name), typed || number ? control : nullptr);
+    refreshUndoCommands();
+}
+
+// The entries name the step they would undo or redo.
+void TMainForm::refreshUndoCommands() {
+    const EditHistory& history = m_keeper.history();
+    m_controls.undo.setEnabled(history.canUndo());
+    m_controls.redo.setEnabled(history.canRedo());
+    const QString undoName = fromUtf8Text(history.undoName());
+    const QString redoName = fromUtf8Text(history.redoName());
+    for (QAction* entry : m_controls.undo.actions())
+        entry->setText(undoName.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoName));
+    for (QAction* entry : m_controls.redo.actions())
+        entry->setText(redoName.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoName));
 }
 
 QString TMainForm::showPreviewImage() {

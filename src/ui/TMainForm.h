@@ -3,6 +3,7 @@
 #include "model/ItemTreeKeeper.h"
 #include "model/TkvlAppletAgent.h"
 #include "ui/CommandControls.h"
+#include "ui/ItemTreeWidget.h"
 #include "ui/MainFormProgressView.h"
 #include "ui/ProjectCommands.h"
 #include "ui/ProjectView.h"
@@ -20,7 +21,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 class QUrl;
 
@@ -97,6 +97,11 @@ public:
     void Delete1Click();
     void MoveUp1Click();
     void MoveDown1Click();
+    // Commands beyond the fixed set: undo, redo, duplicate, and moving a node by dragging it.
+    void Undo1Click();
+    void Redo1Click();
+    void Duplicate1Click();
+    void moveDroppedNode(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement);
     void trvwDesignPanelChange();
     void trvwDesignPanelMouseDown();
     void RefreshItemCommands();
@@ -148,6 +153,12 @@ private:
     void insertItem();
     void deleteSelectedItem();
     void moveSelectedItem(int (ItemTreeKeeper::*step)(int));
+    void duplicateSelectedItem();
+    bool canPlace(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) const;
+    // Undo and redo: the project, the tree and the pages as the history keeps them.
+    void stepThroughHistory(void (ItemTreeKeeper::*step)());
+    void recordPageEdit(QWidget* control);
+    void refreshUndoCommands();
     /// Shows the picture of the image path in the preview, or hides the preview when there is no such
     /// file; returns the reader's error for a file that cannot be read as a picture, else empty text.
     QString showPreviewImage();
@@ -156,6 +167,8 @@ private:
     void showRootOnly() override;
     LoadOutcome loadProject(const std::string& path) override;
     void showModified(bool modified) override;
+    void projectReplaced() override;
+    void projectSaved() override;
     void showMissingPictures() override;
     // Editing aids (TMainFormAids.cpp).
     void connectEditingAids();
@@ -177,7 +190,7 @@ private:
     TkvlAppletAgent m_project;
 
     CommandControls m_controls;
-    QTreeWidget* m_tree;
+    ItemTreeWidget* m_tree;
     ParameterPages* m_pages;
     QLabel* m_hint;
     QProgressBar* m_progressBar;

@@ -98,7 +98,7 @@ void TMainForm::pickLink() {
         return;
     const QString link = fromUtf8Text(PathToFileUrl(toUtf8Text(page)));
     requireStorablePath(link);
-    m_pages->setLink(link);
+    m_keeper.inOneStep(toUtf8Text(tr("Link Pick")), [&] { m_pages->setLink(link); });
     m_commands.markModified();
 }
 
@@ -113,13 +113,14 @@ void TMainForm::pickPicture() {
     if (picture.isEmpty())
         return;
     requireStorablePath(picture);
-    m_pages->setImagePath(picture);
     QTreeWidgetItem* node = m_tree->currentItem();
-    // Only the items directly below the root are named after their pictures.
-    if (!node || TreeWidgetItemTree::depth(node) != 1)
-        return;
-    node->setText(0, QFileInfo(picture).fileName());
-    if (!QFileInfo(picture).isFile())
+    m_keeper.inOneStep(toUtf8Text(tr("Picture Pick")), [&] {
+        m_pages->setImagePath(picture);
+        // Only the items directly below the root are named after their pictures.
+        if (node && TreeWidgetItemTree::depth(node) == 1)
+            node->setText(0, QFileInfo(picture).fileName());
+    });
+    if (!node || TreeWidgetItemTree::depth(node) != 1 || !QFileInfo(picture).isFile())
         return;
     const QString error = showPreviewImage();
     if (!error.isEmpty())
@@ -138,12 +139,14 @@ void TMainForm::importChosenPictures() {
         m_prompts.choosePictureFiles(kPictureFilter, fromUtf8Text(m_places.GetPicturesFolder()));
     const int parent = m_itemTree.selectedPosition();
     QStringList unstorable;
-    for (const QString& picture : pictures) {
-        if (picture.contains(kTerminator))
-            unstorable << picture;
-        else
-            importPicture(parent, picture);
-    }
+    m_keeper.inOneStep(toUtf8Text(tr("Picture Import")), [&] {
+        for (const QString& picture : pictures) {
+            if (picture.contains(kTerminator))
+                unstorable << picture;
+            else
+                importPicture(parent, picture);
+        }
+    });
     RefreshItemCommands();
     if (!unstorable.isEmpty())
         m_prompts.showMessage(PromptIcon::Warning, skippedFilesMessage({}, unstorable), PromptButtons::Ok);
@@ -182,18 +185,20 @@ void TMainForm::importDroppedFiles(const QList<QUrl>& urls) {
     QStringList notPictures;
     QStringList unstorable;
     int imported = 0;
-    for (const QUrl& url : urls) {
-        const QFileInfo file(url.toLocalFile());
-        if (!url.isLocalFile() || !isSliderPicture(file)) {
-            notPictures << (url.isLocalFile() ? QDir::toNativeSeparators(file.filePath()) : url.toDisplayString());
-        } else if (file.filePath().contains(kTerminator)) {
-            unstorable << QDir::toNativeSeparators(file.filePath());
-        } else {
-            // Dropped files go below the root, the only node that takes them.
-            importPicture(0, QDir::toNativeSeparators(file.absoluteFilePath()));
-            ++imported;
+    m_keeper.inOneStep(toUtf8Text(tr("Picture Import")), [&] {
+        for (const QUrl& url : urls) {
+            const QFileInfo file(url.toLocalFile());
+            if (!url.isLocalFile() || !isSliderPicture(file)) {
+                notPictures << (url.isLocalFile() ? QDir::toNativeSeparators(file.filePath()) : url.toDisplayString());
+            } else if (file.filePath().contains(kTerminator)) {
+                unstorable << QDir::toNativeSeparators(file.filePath());
+            } else {
+                // Dropped files go below the root, the only node that takes them.
+                importPicture(0, QDir::toNativeSeparators(file.absoluteFilePath()));
+                ++imported;
+            }
         }
-    }
+    });
     if (imported > 0) {
         m_commands.markModified();
         RefreshItemCommands();
@@ -207,6 +212,9 @@ void TMainForm::importDroppedFiles(const QList<QUrl>& urls) {
 void TMainForm::pnlApBgClrClick(ColorPanel* panel) {
     PickColor(panel);
     m_commands.markModified();
+    storePagesIntoProject();
+    m_keeper.recordEdit(toUtf8Text(tr("Colour Change")));
+    refreshUndoCommands();
 }
 
 void TMainForm::PickColor(ColorPanel* panel) {

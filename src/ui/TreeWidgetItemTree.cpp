@@ -80,6 +80,10 @@ int TreeWidgetItemTree::levelAt(int position) const {
     return depth(nodeAt(position));
 }
 
+std::string TreeWidgetItemTree::captionAt(int position) const {
+    return toUtf8Text(nodeAt(position)->text(0));
+}
+
 void TreeWidgetItemTree::setCaption(int position, const std::string& caption) {
     nodeAt(position)->setText(0, fromUtf8Text(caption));
 }
@@ -121,7 +125,10 @@ void TreeWidgetItemTree::removeSubtree(int position) {
     // that positions in the tree and in the item list agree.
     const QSignalBlocker blocker(&m_tree);
     delete node;
-    m_tree.setCurrentItem(m_tree.currentItem() ? m_tree.currentItem() : parent);
+    // A node apart from the widget leaves without a word from its model.
+    forgetOrder();
+    if (!m_loadingRoot)
+        m_tree.setCurrentItem(m_tree.currentItem() ? m_tree.currentItem() : parent);
 }
 
 void TreeWidgetItemTree::moveBefore(int position, int siblingPosition) {
@@ -165,7 +172,8 @@ void TreeWidgetItemTree::endLoading() {
     // A node apart from the widget keeps no expanded state; every node that got children was to be
     // expanded, and one walk over the tree does that for all.
     m_tree.expandAll();
-    m_tree.setCurrentItem(top);
+    const int selected = std::exchange(m_selectAfterLoading, -1);
+    m_tree.setCurrentItem(selected > 0 && selected < nodeCount() ? nodeAt(selected) : top);
 }
 
 QTreeWidgetItem* TreeWidgetItemTree::root() const {
@@ -190,8 +198,18 @@ int TreeWidgetItemTree::absoluteIndex(const QTreeWidgetItem* node) const {
 }
 
 int TreeWidgetItemTree::selectedPosition() const {
+    if (m_loadingRoot)
+        return m_selectAfterLoading;
     const QTreeWidgetItem* selected = m_tree.currentItem();
     return selected ? absoluteIndex(selected) : -1;
+}
+
+void TreeWidgetItemTree::select(int position) {
+    QTreeWidgetItem* node = nodeAt(position);
+    if (m_loadingRoot)
+        m_selectAfterLoading = position;
+    else
+        m_tree.setCurrentItem(node);
 }
 
 int TreeWidgetItemTree::depth(const QTreeWidgetItem* node) {

@@ -25,6 +25,7 @@ public:
 
     int nodeCount() const override;
     int levelAt(int position) const override;
+    std::string captionAt(int position) const override;
     void setCaption(int position, const std::string& caption) override;
     int addChild(int parentPosition, const std::string& caption) override;
     /// Removes the subtree without running the tree's selection handler; the selection goes where the
@@ -33,13 +34,18 @@ public:
     /// Moves the node object itself, so that it keeps its expanded state and its children theirs; the
     /// selection stays on the node it was on and the tree's selection handler does not run.
     void moveBefore(int position, int siblingPosition) override;
+    /// Returns the absolute position of the selected node, or -1 when none is selected.
+    int selectedPosition() const override;
+    /// Makes the node current, which runs the tree's selection handler; between beginLoading and
+    /// endLoading the node is selected by endLoading instead.
+    void select(int position) override;
 
     /// Sets the root with everything below it apart from the tree widget until endLoading: the nodes added
     /// meanwhile are shown in one step then, since a widget told of each node on its own takes longer
     /// with every node it holds. The widget's selection handler is not run for either step.
     void beginLoading();
     /// Shows the nodes added since beginLoading, every node that has children expanded, and selects the
-    /// root again.
+    /// node chosen meanwhile, or else the root.
     void endLoading();
 
     /// Returns the root node, or none while the tree is empty.
@@ -48,9 +54,6 @@ public:
     QTreeWidgetItem* nodeAt(int position) const;
     /// Returns the absolute position of a node of this tree; throws std::out_of_range for another node.
     int absoluteIndex(const QTreeWidgetItem* node) const;
-    /// Returns the absolute position of the selected node, or -1 when none is selected.
-    int selectedPosition() const;
-
     /// Returns the depth of a node below the top of its tree (the root has 0).
     static int depth(const QTreeWidgetItem* node);
     /// Returns the number of all nodes below a node.
@@ -70,6 +73,7 @@ private:
     bool m_adding = false;
     // The root while it is apart from the widget, between beginLoading and endLoading.
     QTreeWidgetItem* m_loadingRoot = nullptr;
+    int m_selectAfterLoading = -1;
     std::vector<QMetaObject::Connection> m_watches;
 };
 
