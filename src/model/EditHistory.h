@@ -35,6 +35,8 @@ public:
     /// in one field is one step. A step that changed nothing is not recorded.
     void record(std::string name, int selectionBefore, EditState current, int selectionAfter,
                 const void* mergeKey = nullptr);
+    /// Makes the next step one of its own, whatever its mergeKey.
+    void endMerging() { m_mergeOpen = false; }
     /// Makes current the saved state, which it replaces: publishing fills in values of its own.
     void markSaved(EditState current);
     /// Tells whether the current state is the one saved last.

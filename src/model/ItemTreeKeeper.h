@@ -45,6 +45,8 @@ public:
     /// Records a change the caller made to the project's values as a step named name; changes with
     /// the same mergeKey in a row are one step (see EditHistory::record).
     void recordEdit(const std::string& name, const void* mergeKey = nullptr);
+    /// Makes the next edit a step of its own, however alike: the user turned to another item.
+    void finishEdit() { m_history.endMerging(); }
     /// Runs change, and with it any commands it runs, as one step named name (a batch import is one
     /// step); a change that throws is still recorded as far as it went. Returns what change returns.
     template <typename Change> auto inOneStep(std::string name, Change change) {

@@ -323,6 +323,7 @@ void TMainForm::followSelection() {
     if (m_treeRebuilding || !selected)
         return;
     const int index = m_itemTree.absoluteIndex(selected);
+    m_keeper.finishEdit();
     ArrangePages();
     if (m_shownItemNode)
         ItemFromWindow(m_itemTree.absoluteIndex(m_shownItemNode) - 1);

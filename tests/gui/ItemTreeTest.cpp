@@ -1,11 +1,15 @@
 #include "DesignerTestCase.h"
 
+#include "ui/ItemTreeWidget.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -44,6 +48,52 @@ class ItemTreeTest : public test::DesignerTestCase {
 
     QString linkShown() { return find<QComboBox>(names::cmbx_ILink).currentText(); }
     void typeLink(const QString& link) { find<QComboBox>(names::cmbx_ILink).setEditText(link); }
+
+    // The items by their descriptions, each indented by the level of its node.
+    QStringList itemOutline() {
+        QStringList lines;
+        for (int p = 1; p < window().itemTree().nodeCount(); ++p)
+            lines << QString(2 * (window().itemTree().levelAt(p) - 1), u' ') +
+                         QString::fromStdString(window().project().GetItem(p - 1).IToolTip);
+        return lines;
+    }
+
+    // Inserts an item below the root for each description, typed into its page.
+    void insertDescribed(const QStringList& descriptions) {
+        for (const QString& description : descriptions) {
+            insertItems(1);
+            designer().select(window().project().itemCount());
+            find<QLineEdit>(names::edt_IToolTip).setText(description);
+            designer().select(0);
+        }
+    }
+
+    QString undoCaption() { return find<QAction>(names::Undo1).text(); }
+
+    enum class Drop { Onto, Above, Below };
+
+    // Drags the node at one position to a node at another, as the mouse would; tells whether it was taken.
+    bool dragNode(int from, int to, Drop where) {
+        window().show();
+        if (!QTest::qWaitForWindowExposed(&window()))
+            throw std::runtime_error("the window does not show");
+        auto& tree = static_cast<ItemTreeWidget&>(designer().tree());
+        const QRect rect = tree.visualItemRect(window().itemTree().nodeAt(to));
+        const QPoint point(rect.center().x(), where == Drop::Onto    ? rect.center().y()
+                                              : where == Drop::Above ? rect.top() + 1
+                                                                     : rect.bottom() - 1);
+        const std::unique_ptr<QMimeData> data(tree.nodeDragData(window().itemTree().nodeAt(from)));
+        const Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction;
+        QDragEnterEvent enter(point, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &enter);
+        QDragMoveEvent move(point, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &move);
+        if (!move.isAccepted())
+            return false;
+        QDropEvent drop(point, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &drop);
+        return drop.isAccepted();
+    }
 
 private slots:
     void insertAddsALastChildOfTheRoot() {
@@ -282,6 +332,85 @@ private slots:
         QVERIFY(!preview.isHidden());
         QVERIFY(preview.pixmap().isNull());
         QCOMPARE(preview.text(), QStringLiteral("This picture cannot be shown."));
+    }
+
+    // --- Undo, redo, duplicate, drag and drop ---
+
+    void editMenuNamesTheStepItWouldUndoOrRedo() {
+        QStringList menus;
+        for (const QAction* menu : window().menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus.mid(0, 3), (QStringList{"&File", "&Edit", "&View"}));
+        QVERIFY(!find<QAction>(names::Undo1).isEnabled());
+        QVERIFY(!find<QToolButton>(names::tlbtnUndo).isEnabled());
+        insertDescribed({"A", "B"});
+        QCOMPARE(undoCaption(), QStringLiteral("&Undo Typing"));
+        designer().select(1);
+        prompts().answers = {PromptAnswer::Yes};
+        find<QAction>(names::Delete2).trigger();
+        QCOMPARE(undoCaption(), QStringLiteral("&Undo Delete"));
+        QCOMPARE(itemOutline(), QStringList{"B"});
+
+        find<QToolButton>(names::tlbtnUndo).click();
+        QCOMPARE(itemOutline(), (QStringList{"A", "B"}));
+        QCOMPARE(designer().selectedPosition(), 1);
+        QCOMPARE(find<QLineEdit>(names::edt_IToolTip).text(), QStringLiteral("A"));
+        QCOMPARE(find<QAction>(names::Redo1).text(), QStringLiteral("&Redo Delete"));
+        find<QToolButton>(names::tlbtnRedo).click();
+        QCOMPARE(itemOutline(), QStringList{"B"});
+        QVERIFY(!find<QAction>(names::Redo1).isEnabled());
+    }
+
+    void keysUndoTypingInAFieldAsOneStepAndDuplicateTheSelectedItem() {
+        insertDescribed({"A"});
+        window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        designer().select(1);
+        auto& description = find<QLineEdit>(names::edt_IToolTip);
+        description.setFocus();
+        description.end(false);
+        QTest::keyClicks(&description, QStringLiteral("xyz"));
+        QCOMPARE(itemOutline(), QStringList{"Axyz"});
+        QTest::keyClick(&description, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(itemOutline(), QStringList{"A"});
+        QCOMPARE(description.text(), QStringLiteral("A"));
+        QCOMPARE(find<QAction>(names::Redo1).text(), QStringLiteral("&Redo Typing"));
+        QTest::keyClick(&description, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(description.text(), QStringLiteral("Axyz"));
+        QTest::keyClick(&description, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&description, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(itemOutline(), QStringList{"Axyz"});
+
+        window().setModified(false);
+        QTest::keyClick(&designer().tree(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(itemOutline(), (QStringList{"Axyz", "Axyz"}));
+        QCOMPARE(designer().selectedPosition(), 2);
+        QVERIFY(window().Modified());
+        QCOMPARE(undoCaption(), QStringLiteral("&Undo Duplicate"));
+        QTest::keyClick(&designer().tree(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(itemOutline(), QStringList{"Axyz"});
+        QCOMPARE(designer().selectedPosition(), 1);
+    }
+
+    void draggingANodeOntoAnotherMakesItItsLastChildAndBetweenNodesPlacesIt() {
+        insertDescribed({"A", "B", "C", "D"});
+        QVERIFY(dragNode(4, 2, Drop::Onto));
+        QCOMPARE(itemOutline(), (QStringList{"A", "B", "  D", "C"}));
+        QCOMPARE(designer().selectedPosition(), 3);
+        QCOMPARE(find<QLineEdit>(names::edt_IToolTip).text(), QStringLiteral("D"));
+        QVERIFY(dragNode(2, 1, Drop::Above));
+        QCOMPARE(itemOutline(), (QStringList{"B", "  D", "A", "C"}));
+        QVERIFY(dragNode(4, 2, Drop::Below));
+        QCOMPARE(itemOutline(), (QStringList{"B", "  D", "  C", "A"}));
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "    Image", "    Image", "  Image"}));
+
+        QVERIFY2(!dragNode(1, 2, Drop::Onto), "B into its own child D");
+        QVERIFY2(!dragNode(0, 4, Drop::Onto), "the root");
+        QCOMPARE(itemOutline(), (QStringList{"B", "  D", "  C", "A"}));
+        QCOMPARE(undoCaption(), QStringLiteral("&Undo Move"));
+        for (int step = 0; step < 3; ++step)
+            find<QAction>(names::Undo1).trigger();
+        QCOMPARE(itemOutline(), (QStringList{"A", "B", "C", "D"}));
     }
 };
 

@@ -284,6 +284,25 @@ private slots:
         QVERIFY(prompts().saveFilters.empty());
     }
 
+    void undoingBackToTheSavedStateClearsModifiedAndNewForgetsTheSteps() {
+        openThroughTheDialog(writeTwoItemProject("sliders/undo.vsk"));
+        QVERIFY(!find<QAction>(names::Undo1).isEnabled());
+        changeWidthTo(700);
+        trigger(names::Save1);
+        changeWidthTo(800);
+        trigger(names::Undo1);
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 700);
+        QVERIFY(!window().Modified());
+        trigger(names::Undo1);
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 640);
+        QVERIFY(window().Modified());
+        trigger(names::Redo1);
+        QVERIFY(!window().Modified());
+        trigger(names::New1);
+        QVERIFY(!find<QAction>(names::Undo1).isEnabled());
+        QVERIFY(!find<QAction>(names::Redo1).isEnabled());
+    }
+
     void aNameTypedWithoutExtensionIsKeptAsTyped() {
         const QString folder = text(path("web"));
         changeWidthTo(660);
