@@ -450,13 +450,15 @@ bool TMainForm::canPlace(QTreeWidgetItem* node, const ItemTreeWidget::Placement&
     return m_keeper.canMoveBelow(m_itemTree.absoluteIndex(node), m_itemTree.absoluteIndex(placement.parent));
 }
 
-// The moved node's page shows once it is selected in its new place; the page's values are in the
-// project already, since every edit takes them there.
+// The move may take the shown item's node away: the page's values are in the project already, since every
+// edit takes them there, and the page then follows the selection to the moved node, which a drop that moves
+// nothing leaves selected without a word from the tree.
 void TMainForm::moveDroppedNode(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) {
     m_shownItemNode = nullptr;
     m_commands.markModified();
     m_keeper.moveSubtree(m_itemTree.absoluteIndex(node), m_itemTree.absoluteIndex(placement.parent),
                          placement.before ? m_itemTree.absoluteIndex(placement.before) : -1);
+    followSelection();
     RefreshItemCommands();
 }
 

@@ -404,9 +404,13 @@ private slots:
         QCOMPARE(itemOutline(), (QStringList{"B", "  D", "  C", "A"}));
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "    Image", "    Image", "  Image"}));
 
+        designer().select(4);
+        QVERIFY2(dragNode(4, 0, Drop::Onto), "A, the root's last child already, stays");
+        find<QLineEdit>(names::edt_IToolTip).setText(QStringLiteral("A2"));
         QVERIFY2(!dragNode(1, 2, Drop::Onto), "B into its own child D");
         QVERIFY2(!dragNode(0, 4, Drop::Onto), "the root");
-        QCOMPARE(itemOutline(), (QStringList{"B", "  D", "  C", "A"}));
+        QCOMPARE(itemOutline(), (QStringList{"B", "  D", "  C", "A2"}));
+        find<QAction>(names::Undo1).trigger();
         QCOMPARE(undoCaption(), QStringLiteral("&Undo Move"));
         for (int step = 0; step < 3; ++step)
             find<QAction>(names::Undo1).trigger();
