@@ -1,14 +1,43 @@
 #include "model/EditHistory.h"
 
+#include "model/TkvlAppletAgent.h"
+
 #include <stdexcept>
 
 namespace veskaro {
 
-EditHistory::EditHistory(std::size_t limit) : m_limit(limit) {}
+namespace {
+
+std::size_t textBytes(const std::string& text) {
+    return sizeof(std::string) + text.size();
+}
+
+std::size_t textBytes(const TStringArray& texts) {
+    std::size_t bytes = 0;
+    for (const std::string& text : texts)
+        bytes += textBytes(text);
+    return bytes;
+}
+
+// About what a state takes in memory: a project of 2000 items about a megabyte.
+std::size_t stateBytes(const EditState& state) {
+    std::size_t bytes = sizeof(EditState) + textBytes(TkvlAppletAgent::AppletDataToStrings(state.appletData));
+    for (const TItemData& item : state.items)
+        bytes += textBytes(TkvlAppletAgent::ItemToStrings(item));
+    for (const auto& [level, caption] : state.nodes)
+        bytes += sizeof(level) + textBytes(caption);
+    return bytes;
+}
+
+} // namespace
+
+EditHistory::EditHistory(std::size_t stepLimit, std::size_t byteLimit)
+    : m_stepLimit(stepLimit), m_byteLimit(byteLimit) {}
 
 void EditHistory::reset(EditState current) {
     m_first = std::move(current);
     m_steps.clear();
+    m_bytes = 0;
     m_done = 0;
     m_saved = 0;
     m_mergeOpen = false;
@@ -26,6 +55,8 @@ void EditHistory::record(std::string name, int selectionBefore, EditState curren
                          const void* mergeKey) {
     if (current == this->current())
         return;
+    for (std::size_t undone = m_done; undone < m_steps.size(); ++undone)
+        m_bytes -= m_steps[undone].bytes;
     m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_done), m_steps.end());
     if (m_saved && *m_saved > m_done)
         m_saved.reset();
@@ -36,15 +67,18 @@ void EditHistory::record(std::string name, int selectionBefore, EditState curren
             return;
         }
     }
-    m_steps.push_back(Step{std::move(name), selectionBefore, selectionAfter, std::move(current), mergeKey});
+    const std::size_t bytes = stateBytes(current);
+    m_steps.push_back(Step{std::move(name), selectionBefore, selectionAfter, std::move(current), mergeKey, bytes});
+    m_bytes += bytes;
     m_done = m_steps.size();
     m_mergeOpen = true;
-    if (m_steps.size() > m_limit)
+    while (m_steps.size() > m_stepLimit || (m_bytes > m_byteLimit && m_steps.size() > 1))
         forgetOldestStep();
 }
 
 void EditHistory::forgetOldestStep() {
     m_first = std::move(m_steps.front().after);
+    m_bytes -= m_steps.front().bytes;
     m_steps.pop_front();
     --m_done;
     if (m_saved == 0u)

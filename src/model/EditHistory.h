@@ -25,8 +25,9 @@ struct EditState {
 /// that remembers the selection before and after it, and which of them was saved last.
 class EditHistory {
 public:
-    /// Keeps at most limit steps; recording one more forgets the oldest.
-    explicit EditHistory(std::size_t limit = 200);
+    /// Keeps at most stepLimit steps, and forgets the oldest steps while the states kept take more than
+    /// about byteLimit bytes; the last step is always kept.
+    explicit EditHistory(std::size_t stepLimit = 200, std::size_t byteLimit = std::size_t{64} << 20);
 
     /// Forgets every step: current is where undoing stops, and it counts as saved.
     void reset(EditState current);
@@ -66,13 +67,16 @@ private:
         int selectionAfter;
         EditState after;
         const void* mergeKey;
+        std::size_t bytes;
     };
     const EditState& current() const;
     EditState& current();
     void forgetOldestStep();
 
-    std::size_t m_limit;
-    EditState m_first; // the state before the oldest step kept
+    std::size_t m_stepLimit;
+    std::size_t m_byteLimit;
+    std::size_t m_bytes = 0; // of the states after the steps kept
+    EditState m_first;       // the state before the oldest step kept
     std::deque<Step> m_steps;
     std::size_t m_done = 0; // the steps before this one are done, the others undone
     // The number of steps done when the project was last saved; none once that state is gone.

@@ -206,7 +206,9 @@ void ItemTreeKeeper::restore(const EditHistory::Destination& destination) {
         parents.resize(static_cast<std::size_t>(level));
         parents.push_back(m_tree.addChild(parents.back(), caption));
     }
-    m_tree.select(destination.selection);
+    // A step made while nothing was selected gives the root back selected.
+    const int selection = destination.selection;
+    m_tree.select(selection > 0 && selection < m_tree.nodeCount() ? selection : 0);
 }
 
 // --- Reading the tree ---

@@ -1,4 +1,5 @@
 #include "model/ItemTreeKeeper.h"
+#include "model/EditHistory.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 
@@ -286,4 +287,28 @@ TEST_F(ItemTreeKeeperTest, AnySequenceOfStepsUndoesToTheStartAndRedoesToTheEnd) 
         }
         EXPECT_FALSE(keeper.history().canRedo());
     }
+}
+
+TEST(EditHistory, ForgetsTheOldestStepsBeyondItsLimitsButNeverTheLast) {
+    auto state = [](std::size_t size) {
+        EditState made;
+        made.appletData.pSliderName = std::string(size, 'n');
+        return made;
+    };
+    EditHistory history(3, 10'000);
+    history.reset(state(1));
+    for (std::size_t step = 2; step <= 5; ++step)
+        history.record("Typing", 0, state(step), 0);
+    EXPECT_EQ(history.undo().state, state(4));
+    EXPECT_EQ(history.undo().state, state(3));
+    EXPECT_EQ(history.undo().state, state(2)) << "three steps kept";
+    EXPECT_FALSE(history.canUndo());
+    EXPECT_FALSE(history.atSavedState()) << "the saved state is forgotten";
+
+    history.record("Typing", 0, state(6'000), 0);
+    history.record("Typing", 0, state(7'000), 0);
+    EXPECT_EQ(history.undo().state, state(6'000)) << "one large state is kept, two are too many";
+    EXPECT_FALSE(history.canUndo());
+    history.record("Typing", 0, state(20'000), 0);
+    EXPECT_TRUE(history.canUndo()) << "a step larger than the limit can still be undone";
 }

@@ -1,0 +1,78 @@
+// Edits a large project in the real designer window (without a screen) and reports what the undo history
+// costs: the time of a typed character, a Move Down, an undo and a redo, and the memory the history holds.
+//
+//   edit_history_bench [ITEMS...]        (default: 500 2000)
+//
+// Every figure is the mean over 50 repetitions; run it more than once to see the noise.
+
+#include "DesignerWindow.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace veskaro;
+
+namespace {
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Runs an action the given number of times and returns the mean wall time of one run in milliseconds.
+double meanMilliseconds(int times, const std::function<void(int)>& action) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < times; ++i)
+        action(i);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / times;
+}
+
+std::string writeLargeProject(const test::TemporaryFolder& folder, int items) {
+    std::vector<std::pair<std::string, int>> list;
+    for (int i = 0; i < items; ++i)
+        list.emplace_back("pictures/holiday/picture-number-" + std::to_string(i) + ".jpg", i % 2);
+    const std::string path = folder / ("large-" + std::to_string(items) + ".vsk");
+    test::writeProject(path, list);
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty())
+        sizes = {500, 2000};
+
+    test::PerUserFolders folders;
+    constexpr int kTimes = 50;
+    for (const int items : sizes) {
+        test::DesignerWindow designer(folders);
+        designer.window.OpenProjectFile(writeLargeProject(folders.root(), items));
+        const long before = peakKilobytes();
+        designer.select(1);
+        auto& description = designer.find<QLineEdit>(names::edt_IToolTip);
+        const double typing = meanMilliseconds(kTimes, [&](int) { description.insert(QStringLiteral("x")); });
+        const double moving = meanMilliseconds(kTimes, [&](int) { designer.window.MoveDown1Click(); });
+        const double undoing = meanMilliseconds(kTimes, [&](int) { designer.window.Undo1Click(); });
+        const double redoing = meanMilliseconds(kTimes, [&](int) { designer.window.Redo1Click(); });
+        std::printf("%6d items: typing %.2f ms/char, Move Down %.2f ms, undo %.2f ms, redo %.2f ms, "
+                    "history +%ld MB\n",
+                    items, typing, moving, undoing, redoing, (peakKilobytes() - before) / 1024);
+        std::fflush(stdout);
+    }
+    return 0;
+}
