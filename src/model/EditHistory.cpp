@@ -101,6 +101,18 @@ std::string EditHistory::redoName() const {
     return canRedo() ? m_steps[m_done].name : std::string();
 }
 
+const EditState& EditHistory::beforeLastStep() const {
+    if (!canUndo())
+        throw std::logic_error("there is no step to undo");
+    return m_done == 1 ? m_first : m_steps[m_done - 2].after;
+}
+
+const EditState& EditHistory::afterNextStep() const {
+    if (!canRedo())
+        throw std::logic_error("there is no step to redo");
+    return m_steps[m_done].after;
+}
+
 EditHistory::Destination EditHistory::undo() {
     if (!canUndo())
         throw std::logic_error("there is no step to undo");

@@ -55,6 +55,10 @@ public:
         const EditState& state;
         int selection;
     };
+    /// Returns the state an undo would lead to. Requires canUndo().
+    const EditState& beforeLastStep() const;
+    /// Returns the state a redo would lead to. Requires canRedo().
+    const EditState& afterNextStep() const;
     /// Takes back the last step done. Requires canUndo().
     Destination undo();
     /// Makes the step last undone again. Requires canRedo().

@@ -182,33 +182,47 @@ void ItemTreeKeeper::redo() {
     restore(m_history.redo());
 }
 
-EditState ItemTreeKeeper::capture() const {
-    EditState state{m_project.GetAppletData(), m_project.items(), {}};
-    state.nodes.reserve(static_cast<std::size_t>(m_tree.nodeCount()));
-    for (int p = 0; p < m_tree.nodeCount(); ++p)
-        state.nodes.emplace_back(m_tree.levelAt(p), m_tree.captionAt(p));
-    return state;
+bool ItemTreeKeeper::nextStepChangesTree(bool undoing) const {
+    return (undoing ? m_history.beforeLastStep() : m_history.afterNextStep()).nodes != treeShape();
 }
 
-// Builds the tree afresh below its root: a step may have changed any part of it.
+EditState ItemTreeKeeper::capture() const {
+    return {m_project.GetAppletData(), m_project.items(), treeShape()};
+}
+
+std::vector<std::pair<int, std::string>> ItemTreeKeeper::treeShape() const {
+    std::vector<std::pair<int, std::string>> nodes;
+    nodes.reserve(static_cast<std::size_t>(m_tree.nodeCount()));
+    for (int p = 0; p < m_tree.nodeCount(); ++p)
+        nodes.emplace_back(m_tree.levelAt(p), m_tree.captionAt(p));
+    return nodes;
+}
+
+// Builds the tree afresh below its root where the step changed any part of it; a step that changed only
+// values leaves the nodes as they are.
 void ItemTreeKeeper::restore(const EditHistory::Destination& destination) {
     const EditState& state = destination.state;
     m_project.SetAppletData(state.appletData);
     m_project.setItems(state.items);
-    while (m_tree.nodeCount() > 1)
-        m_tree.removeSubtree(1);
-    if (state.nodes.empty())
-        return;
-    m_tree.setCaption(0, state.nodes.front().second);
-    std::vector<int> parents{0};
-    for (std::size_t i = 1; i < state.nodes.size(); ++i) {
-        const auto& [level, caption] = state.nodes[i];
-        parents.resize(static_cast<std::size_t>(level));
-        parents.push_back(m_tree.addChild(parents.back(), caption));
-    }
+    if (state.nodes != treeShape())
+        rebuildTree(state.nodes);
     // A step made while nothing was selected gives the root back selected.
     const int selection = destination.selection;
     m_tree.select(selection > 0 && selection < m_tree.nodeCount() ? selection : 0);
+}
+
+void ItemTreeKeeper::rebuildTree(const std::vector<std::pair<int, std::string>>& nodes) {
+    while (m_tree.nodeCount() > 1)
+        m_tree.removeSubtree(1);
+    if (nodes.empty())
+        return;
+    m_tree.setCaption(0, nodes.front().second);
+    std::vector<int> parents{0};
+    for (std::size_t i = 1; i < nodes.size(); ++i) {
+        const auto& [level, caption] = nodes[i];
+        parents.resize(static_cast<std::size_t>(level));
+        parents.push_back(m_tree.addChild(parents.back(), caption));
+    }
 }
 
 // --- Reading the tree ---

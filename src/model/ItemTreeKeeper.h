@@ -68,6 +68,8 @@ public:
     /// Tells whether the project is as it was saved last (or opened, or made new).
     bool atSavedState() const { return m_history.atSavedState(); }
     const EditHistory& history() const { return m_history; }
+    /// Tells whether undoing, or else redoing, the next step changes the tree's nodes, or only values.
+    bool nextStepChangesTree(bool undoing) const;
     /// Takes back the last step: the project, the tree and the selection are as they were before it.
     /// Requires history().canUndo().
     void undo();
@@ -93,7 +95,9 @@ private:
     // the copy's position.
     int copyAsLastChild(int position, int parentPosition);
     EditState capture() const;
+    std::vector<std::pair<int, std::string>> treeShape() const;
     void restore(const EditHistory::Destination& destination);
+    void rebuildTree(const std::vector<std::pair<int, std::string>>& nodes);
     void openStep(std::string name);
     void closeStep();
     template <typename Change> auto closingStepOnError(Change& change) {

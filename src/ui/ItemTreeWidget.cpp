@@ -28,6 +28,8 @@ ItemTreeWidget::ItemTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     setDropIndicatorShown(true);
+    // A collapsed node opens while a dragged node rests on it, so that its children can be reached.
+    setAutoExpandDelay(600);
 }
 
 void ItemTreeWidget::setPlacement(PlacementCheck allowed, PlacementAction place) {

@@ -472,18 +472,23 @@ void TMainForm::Redo1Click() {
     stepThroughHistory(&ItemTreeKeeper::redo);
 }
 
-// The tree is built again apart from the widget, as a load builds it, and the pages then show the project
-// and the node the step selected.
+// A step that changed the tree has it built again apart from the widget, as a load builds it; one that changed
+// only values leaves the nodes as they are, folded or not. The pages then show the project and the node the
+// step selected.
 void TMainForm::stepThroughHistory(void (ItemTreeKeeper::*step)()) {
     const EditHistory& history = m_keeper.history();
-    if (!(step == &ItemTreeKeeper::undo ? history.canUndo() : history.canRedo()))
+    const bool undoing = step == &ItemTreeKeeper::undo;
+    if (!(undoing ? history.canUndo() : history.canRedo()))
         return;
     m_shownItemNode = nullptr;
     {
+        const bool rebuilding = m_keeper.nextStepChangesTree(undoing);
         m_treeRebuilding = true;
-        m_itemTree.beginLoading();
-        const auto rebuilt = qScopeGuard([this] {
-            m_itemTree.endLoading();
+        if (rebuilding)
+            m_itemTree.beginLoading();
+        const auto rebuilt = qScopeGuard([this, rebuilding] {
+            if (rebuilding)
+                m_itemTree.endLoading();
             m_treeRebuilding = false;
         });
         (m_keeper.*step)();

@@ -410,7 +410,10 @@ private slots:
         QVERIFY2(!dragNode(1, 2, Drop::Onto), "B into its own child D");
         QVERIFY2(!dragNode(0, 4, Drop::Onto), "the root");
         QCOMPARE(itemOutline(), (QStringList{"B", "  D", "  C", "A2"}));
+        designer().tree().topLevelItem(0)->child(0)->setExpanded(false);
         find<QAction>(names::Undo1).trigger();
+        QVERIFY2(!designer().tree().topLevelItem(0)->child(0)->isExpanded(),
+                 "B stays folded when only a value changes");
         QCOMPARE(undoCaption(), QStringLiteral("&Undo Move"));
         for (int step = 0; step < 3; ++step)
             find<QAction>(names::Undo1).trigger();
