@@ -1,5 +1,6 @@
 // Edits a large project in the real designer window (without a screen) and reports what the undo history
-// costs: the time of a typed character, a Move Down, an undo and a redo, and the memory the history holds.
+// costs: the time of a typed character, a switch, a Move Down, undo and redo of a move, undo of a switch
+// (which leaves the tree's nodes alone), and the memory the history holds.
 //
 //   edit_history_bench [ITEMS...]        (default: 500 2000)
 //
@@ -8,6 +9,7 @@
 #include "DesignerWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 
 #include <sys/resource.h>
@@ -66,12 +68,20 @@ int main(int argc, char** argv) {
         designer.select(1);
         auto& description = designer.find<QLineEdit>(names::edt_IToolTip);
         const double typing = meanMilliseconds(kTimes, [&](int) { description.insert(QStringLiteral("x")); });
+        designer.select(0);
+        auto& leadingPath = designer.find<QCheckBox>(names::pImageLeadingPathEnabled);
+        const double toggling = meanMilliseconds(kTimes, [&](int) { leadingPath.toggle(); });
+        designer.select(1);
         const double moving = meanMilliseconds(kTimes, [&](int) { designer.window.MoveDown1Click(); });
-        const double undoing = meanMilliseconds(kTimes, [&](int) { designer.window.Undo1Click(); });
-        const double redoing = meanMilliseconds(kTimes, [&](int) { designer.window.Redo1Click(); });
-        std::printf("%6d items: typing %.2f ms/char, Move Down %.2f ms, undo %.2f ms, redo %.2f ms, "
-                    "history +%ld MB\n",
-                    items, typing, moving, undoing, redoing, (peakKilobytes() - before) / 1024);
+        const double undoingMoves = meanMilliseconds(kTimes, [&](int) { designer.window.Undo1Click(); });
+        const double redoingMoves = meanMilliseconds(kTimes, [&](int) { designer.window.Redo1Click(); });
+        for (int i = 0; i < kTimes; ++i)
+            designer.window.Undo1Click();
+        const double undoingValues = meanMilliseconds(kTimes, [&](int) { designer.window.Undo1Click(); });
+        std::printf("%6d items: typing %.2f ms/char, a switch %.2f ms, Move Down %.2f ms; undo of a move %.2f ms, "
+                    "redo %.2f ms; undo of a switch %.2f ms; history +%ld MB\n",
+                    items, typing, toggling, moving, undoingMoves, redoingMoves, undoingValues,
+                    (peakKilobytes() - before) / 1024);
         std::fflush(stdout);
     }
     return 0;
