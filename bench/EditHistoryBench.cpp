@@ -6,13 +6,12 @@
 //
 // Every figure is the mean over 50 repetitions; run it more than once to see the noise.
 
-#include "DesignerWindow.h"
+#include "LargeProject.h"
+#include "PeakMemory.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -25,12 +24,6 @@ using namespace veskaro;
 
 namespace {
 
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // Runs an action the given number of times and returns the mean wall time of one run in milliseconds.
 double meanMilliseconds(int times, const std::function<void(int)>& action) {
     const auto start = std::chrono::steady_clock::now();
@@ -39,32 +32,19 @@ double meanMilliseconds(int times, const std::function<void(int)>& action) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / times;
 }
 
-std::string writeLargeProject(const test::TemporaryFolder& folder, int items) {
-    std::vector<std::pair<std::string, int>> list;
-    for (int i = 0; i < items; ++i)
-        list.emplace_back("pictures/holiday/picture-number-" + std::to_string(i) + ".jpg", i % 2);
-    const std::string path = folder / ("large-" + std::to_string(items) + ".vsk");
-    test::writeProject(path, list);
-    return path;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {500, 2000};
+    const std::vector<int> sizes = bench::itemCounts(argc, argv, {500, 2000});
 
     test::PerUserFolders folders;
     constexpr int kTimes = 50;
     for (const int items : sizes) {
         test::DesignerWindow designer(folders);
-        designer.window.OpenProjectFile(writeLargeProject(folders.root(), items));
-        const long before = peakKilobytes();
+        designer.window.OpenProjectFile(bench::writeLargeProject(folders.root(), items));
+        const long before = test::peakMemoryKilobytes();
         designer.select(1);
         auto& description = designer.find<QLineEdit>(names::edt_IToolTip);
         const double typing = meanMilliseconds(kTimes, [&](int) { description.insert(QStringLiteral("x")); });
@@ -81,7 +61,7 @@ int main(int argc, char** argv) {
         std::printf("%6d items: typing %.2f ms/char, a switch %.2f ms, Move Down %.2f ms; undo of a move %.2f ms, "
                     "redo %.2f ms; undo of a switch %.2f ms; history +%ld MB\n",
                     items, typing, toggling, moving, undoingMoves, redoingMoves, undoingValues,
-                    (peakKilobytes() - before) / 1024);
+                    (test::peakMemoryKilobytes() - before) / 1024);
         std::fflush(stdout);
     }
     return 0;

@@ -7,7 +7,7 @@
 // hang below the item before them, as sliders with sub-items do, so that both ways a node finds its parent are
 // measured.
 
-#include "DesignerWindow.h"
+#include "LargeProject.h"
 
 #include <QApplication>
 
@@ -30,30 +30,16 @@ double cpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-std::string writeLargeProject(const test::TemporaryFolder& folder, int items) {
-    std::vector<std::pair<std::string, int>> list;
-    list.reserve(static_cast<std::size_t>(items));
-    for (int i = 0; i < items; ++i)
-        list.emplace_back("pictures/picture" + std::to_string(i) + ".jpg", i % 2);
-    const std::string path = folder / ("large-" + std::to_string(items) + ".vsk");
-    test::writeProject(path, list);
-    return path;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {20000, 100000};
+    const std::vector<int> sizes = bench::itemCounts(argc, argv, {20000, 100000});
 
     test::PerUserFolders folders;
     for (const int items : sizes) {
-        const std::string path = writeLargeProject(folders.root(), items);
+        const std::string path = bench::writeLargeProject(folders.root(), items);
         // The first open fills a new window; the next ones replace the project that window shows.
         test::DesignerWindow designer(folders);
         for (int run = 1; run <= 3; ++run) {
