@@ -117,6 +117,8 @@ void TMainForm::connectCommand(QAbstractButton* button, void (TMainForm::*handle
 
 void TMainForm::runCommand(const std::function<void()>& command) {
     veskaro::runCommand(m_prompts, command);
+    // Whatever the command did, and however far it got, the undo entries name the steps now at hand.
+    refreshUndoCommands();
 }
 
 // --- Transfers between the controls and the project ---
@@ -184,7 +186,6 @@ void TMainForm::projectReplaced() {
 
 void TMainForm::projectSaved() {
     m_keeper.markSaved();
-    refreshUndoCommands();
 }
 
 // Leaves the tree with its root alone, selected, and the pages arranged afresh for it.
@@ -371,7 +372,6 @@ void TMainForm::RefreshItemCommands() {
     m_controls.duplicate.setEnabled(!onRoot);
     m_controls.batchImport->setEnabled(onRoot);
     ArrangePages();
-    refreshUndoCommands();
 }
 
 void TMainForm::ArrangePages() {
@@ -507,7 +507,6 @@ void TMainForm::recordPageEdit(QWidget* control) {
     const bool number = qobject_cast<SpinEdit*>(control);
     const QString name = typed ? tr("Typing") : number ? tr("Number Change") : tr("Option Change");
     m_keeper.recordEdit(toUtf8Text(name), typed || number ? control : nullptr);
-    refreshUndoCommands();
 }
 
 // The entries name the step they would undo or redo.

@@ -214,7 +214,6 @@ void TMainForm::pnlApBgClrClick(ColorPanel* panel) {
     m_commands.markModified();
     storePagesIntoProject();
     m_keeper.recordEdit(toUtf8Text(tr("Colour Change")));
-    refreshUndoCommands();
 }
 
 void TMainForm::PickColor(ColorPanel* panel) {

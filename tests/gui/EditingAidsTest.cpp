@@ -5,6 +5,7 @@
 #include "ui/TfrmMsgBox_LinkTip.h"
 #include "ui/ValueTextValidator.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -204,6 +205,14 @@ private slots:
         QVERIFY(!preview().pixmap().isNull());
         window().storePagesIntoProject();
         QCOMPARE(QString::fromStdString(window().project().GetItem(0).IOriginalImagePath), beach);
+
+        // The path and the caption it gave the node are one step.
+        QCOMPARE(find<QAction>(names::Undo1).text(), QStringLiteral("&Undo Picture Pick"));
+        find<QAction>(names::Undo1).trigger();
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), QString());
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image"}));
+        find<QAction>(names::Redo1).trigger();
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  beach.jpg"}));
     }
 
     void imagePickBelowAnotherItemKeepsCaptionAndPreview() {
@@ -383,6 +392,10 @@ private slots:
         QVERIFY(window().Modified());
         window().storePagesIntoProject();
         QCOMPARE(window().project().GetAppletData().navBtnBgColorHover, "12ABEF");
+        QCOMPARE(find<QAction>(names::Undo1).text(), QStringLiteral("&Undo Colour Change"));
+        find<QAction>(names::Undo1).trigger();
+        QCOMPARE(panel.color(), QColor(0xC0, 0xC0, 0xC0));
+        QVERIFY(!window().Modified());
     }
 
     void everyColourPanelOpensTheDialog_data() {
