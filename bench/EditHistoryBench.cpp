@@ -4,11 +4,13 @@
 //
 //   edit_history_bench [ITEMS...]        (default: 500 2000)
 //
-// Every figure is the mean over 50 repetitions; run it more than once to see the noise.
+// Every figure is the mean over 50 repetitions, undo and redo over as many of them as the history kept; run
+// it more than once to see the noise.
 
 #include "LargeProject.h"
 #include "PeakMemory.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace veskaro;
@@ -30,6 +33,17 @@ double meanMilliseconds(int times, const std::function<void(int)>& action) {
     for (int i = 0; i < times; ++i)
         action(i);
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / times;
+}
+
+// Undoes or redoes at most the given number of steps, as long as entry offers one (a large project's history
+// keeps fewer); returns the mean wall time of one in milliseconds and how many there were.
+std::pair<double, int> stepThrough(const QAction& entry, int times, const std::function<void()>& step) {
+    int steps = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (; steps < times && entry.isEnabled(); ++steps)
+        step();
+    const double total = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return {steps > 0 ? total / steps : 0.0, steps};
 }
 
 } // namespace
@@ -53,15 +67,17 @@ int main(int argc, char** argv) {
         const double toggling = meanMilliseconds(kTimes, [&](int) { leadingPath.toggle(); });
         designer.select(1);
         const double moving = meanMilliseconds(kTimes, [&](int) { designer.window.MoveDown1Click(); });
-        const double undoingMoves = meanMilliseconds(kTimes, [&](int) { designer.window.Undo1Click(); });
-        const double redoingMoves = meanMilliseconds(kTimes, [&](int) { designer.window.Redo1Click(); });
-        for (int i = 0; i < kTimes; ++i)
+        const auto& undo = designer.find<QAction>(names::Undo1);
+        const auto& redo = designer.find<QAction>(names::Redo1);
+        const auto [undoingMoves, undoneMoves] = stepThrough(undo, kTimes, [&] { designer.window.Undo1Click(); });
+        const auto [redoingMoves, redoneMoves] = stepThrough(redo, kTimes, [&] { designer.window.Redo1Click(); });
+        for (int i = 0; i < redoneMoves; ++i)
             designer.window.Undo1Click();
-        const double undoingValues = meanMilliseconds(kTimes, [&](int) { designer.window.Undo1Click(); });
+        const auto [undoingValues, undoneValues] = stepThrough(undo, kTimes, [&] { designer.window.Undo1Click(); });
         std::printf("%6d items: typing %.2f ms/char, a switch %.2f ms, Move Down %.2f ms; undo of a move %.2f ms, "
-                    "redo %.2f ms; undo of a switch %.2f ms; history +%ld MB\n",
-                    items, typing, toggling, moving, undoingMoves, redoingMoves, undoingValues,
-                    (test::peakMemoryKilobytes() - before) / 1024);
+                    "redo %.2f ms (%d kept); undo of a switch %.2f ms (%d kept); history +%ld MB\n",
+                    items, typing, toggling, moving, undoingMoves, redoingMoves, undoneMoves, undoingValues,
+                    undoneValues, (test::peakMemoryKilobytes() - before) / 1024);
         std::fflush(stdout);
     }
     return 0;

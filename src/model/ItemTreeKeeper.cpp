@@ -212,8 +212,12 @@ void ItemTreeKeeper::restore(const EditHistory::Destination& destination) {
 }
 
 void ItemTreeKeeper::rebuildTree(const std::vector<std::pair<int, std::string>>& nodes) {
-    while (m_tree.nodeCount() > 1)
-        m_tree.removeSubtree(1);
+    // The root's children go from the last, so that no node moves up in the list while the others go.
+    for (int last = m_tree.nodeCount() - 1; last > 0; last = m_tree.nodeCount() - 1) {
+        while (m_tree.levelAt(last) > 1)
+            --last;
+        m_tree.removeSubtree(last);
+    }
     if (nodes.empty())
         return;
     m_tree.setCaption(0, nodes.front().second);

@@ -45,10 +45,14 @@ TreeWidgetItemTree::TreeWidgetItemTree(QTreeWidget& tree, QIcon itemIcon)
     m_watches = {
         QObject::connect(model, &QAbstractItemModel::rowsInserted,
                          [this] {
-                             if (!m_adding)
+                             if (!m_updatingOrder)
                                  forgetOrder();
                          }),
-        QObject::connect(model, &QAbstractItemModel::rowsRemoved, [this] { forgetOrder(); }),
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved,
+                         [this] {
+                             if (!m_updatingOrder)
+                                 forgetOrder();
+                         }),
         QObject::connect(model, &QAbstractItemModel::rowsMoved, [this] { forgetOrder(); }),
         QObject::connect(model, &QAbstractItemModel::modelReset, [this] { forgetOrder(); }),
         QObject::connect(model, &QAbstractItemModel::layoutChanged, [this] { forgetOrder(); }),
@@ -106,8 +110,8 @@ int TreeWidgetItemTree::addChild(int parentPosition, const std::string& caption)
     QTreeWidgetItem* node = nullptr;
     {
         // A batch import adds hundreds of nodes: the list takes each one in place instead of being rebuilt.
-        m_adding = true;
-        const auto adding = qScopeGuard([this] { m_adding = false; });
+        m_updatingOrder = true;
+        const auto adding = qScopeGuard([this] { m_updatingOrder = false; });
         node = new QTreeWidgetItem(parent, QStringList{fromUtf8Text(caption)});
     }
     if (m_orderKnown)
@@ -121,12 +125,18 @@ void TreeWidgetItemTree::removeSubtree(int position) {
     requireItemPosition(position);
     QTreeWidgetItem* node = nodeAt(position);
     QTreeWidgetItem* parent = node->parent();
+    const auto first = m_order.begin() + position;
+    const auto last = first + 1 + CountDescendants(node);
     // The tree moves its selection while the node is still in it; the handler runs once it is gone, so
     // that positions in the tree and in the item list agree.
     const QSignalBlocker blocker(&m_tree);
-    delete node;
-    // A node apart from the widget leaves without a word from its model.
-    forgetOrder();
+    {
+        // Emptying a tree node by node, as an undo does, would otherwise rebuild the list for every node.
+        m_updatingOrder = true;
+        const auto removing = qScopeGuard([this] { m_updatingOrder = false; });
+        delete node;
+    }
+    m_order.erase(first, last);
     if (!m_loadingRoot)
         m_tree.setCurrentItem(m_tree.currentItem() ? m_tree.currentItem() : parent);
 }
@@ -165,8 +175,8 @@ void TreeWidgetItemTree::endLoading() {
     QTreeWidgetItem* top = std::exchange(m_loadingRoot, nullptr);
     {
         // The list of nodes stays as it is: the same nodes in the same order.
-        m_adding = true;
-        const auto adding = qScopeGuard([this] { m_adding = false; });
+        m_updatingOrder = true;
+        const auto adding = qScopeGuard([this] { m_updatingOrder = false; });
         m_tree.insertTopLevelItem(0, top);
     }
     // A node apart from the widget keeps no expanded state; every node that got children was to be

@@ -69,8 +69,8 @@ private:
     // The nodes in depth-first order, valid while m_orderKnown; rebuilt on the first use after a change.
     mutable std::vector<QTreeWidgetItem*> m_order;
     mutable bool m_orderKnown = false;
-    // Set while addChild brings the list up to date itself.
-    bool m_adding = false;
+    // Set while addChild or removeSubtree brings the list up to date itself.
+    bool m_updatingOrder = false;
     // The root while it is apart from the widget, between beginLoading and endLoading.
     QTreeWidgetItem* m_loadingRoot = nullptr;
     int m_selectAfterLoading = -1;
