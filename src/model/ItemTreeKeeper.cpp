@@ -126,25 +126,29 @@ void ItemTreeKeeper::moveBefore(int position, int siblingPosition) {
 
 int ItemTreeKeeper::copyAsLastChild(int position, int parentPosition) {
     const int run = 1 + descendantCount(position);
-    const int topLevel = m_tree.levelAt(position);
+    const int depthAbove = m_tree.levelAt(position) - 1;
     std::vector<std::pair<int, std::string>> nodes;
     TItemArray items;
     for (int p = position; p < position + run; ++p) {
-        nodes.emplace_back(m_tree.levelAt(p) - topLevel, m_tree.captionAt(p));
+        nodes.emplace_back(m_tree.levelAt(p) - depthAbove, m_tree.captionAt(p));
         items.push_back(m_project.GetItem(p - 1));
     }
-    // parents[d] is where the next node of depth d below the copied node goes.
+    return addDepthFirst(parentPosition, nodes,
+                         [&](int parent, std::size_t k) { return insertNode(parent, items[k], nodes[k].second); });
+}
+
+int ItemTreeKeeper::addDepthFirst(int parentPosition, std::span<const std::pair<int, std::string>> nodes,
+                                  const std::function<int(int, std::size_t)>& add) {
+    // parents[d - 1] is the node below which the next node of depth d goes.
     std::vector<int> parents{parentPosition};
-    int copy = -1;
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        const auto& [depth, caption] = nodes[i];
-        parents.resize(static_cast<std::size_t>(depth) + 1);
-        const int added = insertNode(parents.back(), items[i], caption);
-        parents.push_back(added);
-        if (i == 0)
-            copy = added;
+    int first = -1;
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+        parents.resize(static_cast<std::size_t>(nodes[k].first));
+        parents.push_back(add(parents.back(), k));
+        if (k == 0)
+            first = parents.back();
     }
-    return copy;
+    return first;
 }
 
 // --- History ---
@@ -221,12 +225,10 @@ void ItemTreeKeeper::rebuildTree(const std::vector<std::pair<int, std::string>>&
     if (nodes.empty())
         return;
     m_tree.setCaption(0, nodes.front().second);
-    std::vector<int> parents{0};
-    for (std::size_t i = 1; i < nodes.size(); ++i) {
-        const auto& [level, caption] = nodes[i];
-        parents.resize(static_cast<std::size_t>(level));
-        parents.push_back(m_tree.addChild(parents.back(), caption));
-    }
+    // The root's children have level 1: their depth below the root.
+    const auto belowRoot = std::span(nodes).subspan(1);
+    addDepthFirst(0, belowRoot,
+                  [&](int parent, std::size_t k) { return m_tree.addChild(parent, belowRoot[k].second); });
 }
 
 // --- Reading the tree ---

@@ -3,6 +3,8 @@
 #include "model/AppletTypes.h"
 #include "model/EditHistory.h"
 
+#include <functional>
+#include <span>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -94,6 +96,11 @@ private:
     // Copies the node at position with its descendants as the last child of parentPosition; returns
     // the copy's position.
     int copyAsLastChild(int position, int parentPosition);
+    // Adds nodes given depth first as (depth below parentPosition, caption), 1 for its children, each
+    // through add(parent position, index in nodes), which returns the new node's position; returns the
+    // first one's.
+    int addDepthFirst(int parentPosition, std::span<const std::pair<int, std::string>> nodes,
+                      const std::function<int(int, std::size_t)>& add);
     EditState capture() const;
     std::vector<std::pair<int, std::string>> treeShape() const;
     void restore(const EditHistory::Destination& destination);
@@ -112,7 +119,7 @@ private:
     TkvlAppletAgent& m_project;
     ItemTree& m_tree;
     EditHistory m_history;
-    // The step being made, while one or more Step objects live.
+    // The step being made, while inOneStep runs (nested calls join the outermost).
     int m_openSteps = 0;
     std::string m_stepName;
     int m_selectionBefore = -1;
