@@ -13,7 +13,7 @@ namespace {
 
 const QString kNodeFormat = QStringLiteral("application/x-veskaro-tree-node");
 
-// The drag names its tree and node by address: only a drag from the same process may name them.
+// The drag names its process, its tree and its node by address: only a drag from this tree may name them.
 QByteArray nodeReference(const QTreeWidget* tree, const QTreeWidgetItem* node) {
     return QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
            QByteArray::number(reinterpret_cast<quintptr>(tree)) + ' ' +
@@ -53,9 +53,13 @@ QMimeData* ItemTreeWidget::mimeData(const QList<QTreeWidgetItem*>& items) const 
 QTreeWidgetItem* ItemTreeWidget::draggedNode(const QMimeData* payload) const {
     if (!payload || !payload->hasFormat(kNodeFormat))
         return nullptr;
-    const QByteArray reference = payload->data(kNodeFormat);
+    const QList<QByteArray> reference = payload->data(kNodeFormat).split(' ');
+    if (reference.size() != 3 || reference[0].toLongLong() != QCoreApplication::applicationPid() ||
+        reference[1].toULongLong() != reinterpret_cast<quintptr>(this))
+        return nullptr;
+    const quintptr address = reference[2].toULongLong();
     for (QTreeWidgetItemIterator it(const_cast<ItemTreeWidget*>(this)); *it; ++it)
-        if (nodeReference(this, *it) == reference)
+        if (reinterpret_cast<quintptr>(*it) == address)
             return *it;
     return nullptr;
 }
@@ -79,10 +83,16 @@ std::optional<ItemTreeWidget::Placement> ItemTreeWidget::placementAt(const QPoin
     return Placement{parent, parent->child(parent->indexOfChild(target) + 1)};
 }
 
-void ItemTreeWidget::judgeNodeDrag(QDropEvent* event) {
+std::optional<ItemTreeWidget::Drop> ItemTreeWidget::allowedDrop(const QDropEvent* event) const {
     QTreeWidgetItem* node = draggedNode(event->mimeData());
     const std::optional<Placement> placement = placementAt(event->position().toPoint());
-    if (node && placement && m_allowed && m_allowed(node, *placement)) {
+    if (!node || !placement || !m_allowed || !m_allowed(node, *placement))
+        return std::nullopt;
+    return Drop{node, *placement};
+}
+
+void ItemTreeWidget::judgeNodeDrag(QDropEvent* event) const {
+    if (allowedDrop(event)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -106,14 +116,15 @@ void ItemTreeWidget::dropEvent(QDropEvent* event) {
     stopAutoScroll();
     setState(NoState);
     viewport()->update();
-    judgeNodeDrag(event);
-    if (!event->isAccepted())
+    const std::optional<Drop> drop = allowedDrop(event);
+    if (!drop) {
+        event->ignore();
         return;
-    QTreeWidgetItem* node = draggedNode(event->mimeData());
-    const Placement placement = *placementAt(event->position().toPoint());
+    }
     // A move reported back would make the view remove the dragged rows itself once the drag ends.
     event->setDropAction(Qt::CopyAction);
-    m_place(node, placement);
+    event->accept();
+    m_place(drop->node, drop->placement);
 }
 
 } // namespace veskaro

@@ -41,9 +41,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    struct Drop {
+        QTreeWidgetItem* node;
+        Placement placement;
+    };
     QTreeWidgetItem* draggedNode(const QMimeData* payload) const;
+    // Returns the node a drag carries and where it would go, when it may go there.
+    std::optional<Drop> allowedDrop(const QDropEvent* event) const;
     // Accepts a drag of one of this tree's nodes to an allowed place, ignores it elsewhere.
-    void judgeNodeDrag(QDropEvent* event);
+    void judgeNodeDrag(QDropEvent* event) const;
 
     PlacementCheck m_allowed;
     PlacementAction m_place;

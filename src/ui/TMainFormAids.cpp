@@ -114,13 +114,14 @@ void TMainForm::pickPicture() {
         return;
     requireStorablePath(picture);
     QTreeWidgetItem* node = m_tree->currentItem();
+    // Only the items directly below the root are named after their pictures.
+    const bool namedAfterPicture = node && TreeWidgetItemTree::depth(node) == 1;
     m_keeper.inOneStep(toUtf8Text(tr("Picture Pick")), [&] {
         m_pages->setImagePath(picture);
-        // Only the items directly below the root are named after their pictures.
-        if (node && TreeWidgetItemTree::depth(node) == 1)
+        if (namedAfterPicture)
             node->setText(0, QFileInfo(picture).fileName());
     });
-    if (!node || TreeWidgetItemTree::depth(node) != 1 || !QFileInfo(picture).isFile())
+    if (!namedAfterPicture || !QFileInfo(picture).isFile())
         return;
     const QString error = showPreviewImage();
     if (!error.isEmpty())

@@ -2,7 +2,7 @@
 
 #include "ui/Utf8Text.h"
 
-#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -42,17 +42,13 @@ TreeWidgetItemTree::TreeWidgetItemTree(QTreeWidget& tree, QIcon itemIcon)
     // Nodes may change behind this object's back (the window clears the tree and plants its root), so the
     // model's own reports decide when the list is stale.
     const QAbstractItemModel* model = m_tree.model();
+    const auto forgetUnlessUpdating = [this] {
+        if (!m_updatingOrder)
+            forgetOrder();
+    };
     m_watches = {
-        QObject::connect(model, &QAbstractItemModel::rowsInserted,
-                         [this] {
-                             if (!m_updatingOrder)
-                                 forgetOrder();
-                         }),
-        QObject::connect(model, &QAbstractItemModel::rowsRemoved,
-                         [this] {
-                             if (!m_updatingOrder)
-                                 forgetOrder();
-                         }),
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, forgetUnlessUpdating),
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, forgetUnlessUpdating),
         QObject::connect(model, &QAbstractItemModel::rowsMoved, [this] { forgetOrder(); }),
         QObject::connect(model, &QAbstractItemModel::modelReset, [this] { forgetOrder(); }),
         QObject::connect(model, &QAbstractItemModel::layoutChanged, [this] { forgetOrder(); }),
@@ -110,8 +106,7 @@ int TreeWidgetItemTree::addChild(int parentPosition, const std::string& caption)
     QTreeWidgetItem* node = nullptr;
     {
         // A batch import adds hundreds of nodes: the list takes each one in place instead of being rebuilt.
-        m_updatingOrder = true;
-        const auto adding = qScopeGuard([this] { m_updatingOrder = false; });
+        const QScopedValueRollback updating(m_updatingOrder, true);
         node = new QTreeWidgetItem(parent, QStringList{fromUtf8Text(caption)});
     }
     if (m_orderKnown)
@@ -132,8 +127,7 @@ void TreeWidgetItemTree::removeSubtree(int position) {
     const QSignalBlocker blocker(&m_tree);
     {
         // Emptying a tree node by node, as an undo does, would otherwise rebuild the list for every node.
-        m_updatingOrder = true;
-        const auto removing = qScopeGuard([this] { m_updatingOrder = false; });
+        const QScopedValueRollback updating(m_updatingOrder, true);
         delete node;
     }
     m_order.erase(first, last);
@@ -175,8 +169,7 @@ void TreeWidgetItemTree::endLoading() {
     QTreeWidgetItem* top = std::exchange(m_loadingRoot, nullptr);
     {
         // The list of nodes stays as it is: the same nodes in the same order.
-        m_updatingOrder = true;
-        const auto adding = qScopeGuard([this] { m_updatingOrder = false; });
+        const QScopedValueRollback updating(m_updatingOrder, true);
         m_tree.insertTopLevelItem(0, top);
     }
     // A node apart from the widget keeps no expanded state; every node that got children was to be
