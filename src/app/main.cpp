@@ -1,7 +1,6 @@
 // The designer: start-up resolves the places of this run once, creates the main window over them, opens
 // the project the command line names, and runs until the window closes.
 
-#include "generate/PreparationScheduler.h"
 #include "generate/Publisher.h"
 #include "platform/CommandLine.h"
 #include "platform/Places.h"
@@ -16,7 +15,6 @@
 #include <QApplication>
 #include <QScopeGuard>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,8 +32,7 @@ int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
     const auto settingsGone = qScopeGuard([&prompts] { prompts.keepDialogSizesIn(nullptr); });
     const Places places = Places::ofThisSystem();
     Publisher publisher(places);
-    const char* jobs = std::getenv("VESKARO_JOBS");
-    publisher.setPreparationWorkers(preparationWorkersFrom(jobs ? jobs : "", "VESKARO_JOBS"));
+    publisher.setPreparationWorkers(preparationWorkersFromEnvironment());
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
     TMainForm window(prompts, publisher, places, browsers);

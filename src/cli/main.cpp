@@ -1,7 +1,7 @@
 // veskaro-cli: publishes and checks slider projects without the designer window.
 
 #include "cli/ConsoleProgress.h"
-#include "generate/PreparationScheduler.h"
+#include "platform/CommandLine.h"
 #include "generate/PublishCheck.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
@@ -103,8 +103,11 @@ Options parse(const std::vector<std::string>& args) {
     if (options.jobs != 0 && options.command != "publish")
         throw UsageError("--jobs belongs to publish");
     if (options.command == "publish" && options.jobs == 0) {
-        const char* environment = std::getenv("VESKARO_JOBS");
-        options.jobs = workersOrUsageError(environment ? environment : "", "VESKARO_JOBS");
+        try {
+            options.jobs = preparationWorkersFromEnvironment();
+        } catch (const VeskaroError& error) {
+            throw UsageError(error.what());
+        }
     }
     return options;
 }

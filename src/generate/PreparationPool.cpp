@@ -1,14 +1,25 @@
 #include "generate/PreparationPool.h"
 
+#include "platform/VeskaroError.h"
+
 #include <chrono>
 
 namespace veskaro {
 
-PreparationPool::PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work)
+PreparationPool::PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work,
+                                 const ThreadStart& start)
     : m_scheduler(std::move(scheduler)), m_work(std::move(work)), m_finished(m_scheduler.size()),
       m_errors(m_scheduler.size()) {
-    for (int i = 0; i < std::max(workers, 1); ++i)
-        m_workers.emplace_back([this] { runWorker(); });
+    try {
+        for (int i = 0; i < std::max(workers, 1); ++i)
+            m_workers.push_back(start([this] { runWorker(); }));
+    } catch (const std::exception& error) {
+        // A thread that was started and is destroyed joinable would end the program: the ones running are
+        // let finish their picture and joined before the error goes on.
+        stop();
+        throw VeskaroError(std::string("The pictures cannot be prepared: the system refused to start a worker (") +
+                           error.what() + ").");
+    }
 }
 
 PreparationPool::~PreparationPool() {

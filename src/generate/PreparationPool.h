@@ -16,8 +16,14 @@ namespace veskaro {
 /// further picture starts; the ones running finish. The destructor waits for the workers.
 class PreparationPool {
 public:
-    /// Starts workers (at least one) that run work(i) for each picture i the scheduler lets start.
-    PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work);
+    /// Starts a thread for a worker's loop; the system's own unless a test stands in for it.
+    using ThreadStart = std::function<std::thread(std::function<void()>)>;
+
+    /// Starts workers (at least one) that run work(i) for each picture i the scheduler lets start. When the
+    /// system refuses a thread, the workers already started are stopped and joined, and VeskaroError says
+    /// why.
+    PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work,
+                    const ThreadStart& start = startSystemThread);
     ~PreparationPool();
     PreparationPool(const PreparationPool&) = delete;
     PreparationPool& operator=(const PreparationPool&) = delete;
@@ -29,6 +35,7 @@ public:
     void stop();
 
 private:
+    static std::thread startSystemThread(std::function<void()> loop) { return std::thread(std::move(loop)); }
     void runWorker();
 
     std::mutex m_mutex;

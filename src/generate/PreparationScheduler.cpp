@@ -1,34 +1,8 @@
 #include "generate/PreparationScheduler.h"
 
-#include "platform/VeskaroError.h"
-
 #include <algorithm>
-#include <thread>
 
 namespace veskaro {
-
-namespace {
-
-constexpr int kMostWorkers = 64;
-
-} // namespace
-
-int defaultPreparationWorkers() {
-    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostWorkers);
-}
-
-int preparationWorkersFrom(const std::string& text, const std::string& option) {
-    if (text.empty())
-        return defaultPreparationWorkers();
-    int workers = 0;
-    for (const char c : text) {
-        workers = c >= '0' && c <= '9' ? workers * 10 + (c - '0') : 0;
-        if (workers == 0 || workers > kMostWorkers)
-            throw VeskaroError(option + " must be a whole number from 1 to " + std::to_string(kMostWorkers) +
-                               ", not '" + text + "'");
-    }
-    return workers;
-}
 
 PreparationScheduler::PreparationScheduler(std::vector<std::uint64_t> estimates, int workers, std::uint64_t budget)
     : m_estimates(std::move(estimates)), m_workers(std::max(workers, 1)), m_budget(budget) {}

@@ -11,12 +11,6 @@ namespace veskaro {
 /// The memory the pictures prepared at the same time may take together, by their estimates.
 inline constexpr std::uint64_t kPreparationMemoryBudget = 128ull * 1024 * 1024;
 
-/// Returns how many pictures are prepared at once unless asked otherwise: one for each processor core.
-int defaultPreparationWorkers();
-/// Returns the number of workers that text (from option, named in the message) asks for, 1 to 64; empty
-/// text asks for the default. Throws VeskaroError for anything else.
-int preparationWorkersFrom(const std::string& text, const std::string& option);
-
 /// Decides when each picture may start: in item order, while a worker is free and the estimates of the
 /// pictures running with it fit the budget. A picture larger than the whole budget waits until nothing
 /// else runs and then runs alone. Not thread-safe: its owner guards it.

@@ -2,6 +2,7 @@
 
 #include "generate/PreparationScheduler.h"
 #include "generate/PreviewFolder.h"
+#include "platform/CommandLine.h"
 
 #include <algorithm>
 #include <string>

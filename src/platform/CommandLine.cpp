@@ -1,10 +1,20 @@
 #include "platform/CommandLine.h"
 
 #include "platform/AsciiText.h"
+#include "platform/VeskaroError.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace veskaro {
+
+namespace {
+
+constexpr int kMostWorkers = 64;
+
+} // namespace
 
 std::string commandLineFileName(const std::vector<std::string>& arguments) {
     std::string joined;
@@ -16,6 +26,28 @@ std::string commandLineFileName(const std::vector<std::string>& arguments) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(fileName, error);
     return error ? fileName : absolute.string();
+}
+
+int defaultPreparationWorkers() {
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostWorkers);
+}
+
+int preparationWorkersFrom(const std::string& text, const std::string& option) {
+    if (text.empty())
+        return defaultPreparationWorkers();
+    int workers = 0;
+    for (const char c : text) {
+        workers = c >= '0' && c <= '9' ? workers * 10 + (c - '0') : 0;
+        if (workers == 0 || workers > kMostWorkers)
+            throw VeskaroError(option + " must be a whole number from 1 to " + std::to_string(kMostWorkers) +
+                               ", not '" + text + "'");
+    }
+    return workers;
+}
+
+int preparationWorkersFromEnvironment() {
+    const char* text = std::getenv(kWorkersVariable);
+    return preparationWorkersFrom(text ? text : "", kWorkersVariable);
 }
 
 } // namespace veskaro

@@ -11,4 +11,16 @@ namespace veskaro {
 /// that still names the file when the program is started from elsewhere.
 std::string commandLineFileName(const std::vector<std::string>& arguments);
 
+/// The environment variable that says how many pictures the front ends prepare at once.
+inline constexpr const char* kWorkersVariable = "VESKARO_JOBS";
+
+/// Returns how many pictures are prepared at once unless asked otherwise: one for each processor core.
+int defaultPreparationWorkers();
+/// Returns the number of workers that text (from option, named in the message) asks for, 1 to 64; empty
+/// text asks for the default. Throws VeskaroError for anything else.
+int preparationWorkersFrom(const std::string& text, const std::string& option);
+/// Returns the number of workers kWorkersVariable asks for, or the default when it is not set. Throws
+/// VeskaroError when it asks for no number of workers.
+int preparationWorkersFromEnvironment();
+
 } // namespace veskaro

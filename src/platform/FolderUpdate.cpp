@@ -1,5 +1,6 @@
 #include "platform/FolderUpdate.h"
 
+#include "platform/FileLock.h"
 #include "platform/TextFile.h"
 
 #include <cerrno>
@@ -25,11 +26,7 @@ int lockFolder([[maybe_unused]] const std::string& folder) {
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
         return -1;
-    int result;
-    do
-        result = ::flock(descriptor, LOCK_EX);
-    while (result != 0 && errno == EINTR);
-    if (result != 0) {
+    if (flockRetrying(descriptor, LOCK_EX) != 0) {
         ::close(descriptor);
         return -1;
     }

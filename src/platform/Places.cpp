@@ -32,25 +32,37 @@ bool isDirectory(const std::string& path) {
     return fs::is_directory(path, error);
 }
 
-// Creates one level; the parent must exist already.
+// Creates one level; the parent must exist already. Another run may create the same level between the
+// test and the creation, so what counts is that a folder stands there afterwards, whoever made it.
 bool ensureDirectory(const std::string& path) {
     std::error_code error;
-    return isDirectory(path) || fs::create_directory(path, error);
+    if (isDirectory(path))
+        return true;
+    fs::create_directory(path, error);
+    return isDirectory(path);
 }
 
-// Walks base, Tarnwell, Veskaro, 1.0 on every call, so a folder deleted meanwhile comes back.
-std::string programLevelsBelow(std::string path, const char* missingBaseMessage) {
-    if (path.empty() || !isDirectory(path))
-        throw VeskaroError(missingBaseMessage);
+// Walks base, Tarnwell, Veskaro, 1.0, calling visit with each level's path as it goes; returns the last,
+// ending in the delimiter.
+template <typename Visit> std::string walkProgramLevels(std::string path, Visit visit) {
     for (const char* level : kLevels) {
         EnsureTrailingBackslash(path);
         path += level;
-        if (!ensureDirectory(path))
-            throw VeskaroError(
-                "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
+        visit(path);
     }
     EnsureTrailingBackslash(path);
     return path;
+}
+
+// Walks the levels on every call, creating what is missing, so a folder deleted meanwhile comes back.
+std::string programLevelsBelow(const std::string& base, const char* missingBaseMessage) {
+    if (base.empty() || !isDirectory(base))
+        throw VeskaroError(missingBaseMessage);
+    return walkProgramLevels(base, [](const std::string& level) {
+        if (!ensureDirectory(level))
+            throw VeskaroError(
+                "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
+    });
 }
 
 std::string sharedFolder(const std::string& dataFolder, const char* name, const char* failureMessage) {
@@ -86,13 +98,7 @@ const std::string& Places::runName() const {
 std::string Places::dataFolderPath() const {
     if (m_bases.appDataBase.empty())
         return {};
-    std::string dataFolder = m_bases.appDataBase;
-    for (const char* level : kLevels) {
-        EnsureTrailingBackslash(dataFolder);
-        dataFolder += level;
-    }
-    EnsureTrailingBackslash(dataFolder);
-    return dataFolder;
+    return walkProgramLevels(m_bases.appDataBase, [](const std::string&) {});
 }
 
 void Places::removeEndedRuns() const {
@@ -105,7 +111,7 @@ void Places::removeEmptyPreviewFolder() const {
     if (dataFolder.empty())
         return;
     // Removing a folder that is not empty fails, so files put there meanwhile stay.
-    const fs::path own = fs::path(dataFolder) / "Preview" / m_run->name();
+    const fs::path own = fs::path(dataFolder) / WorkRun::kPreviewFolder / m_run->name();
     std::error_code ignored;
     if (fs::is_directory(own, ignored))
         fs::remove(own, ignored);
@@ -125,14 +131,16 @@ std::string Places::GetAppDataFolder() const {
 // start that tidies up never takes the folder for one that an ended run left.
 std::string Places::runFolder(const char* name, const char* failureMessage) const {
     const std::string dataFolder = GetAppDataFolder();
-    sharedFolder(dataFolder, "Temp", failureMessage);
+    // The lock lies in the shared Temp folder: when that is what cannot be made, its own message says so.
+    sharedFolder(dataFolder, WorkRun::kTempFolder, kTempFailure);
     if (!m_run->claim(dataFolder))
-        throw VeskaroError(failureMessage);
+        throw VeskaroError(kTempFailure);
     // A run that ends removes the shared folder once it is empty, which may fall between the two steps.
     for (int attempt = 0; attempt < 8; ++attempt) {
         std::string path = sharedFolder(dataFolder, name, failureMessage) + m_run->name();
         std::error_code error;
-        if (fs::create_directory(path, error) || isDirectory(path)) {
+        fs::create_directory(path, error);
+        if (isDirectory(path)) {
             EnsureTrailingBackslash(path);
             return path;
         }
@@ -143,19 +151,19 @@ std::string Places::runFolder(const char* name, const char* failureMessage) cons
 }
 
 std::string Places::GetPreviewFolder() const {
-    return runFolder("Preview", kPreviewFailure);
+    return runFolder(WorkRun::kPreviewFolder, kPreviewFailure);
 }
 
 std::string Places::GetTempFolder() const {
-    return runFolder("Temp", kTempFailure);
+    return runFolder(WorkRun::kTempFolder, kTempFailure);
 }
 
 std::string Places::GetStagingFolder() const {
-    return runFolder("Staging", kStagingFailure);
+    return runFolder(WorkRun::kStagingFolder, kStagingFailure);
 }
 
 std::string Places::GetSharedTempFolder() const {
-    return sharedFolder(GetAppDataFolder(), "Temp", kTempFailure);
+    return sharedFolder(GetAppDataFolder(), WorkRun::kTempFolder, kTempFailure);
 }
 
 std::string Places::GetDocumentsFolder() const {

@@ -1,5 +1,7 @@
 #include "platform/WorkRun.h"
 
+#include "platform/FileLock.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -23,13 +25,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<const char*, 3> kWorkFolders{"Preview", "Temp", "Staging"};
+constexpr std::array<const char*, 3> kWorkFolders{WorkRun::kPreviewFolder, WorkRun::kTempFolder,
+                                                 WorkRun::kStagingFolder};
 constexpr std::string_view kRunPrefix = "run-";
 constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::size_t kRandomDigits = 16;
 
 fs::path lockPath(const std::string& dataFolder, const std::string& name) {
-    return fs::path(dataFolder) / "Temp" / (name + std::string(kLockSuffix));
+    return fs::path(dataFolder) / WorkRun::kTempFolder / (name + std::string(kLockSuffix));
 }
 
 #ifdef _WIN32
@@ -85,13 +88,6 @@ bool stillNamedBy(LockHandle lock, const fs::path& path) {
            opened.st_ino == named.st_ino;
 }
 
-int lockWaiting(int file, int operation) {
-    int result;
-    while ((result = ::flock(file, operation)) != 0 && errno == EINTR) {
-    }
-    return result;
-}
-
 // Close-on-exec, so that a browser started from the window does not hold the lock after the window ends.
 // A start that tidies up may take the new file for an ended run's between its making and its locking, and
 // remove it; the name is then checked and the file made again.
@@ -100,7 +96,7 @@ LockHandle createLockedFile(const fs::path& path) {
         const int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (file < 0)
             return kNoLock;
-        if (lockWaiting(file, LOCK_EX) == 0 && stillNamedBy(file, path))
+        if (flockRetrying(file, LOCK_EX) == 0 && stillNamedBy(file, path))
             return file;
         ::close(file);
     }
@@ -112,7 +108,7 @@ LockHandle takeAbandonedLock(const fs::path& path) {
     const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (file < 0)
         return kNoLock;
-    if (lockWaiting(file, LOCK_EX | LOCK_NB) == 0 && stillNamedBy(file, path))
+    if (flockRetrying(file, LOCK_EX | LOCK_NB) == 0 && stillNamedBy(file, path))
         return file;
     ::close(file);
     return kNoLock;
@@ -208,7 +204,7 @@ void WorkRun::release() {
 
 // Removing a folder that is not empty fails, so a folder another run has just made there stays.
 void WorkRun::removeEmptySharedFolders(const std::string& dataFolder) {
-    for (const char* folder : {"Preview", "Staging"}) {
+    for (const char* folder : {kPreviewFolder, kStagingFolder}) {
         std::error_code ignored;
         if (fs::is_directory(fs::path(dataFolder) / folder, ignored))
             fs::remove(fs::path(dataFolder) / folder, ignored);
@@ -216,7 +212,7 @@ void WorkRun::removeEmptySharedFolders(const std::string& dataFolder) {
 }
 
 void WorkRun::removeEndedRuns(const std::string& dataFolder) {
-    const fs::path temp = fs::path(dataFolder) / "Temp";
+    const fs::path temp = fs::path(dataFolder) / kTempFolder;
     for (const std::string& file : namesIn(temp)) {
         if (!std::string_view(file).ends_with(kLockSuffix))
             continue;

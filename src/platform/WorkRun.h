@@ -14,6 +14,11 @@ namespace veskaro {
 /// folder counts its processes anew.
 class WorkRun {
 public:
+    /// The shared work folders below the data folder, each holding one folder per run.
+    static constexpr const char* kPreviewFolder = "Preview";
+    static constexpr const char* kTempFolder = "Temp";
+    static constexpr const char* kStagingFolder = "Staging";
+
     /// Names a new run after the process and a random number; nothing is made on disk yet.
     WorkRun();
     /// Removes the run's folders and then its lock file, when it claimed them; reports nothing.

@@ -1,3 +1,5 @@
+#include "PictureTesting.h"
+
 #include "platform/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -25,4 +27,13 @@ TEST(CommandLine, TakesARelativeNameFromTheCurrentFolder) {
     EXPECT_EQ(commandLineFileName({"demo.vsk"}), (std::filesystem::current_path() / "demo.vsk").string());
     EXPECT_EQ(commandLineFileName({"../my", "show.vsk"}),
               (std::filesystem::current_path() / "../my show.vsk").string());
+}
+
+TEST(PreparationWorkers, AcceptsOneToSixtyFourAndRefusesTheRest) {
+    EXPECT_EQ(preparationWorkersFrom("1", "--jobs"), 1);
+    EXPECT_EQ(preparationWorkersFrom("64", "--jobs"), 64);
+    EXPECT_EQ(preparationWorkersFrom("", "--jobs"), defaultPreparationWorkers());
+    for (const char* text : {"0", "65", "-2", "2x", " 3", "99999999999"})
+        EXPECT_EQ(veskaro::test::errorOf([&] { preparationWorkersFrom(text, "VESKARO_JOBS"); }),
+                  std::string("VESKARO_JOBS must be a whole number from 1 to 64, not '") + text + "'");
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,6 +109,10 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
               "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
     EXPECT_EQ(errorOf(places, &Places::GetSharedTempFolder),
               "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
+    // Every run folder needs the shared Temp folder first: the failure names the folder that failed.
+    for (auto folder : {&Places::GetPreviewFolder, &Places::GetStagingFolder})
+        EXPECT_EQ(errorOf(places, folder),
+                  "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
     fs::remove(folders.root() / "data/Tarnwell/Veskaro/1.0/Temp");
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Preview", "a file");
     EXPECT_EQ(errorOf(places, &Places::GetPreviewFolder),
@@ -114,6 +120,23 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
     veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Staging", "a file");
     EXPECT_EQ(errorOf(places, &Places::GetStagingFolder),
               "Failed to create staging folder at application data path! Please contact vendor for help! Thank you!");
+}
+
+// Two first starts at once walk the same fresh levels: a level the other run made between this run's test
+// and its creation is no failure.
+TEST(Folders, RunsStartingAtOnceOnAFreshDataFolderBothGetTheirFolders) {
+    PerUserFolders folders;
+    for (int round = 0; round < 20; ++round) {
+        fs::remove_all(folders.root() / "data/Tarnwell");
+        std::vector<std::string> errors(4);
+        std::vector<std::thread> runs;
+        for (std::string& error : errors)
+            runs.emplace_back([&error] { error = errorOf(Places::ofThisSystem(), &Places::GetPreviewFolder); });
+        for (std::thread& run : runs)
+            run.join();
+        for (const std::string& error : errors)
+            ASSERT_EQ(error, "no error") << "round " << round;
+    }
 }
 
 TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {

@@ -1,10 +1,14 @@
 #include "PictureTesting.h"
 
+#include "generate/PreparationPool.h"
 #include "generate/PreparationScheduler.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
+#include <system_error>
+#include <thread>
 
 using namespace veskaro;
 
@@ -72,11 +76,20 @@ INSTANTIATE_TEST_SUITE_P(
         Plan{"NoPictures", {}, 2, 128 * MiB, 0}),
     [](const testing::TestParamInfo<Plan>& row) { return row.param.name; });
 
-TEST(PreparationWorkers, AcceptsOneToSixtyFourAndRefusesTheRest) {
-    EXPECT_EQ(preparationWorkersFrom("1", "--jobs"), 1);
-    EXPECT_EQ(preparationWorkersFrom("64", "--jobs"), 64);
-    EXPECT_EQ(preparationWorkersFrom("", "--jobs"), defaultPreparationWorkers());
-    for (const char* text : {"0", "65", "-2", "2x", " 3", "99999999999"})
-        EXPECT_EQ(veskaro::test::errorOf([&] { preparationWorkersFrom(text, "VESKARO_JOBS"); }),
-                  std::string("VESKARO_JOBS must be a whole number from 1 to 64, not '") + text + "'");
+// Starting the n-th worker may fail when the system runs short of threads: the workers started before it
+// are joined, so the error reaches the command as a message rather than ending the program.
+TEST(PreparationPool, ARefusedThreadStopsTheStartedWorkersAndSaysWhy) {
+    std::atomic<int> started = 0;
+    std::atomic<int> prepared = 0;
+    const PreparationPool::ThreadStart refuseThird = [&](std::function<void()> loop) {
+        if (++started == 3)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::thread(std::move(loop));
+    };
+    const std::string error = veskaro::test::errorOf([&] {
+        PreparationPool pool(PreparationScheduler(std::vector<std::uint64_t>(50, MiB), 4, 128 * MiB), 4,
+                             [&](std::size_t) { ++prepared; }, refuseThird);
+    });
+    EXPECT_EQ(error.rfind("The pictures cannot be prepared: the system refused to start a worker (", 0), 0u) << error;
+    EXPECT_EQ(started, 3);
 }
