@@ -1,10 +1,8 @@
 #include "imaging/PictureLoader.h"
 
-#include "imaging/BmpCodec.h"
 #include "imaging/FileSource.h"
-#include "imaging/GifCodec.h"
-#include "imaging/JpegCodec.h"
 #include "imaging/PictureError.h"
+#include "imaging/PictureFormats.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -12,95 +10,64 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <optional>
-
-#include <jerror.h>
+#include <span>
+#include <string_view>
 
 namespace veskaro {
 
 namespace {
 
-/// What the first bytes of a file say it holds.
-struct Content {
-    std::optional<PictureFormat> format; // one of ours
-    const char* foreignName = nullptr;   // another kind of picture we recognise but do not read
-};
-
-bool startsWith(const std::array<std::uint8_t, 12>& head, std::size_t count, const char* signature, std::size_t length,
-                std::size_t offset = 0) {
-    return count >= offset + length && std::memcmp(head.data() + offset, signature, length) == 0;
+bool hasAt(std::span<const std::uint8_t> head, std::string_view signature, std::size_t offset = 0) {
+    return head.size() >= offset + signature.size() &&
+           std::memcmp(head.data() + offset, signature.data(), signature.size()) == 0;
 }
 
-Content sniff(const std::array<std::uint8_t, 12>& head, std::size_t count) {
-    if (startsWith(head, count, "\xFF\xD8\xFF", 3))
-        return {PictureFormat::Jpeg};
-    if (startsWith(head, count, "GIF87a", 6) || startsWith(head, count, "GIF89a", 6))
-        return {PictureFormat::Gif};
-    if (startsWith(head, count, "BM", 2))
-        return {PictureFormat::Bmp};
-    if (startsWith(head, count, "\x89PNG\r\n\x1A\n", 8))
-        return {std::nullopt, "PNG"};
-    if (startsWith(head, count, "II*\0", 4) || startsWith(head, count, "MM\0*", 4))
-        return {std::nullopt, "TIFF"};
-    if (startsWith(head, count, "RIFF", 4) && startsWith(head, count, "WEBP", 4, 8))
-        return {std::nullopt, "WebP"};
-    if (startsWith(head, count, "ftyp", 4, 4))
-        return {std::nullopt, "HEIF or AVIF"};
-    if (startsWith(head, count, "8BPS", 4))
-        return {std::nullopt, "Photoshop"};
-    return {};
+// Other kinds of picture a user may name ".jpg": recognised, so that the message says what the file holds.
+const char* foreignFormatOf(std::span<const std::uint8_t> head) {
+    using namespace std::string_view_literals;
+    if (hasAt(head, "\x89PNG\r\n\x1A\n"sv))
+        return "PNG";
+    if (hasAt(head, "II*\0"sv) || hasAt(head, "MM\0*"sv))
+        return "TIFF";
+    if (hasAt(head, "RIFF"sv) && hasAt(head, "WEBP"sv, 8))
+        return "WebP";
+    if (hasAt(head, "ftyp"sv, 4))
+        return "HEIF or AVIF";
+    if (hasAt(head, "8BPS"sv))
+        return "Photoshop";
+    return nullptr;
 }
 
-const char* formatName(PictureFormat format) {
-    switch (format) {
-    case PictureFormat::Jpeg:
-        return "JPEG";
-    case PictureFormat::Gif:
-        return "GIF";
-    case PictureFormat::Bmp:
-        return "Windows bitmap";
-    }
-    return "";
+std::string readableFormatNames() {
+    std::string names;
+    const auto formats = pictureFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == formats.size() ? " and " : ", ") + std::string(formats[i].name);
+    return names;
 }
 
-[[noreturn]] void refuseForeign(const std::string& name, PictureFormat named, const char* foreignName) {
-    const std::string what = std::string("the file holds a ") + foreignName + " picture, not a " + formatName(named) +
-                             " picture; only JPEG, GIF and Windows bitmap pictures can be read";
-    switch (named) {
-    case PictureFormat::Jpeg:
-        throwPictureError(jpegErrorPrefix(JERR_NO_SOI), name, what);
-    case PictureFormat::Gif:
-        throwPictureError(kGifErrorPrefix, name, what);
-    case PictureFormat::Bmp:
-        break;
-    }
-    throwPictureError(kBmpErrorPrefix, name, what);
-}
-
-LoadedPicture decodeAs(PictureFormat format, ByteSource& source, const std::string& name, const LoadOptions& options) {
-    switch (format) {
-    case PictureFormat::Jpeg:
-        return decodeJpeg(source, name, options);
-    case PictureFormat::Gif:
-        return decodeGif(source, name);
-    case PictureFormat::Bmp:
-        break;
-    }
-    return decodeBmp(source, name);
+[[noreturn]] void refuseForeign(const std::string& name, const PictureFormatInfo& named, const char* foreignName) {
+    throwPictureError(named.errorPrefix(), name,
+                      std::string("the file holds a ") + foreignName + " picture, not a " + named.name +
+                          " picture; only " + readableFormatNames() + " pictures can be read");
 }
 
 } // namespace
 
 LoadedPicture decodePicture(ByteSource& source, const std::string& name, PictureFormat named,
                             const LoadOptions& options) {
-    std::array<std::uint8_t, 12> head{};
-    const std::size_t count = source.read(head.data(), head.size());
+    std::array<std::uint8_t, 12> bytes{};
+    const std::size_t count = source.read(bytes.data(), bytes.size());
     if (!source.rewind())
         throw VeskaroError(ioErrorText(source.readError() ? source.readError() : EIO) + ": " + name);
-    const Content content = sniff(head, count);
-    if (content.foreignName)
-        refuseForeign(name, named, content.foreignName);
-    LoadedPicture picture = decodeAs(content.format.value_or(named), source, name, options);
+    const std::span<const std::uint8_t> head(bytes.data(), count);
+    const PictureFormatInfo& namedFormat = formatInfo(named);
+    if (const char* foreign = foreignFormatOf(head))
+        refuseForeign(name, namedFormat, foreign);
+    // Where the content is another of our formats, the content decides the decoder; the extension still
+    // decides the prepared picture's format.
+    const PictureFormatInfo* content = formatOfContent(head);
+    LoadedPicture picture = (content ? *content : namedFormat).decode(source, name, options);
     picture.format = named;
     return picture;
 }

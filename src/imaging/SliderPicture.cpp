@@ -1,12 +1,6 @@
 #include "imaging/SliderPicture.h"
 
-#include "imaging/BmpCodec.h"
-#include "imaging/DecodeLimits.h"
 #include "imaging/FileSource.h"
-#include "imaging/GifCodec.h"
-#include "imaging/JpegCodec.h"
-#include "imaging/LittleEndian.h"
-#include "imaging/PaletteQuantizer.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/Resampler.h"
 #include "platform/MemoryUse.h"
@@ -14,7 +8,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <span>
 
 namespace veskaro {
 
@@ -38,23 +32,6 @@ LoadOptions sliderLoadOptions(int sliderWidth, int sliderHeight) {
     }};
 }
 
-// The bytes a GIF or BMP decodes into, from the size its header declares: the RGB pixels and a byte per
-// pixel beside them (GIF's indices, BMP's alpha), the reduced copy included.
-std::uint64_t wholeDecodeBytes(const std::array<std::uint8_t, 26>& head) {
-    std::uint64_t width = 0, height = 0;
-    if (std::memcmp(head.data(), "GIF", 3) == 0) {
-        width = readLe16(&head[6]);
-        height = readLe16(&head[8]);
-    } else if (head[0] == 'B' && head[1] == 'M') {
-        const bool core = readLe32(&head[14]) == 12;
-        width = core ? readLe16(&head[18]) : readLe32(&head[18]);
-        const auto rows = static_cast<std::int32_t>(core ? readLe16(&head[20]) : readLe32(&head[22]));
-        height = static_cast<std::uint64_t>(rows < 0 ? -static_cast<std::int64_t>(rows) : rows);
-    }
-    // A size the decoder refuses before it takes memory costs nothing.
-    return width > kMaxPictureSide || height > kMaxPictureSide ? 0 : width * height * 4;
-}
-
 } // namespace
 
 std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight) {
@@ -63,13 +40,12 @@ std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, 
     try {
         // The content decides the decoder, as it does when the picture is loaded.
         FileSource source(sourcePath);
-        std::array<std::uint8_t, 26> head{};
-        if (source.read(head.data(), head.size()) != head.size() || !source.rewind())
+        std::array<std::uint8_t, 12> head{};
+        const std::size_t count = source.read(head.data(), head.size());
+        const PictureFormatInfo* format = formatOfContent(std::span(head.data(), count));
+        if (!format || !source.rewind())
             return work;
-        if (head[0] != 0xFF || head[1] != 0xD8)
-            return work + wholeDecodeBytes(head);
-        const JpegDecodeCost cost = jpegDecodeCost(source, sourcePath, sliderLoadOptions(sliderWidth, sliderHeight));
-        return work + cost.pixelBytes + cost.coefficientBytes;
+        return work + format->decodeBytes(source, sourcePath, sliderLoadOptions(sliderWidth, sliderHeight));
     } catch (const std::exception&) {
         // Whatever cannot be read here is refused by the decoder, with its message, before it takes memory.
         return work;
@@ -82,23 +58,15 @@ SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOpt
     SliderCanvas slider{picture.format,
                         computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight),
                         RgbImage(sliderWidth, sliderHeight, 255)};
-    const RgbImage source = picture.format == PictureFormat::Jpeg
+    const RgbImage source = formatInfo(picture.format).reducesInDecoder
                                 ? std::move(picture.image)
                                 : reducedForTarget(std::move(picture.image), slider.geometry.target);
     drawStretched(source, slider.canvas, slider.geometry.target);
     return slider;
 }
 
-std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name) {
-    switch (slider.format) {
-    case PictureFormat::Jpeg:
-        return encodeJpeg(slider.canvas, 90, name);
-    case PictureFormat::Gif:
-        return encodeGif(quantizeForGif(slider.canvas, slider.geometry.target), name);
-    case PictureFormat::Bmp:
-        break;
-    }
-    return encodeBmp(slider.canvas, name);
+std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name, const EncoderSettings& settings) {
+    return formatInfo(slider.format).encode(slider.canvas, slider.geometry.target, settings, name);
 }
 
 PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,

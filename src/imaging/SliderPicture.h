@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imaging/LoadedPicture.h"
-#include "imaging/PictureFormat.h"
+#include "imaging/PictureFormats.h"
 #include "imaging/SliderGeometry.h"
 
 #include <cstdint>
@@ -30,9 +30,10 @@ struct SliderCanvas {
 SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOptions&)>& load, int sliderWidth,
                                  int sliderHeight);
 
-/// Returns the canvas encoded in its format: JPEG quality 90, GIF with at most 256 colours, 24-bit BMP;
-/// name stands for the file in messages.
-std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name);
+/// Returns the canvas encoded in its format: JPEG at the settings' quality, GIF with at most 256 colours,
+/// 24-bit BMP; name stands for the file in messages.
+std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name,
+                               const EncoderSettings& settings = {});
 
 /// Returns the memory that preparing the source picture for a slider of that size takes at its peak,
 /// estimated from the file's header before anything is decoded: a progressive JPEG holds all its

@@ -26,7 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::array<const char*, 3> kWorkFolders{WorkRun::kPreviewFolder, WorkRun::kTempFolder,
-                                                 WorkRun::kStagingFolder};
+                                                  WorkRun::kStagingFolder};
 constexpr std::string_view kRunPrefix = "run-";
 constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::size_t kRandomDigits = 16;

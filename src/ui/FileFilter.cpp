@@ -1,5 +1,7 @@
 #include "ui/FileFilter.h"
 
+#include "imaging/PictureFormats.h"
+
 #include <QStringList>
 
 namespace veskaro {
@@ -23,6 +25,30 @@ QString qtFilterEntry(const QString& name, const QString& patterns) {
 }
 
 } // namespace
+
+QString pictureFileFilter() {
+    QStringList all;
+    QStringList formats;
+    for (const PictureFormatInfo& info : pictureFormats()) {
+        QStringList patterns;
+        for (const char* extension : info.extensions)
+            if (extension)
+                patterns << QStringLiteral("*.") + QLatin1String(extension);
+        const QString list = patterns.join(u';');
+        all << patterns;
+        formats << QLatin1String(info.dialogCaption) + u'(' + list + u')' + u'|' + list;
+    }
+    const QString allList = all.join(u';');
+    return qtFileFilter(QStringLiteral("All Image Files(") + allList + QStringLiteral(")|") + allList + u'|' +
+                        formats.join(u'|'));
+}
+
+QStringList pictureExtensions() {
+    QStringList extensions;
+    for (const std::string& extension : readableExtensions())
+        extensions << QString::fromStdString(extension);
+    return extensions;
+}
 
 QString qtFileFilter(const QString& pairs) {
     const QStringList parts = pairs.split(u'|');

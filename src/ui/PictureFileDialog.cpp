@@ -1,5 +1,7 @@
 #include "ui/PictureFileDialog.h"
 
+#include "ui/FileFilter.h"
+
 #include "browse/PictureDialogSize.h"
 
 #include <QComboBox>
@@ -78,10 +80,10 @@ QSize PictureFileDialog::readableSize() {
             QLocale::system().toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat);
         const int padding = 4 * metrics.averageCharWidth();
         int widestType = metrics.horizontalAdvance(tr("Folder"));
-        for (const char* picture : {"a.jpg", "a.gif", "a.bmp"})
+        for (const QString& extension : pictureExtensions())
             widestType =
                 std::max(widestType, metrics.horizontalAdvance(QMimeDatabase()
-                                                                   .mimeTypeForFile(QString::fromLatin1(picture),
+                                                                   .mimeTypeForFile(QStringLiteral("a.") + extension,
                                                                                     QMimeDatabase::MatchExtension)
                                                                    .comment()));
         QHeaderView* header = details->header();

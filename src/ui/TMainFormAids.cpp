@@ -34,9 +34,7 @@ namespace veskaro {
 namespace {
 
 const QString kLinkFilter = qtFileFilter(QStringLiteral("HTML files(*.htm;*.html)|*.htm;*.html|Any file (*.*)|*.*"));
-const QString kPictureFilter = qtFileFilter(
-    QStringLiteral("All Image Files(*.jpg;*.jpeg;*.gif;*.bmp)|*.jpg;*.jpeg;*.gif;*.bmp|Jpeg Files(*.jpg;*.jpeg)|"
-                   "*.jpg;*.jpeg|Gif Files(*.gif)|*.gif|Bitmap Files(*.bmp)|*.bmp"));
+const QString kPictureFilter = pictureFileFilter();
 const QString kTerminator = QString::fromLatin1(kValueTerminator);
 
 // A path that holds the terminator would split the item's values when the project is read back.
@@ -49,8 +47,7 @@ void requireStorablePath(const QString& path) {
 }
 
 bool isSliderPicture(const QFileInfo& file) {
-    static const QStringList kExtensions{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif"),
-                                         QStringLiteral("bmp")};
+    static const QStringList kExtensions = pictureExtensions();
     return file.isFile() && kExtensions.contains(file.suffix(), Qt::CaseInsensitive);
 }
 

@@ -5,7 +5,9 @@
 #include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
+#include "imaging/MemorySource.h"
 #include "imaging/PictureFormat.h"
+#include "imaging/PictureFormats.h"
 
 #include <gtest/gtest.h>
 #include <jerror.h>
@@ -19,9 +21,9 @@ TEST(PictureFormat, IsNamedByTheExtensionInAnyLetterCase) {
     EXPECT_EQ(formatFromExtension("photo.JpG"), PictureFormat::Jpeg);
     EXPECT_EQ(formatFromExtension("moving.Gif"), PictureFormat::Gif);
     EXPECT_EQ(formatFromExtension("/x.y/bitmap.BMP"), PictureFormat::Bmp);
-    EXPECT_STREQ(preparedExtension(PictureFormat::Jpeg), ".jpg");
-    EXPECT_STREQ(preparedExtension(PictureFormat::Gif), ".gif");
-    EXPECT_STREQ(preparedExtension(PictureFormat::Bmp), ".bmp");
+    EXPECT_EQ(preparedExtension(PictureFormat::Jpeg), ".jpg");
+    EXPECT_EQ(preparedExtension(PictureFormat::Gif), ".gif");
+    EXPECT_EQ(preparedExtension(PictureFormat::Bmp), ".bmp");
 }
 
 TEST(PictureFormat, RefusesAnyOtherExtensionNamingIt) {
@@ -29,6 +31,30 @@ TEST(PictureFormat, RefusesAnyOtherExtensionNamingIt) {
     EXPECT_EQ(errorOf([] { formatFromExtension("picture.Tiff"); }), "Unknown picture file extension (.Tiff)");
     EXPECT_EQ(errorOf([] { formatFromExtension("folder.jpg/picture"); }), "Unknown picture file extension (.)");
     EXPECT_EQ(errorOf([] { formatFromExtension("picture.jpg.bak"); }), "Unknown picture file extension (.bak)");
+}
+
+// Each descriptor agrees with itself: what it writes it recognises, decodes at its size and estimates, and
+// every extension it names leads back to it.
+TEST(PictureFormats, EachDescriptorReadsWhatItWrites) {
+    for (const PictureFormatInfo& info : pictureFormats()) {
+        SCOPED_TRACE(info.name);
+        const RgbImage canvas(48, 32, 200);
+        const std::string bytes = info.encode(canvas, PixelRect{0, 0, 48, 32}, EncoderSettings{}, "canvas");
+        const auto* head = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        const PictureFormatInfo* sniffed = formatOfContent(std::span(head, std::min<std::size_t>(bytes.size(), 12)));
+        ASSERT_NE(sniffed, nullptr);
+        EXPECT_EQ(sniffed->format, info.format);
+        MemorySource source(bytes.data(), bytes.size());
+        EXPECT_GE(info.decodeBytes(source, "canvas", {}), 48u * 32 * 3);
+        ASSERT_TRUE(source.rewind());
+        const LoadedPicture back = info.decode(source, "canvas", {});
+        EXPECT_EQ(back.sourceWidth, 48);
+        EXPECT_EQ(back.sourceHeight, 32);
+        for (const char* extension : info.extensions)
+            if (extension)
+                EXPECT_EQ(formatFromExtension(std::string("a.") + extension), info.format);
+        EXPECT_EQ(preparedExtension(info.format), std::string(".") + info.extensions[0]);
+    }
 }
 
 TEST(PictureLoader, LoadsEachFormatFromItsFile) {

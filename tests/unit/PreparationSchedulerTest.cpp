@@ -87,8 +87,9 @@ TEST(PreparationPool, ARefusedThreadStopsTheStartedWorkersAndSaysWhy) {
         return std::thread(std::move(loop));
     };
     const std::string error = veskaro::test::errorOf([&] {
-        PreparationPool pool(PreparationScheduler(std::vector<std::uint64_t>(50, MiB), 4, 128 * MiB), 4,
-                             [&](std::size_t) { ++prepared; }, refuseThird);
+        PreparationPool pool(
+            PreparationScheduler(std::vector<std::uint64_t>(50, MiB), 4, 128 * MiB), 4,
+            [&](std::size_t) { ++prepared; }, refuseThird);
     });
     EXPECT_EQ(error.rfind("The pictures cannot be prepared: the system refused to start a worker (", 0), 0u) << error;
     EXPECT_EQ(started, 3);

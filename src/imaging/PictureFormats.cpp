@@ -1,0 +1,165 @@
+#include "imaging/PictureFormats.h"
+
+#include "imaging/BmpCodec.h"
+#include "imaging/DecodeLimits.h"
+#include "imaging/GifCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/LittleEndian.h"
+#include "imaging/PaletteQuantizer.h"
+#include "imaging/PictureError.h"
+#include "platform/AsciiText.h"
+#include "platform/VeskaroError.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+#include <jerror.h>
+
+namespace veskaro {
+
+namespace {
+
+bool startsWith(std::span<const std::uint8_t> head, std::string_view signature) {
+    return head.size() >= signature.size() && std::memcmp(head.data(), signature.data(), signature.size()) == 0;
+}
+
+// Reads the first bytes of a file's header for the estimates below; a short file costs nothing, since the
+// decoder refuses it before it takes memory.
+template <std::size_t N> bool readHead(ByteSource& source, std::array<std::uint8_t, N>& head) {
+    return source.read(head.data(), head.size()) == head.size() && source.rewind();
+}
+
+// GIF and BMP pictures decode whole: the RGB pixels and a byte per pixel beside them (GIF's indices, BMP's
+// alpha), the reduced copy included. A size the decoder refuses before it takes memory costs nothing.
+std::uint64_t wholeDecodeBytes(std::uint64_t width, std::uint64_t height) {
+    return width > kMaxPictureSide || height > kMaxPictureSide ? 0 : width * height * 4;
+}
+
+std::uint64_t gifDecodeBytes(ByteSource& source, const std::string&, const LoadOptions&) {
+    std::array<std::uint8_t, 10> head{};
+    return readHead(source, head) ? wholeDecodeBytes(readLe16(&head[6]), readLe16(&head[8])) : 0;
+}
+
+std::uint64_t bmpDecodeBytes(ByteSource& source, const std::string&, const LoadOptions&) {
+    std::array<std::uint8_t, 26> head{};
+    if (!readHead(source, head))
+        return 0;
+    const bool core = readLe32(&head[14]) == 12;
+    const std::uint64_t width = core ? readLe16(&head[18]) : readLe32(&head[18]);
+    const auto rows = static_cast<std::int32_t>(core ? readLe16(&head[20]) : readLe32(&head[22]));
+    return wholeDecodeBytes(width, static_cast<std::uint64_t>(rows < 0 ? -static_cast<std::int64_t>(rows) : rows));
+}
+
+// A baseline JPEG decodes at its reduced size; a progressive one holds all its coefficients meanwhile.
+std::uint64_t jpegDecodeBytes(ByteSource& source, const std::string& name, const LoadOptions& options) {
+    const JpegDecodeCost cost = jpegDecodeCost(source, name, options);
+    return cost.pixelBytes + cost.coefficientBytes;
+}
+
+LoadedPicture decodeGifPicture(ByteSource& source, const std::string& name, const LoadOptions&) {
+    return decodeGif(source, name);
+}
+
+LoadedPicture decodeBmpPicture(ByteSource& source, const std::string& name, const LoadOptions&) {
+    return decodeBmp(source, name);
+}
+
+std::string encodeJpegCanvas(const RgbImage& canvas, const PixelRect&, const EncoderSettings& settings,
+                             const std::string& name) {
+    return encodeJpeg(canvas, settings.jpegQuality, name);
+}
+
+std::string encodeGifCanvas(const RgbImage& canvas, const PixelRect& content, const EncoderSettings&,
+                            const std::string& name) {
+    return encodeGif(quantizeForGif(canvas, content), name);
+}
+
+std::string encodeBmpCanvas(const RgbImage& canvas, const PixelRect&, const EncoderSettings&, const std::string& name) {
+    return encodeBmp(canvas, name);
+}
+
+constexpr PictureFormatInfo kFormats[] = {
+    {PictureFormat::Jpeg,
+     "JPEG",
+     {"jpg", "jpeg"},
+     "Jpeg Files",
+     true,
+     [](std::span<const std::uint8_t> head) { return startsWith(head, "\xFF\xD8\xFF"); },
+     decodeJpeg,
+     encodeJpegCanvas,
+     jpegDecodeBytes,
+     [] { return jpegErrorPrefix(JERR_NO_SOI); }},
+    {PictureFormat::Gif,
+     "GIF",
+     {"gif", nullptr},
+     "Gif Files",
+     false,
+     [](std::span<const std::uint8_t> head) { return startsWith(head, "GIF87a") || startsWith(head, "GIF89a"); },
+     decodeGifPicture,
+     encodeGifCanvas,
+     gifDecodeBytes,
+     [] { return std::string(kGifErrorPrefix); }},
+    {PictureFormat::Bmp,
+     "Windows bitmap",
+     {"bmp", nullptr},
+     "Bitmap Files",
+     false,
+     [](std::span<const std::uint8_t> head) { return startsWith(head, "BM"); },
+     decodeBmpPicture,
+     encodeBmpCanvas,
+     bmpDecodeBytes,
+     [] { return std::string(kBmpErrorPrefix); }},
+};
+
+std::string extensionOf(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string{} : name.substr(dot + 1);
+}
+
+} // namespace
+
+PictureFormat formatFromExtension(const std::string& path) {
+    const std::string extension = extensionOf(path);
+    const std::string lower = asciiLower(extension);
+    for (const PictureFormatInfo& info : kFormats)
+        for (const char* known : info.extensions)
+            if (known && lower == known)
+                return info.format;
+    throw VeskaroError("Unknown picture file extension (." + extension + ")");
+}
+
+std::string preparedExtension(PictureFormat format) {
+    return formatInfo(format).preparedExtension();
+}
+
+std::span<const PictureFormatInfo> pictureFormats() {
+    return kFormats;
+}
+
+const PictureFormatInfo& formatInfo(PictureFormat format) {
+    const auto* found = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                     [format](const PictureFormatInfo& info) { return info.format == format; });
+    if (found == std::end(kFormats))
+        throw std::logic_error("a picture format without its descriptor");
+    return *found;
+}
+
+const PictureFormatInfo* formatOfContent(std::span<const std::uint8_t> head) {
+    const auto* found = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                     [head](const PictureFormatInfo& info) { return info.sniff(head); });
+    return found == std::end(kFormats) ? nullptr : found;
+}
+
+std::vector<std::string> readableExtensions() {
+    std::vector<std::string> extensions;
+    for (const PictureFormatInfo& info : kFormats)
+        for (const char* extension : info.extensions)
+            if (extension)
+                extensions.emplace_back(extension);
+    return extensions;
+}
+
+} // namespace veskaro

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "imaging/ByteSource.h"
+#include "imaging/LoadedPicture.h"
+#include "imaging/PictureFormat.h"
+#include "imaging/SliderGeometry.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace veskaro {
+
+/// How the prepared pictures are encoded.
+struct EncoderSettings {
+    int jpegQuality = 90; // the quality of the slider-sized JPEG pictures
+};
+
+/// Everything the program knows of one picture format: how its files are named, recognised, decoded and
+/// written, what decoding one takes, and how the file dialogs offer it. A new format is one descriptor in
+/// pictureFormats() and its codec.
+struct PictureFormatInfo {
+    PictureFormat format;
+    const char* name;                      // as messages name it: "JPEG"
+    std::array<const char*, 2> extensions; // lower case, without the dot; the first names prepared pictures
+    const char* dialogCaption;             // the entry of the picture dialogs' filter: "Jpeg Files"
+    bool reducesInDecoder;                 // the decoder itself reduces a large picture as LoadOptions ask
+    /// Tells whether a file's first bytes (up to 12) are a picture of this format.
+    bool (*sniff)(std::span<const std::uint8_t> head);
+    /// Decodes a picture; name stands for the file in messages.
+    LoadedPicture (*decode)(ByteSource& source, const std::string& name, const LoadOptions& options);
+    /// Returns the bytes of a slider canvas whose picture covers content, in this format.
+    std::string (*encode)(const RgbImage& canvas, const PixelRect& content, const EncoderSettings& settings,
+                          const std::string& name);
+    /// Returns the bytes decoding the picture as options ask would take at its peak, from its header; 0 when
+    /// the decoder refuses the file before it takes memory.
+    std::uint64_t (*decodeBytes)(ByteSource& source, const std::string& name, const LoadOptions& options);
+    /// Returns the start of this format's decoder messages, for a file whose content is another format's.
+    std::string (*errorPrefix)();
+
+    /// Returns the extension of a prepared picture, with its dot: ".jpg".
+    std::string preparedExtension() const { return std::string(".") + extensions[0]; }
+};
+
+/// Returns the descriptors of the formats the program reads and writes, in the order the dialogs list them.
+std::span<const PictureFormatInfo> pictureFormats();
+
+/// Returns the descriptor of a format.
+const PictureFormatInfo& formatInfo(PictureFormat format);
+
+/// Returns the format whose signature a file's first bytes carry, or nullptr for none of ours.
+const PictureFormatInfo* formatOfContent(std::span<const std::uint8_t> head);
+
+/// Returns every extension the program reads, lower case without the dot, in the dialogs' order.
+std::vector<std::string> readableExtensions();
+
+} // namespace veskaro
