@@ -1,12 +1,13 @@
 // veskaro-cli: publishes and checks slider projects without the designer window.
 
 #include "cli/ConsoleProgress.h"
-#include "platform/CommandLine.h"
 #include "generate/PublishCheck.h"
+#include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
+#include "platform/CommandLine.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
@@ -31,23 +32,28 @@ constexpr int kUsageOrLoadError = 2;
 constexpr int kInterrupted = -1;
 
 constexpr const char* kHelp =
-    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--quiet]\n"
-    "       veskaro-cli check PROJECT.vsk [--quiet]\n"
+    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--strict] [--quiet]\n"
+    "       veskaro-cli check PROJECT.vsk [--strict] [--quiet]\n"
     "       veskaro-cli --help | --version\n"
     "\n"
     "publish  writes what the designer's Save writes: the page, its style sheet and scripts,\n"
     "         the slider pictures, the project file and the publish report; into the\n"
     "         project's own folder, or into FOLDER with --to (made when missing).\n"
     "check    reports, without writing anything, what would go wrong or look wrong on\n"
-    "         publish.\n"
+    "         publish: each finding is a problem (publishing would fail, or a slide\n"
+    "         would lack its picture) or advice (no link, no description, low\n"
+    "         contrast, a picture enlarged, ...).\n"
     "\n"
     "--jobs N  prepares N pictures at once (1 to 64; VESKARO_JOBS sets it too); by default\n"
     "         one for each processor core. Ctrl+C stops publishing while the pictures are\n"
     "         prepared and leaves the folder as it was.\n"
     "\n"
     "Source pictures named by relative paths are found from the project's folder.\n"
-    "Exit status: 0 done and nothing found, 1 publish failed or check found something,\n"
-    "2 a usage error or a project that cannot be loaded.\n";
+    "publish names on standard error each item whose source picture cannot be read.\n"
+    "--strict  makes advice, and for publish such items, count as failure.\n"
+    "\n"
+    "Exit status: 0 done, 1 publish failed or check found a problem (with --strict:\n"
+    "anything), 2 a usage error or a project that cannot be loaded.\n";
 
 struct Options {
     std::string command;
@@ -55,6 +61,7 @@ struct Options {
     std::optional<std::string> to;
     int jobs = 0;
     bool quiet = false;
+    bool strict = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -76,6 +83,8 @@ Options parse(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--quiet" || arg == "-q") {
             options.quiet = true;
+        } else if (arg == "--strict") {
+            options.strict = true;
         } else if (arg == "--to") {
             if (++i == args.size())
                 throw UsageError("--to needs a folder");
@@ -169,11 +178,25 @@ std::string withDelimiter(std::string folder) {
 }
 
 void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& fileName) {
-    for (const std::string& name : publishedFileNames(project, fileName)) {
+    for (const PublishedFile& file : publishedFiles(project, fileName)) {
         std::error_code error;
-        if (fs::exists(folder + name, error))
-            std::printf("%s%s\n", folder.c_str(), name.c_str());
+        if (fs::exists(folder + file.name, error))
+            std::printf("%s%s\n", folder.c_str(), file.name.c_str());
     }
+}
+
+// Names on standard error every item whose source picture could not be read, why and what its slide shows
+// now, as the window's hint line and nodes do; returns how many there were.
+std::size_t reportMissingSources(const Publisher& publisher, const TkvlAppletAgent& project,
+                                 const std::string& folder) {
+    const std::vector<int>& missing = publisher.missingPictures();
+    for (const int k : missing)
+        std::fprintf(stderr, "veskaro-cli: %s\n", missingSourceFinding(project, k, folder).c_str());
+    if (missing.size() == 1)
+        std::fprintf(stderr, "veskaro-cli: 1 source picture could not be read.\n");
+    else if (!missing.empty())
+        std::fprintf(stderr, "veskaro-cli: %zu source pictures could not be read.\n", missing.size());
+    return missing.size();
 }
 
 int publish(const Options& options, const Places& places) {
@@ -211,7 +234,8 @@ int publish(const Options& options, const Places& places) {
     }
     if (!options.quiet)
         printWritten(project, folder, projectPath.filename().string());
-    return kDone;
+    const std::size_t missing = reportMissingSources(publisher, project, folder);
+    return options.strict && missing > 0 ? kFailedOrFindings : kDone;
 }
 
 int check(const Options& options, const Places& places) {
@@ -221,15 +245,22 @@ int check(const Options& options, const Places& places) {
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
     // Checked as publish would publish it: into its own folder, under its own name.
-    const std::vector<std::string> findings =
-        checkForPublishing(project, places, project.projectFolder(), fs::path(options.project).filename().string())
-            .all();
-    for (const std::string& finding : findings)
-        std::printf("%s\n", finding.c_str());
-    if (!options.quiet)
-        std::printf(findings.empty() ? "Nothing found: the project is ready to publish.\n" : "%zu finding(s).\n",
-                    findings.size());
-    return findings.empty() ? kDone : kFailedOrFindings;
+    const PublishingFindings findings =
+        checkForPublishing(project, places, project.projectFolder(), fs::path(options.project).filename().string());
+    std::vector<std::string> problems = findings.problems;
+    problems.insert(problems.end(), findings.withoutPicture.begin(), findings.withoutPicture.end());
+    for (const std::string& problem : problems)
+        std::printf("problem: %s\n", problem.c_str());
+    for (const std::string& advice : findings.advice)
+        std::printf("advice: %s\n", advice.c_str());
+    if (!options.quiet) {
+        if (problems.empty() && findings.advice.empty())
+            std::printf("Nothing found: the project is ready to publish.\n");
+        else
+            std::printf("%zu problem(s), %zu advice.\n", problems.size(), findings.advice.size());
+    }
+    const bool failed = !problems.empty() || (options.strict && !findings.advice.empty());
+    return failed ? kFailedOrFindings : kDone;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "generate/PageText.h"
+#include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
-#include "generate/RootPath.h"
 #include "model/ItemTree.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
@@ -31,20 +31,18 @@ void Publisher::GenerateHTML(TkvlAppletAgent& project, const std::string& pagePa
     PrepareItems(project, tree);
 
     const TAppletData data = project.GetAppletData();
-    const std::string sliderId = SliderId(data.pSliderName);
-    project.renameLinkedFile(kStyleSheetEntry, sliderId + ".css");
-    writeTextFileAtomically(m_places.GetStagingFolder() + sliderId + ".css", styleSheetLines(data));
+    // The items' values, the links and the style sheet's name are those the page is written with.
+    writeTextFileAtomically(m_places.GetStagingFolder() + styleSheetName(data.pSliderName), styleSheetLines(data));
     writeTextFileAtomically(pagePath, pageLines(data, project.items(), project.linkedFiles()));
 }
 
 void PrepareItems(TkvlAppletAgent& project, const ItemTree& tree) {
-    const TAppletData data = project.GetAppletData();
     for (int k = 0; k < project.itemCount(); ++k) {
         TItemData item = project.GetItem(k);
         item.ILevel = std::to_string(tree.levelAt(k + 1) - 1);
-        item.ILink = switchRootPath(item.ILink, data);
         project.SetItem(item, k);
     }
+    settlePublishedValues(project);
 }
 
 } // namespace veskaro

@@ -10,6 +10,7 @@
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -20,22 +21,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct SliderSize {
-    int width;
-    int height;
-};
-
 // A size outside what the designer allows could only come from an edited project file; it would make
 // the pictures empty or exhaust the memory, so it stops the preparation with a clear message.
 SliderSize sliderSize(const TAppletData& data) {
+    if (const std::optional<SliderSize> size = sliderSizeOf(data))
+        return *size;
+    // A side that is no whole number gets the conversion's own words.
+    strToInt(data.sliderWidth);
+    strToInt(data.sliderHeight);
     const AppletField& width = appletField(&TAppletData::sliderWidth);
-    const AppletField& height = appletField(&TAppletData::sliderHeight);
-    const SliderSize size{strToInt(data.sliderWidth), strToInt(data.sliderHeight)};
-    if (!inRange(width, size.width) || !inRange(height, size.height))
-        throw VeskaroError("The slider size " + data.sliderWidth + " x " + data.sliderHeight +
-                           " cannot be used: width and height must lie between " + std::to_string(width.lowest) +
-                           " and " + std::to_string(width.highest) + " pixels.");
-    return size;
+    throw VeskaroError("The slider size " + data.sliderWidth + " x " + data.sliderHeight +
+                       " cannot be used: width and height must lie between " + std::to_string(width.lowest) + " and " +
+                       std::to_string(width.highest) + " pixels.");
 }
 
 /// The pictures the workers wrote into the Temp folder, one slot for each; whatever is still there when
@@ -57,10 +54,43 @@ struct PreparedInTemp {
 
 } // namespace
 
-std::string sourcePictureOf(const TkvlAppletAgent& project, int index) {
-    const std::string path = resolvePicturePath(project.projectFolder(), project.GetItem(index).IOriginalImagePath);
+std::string sourcePictureProblem(const std::string& path) {
+    if (path.empty())
+        return "is not set";
     std::error_code error;
-    return !path.empty() && fs::is_regular_file(path, error) ? path : std::string{};
+    const fs::file_status status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found)
+        return "does not exist";
+    if (error) {
+        switch (error.value()) {
+        case ENOENT:
+        case ENOTDIR:
+            return "does not exist";
+        case EACCES:
+        case EPERM:
+            return "cannot be reached: access denied";
+        case ELOOP:
+            return "cannot be reached: too many levels of links";
+        case ENAMETOOLONG:
+            return "cannot be reached: the path is longer than the system allows";
+        default:
+            return "cannot be reached: " + error.message();
+        }
+    }
+    if (fs::is_directory(status))
+        return "is a folder, not a picture file";
+    if (!fs::is_regular_file(status))
+        return "is not a regular file";
+    return {};
+}
+
+std::string sourcePicturePath(const TkvlAppletAgent& project, int index) {
+    return resolvePicturePath(project.projectFolder(), project.GetItem(index).IOriginalImagePath);
+}
+
+std::string sourcePictureOf(const TkvlAppletAgent& project, int index) {
+    const std::string path = sourcePicturePath(project, index);
+    return sourcePictureProblem(path).empty() ? path : std::string{};
 }
 
 std::string preparedPictureBase(int index) {
@@ -94,15 +124,9 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     std::size_t delivered = 0;
     const auto apply = [&](int end) {
         for (int k = 0, job = 0; k < end; ++k) {
-            TItemData item = project.GetItem(k);
-            if (sources[k].empty()) {
-                // A name that is no bare file name came from an edited file; the item keeps no such picture.
-                if (pictureFileOf(item) != item.IImageFile) {
-                    item.IImageFile.clear();
-                    project.SetItem(item, k);
-                }
+            if (sources[k].empty())
                 continue;
-            }
+            TItemData item = project.GetItem(k);
             const PreparedPicture& picture = *prepared.pictures[job++];
             item.IImageWidth = std::to_string(picture.scaledWidth);
             item.IImageHeight = std::to_string(picture.scaledHeight);

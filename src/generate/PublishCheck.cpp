@@ -1,5 +1,6 @@
 #include "generate/PublishCheck.h"
 
+#include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/SliderGeometry.h"
@@ -35,12 +36,10 @@ constexpr ColourPair kButtonStates[] = {
     {"active hover", &TAppletData::navBtnTextColorActiveHover, &TAppletData::navBtnBgColorActiveHover},
 };
 
-std::optional<int> number(const std::string& text) {
-    try {
-        return strToInt(text);
-    } catch (const VeskaroError&) {
-        return std::nullopt;
-    }
+std::string oneDecimal(double figure) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", figure);
+    return text;
 }
 
 double luminance(const std::array<int, 3>& rgb) {
@@ -60,12 +59,10 @@ void checkColours(const TAppletData& data, std::vector<std::string>& out) {
         if (!rgbOfColorText(text) || !rgbOfColorText(background))
             continue;
         const double ratio = contrastRatio(text, background);
-        if (ratio < kMinimumContrast) {
-            char figure[16];
-            std::snprintf(figure, sizeof figure, "%.1f", ratio);
+        if (ratio < kMinimumContrast)
             out.push_back("The " + std::string(pair.state) + " buttons show text " + text + " on " + background +
-                          " with a contrast of " + figure + ":1, below 4.5:1; some visitors cannot read the numbers.");
-        }
+                          " with a contrast of " + oneDecimal(ratio) + ":1, below " + oneDecimal(kMinimumContrast) +
+                          ":1; some visitors cannot read the numbers.");
     }
 }
 
@@ -75,29 +72,26 @@ bool linksStayLocal(const TAppletData& data) {
 }
 
 // Messages name the picture as the project file holds it; the file checked is the one that path names
-// from the project's folder. A picture the preparation cannot read stops publishing; anything else here
-// is advice.
-void checkPicture(const std::string& subject, const std::string& shownPath, const std::string& path,
-                  const TAppletData& data, PublishingFindings& out) {
-    std::error_code error;
-    if (path.empty()) {
-        out.advice.push_back(subject + " has no source picture.");
-        return;
-    }
-    if (!fs::is_regular_file(path, error)) {
-        out.advice.push_back(subject + ": the source picture " + shownPath + " does not exist.");
+// from the project's folder. A source that cannot be read leaves its slide without its picture and one
+// the preparation refuses stops publishing: both are problems; a picture that will be enlarged is advice.
+void checkPicture(const TkvlAppletAgent& project, int index, const std::string& folder, const TAppletData& data,
+                  PublishingFindings& out) {
+    const std::string subject = itemSubject(project, index);
+    const std::string path = sourcePicturePath(project, index);
+    if (const std::string missing = missingSourceFinding(project, index, folder); !missing.empty()) {
+        out.withoutPicture.push_back(missing);
         return;
     }
     try {
         LoadOptions cheapest;
         cheapest.minimumSize = [](int, int) { return PictureSize{1, 1}; };
         const LoadedPicture picture = loadPicture(path, cheapest);
-        const std::optional<int> width = number(data.sliderWidth), height = number(data.sliderHeight);
-        if (!width || !height || !inRange(appletField(&TAppletData::sliderWidth), *width) ||
-            !inRange(appletField(&TAppletData::sliderHeight), *height))
+        // A size outside its rules is a problem of its own, reported with the parameters.
+        const std::optional<SliderSize> slider = sliderSizeOf(data);
+        if (!slider)
             return;
         const SliderGeometry geometry =
-            computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, *width, *height);
+            computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, slider->width, slider->height);
         if (geometry.scaledWidth > picture.sourceWidth)
             out.advice.push_back(subject + ": the picture is " + std::to_string(picture.sourceWidth) + " x " +
                                  std::to_string(picture.sourceHeight) + " pixels and will be enlarged to " +
@@ -108,14 +102,13 @@ void checkPicture(const std::string& subject, const std::string& shownPath, cons
     }
 }
 
-void checkItems(const TkvlAppletAgent& project, PublishingFindings& out) {
+void checkItems(const TkvlAppletAgent& project, const std::string& folder, PublishingFindings& out) {
     const TAppletData data = project.GetAppletData();
     const std::string localRoot = asciiLower(data.InternalUse_RootDir_Local);
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
-        const std::string path = trimText(item.IOriginalImagePath);
         const std::string subject = itemSubject(project, k);
-        checkPicture(subject, path, resolvePicturePath(project.projectFolder(), path), data, out);
+        checkPicture(project, k, folder, data, out);
         if (pictureFileOf(item) != item.IImageFile)
             out.advice.push_back(subject + ": the picture name \"" + item.IImageFile +
                                  "\" is not a plain file name, so publishing ignores it.");
@@ -139,6 +132,22 @@ void checkEmptyLinks(const TkvlAppletAgent& project, std::vector<std::string>& o
 
 } // namespace
 
+std::string missingSourceFinding(const TkvlAppletAgent& project, int index, const std::string& folder) {
+    const std::string typed = trimText(project.GetItem(index).IOriginalImagePath);
+    const std::string problem = sourcePictureProblem(sourcePicturePath(project, index));
+    if (problem.empty())
+        return {};
+    // An item that cannot be prepared keeps the picture it had, which the folder may still hold.
+    const std::string earlier = pictureFileOf(project.GetItem(index));
+    std::error_code error;
+    const std::string shows = !earlier.empty() && fs::is_regular_file(folder + earlier, error)
+                                  ? "its slide keeps the earlier picture " + earlier
+                                  : "its slide shows no picture";
+    if (typed.empty())
+        return itemSubject(project, index) + " has no source picture, so " + shows + ".";
+    return itemSubject(project, index) + ": the source picture " + typed + " " + problem + ", so " + shows + ".";
+}
+
 double contrastRatio(const std::string& first, const std::string& second) {
     const double a = luminance(rgbOfColorText(first).value_or(std::array<int, 3>{}));
     const double b = luminance(rgbOfColorText(second).value_or(std::array<int, 3>{}));
@@ -147,6 +156,7 @@ double contrastRatio(const std::string& first, const std::string& second) {
 
 std::vector<std::string> PublishingFindings::all() const {
     std::vector<std::string> findings = problems;
+    findings.insert(findings.end(), withoutPicture.begin(), withoutPicture.end());
     findings.insert(findings.end(), advice.begin(), advice.end());
     return findings;
 }
@@ -155,7 +165,7 @@ PublishingFindings checkForPublishing(const TkvlAppletAgent& project, const Plac
                                       const std::string& fileName) {
     PublishingFindings findings;
     findings.problems = publishingProblems(project, places, folder, fileName);
-    checkItems(project, findings);
+    checkItems(project, folder, findings);
     checkEmptyLinks(project, findings.advice);
     checkColours(project.GetAppletData(), findings.advice);
     return findings;

@@ -10,14 +10,17 @@ class TkvlAppletAgent;
 
 /// What the publishing check found, one sentence each.
 struct PublishingFindings {
-    /// What stops publishing: exactly what publishing refuses, then the source pictures it cannot read.
+    /// What stops publishing: exactly what publishing refuses, then the source pictures it cannot decode.
     std::vector<std::string> problems;
-    /// What publishing goes through with but a visitor may miss: missing source pictures, pictures that
-    /// will be enlarged, picture names the project file should not hold, links left on the local root when
-    /// uploading, items without a description, and button colours with too little contrast.
+    /// The items whose slide would be published without its picture: their source is missing or cannot be
+    /// read. Publishing goes on, but these count as problems too.
+    std::vector<std::string> withoutPicture;
+    /// What publishing goes through with but a visitor may miss: pictures that will be enlarged, picture
+    /// names the project file should not hold, links left on the local root when uploading, items without a
+    /// description or a link, and button colours with too little contrast.
     std::vector<std::string> advice;
 
-    /// Returns the problems, then the advice.
+    /// Returns the problems, the items without their picture, then the advice.
     std::vector<std::string> all() const;
 };
 
@@ -25,6 +28,11 @@ struct PublishingFindings {
 /// delimiter) under fileName, with the slider scripts of places, without writing anything.
 PublishingFindings checkForPublishing(const TkvlAppletAgent& project, const Places& places, const std::string& folder,
                                       const std::string& fileName);
+
+/// Returns the sentence that says that publishing cannot read the source picture of the item at index:
+/// the item, its path as the project holds it, why, and what its slide shows once published into folder
+/// (ending in the delimiter); empty text when the source can be read.
+std::string missingSourceFinding(const TkvlAppletAgent& project, int index, const std::string& folder);
 
 /// Returns the contrast ratio (1 to 21) of two colours given as six hexadecimal digits.
 double contrastRatio(const std::string& first, const std::string& second);

@@ -1,10 +1,9 @@
+#include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
-#include "model/ValueText.h"
 #include "platform/TextFile.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace veskaro {
@@ -23,26 +22,21 @@ void Publisher::WritePublishReport(const TkvlAppletAgent& project, const std::st
     };
     progress.setMaximum(101);
     ProgressScope scope(progress, "Making Publish Report ... ...");
+    // The report names the files it lists by the names the project holds; the page's own name plays no
+    // part in either section.
+    const std::vector<PublishedFile> files = publishedFiles(project, name);
     lines.emplace_back("[Script/Flash file(s)]:");
-    for (const TLinkedFileInfo& file : project.linkedFiles()) {
-        lines.push_back("  " + file.FileName);
+    for (const PublishedFile& file : files) {
+        if (file.kind != PublishedKind::Script && file.kind != PublishedKind::StyleSheet)
+            continue;
+        lines.push_back("  " + file.name);
         progress.step(1);
     }
     lines.emplace_back("");
     lines.emplace_back("[Image and/or Sound File(s)]: They should be copied along with script files!");
-    m_preview.ClearResourceFiles();
-    std::vector<std::string> listed;
-    auto list = [&](const std::string& fileName) {
-        if (std::find(listed.begin(), listed.end(), fileName) != listed.end())
-            return;
-        listed.push_back(fileName);
-        lines.push_back("  " + fileName);
-    };
-    for (const std::string& resource : m_preview.resourceFiles())
-        list(resource);
-    for (const TItemData& item : project.items())
-        if (const std::string picture = pictureFileOf(item); !picture.empty())
-            list(picture);
+    for (const PublishedFile& file : files)
+        if (file.kind == PublishedKind::Picture)
+            lines.push_back("  " + file.name);
     progress.step(50);
     progress.step(50);
     lines.insert(lines.end(), {"", "", rule, "End of Publish Report", rule});

@@ -2,6 +2,7 @@
 
 #include "generate/PreparationScheduler.h"
 #include "generate/PreviewFolder.h"
+#include "generate/PublishedFiles.h"
 #include "platform/CommandLine.h"
 
 #include <algorithm>
@@ -20,9 +21,6 @@ inline constexpr const char* kScratchPageName = "~tmp0001.txt";
 /// The name of the preview page in the Temp and Preview folders.
 inline constexpr const char* kPreviewPageName = "~preview.html";
 
-/// The style sheet's entry in the linked files; the page generator names it after the slider.
-inline constexpr std::size_t kStyleSheetEntry = 2;
-
 /// What a stopped publish or preview says.
 inline constexpr const char* kCancelledMessage = "Publishing was cancelled.";
 
@@ -31,15 +29,23 @@ std::string projectBaseName(const std::string& fileName);
 /// The ending of the publish report's name; the report is named after the project file.
 inline constexpr const char* kPublishReportSuffix = "_PublishReport.txt";
 
-/// Returns the source picture that publishing prepares for the item at index: the file its picture path
-/// names from the project's folder, or nothing when no such file exists.
+/// Returns the file the picture path of the item at index names: relative paths are taken from the
+/// project's folder.
+std::string sourcePicturePath(const TkvlAppletAgent& project, int index);
+/// Returns why publishing cannot read the source picture at path ("does not exist", "is not a regular
+/// file", "cannot be reached: access denied", "cannot be reached: too many levels of links", ...), or empty
+/// text when it is a regular file that can be opened.
+std::string sourcePictureProblem(const std::string& path);
+/// Returns the source picture that publishing prepares for the item at index, or nothing when
+/// sourcePictureProblem finds one.
 std::string sourcePictureOf(const TkvlAppletAgent& project, int index);
 
 /// Returns the name, without extension, of the picture prepared for the item at index.
 std::string preparedPictureBase(int index);
 
-/// Sets each item's level from its tree node (tree holds the root and one node per item, in item order)
-/// and switches the root of its link between the local and the remote folder.
+/// Sets each item's level from its tree node (tree holds the root and one node per item, in item order),
+/// then the values the published files hold (settlePublishedValues): links switched between the local and
+/// the remote root, picture names.
 void PrepareItems(TkvlAppletAgent& project, const ItemTree& tree);
 
 /// Publishes projects in the places of one run of the program: the page and its style sheet, the prepared
@@ -59,9 +65,10 @@ public:
 
     /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
     /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
-    /// fileName without its extension. Returns true. Any failure throws VeskaroError and leaves the project
-    /// as it was; one before the new files are renamed into place (every write and copy, a stop asked
-    /// while the pictures are prepared) leaves the folder's files as they were.
+    /// fileName without its extension (publishedFiles lists them). Returns true. Any failure throws
+    /// VeskaroError and leaves the project as it was; one before the new files are renamed into place
+    /// (every write and copy, a stop asked while the pictures are prepared) leaves the folder's files as
+    /// they were.
     virtual bool SaveAndPublish(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
                                 ItemTree& tree, ProgressView& progress);
     /// Deletes what this run put into the Preview folder.
@@ -94,6 +101,8 @@ public:
                               ProgressView& progress);
 
 private:
+    // Returns the folder that files of origin are taken from, ending in the delimiter.
+    std::string originFolder(FileOrigin origin) const;
     void publishInto(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName, ItemTree& tree,
                      ProgressView& progress);
 

@@ -4,9 +4,8 @@
 #include "generate/PublishingProblems.h"
 
 #include "generate/PageText.h"
+#include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
-#include "generate/RootPath.h"
-#include "imaging/PictureFormat.h"
 #include "model/ParameterRules.h"
 #include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
@@ -31,41 +30,21 @@ void listSliderNameProblems(const std::string& sliderName, Problems& out) {
         out.push_back(sliderNameProblemText(problem));
 }
 
-// The name of the picture published for the item at index, or nothing. An item with a source gets the
-// picture prepared from it, unless the preparation refuses the source (and with it the whole publishing);
-// an item without one keeps the picture it had, copied when the Preview folder holds it.
-std::string publishedPictureName(const TkvlAppletAgent& project, int index) {
-    const std::string source = sourcePictureOf(project, index);
-    if (source.empty())
-        return pictureFileOf(project.GetItem(index));
-    try {
-        return preparedPictureBase(index) + preparedExtension(formatFromExtension(source));
-    } catch (const VeskaroError&) {
-        return {};
-    }
-}
-
 // The project as its project file will hold it: reserved emptied, the links switched to their root, the
 // derived item values recomputed (their new values always fit) and stale picture names dropped.
 void listStorabilityProblems(const TkvlAppletAgent& project, Problems& out) {
-    TkvlAppletAgent written = project;
-    TAppletData data = written.GetAppletData();
-    data.reserved.clear();
-    written.SetAppletData(data);
+    TkvlAppletAgent written = asPublished(project);
     const std::string& separator = project.separator();
     for (int k = 0; k < written.itemCount(); ++k) {
         TItemData item = written.GetItem(k);
-        const std::string switched = switchRootPath(item.ILink, data);
-        if (item.ILink.find(separator) == std::string::npos && switched.find(separator) != std::string::npos)
-            out.push_back("The link of item " + std::to_string(k + 1) + " would read \"" + switched +
+        const std::string& typed = project.items()[static_cast<std::size_t>(k)].ILink;
+        if (typed.find(separator) == std::string::npos && item.ILink.find(separator) != std::string::npos) {
+            out.push_back("The link of item " + std::to_string(k + 1) + " would read \"" + item.ILink +
                           "\" once its root is switched, and a project file cannot hold \"" + separator + "\".");
-        else
-            item.ILink = switched;
+            item.ILink = typed;
+        }
         item.ILevel.clear();
-        if (sourcePictureOf(project, k).empty()) {
-            item.IImageFile = pictureFileOf(item);
-        } else {
-            item.IImageFile.clear();
+        if (!sourcePictureOf(project, k).empty()) {
             item.IImageWidth.clear();
             item.IImageHeight.clear();
         }
@@ -95,18 +74,18 @@ void listMissingScripts(const TkvlAppletAgent& project, const std::string& dataF
 // Compares the files themselves, so that a link, a hard link or a name in another letter case on a file
 // system that ignores case is caught as well as the same name. Only files of the same size can be the
 // same file, which spares most comparisons in a folder published before.
-void listSourceClashes(const TkvlAppletAgent& project, const std::string& folder, const std::vector<std::string>& names,
-                       Problems& out) {
+void listSourceClashes(const TkvlAppletAgent& project, const std::string& folder,
+                       const std::vector<PublishedFile>& files, Problems& out) {
     struct Existing {
         std::string name;
         std::uintmax_t size;
     };
     std::vector<Existing> existing;
-    for (const std::string& name : names) {
+    for (const PublishedFile& file : files) {
         std::error_code error;
-        const std::uintmax_t size = fs::file_size(folder + name, error);
+        const std::uintmax_t size = fs::file_size(folder + file.name, error);
         if (!error)
-            existing.push_back({name, size});
+            existing.push_back({file.name, size});
     }
     for (int k = 0; k < project.itemCount() && !existing.empty(); ++k) {
         const std::string source = sourcePictureOf(project, k);
@@ -175,30 +154,13 @@ void requireGeneratable(const TAppletData& data) {
         throw VeskaroError(problems.front());
 }
 
-std::vector<std::string> publishedFileNames(const TkvlAppletAgent& project, const std::string& fileName) {
-    const std::string base = projectBaseName(fileName);
-    std::vector<std::string> names{base + ".html"};
-    auto add = [&names](const std::string& name) {
-        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
-            names.push_back(name);
-    };
-    for (std::size_t k = 0; k < project.linkedFiles().size(); ++k)
-        add(k == kStyleSheetEntry ? SliderId(project.GetAppletData().pSliderName) + ".css"
-                                  : project.linkedFiles()[k].FileName);
-    for (int k = 0; k < project.itemCount(); ++k)
-        add(publishedPictureName(project, k));
-    add(base + ".vsk");
-    add(base + kPublishReportSuffix);
-    return names;
-}
-
 Problems publishingProblems(const TkvlAppletAgent& project, const Places& places, const std::string& folder,
                             const std::string& fileName) {
     Problems problems = generationProblems(project.GetAppletData());
     listStorabilityProblems(project, problems);
     listNameLengthProblems(fileName, problems);
     listMissingScripts(project, places.dataFolder(), problems);
-    listSourceClashes(project, folder, publishedFileNames(project, fileName), problems);
+    listSourceClashes(project, folder, publishedFiles(asPublished(project), fileName), problems);
     return problems;
 }
 

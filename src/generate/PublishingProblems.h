@@ -44,10 +44,6 @@ std::vector<std::string> generationProblems(const TAppletData& data);
 /// Throws VeskaroError with the first generation problem.
 void requireGeneratable(const TAppletData& data);
 
-/// Returns the names of the files that publishing the project under fileName writes into its folder, each
-/// once: the page, the linked files, the pictures, the project file and the publish report.
-std::vector<std::string> publishedFileNames(const TkvlAppletAgent& project, const std::string& fileName);
-
 /// Returns, one sentence each, everything that stops publishing the project into folder (ending in the
 /// delimiter) under fileName, all found before anything is written: the generation problems, values the
 /// project file cannot hold as they will be written, a project name too long for its files, missing slider

@@ -1,12 +1,13 @@
+#include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
 #include "generate/RemovedAtExit.h"
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
-#include "model/ValueText.h"
 #include "platform/FolderUpdate.h"
 #include "platform/Places.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace veskaro {
@@ -14,6 +15,33 @@ namespace veskaro {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The renames run in this order: what the page names first (pictures, then scripts and the style sheet),
+// then the page, the project file and the report, so that an interrupted publish never leaves a page
+// naming a file not yet in place.
+int placementRank(PublishedKind kind) {
+    switch (kind) {
+    case PublishedKind::Picture:
+        return 0;
+    case PublishedKind::Script:
+    case PublishedKind::StyleSheet:
+        return 1;
+    case PublishedKind::Page:
+        return 2;
+    case PublishedKind::ProjectFile:
+        return 3;
+    case PublishedKind::Report:
+        break;
+    }
+    return 4;
+}
+
+std::vector<PublishedFile> inPlacementOrder(std::vector<PublishedFile> files) {
+    std::stable_sort(files.begin(), files.end(), [](const PublishedFile& a, const PublishedFile& b) {
+        return placementRank(a.kind) < placementRank(b.kind);
+    });
+    return files;
+}
 
 } // namespace
 
@@ -43,11 +71,6 @@ bool Publisher::SaveAndPublish(TkvlAppletAgent& project, const std::string& fold
 
 void Publisher::publishInto(TkvlAppletAgent& project, const std::string& folder, const std::string& fileName,
                             ItemTree& tree, ProgressView& progress) {
-    // Files the program writes carry reserved empty, as taking the parameters from the window leaves it.
-    TAppletData data = project.GetAppletData();
-    data.reserved.clear();
-    project.SetAppletData(data);
-    const std::string preview = m_places.GetPreviewFolder();
     const std::string base = projectBaseName(fileName);
     // The page, the project file and the report are made in the Staging folder first and placed beside
     // the pictures with everything else, so that nothing in the project's folder changes until every new
@@ -63,29 +86,32 @@ void Publisher::publishInto(TkvlAppletAgent& project, const std::string& folder,
 
     progress.setMaximum(100);
     ProgressScope scope(progress, "Copying Publishable Files ... ...");
-    // Every copy is checked: a page naming a picture or script that did not arrive is no publish. The
-    // renames run in the order of adding: what the page names first, then the page, the project file and
-    // the report, so that an interrupted publish never leaves a page naming a file not yet in place.
     FolderUpdate update(folder);
-    for (const TItemData& item : project.items()) {
-        const std::string picture = pictureFileOf(item);
+    for (const PublishedFile& file : inPlacementOrder(publishedFiles(project, fileName))) {
+        const std::string source = originFolder(file.origin) + file.name;
         std::error_code error;
         // An item whose source is missing was not prepared and keeps its picture's name: the picture goes
-        // along when the Preview folder still holds it, else the one published before stays.
-        if (!picture.empty() && fs::exists(preview + picture, error))
-            update.add(preview + picture, picture);
+        // along when the Preview folder still holds it, else the one published before stays. Every other
+        // file must arrive: a page naming a script that did not is no publish.
+        if (file.kind == PublishedKind::Picture && !fs::exists(source, error))
+            continue;
+        update.add(source, file.name);
     }
-    m_preview.ClearResourceFiles();
-    for (const std::string& name : m_preview.resourceFiles())
-        update.add(preview + name, name);
-    for (const TLinkedFileInfo& file : project.linkedFiles())
-        update.add((file.Generated ? staging : m_places.dataFolder()) + file.FileName, file.FileName);
-    update.add(page.path(), base + ".html");
-    update.add(projectFile.path(), base + ".vsk");
-    update.add(report.path(), reportName);
     progress.step(50);
     update.commit();
     progress.step(50);
+}
+
+std::string Publisher::originFolder(FileOrigin origin) const {
+    switch (origin) {
+    case FileOrigin::Staging:
+        return m_places.GetStagingFolder();
+    case FileOrigin::DataFolder:
+        return m_places.dataFolder();
+    case FileOrigin::Preview:
+        break;
+    }
+    return m_places.GetPreviewFolder();
 }
 
 } // namespace veskaro

@@ -12,16 +12,8 @@ namespace veskaro {
 
 namespace {
 
-std::optional<int> wholeNumber(const std::string& text) {
-    try {
-        return strToInt(text);
-    } catch (const VeskaroError&) {
-        return std::nullopt;
-    }
-}
-
 std::optional<std::string> numberProblem(const AppletField& field, const std::string& text) {
-    const std::optional<int> value = wholeNumber(text);
+    const std::optional<int> value = wholeNumberOf(text);
     if (!value)
         return "The " + std::string(field.description) + " \"" + text + "\" is not a whole number.";
     if (!inRange(field, *value))
@@ -49,6 +41,15 @@ const AppletField& appletField(std::string TAppletData::*member) {
 
 bool inRange(const AppletField& field, int value) {
     return value >= field.lowest && value <= field.highest;
+}
+
+std::optional<SliderSize> sliderSizeOf(const TAppletData& data) {
+    const std::optional<int> width = wholeNumberOf(data.sliderWidth);
+    const std::optional<int> height = wholeNumberOf(data.sliderHeight);
+    if (!width || !height || !inRange(appletField(&TAppletData::sliderWidth), *width) ||
+        !inRange(appletField(&TAppletData::sliderHeight), *height))
+        return std::nullopt;
+    return SliderSize{*width, *height};
 }
 
 std::vector<std::string> parameterProblems(const TAppletData& data) {

@@ -8,7 +8,7 @@
 
 namespace veskaro {
 
-int strToInt(std::string_view text) {
+std::optional<int> wholeNumberOf(std::string_view text) {
     std::string_view digits = text;
     if (!digits.empty() && digits.front() == '+')
         digits.remove_prefix(1);
@@ -16,8 +16,15 @@ int strToInt(std::string_view text) {
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
         (digits.front() == '-' && text.front() == '+'))
-        throw VeskaroError("'" + std::string(text) + "' is not a valid integer value");
+        return std::nullopt;
     return value;
+}
+
+int strToInt(std::string_view text) {
+    const std::optional<int> value = wholeNumberOf(text);
+    if (!value)
+        throw VeskaroError("'" + std::string(text) + "' is not a valid integer value");
+    return *value;
 }
 
 std::string fileNamePart(std::string_view path) {

@@ -3,6 +3,7 @@
 #include "model/AppletTypes.h"
 #include "platform/AsciiText.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,9 @@ namespace veskaro {
 
 /// Reads a decimal integer with an optional sign; throws VeskaroError "'%s' is not a valid integer value".
 int strToInt(std::string_view text);
+
+/// Reads a decimal integer as strToInt does; nothing for a text that is none.
+std::optional<int> wholeNumberOf(std::string_view text);
 
 /// Returns the file-name part of a path: the text after the last "\" or "/".
 std::string fileNamePart(std::string_view path);

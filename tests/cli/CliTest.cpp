@@ -84,7 +84,7 @@ protected:
 TEST_F(VeskaroCli, AnswersHelpVersionAndUsageErrors) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--quiet]"),
+    EXPECT_NE(help.out.find("Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--strict] [--quiet]"),
               std::string::npos);
     EXPECT_EQ(run("--version").out, "veskaro-cli 1.0\n");
     for (const auto& [arguments, message] :
@@ -261,18 +261,47 @@ TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
     EXPECT_EQ(workFiles(), Names{"Temp"});
 }
 
-TEST_F(VeskaroCli, CheckExitsWithOneOnFindings) {
+// Problems (publishing would fail, or a slide would lack its picture) fail the check; advice is printed with
+// its level and fails it only with --strict, so that a slideshow without links passes a site's build.
+TEST_F(VeskaroCli, CheckFailsOnProblemsAndOnAdviceOnlyWhenStrict) {
     const std::string project = sample();
     const Outcome clean = run("check " + quoted(project));
     EXPECT_EQ(clean.status, 0);
     EXPECT_EQ(clean.out, "Nothing found: the project is ready to publish.\n");
 
+    editedSample(project, {{"#$@https://www.example.com/harbour.html#$@", "#$@#$@"}});
+    const std::string noLink = "advice: Item 2 (harbour.jpg) has no link, so its picture leads nowhere when clicked.\n";
+    const Outcome advice = run("check " + quoted(project));
+    EXPECT_EQ(advice.status, 0) << advice.out;
+    EXPECT_EQ(advice.out, noLink + "0 problem(s), 1 advice.\n");
+    EXPECT_EQ(run("check " + quoted(project) + " --strict").status, 1);
+
     fs::remove(m_folders.root() / "demo/pictures/dunes.jpg");
-    const Outcome findings = run("check " + quoted(project));
-    EXPECT_EQ(findings.status, 1);
-    EXPECT_EQ(findings.out,
-              "Item 1 (dunes.jpg): the source picture pictures/dunes.jpg does not exist.\n1 finding(s).\n");
+    const Outcome problem = run("check " + quoted(project) + " --quiet");
+    EXPECT_EQ(problem.status, 1);
+    EXPECT_EQ(problem.out, "problem: Item 1 (dunes.jpg): the source picture pictures/dunes.jpg does not exist, so its "
+                           "slide keeps the earlier picture slider0.jpg.\n" +
+                               noLink);
     EXPECT_TRUE(fs::is_empty(m_folders.root().path() / "data")) << "check writes nothing";
+}
+
+// A publish that leaves slides without their new picture says so, item by item, and still succeeds.
+TEST_F(VeskaroCli, PublishNamesEachSourcePictureItCannotRead) {
+    const std::string project = sample();
+    fs::remove(m_folders.root() / "demo/pictures/dunes.jpg");
+    fs::create_directory(m_folders.root() / "demo/pictures/harbour.jpg.new");
+    fs::rename(m_folders.root() / "demo/pictures/harbour.jpg", m_folders.root() / "demo/harbour.jpg");
+    fs::rename(m_folders.root() / "demo/pictures/harbour.jpg.new", m_folders.root() / "demo/pictures/harbour.jpg");
+    const std::string site = m_folders.root() / "fresh/";
+    const Outcome published = run("publish " + quoted(project) + " --quiet --to " + quoted(site));
+    EXPECT_EQ(published.status, 0) << published.err;
+    EXPECT_EQ(published.err,
+              "veskaro-cli: Item 1 (dunes.jpg): the source picture pictures/dunes.jpg does not exist, so its slide "
+              "shows no picture.\n"
+              "veskaro-cli: Item 2 (harbour.jpg): the source picture pictures/harbour.jpg is a folder, not a picture "
+              "file, so its slide shows no picture.\n"
+              "veskaro-cli: 2 source pictures could not be read.\n");
+    EXPECT_EQ(run("publish " + quoted(project) + " --quiet --strict --to " + quoted(site)).status, 1);
 }
 
 TEST_F(VeskaroCli, PublishWritesNumbersAsParsedAndReservedEmpty) {

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <ostream>
 
 using namespace veskaro;
@@ -91,14 +94,41 @@ TEST_F(PublishCheck, ReportsEveryPictureProblem) {
     addItem(m_folder / "broken.jpg");
     addItem(picture("small.jpg", 320, 200));
     const PublishingFindings found = check();
+    EXPECT_EQ(found.withoutPicture, (Findings{"Item 1 (gone.jpg): the source picture " + (m_folder / "gone.jpg") +
+                                                  " does not exist, so its slide shows no picture.",
+                                              "Item 2 has no source picture, so its slide shows no picture."}));
     ASSERT_EQ(found.problems.size(), 2u);
     EXPECT_EQ(found.problems[0], "Item 3 (photo.png): Unknown picture file extension (.png)");
     EXPECT_EQ(found.problems[1].rfind("Item 4 (broken.jpg): JPEG error #", 0), 0u) << found.problems[1];
-    EXPECT_EQ(found.advice,
-              (Findings{"Item 1 (gone.jpg): the source picture " + (m_folder / "gone.jpg") + " does not exist.",
-                        "Item 2 has no source picture.",
-                        "Item 5 (small.jpg): the picture is 320 x 200 pixels and will be enlarged to 640 x 400, so it "
-                        "will look blurry."}));
+    EXPECT_EQ(found.advice, (Findings{"Item 5 (small.jpg): the picture is 320 x 200 pixels and will be enlarged to "
+                                      "640 x 400, so it will look blurry."}));
+}
+
+// A source that is there but cannot be read as a file gives its true reason, in the check and on publish.
+TEST_F(PublishCheck, NamesWhySourcePicturesCannotBeRead) {
+    fs::create_directory(m_folder / "folder.jpg");
+    ASSERT_EQ(::mkfifo((m_folder / "fifo.jpg").c_str(), 0600), 0);
+    fs::create_symlink("loop-b.jpg", m_folder / "loop-a.jpg");
+    fs::create_symlink("loop-a.jpg", m_folder / "loop-b.jpg");
+    fs::create_directory(m_folder / "closed");
+    const std::string longPath = m_folder / (std::string(300, 'x') + ".jpg");
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {m_folder / "none.jpg", "does not exist"},
+        {m_folder / "folder.jpg", "is a folder, not a picture file"},
+        {m_folder / "fifo.jpg", "is not a regular file"},
+        {m_folder / "loop-a.jpg", "cannot be reached: too many levels of links"},
+        {longPath, "cannot be reached: the path is longer than the system allows"},
+        {"", "is not set"},
+    };
+    for (const auto& [path, reason] : cases)
+        EXPECT_EQ(sourcePictureProblem(path), reason) << path;
+    EXPECT_EQ(sourcePictureProblem(picture("fine.jpg")), "");
+    if (::geteuid() != 0) {
+        writeBytes(m_folder / "closed/a.jpg", "x");
+        fs::permissions(m_folder / "closed", fs::perms::owner_read);
+        EXPECT_EQ(sourcePictureProblem(m_folder / "closed/a.jpg"), "cannot be reached: access denied");
+        fs::permissions(m_folder / "closed", fs::perms::owner_all);
+    }
 }
 
 TEST_F(PublishCheck, ReportsValuesNumbersAndScripts) {
@@ -146,10 +176,11 @@ TEST_F(PublishCheck, ReportsPictureNamesThatAreNoBareFileNames) {
     changeItem(0, &TItemData::IImageFile, "../../../../secret.txt");
     changeItem(1, &TItemData::IImageFile, "C:\\secret.txt");
     EXPECT_EQ(check().problems, Findings{});
+    EXPECT_EQ(check().withoutPicture, (Findings{"Item 2 (gone.jpg): the source picture " + (m_folder / "gone.jpg") +
+                                                " does not exist, so its slide shows no picture."}));
     EXPECT_EQ(check().advice,
               (Findings{"Item 1 (a.jpg): the picture name \"../../../../secret.txt\" is not a plain file name, so "
                         "publishing ignores it.",
-                        "Item 2 (gone.jpg): the source picture " + (m_folder / "gone.jpg") + " does not exist.",
                         "Item 2 (gone.jpg): the picture name \"C:\\secret.txt\" is not a plain file name, so "
                         "publishing ignores it."}));
 }

@@ -4,6 +4,7 @@
 #include "SmallDisk.h"
 #include "TestFolders.h"
 
+#include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
@@ -108,10 +109,23 @@ protected:
 TEST_F(SaveAndPublish, WritesExactlyThePublishableSet) {
     addItem(picture("beach.jpg"));
     addItem(picture("dunes.gif"));
+    const std::vector<PublishedFile> predicted = veskaro::publishedFiles(asPublished(m_project), "Demo.vsk");
     EXPECT_TRUE(publish("Demo.vsk"));
 
     EXPECT_EQ(namesIn(site()), (Names{"Demo.html", "jslib.js", "slidervsk.js", "Slider1.css", "Demo.vsk",
                                       "Demo_PublishReport.txt", "slider0.jpg", "slider1.gif"}));
+    // The one list of published files says beforehand what a publish writes, and from where.
+    EXPECT_EQ(veskaro::publishedFiles(m_project, "Demo.vsk"), predicted);
+    EXPECT_EQ(predicted, (std::vector<PublishedFile>{
+                             {"Demo.html", FileOrigin::Staging, PublishedKind::Page},
+                             {"jslib.js", FileOrigin::DataFolder, PublishedKind::Script},
+                             {"slidervsk.js", FileOrigin::DataFolder, PublishedKind::Script},
+                             {"Slider1.css", FileOrigin::Staging, PublishedKind::StyleSheet},
+                             {"slider0.jpg", FileOrigin::Preview, PublishedKind::Picture},
+                             {"slider1.gif", FileOrigin::Preview, PublishedKind::Picture},
+                             {"Demo.vsk", FileOrigin::Staging, PublishedKind::ProjectFile},
+                             {"Demo_PublishReport.txt", FileOrigin::Staging, PublishedKind::Report},
+                         }));
     EXPECT_EQ(readBytes(site() + "jslib.js"), readBytes(m_places.dataFolder() + "jslib.js"));
     EXPECT_EQ(namesIn(m_places.GetPreviewFolder()), (Names{"slider0.jpg", "slider1.gif"}));
     EXPECT_EQ(m_publisher.previewFolder().previewFiles(), (TStringArray{"slider0.jpg", "slider1.gif"}));

@@ -1,0 +1,71 @@
+#include "generate/PublishedFiles.h"
+
+#include "generate/PageText.h"
+#include "generate/Publisher.h"
+#include "generate/RootPath.h"
+#include "imaging/PictureFormat.h"
+#include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
+#include "platform/VeskaroError.h"
+
+#include <unordered_set>
+
+namespace veskaro {
+
+std::string styleSheetName(const std::string& sliderName) {
+    return SliderId(sliderName) + ".css";
+}
+
+std::string plannedPictureName(const TkvlAppletAgent& project, int index) {
+    const std::string source = sourcePictureOf(project, index);
+    if (source.empty())
+        return pictureFileOf(project.GetItem(index));
+    try {
+        return preparedPictureBase(index) + preparedExtension(formatFromExtension(source));
+    } catch (const VeskaroError&) {
+        return {};
+    }
+}
+
+std::vector<PublishedFile> publishedFiles(const TkvlAppletAgent& project, const std::string& fileName) {
+    const std::string base = projectBaseName(fileName);
+    std::vector<PublishedFile> files;
+    // A name is published once, whatever names it twice (an edited file may give two items one picture).
+    std::unordered_set<std::string> listed;
+    const auto add = [&](std::string name, FileOrigin origin, PublishedKind kind) {
+        if (!name.empty() && listed.insert(name).second)
+            files.push_back({std::move(name), origin, kind});
+    };
+    add(base + ".html", FileOrigin::Staging, PublishedKind::Page);
+    for (const TLinkedFileInfo& file : project.linkedFiles())
+        add(file.FileName, file.Generated ? FileOrigin::Staging : FileOrigin::DataFolder,
+            file.Generated ? PublishedKind::StyleSheet : PublishedKind::Script);
+    for (const TItemData& item : project.items())
+        add(pictureFileOf(item), FileOrigin::Preview, PublishedKind::Picture);
+    add(base + ".vsk", FileOrigin::Staging, PublishedKind::ProjectFile);
+    add(base + kPublishReportSuffix, FileOrigin::Staging, PublishedKind::Report);
+    return files;
+}
+
+void settlePublishedValues(TkvlAppletAgent& project) {
+    TAppletData data = project.GetAppletData();
+    // Taking the parameters from the window empties reserved; the files carry it so from every front end.
+    data.reserved.clear();
+    project.SetAppletData(data);
+    for (int k = 0; k < project.itemCount(); ++k) {
+        TItemData item = project.GetItem(k);
+        item.ILink = switchRootPath(item.ILink, data);
+        item.IImageFile = plannedPictureName(project, k);
+        project.SetItem(item, k);
+    }
+    for (std::size_t k = 0; k < project.linkedFiles().size(); ++k)
+        if (project.linkedFiles()[k].Generated)
+            project.renameLinkedFile(k, styleSheetName(data.pSliderName));
+}
+
+TkvlAppletAgent asPublished(TkvlAppletAgent project) {
+    settlePublishedValues(project);
+    return project;
+}
+
+} // namespace veskaro
