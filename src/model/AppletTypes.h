@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -73,50 +74,82 @@ template <typename Record> struct FieldOf {
 /// What a script parameter holds, which decides how it is edited, checked and written.
 enum class ValueKind { Text, Number, Color, Switch, Unused };
 
-/// A script parameter with its rules: the kind of value, for numbers the range the designer allows, and
-/// for numbers and colours the words messages name it by.
+/// A script parameter with its rules: the kind of value, its default, the object name of the window's
+/// control that edits it (none for reserved), for numbers the range the designer allows, and for numbers
+/// and colours the words messages name it by.
 struct AppletField {
     const char* name;
     std::string TAppletData::*member;
     ValueKind kind;
+    const char* defaultValue;
+    const char* control = nullptr;
     int lowest = 0;
     int highest = 0;
     const char* description = "";
 };
 
-/// The script parameters in file order, with their rules: the one home of the ranges that the spin edits
-/// offer, and of the numbers and colours that publishing accepts and the publishing check reports.
+/// The script parameters in file order, with their rules: the one home of their order (project file,
+/// binding, copies), their defaults, the ranges that the spin edits offer, and of the numbers and colours
+/// that publishing accepts and the publishing check reports. A new parameter is a field of TAppletData,
+/// a row here and its control on the pages.
 inline constexpr std::array<AppletField, 21> kAppletFields{{
-    {"pSliderName", &TAppletData::pSliderName, ValueKind::Text},
-    {"sliderWidth", &TAppletData::sliderWidth, ValueKind::Number, 1, 9999, "slider width"},
-    {"sliderHeight", &TAppletData::sliderHeight, ValueKind::Number, 1, 9999, "slider height"},
-    {"navBtnVerticalOffset", &TAppletData::navBtnVerticalOffset, ValueKind::Number, -9999, 9999, "button offset"},
-    {"navBtnTextColorNormal", &TAppletData::navBtnTextColorNormal, ValueKind::Color, 0, 0,
-     "text colour of the buttons"},
-    {"navBtnBgColorNormal", &TAppletData::navBtnBgColorNormal, ValueKind::Color, 0, 0,
-     "background colour of the buttons"},
-    {"navBtnTextColorHover", &TAppletData::navBtnTextColorHover, ValueKind::Color, 0, 0,
-     "text colour of a button under the mouse"},
-    {"navBtnBgColorHover", &TAppletData::navBtnBgColorHover, ValueKind::Color, 0, 0,
-     "background colour of a button under the mouse"},
-    {"navBtnTextColorActive", &TAppletData::navBtnTextColorActive, ValueKind::Color, 0, 0,
-     "text colour of the active button"},
-    {"navBtnBgColorActive", &TAppletData::navBtnBgColorActive, ValueKind::Color, 0, 0,
-     "background colour of the active button"},
-    {"navBtnTextColorActiveHover", &TAppletData::navBtnTextColorActiveHover, ValueKind::Color, 0, 0,
-     "text colour of the active button under the mouse"},
-    {"navBtnBgColorActiveHover", &TAppletData::navBtnBgColorActiveHover, ValueKind::Color, 0, 0,
-     "background colour of the active button under the mouse"},
-    {"reserved", &TAppletData::reserved, ValueKind::Unused},
-    {"transDurAuto", &TAppletData::transDurAuto, ValueKind::Number, 0, 9999, "automatic transition time"},
-    {"transDurManual", &TAppletData::transDurManual, ValueKind::Number, 0, 9999, "manual transition time"},
-    {"switchImageDelay", &TAppletData::switchImageDelay, ValueKind::Number, 0, 9999, "delay before the next picture"},
-    {"pImageLeadingPathEnabled", &TAppletData::pImageLeadingPathEnabled, ValueKind::Switch},
-    {"pImageLeadingPath", &TAppletData::pImageLeadingPath, ValueKind::Text},
-    {"InternalUse_RootDir_Local", &TAppletData::InternalUse_RootDir_Local, ValueKind::Text},
-    {"InternalUse_RootDir_Remote", &TAppletData::InternalUse_RootDir_Remote, ValueKind::Text},
-    {"InternalUse_RootDir_Local_Checked", &TAppletData::InternalUse_RootDir_Local_Checked, ValueKind::Switch},
+    {"pSliderName", &TAppletData::pSliderName, ValueKind::Text, "Slider1", "edt__pSliderName"},
+    {"sliderWidth", &TAppletData::sliderWidth, ValueKind::Number, "640", "spnedt__sliderWidth", 1, 9999,
+     "slider width"},
+    {"sliderHeight", &TAppletData::sliderHeight, ValueKind::Number, "480", "spnedt__sliderHeight", 1, 9999,
+     "slider height"},
+    {"navBtnVerticalOffset", &TAppletData::navBtnVerticalOffset, ValueKind::Number, "-26",
+     "spnedt__navBtnVerticalOffset", -9999, 9999, "button offset"},
+    {"navBtnTextColorNormal", &TAppletData::navBtnTextColorNormal, ValueKind::Color, "000000",
+     "pnl__navBtnTextColorNormal", 0, 0, "text colour of the buttons"},
+    {"navBtnBgColorNormal", &TAppletData::navBtnBgColorNormal, ValueKind::Color, "FFFFFF", "pnl__navBtnBgColorNormal",
+     0, 0, "background colour of the buttons"},
+    {"navBtnTextColorHover", &TAppletData::navBtnTextColorHover, ValueKind::Color, "000000",
+     "pnl__navBtnTextColorHover", 0, 0, "text colour of a button under the mouse"},
+    {"navBtnBgColorHover", &TAppletData::navBtnBgColorHover, ValueKind::Color, "C0C0C0", "pnl__navBtnBgColorHover", 0,
+     0, "background colour of a button under the mouse"},
+    {"navBtnTextColorActive", &TAppletData::navBtnTextColorActive, ValueKind::Color, "FFFF00",
+     "pnl__navBtnTextColorActive", 0, 0, "text colour of the active button"},
+    {"navBtnBgColorActive", &TAppletData::navBtnBgColorActive, ValueKind::Color, "000000", "pnl__navBtnBgColorActive",
+     0, 0, "background colour of the active button"},
+    {"navBtnTextColorActiveHover", &TAppletData::navBtnTextColorActiveHover, ValueKind::Color, "FFFF00",
+     "pnl__navBtnTextColorActiveHover", 0, 0, "text colour of the active button under the mouse"},
+    {"navBtnBgColorActiveHover", &TAppletData::navBtnBgColorActiveHover, ValueKind::Color, "000000",
+     "pnl__navBtnBgColorActiveHover", 0, 0, "background colour of the active button under the mouse"},
+    {"reserved", &TAppletData::reserved, ValueKind::Unused, "1"},
+    {"transDurAuto", &TAppletData::transDurAuto, ValueKind::Number, "1000", "spnedt__transDurAuto", 0, 9999,
+     "automatic transition time"},
+    {"transDurManual", &TAppletData::transDurManual, ValueKind::Number, "500", "spnedt__transDurManual", 0, 9999,
+     "manual transition time"},
+    {"switchImageDelay", &TAppletData::switchImageDelay, ValueKind::Number, "2000", "spnedt__switchImageDelay", 0,
+     9999, "delay before the next picture"},
+    {"pImageLeadingPathEnabled", &TAppletData::pImageLeadingPathEnabled, ValueKind::Switch, "1",
+     "ckbx__pImageLeadingPathEnabled"},
+    {"pImageLeadingPath", &TAppletData::pImageLeadingPath, ValueKind::Text, "", "edt__pImageLeadingPath"},
+    {"InternalUse_RootDir_Local", &TAppletData::InternalUse_RootDir_Local, ValueKind::Text, "",
+     "edt__InternalUse_RootDir_Local"},
+    {"InternalUse_RootDir_Remote", &TAppletData::InternalUse_RootDir_Remote, ValueKind::Text, "",
+     "edt__InternalUse_RootDir_Remote"},
+    {"InternalUse_RootDir_Local_Checked", &TAppletData::InternalUse_RootDir_Local_Checked, ValueKind::Switch, "1",
+     "rdbtn__InternalUse_RootDir_Local_Checked"},
 }};
+
+/// Returns the rules of the script parameter held in member; a member without a row does not compile in a
+/// constant expression.
+constexpr const AppletField& appletField(std::string TAppletData::*member) {
+    for (const AppletField& field : kAppletFields)
+        if (field.member == member)
+            return field;
+    throw std::logic_error("a script parameter without its rules");
+}
+
+/// The number of script parameters that a control of the window edits.
+inline constexpr std::size_t kBoundAppletFields = [] {
+    std::size_t bound = 0;
+    for (const AppletField& field : kAppletFields)
+        bound += field.control != nullptr;
+    return bound;
+}();
 
 inline constexpr std::array<FieldOf<TItemData>, 9> kItemFields{{
     {"IImageFile", &TItemData::IImageFile},

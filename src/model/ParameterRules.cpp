@@ -31,14 +31,6 @@ std::optional<std::string> colorProblem(const AppletField& field, const std::str
 
 } // namespace
 
-const AppletField& appletField(std::string TAppletData::*member) {
-    const auto* found = std::find_if(kAppletFields.begin(), kAppletFields.end(),
-                                     [member](const AppletField& field) { return field.member == member; });
-    if (found == kAppletFields.end())
-        throw std::logic_error("a script parameter without its rules");
-    return *found;
-}
-
 bool inRange(const AppletField& field, int value) {
     return value >= field.lowest && value <= field.highest;
 }

@@ -8,9 +8,6 @@
 
 namespace veskaro {
 
-/// Returns the rules of the script parameter held in member.
-const AppletField& appletField(std::string TAppletData::*member);
-
 /// Tells whether a number lies in the range the designer allows for a number parameter.
 bool inRange(const AppletField& field, int value);
 

@@ -195,14 +195,18 @@ void ensureStorable(const TkvlAppletAgent& project) {
 void TkvlAppletAgent::SaveToFile(const std::string& path, ProgressView& progress) const {
     ensureStorable(*this);
 
-    progress.setMaximum(9 * itemCount() + 15);
+    // A step for each header line, five for the script parameters, and one for each value of each item.
+    constexpr int kHeaderSteps = static_cast<int>(std::size(kHeaderLines));
+    constexpr int kParameterSteps = 5;
+    constexpr int kItemSteps = static_cast<int>(kItemFields.size());
+    progress.setMaximum(kItemSteps * itemCount() + kHeaderSteps + kParameterSteps);
     ProgressScope scope(progress, "Saving Data ... ...");
     std::vector<std::string> lines(std::begin(kHeaderLines), std::end(kHeaderLines));
-    progress.step(10);
+    progress.step(kHeaderSteps);
     lines.emplace_back("<Applet_Parameters>");
     lines.push_back(joinFields(AppletDataToStrings(m_appletData), m_separator));
     lines.emplace_back("</Applet_Parameters>");
-    progress.step(5);
+    progress.step(kParameterSteps);
     lines.emplace_back("<Item_Parameters>");
     for (const auto& item : m_items) {
         std::string line;
@@ -227,14 +231,14 @@ LoadOutcome TkvlAppletAgent::LoadFromFile(const std::string& path, ItemTree& tre
     const std::string version = file.next();
     file.skipTo("<Applet_Parameters>");
     const std::string& scriptLine = file.next();
-    const TAppletData appletData = StringsToAppletData(splitFields(scriptLine, 21, m_separator));
+    const TAppletData appletData = StringsToAppletData(splitFields(scriptLine, static_cast<int>(kAppletFields.size()), m_separator));
     for (const std::string* line = &scriptLine; *line != "<Item_Parameters>";)
         line = &file.next();
 
     ProgressScope scope(progress, "Loading Data ... ...");
     TItemArray items;
     for (const std::string* line = &file.next(); *line != "</Item_Parameters>"; line = &file.next())
-        items.push_back(StringsToItem(splitFields(*line, 9, m_separator)));
+        items.push_back(StringsToItem(splitFields(*line, static_cast<int>(kItemFields.size()), m_separator)));
     const std::vector<Placement> placements = placeItems(items);
 
     m_productVersion = version;

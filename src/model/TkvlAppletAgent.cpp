@@ -34,10 +34,8 @@ void TkvlAppletAgent::AddLinkedFile(const std::string& fileName, const std::stri
 }
 
 void TkvlAppletAgent::SetDefaults() {
-    m_appletData = TAppletData{
-        "Slider1", "640", "480",  "-26", "000000", "FFFFFF", "000000", "C0C0C0", "FFFF00", "000000", "FFFF00",
-        "000000",  "1",   "1000", "500", "2000",   "1",      "",       "",       "",       "1",
-    };
+    for (const AppletField& field : kAppletFields)
+        m_appletData.*field.member = field.defaultValue;
     m_items.clear();
     m_projectFolder.clear();
 }

@@ -2,7 +2,10 @@
 
 // The object names of the designer window's controls, each written once. Tests and the binding tables
 // find controls by these names. Names with a double underscore are held by constants without it,
-// because C++ reserves such identifiers.
+// because C++ reserves such identifiers; those of the script parameters' controls are written in the
+// parameters' table (model/AppletTypes.h).
+
+#include "model/AppletTypes.h"
 
 namespace veskaro::names {
 
@@ -81,21 +84,21 @@ inline constexpr auto GroupBox9 = "GroupBox9";
 inline constexpr auto SpeedButton1 = "SpeedButton1";
 inline constexpr auto SpeedButton2 = "SpeedButton2";
 inline constexpr auto SpeedButton11 = "SpeedButton11";
-inline constexpr auto pSliderName = "edt__pSliderName";
-inline constexpr auto sliderWidth = "spnedt__sliderWidth";
-inline constexpr auto sliderHeight = "spnedt__sliderHeight";
-inline constexpr auto navBtnVerticalOffset = "spnedt__navBtnVerticalOffset";
-inline constexpr auto navBtnTextColorNormal = "pnl__navBtnTextColorNormal";
-inline constexpr auto navBtnBgColorNormal = "pnl__navBtnBgColorNormal";
-inline constexpr auto navBtnTextColorHover = "pnl__navBtnTextColorHover";
-inline constexpr auto navBtnBgColorHover = "pnl__navBtnBgColorHover";
-inline constexpr auto navBtnTextColorActive = "pnl__navBtnTextColorActive";
-inline constexpr auto navBtnBgColorActive = "pnl__navBtnBgColorActive";
-inline constexpr auto navBtnTextColorActiveHover = "pnl__navBtnTextColorActiveHover";
-inline constexpr auto navBtnBgColorActiveHover = "pnl__navBtnBgColorActiveHover";
-inline constexpr auto transDurAuto = "spnedt__transDurAuto";
-inline constexpr auto transDurManual = "spnedt__transDurManual";
-inline constexpr auto switchImageDelay = "spnedt__switchImageDelay";
+inline constexpr auto pSliderName = appletField(&TAppletData::pSliderName).control;
+inline constexpr auto sliderWidth = appletField(&TAppletData::sliderWidth).control;
+inline constexpr auto sliderHeight = appletField(&TAppletData::sliderHeight).control;
+inline constexpr auto navBtnVerticalOffset = appletField(&TAppletData::navBtnVerticalOffset).control;
+inline constexpr auto navBtnTextColorNormal = appletField(&TAppletData::navBtnTextColorNormal).control;
+inline constexpr auto navBtnBgColorNormal = appletField(&TAppletData::navBtnBgColorNormal).control;
+inline constexpr auto navBtnTextColorHover = appletField(&TAppletData::navBtnTextColorHover).control;
+inline constexpr auto navBtnBgColorHover = appletField(&TAppletData::navBtnBgColorHover).control;
+inline constexpr auto navBtnTextColorActive = appletField(&TAppletData::navBtnTextColorActive).control;
+inline constexpr auto navBtnBgColorActive = appletField(&TAppletData::navBtnBgColorActive).control;
+inline constexpr auto navBtnTextColorActiveHover = appletField(&TAppletData::navBtnTextColorActiveHover).control;
+inline constexpr auto navBtnBgColorActiveHover = appletField(&TAppletData::navBtnBgColorActiveHover).control;
+inline constexpr auto transDurAuto = appletField(&TAppletData::transDurAuto).control;
+inline constexpr auto transDurManual = appletField(&TAppletData::transDurManual).control;
+inline constexpr auto switchImageDelay = appletField(&TAppletData::switchImageDelay).control;
 
 // Page "Item General".
 inline constexpr auto GroupBox12 = "GroupBox12";
@@ -115,13 +118,13 @@ inline constexpr auto imgPreview = "imgPreview";
 
 // Page "Path".
 inline constexpr auto GroupBox5 = "GroupBox5";
-inline constexpr auto InternalUse_RootDir_Local = "edt__InternalUse_RootDir_Local";
-inline constexpr auto InternalUse_RootDir_Remote = "edt__InternalUse_RootDir_Remote";
-inline constexpr auto InternalUse_RootDir_Local_Checked = "rdbtn__InternalUse_RootDir_Local_Checked";
+inline constexpr auto InternalUse_RootDir_Local = appletField(&TAppletData::InternalUse_RootDir_Local).control;
+inline constexpr auto InternalUse_RootDir_Remote = appletField(&TAppletData::InternalUse_RootDir_Remote).control;
+inline constexpr auto InternalUse_RootDir_Local_Checked = appletField(&TAppletData::InternalUse_RootDir_Local_Checked).control;
 inline constexpr auto InternalUse_RootDir_Local_Checked2 = "rdbtn__InternalUse_RootDir_Local_Checked2";
 inline constexpr auto CheckGroupBox1 = "CheckGroupBox1";
-inline constexpr auto pImageLeadingPathEnabled = "ckbx__pImageLeadingPathEnabled";
-inline constexpr auto pImageLeadingPath = "edt__pImageLeadingPath";
+inline constexpr auto pImageLeadingPathEnabled = appletField(&TAppletData::pImageLeadingPathEnabled).control;
+inline constexpr auto pImageLeadingPath = appletField(&TAppletData::pImageLeadingPath).control;
 inline constexpr auto SpeedButton28 = "SpeedButton28";
 
 } // namespace veskaro::names

@@ -19,29 +19,16 @@ template <typename Record> struct FieldBinding {
     const char* control;
 };
 
-/// The script parameters and their controls, in transfer order. The field reserved has no control.
-inline constexpr std::array<FieldBinding<TAppletData>, 20> kScriptBinding{{
-    {&TAppletData::pSliderName, names::pSliderName},
-    {&TAppletData::sliderWidth, names::sliderWidth},
-    {&TAppletData::sliderHeight, names::sliderHeight},
-    {&TAppletData::navBtnVerticalOffset, names::navBtnVerticalOffset},
-    {&TAppletData::navBtnTextColorNormal, names::navBtnTextColorNormal},
-    {&TAppletData::navBtnBgColorNormal, names::navBtnBgColorNormal},
-    {&TAppletData::navBtnTextColorHover, names::navBtnTextColorHover},
-    {&TAppletData::navBtnBgColorHover, names::navBtnBgColorHover},
-    {&TAppletData::navBtnTextColorActive, names::navBtnTextColorActive},
-    {&TAppletData::navBtnBgColorActive, names::navBtnBgColorActive},
-    {&TAppletData::navBtnTextColorActiveHover, names::navBtnTextColorActiveHover},
-    {&TAppletData::navBtnBgColorActiveHover, names::navBtnBgColorActiveHover},
-    {&TAppletData::transDurAuto, names::transDurAuto},
-    {&TAppletData::transDurManual, names::transDurManual},
-    {&TAppletData::switchImageDelay, names::switchImageDelay},
-    {&TAppletData::pImageLeadingPathEnabled, names::pImageLeadingPathEnabled},
-    {&TAppletData::pImageLeadingPath, names::pImageLeadingPath},
-    {&TAppletData::InternalUse_RootDir_Local, names::InternalUse_RootDir_Local},
-    {&TAppletData::InternalUse_RootDir_Remote, names::InternalUse_RootDir_Remote},
-    {&TAppletData::InternalUse_RootDir_Local_Checked, names::InternalUse_RootDir_Local_Checked},
-}};
+/// The script parameters and their controls, in transfer order: the parameters' table without reserved,
+/// which no control edits.
+inline constexpr auto kScriptBinding = [] {
+    std::array<FieldBinding<TAppletData>, kBoundAppletFields> rows{};
+    std::size_t row = 0;
+    for (const AppletField& field : kAppletFields)
+        if (field.control)
+            rows[row++] = {field.member, field.control};
+    return rows;
+}();
 
 /// The item values edited on the page "Item General", in transfer order.
 inline constexpr std::array<FieldBinding<TItemData>, 4> kItemBinding{{
