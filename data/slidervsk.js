@@ -343,20 +343,31 @@
         let wanted = 0;       // the image asked for, shown once its picture can be shown whole
         let requests = 0;     // the newest request wins when pictures arrive out of order
         let usable = n;       // images whose pictures have not failed
-        let autoTimer = null;
+        let autoTimer = null; // the next automatic change, while one is due
         let held = false;     // by the pointer resting on the slider or the keyboard focus in it
         let stopped = reducedMotion(); // by the play/pause button, or from the start for less motion
 
         const paused = () => held || stopped || doc.hidden || usable < 2;
 
-        // The next image comes in once this one has been fully shown for the delay; its picture is
-        // asked for now, so that it has arrived by then.
-        const schedule = (transition) => {
+        // The picture of the next image is asked for while this one stays, so that it has arrived when its
+        // turn comes; not before the page has loaded, which it would hold up.
+        const askAhead = () => {
+            if (!paused() && doc.readyState === 'complete') {
+                lib.fetchNow(pictures[(wanted + 1) % n]);
+            }
+        };
+
+        const stopTimer = () => {
             clearTimeout(autoTimer);
             autoTimer = null;
+        };
+
+        // The next image comes in once this one has been fully shown for the delay.
+        const schedule = (transition) => {
+            stopTimer();
             if (!paused()) {
-                lib.fetchNow(pictures[(wanted + 1) % n]);
                 autoTimer = setTimeout(() => go(wanted + 1, autoLength, false, 1), (transition || 0) + wait);
+                askAhead();
             }
         };
 
@@ -391,7 +402,7 @@
                 schedule(0);
                 return;
             }
-            clearTimeout(autoTimer);
+            stopTimer();
             lib.whenShowable(pictures[target], () => {
                 if (request !== requests) {
                     return;
@@ -411,12 +422,13 @@
             return usable > 1;
         };
 
+        // A change that leaves the show playing keeps the delay that runs, so that a picture arriving does
+        // not put off the next image.
         const pauseChanged = () => {
             pause(paused(), stopped);
             if (paused()) {
-                clearTimeout(autoTimer);
-                autoTimer = null;
-            } else if (wanted === current) {
+                stopTimer();
+            } else if (wanted === current && !autoTimer) {
                 schedule(0);
             }
         };
@@ -469,6 +481,7 @@
             pauseChanged();
         });
         on(doc, 'visibilitychange', pauseChanged);
+        on(window, 'load', askAhead);
         refresh();
     };
 
