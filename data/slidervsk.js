@@ -16,6 +16,11 @@
  * arrow keys and horizontal swipes change the image, and a paused slider tells screen readers what it
  * shows; images whose pictures fail to load are left out; and a slider wider than its container
  * shrinks its pictures to fit while its controls keep a size a finger can hit.
+ *
+ * An image's picture is the first img inside its element, however wrapped (in its link, in a picture
+ * element with other sources). The page may leave later pictures to load lazily and to be decoded apart
+ * from painting: each is asked for when its turn comes near, and an image comes in only once its picture
+ * has arrived and is decoded, so that a fade never shows half a picture or none.
  */
 ((lib) => {
     'use strict';
