@@ -48,15 +48,19 @@ var jsnavbtnslider = (() => {
         // its load or error is waited for.
         whenShowable: (image, callback) => {
             const call = () => {
-                if (callback && image.complete) {
+                if (callback) {
                     callback();
                     callback = null;
                 }
             };
+            // Also after a decode, which may end as the browser picks another source for a changed screen.
             const wait = () => {
-                on(image, 'load', call);
-                on(image, 'error', call);
-                call();
+                if (image.complete) {
+                    call();
+                } else {
+                    on(image, 'load', call);
+                    on(image, 'error', call);
+                }
             };
             fetchNow(image);
             if (!image) {
@@ -64,7 +68,7 @@ var jsnavbtnslider = (() => {
             } else if (image.complete && (image.decoding !== 'async' || !image.naturalWidth)) {
                 call();
             } else if (image.decode) {
-                image.decode().then(call, wait);
+                image.decode().then(wait, wait);
             } else {
                 wait();
             }

@@ -708,6 +708,21 @@ test('a picture that arrives while the next image waits its turn does not put th
     await close();
 });
 
+test('a lazy picture that is missing is left out once asked for, with its button', async () => {
+    for (const pathname of [webp(2), '/seven/slider1.bmp', '/seven/slider1@2x.bmp']) missing.add(pathname);
+    try {
+        const { page, close } = await open(LAZY);
+        await page.waitForFunction(() => !document.querySelector('#jsnavbtnslider_navbtn_2').offsetParent, null,
+                                   { timeout: 10000 });
+        assert.equal(await page.locator(button(3)).isVisible(), true);
+        await advance(page, WAIT);
+        await fadesTo(page, 3);
+        await close();
+    } finally {
+        missing.clear();
+    }
+});
+
 test('button 7 clicked at once on a lazy page shows image 7 only once its picture is decoded', async () => {
     let release;
     const { page, fetched, close } = await open(LAZY, {
