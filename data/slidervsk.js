@@ -16,18 +16,23 @@
  * arrow keys and horizontal swipes change the image, and a paused slider tells screen readers what it
  * shows; images whose pictures fail to load are left out; and a slider wider than its container
  * shrinks its pictures to fit while its controls keep a size a finger can hit.
+ *
+ * An image's picture is the first img inside its element, however wrapped (in its link, in a picture
+ * element with other sources). The page may leave later pictures to load lazily and to be decoded apart
+ * from painting: each is asked for when its turn comes near, and an image comes in only once its picture
+ * has arrived and is decoded, so that a fade never shows half a picture or none.
  */
-(function (lib) {
+((lib) => {
     'use strict';
 
-    var on = lib.on;
-    var failed = lib.failed;
+    const { on, failed, attrs, number, reducedMotion } = lib;
+    const doc = document;
 
-    var NAME = 'jsnavbtnslider_';
-    var ACTIVE = NAME + 'navbtn_active';
-    var SWIPE_DISTANCE = 30;
-    var SHEET_ROW = 18; // the height of the button row as the style sheet places it
-    var TARGET = 24; // the smallest control a visitor must be able to hit (WCAG 2.5.8)
+    const NAME = 'jsnavbtnslider_';
+    const ACTIVE = NAME + 'navbtn_active';
+    const SWIPE_DISTANCE = 30;
+    const SHEET_ROW = 18; // the height of the button row as the style sheet places it
+    const TARGET = 24; // the smallest control a visitor must be able to hit (WCAG 2.5.8)
 
     // What the style sheet cannot know, each rule written below the placeholder (the "~" stands for
     // it) so that it outweighs the sheet's rules wherever the page links them. Pictures fill the
@@ -35,7 +40,7 @@
     // focus ring of black and white shows on every picture and every colour of buttons. Forced colours
     // drop the button colours, so the system's highlight marks the image shown there. The announcements
     // of a paused slider are read out but not shown.
-    var RULES = ('~image{right:0;bottom:0;transition-property:opacity}' +
+    const RULES = ('~image{right:0;bottom:0;transition-property:opacity}' +
         '~image a,~image img{display:block;width:100%;height:100%}' +
         '~navbtngrp{display:flex;justify-content:flex-end;height:auto;z-index:4}' +
         '~navbtn_outer{width:auto;min-width:30px;height:auto;flex:none}' +
@@ -48,19 +53,275 @@
         '~live{position:absolute;clip:rect(0 0 0 0)}')
         .split('~').join('.' + NAME + 'placeholder .' + NAME);
 
-    function make(tag) {
-        return document.createElement(tag);
-    }
+    const make = (tag) => doc.createElement(tag);
+    const picture = (slide) => slide.querySelector('img');
+    const link = (slide) => slide.querySelector('a[href]');
+    const shown = (slide) => slide.style.visibility === 'visible';
 
-    function start(box, count, times) {
-        var find = function (name) {
-            return box.querySelector('#' + NAME + name);
+    // A slide put away takes no room either, so that the browser leaves a picture the page marked to load
+    // lazily alone until the show asks for it.
+    const hide = (slide) => {
+        const style = slide.style;
+        style.visibility = 'hidden';
+        style.opacity = '0';
+        style.display = 'none';
+    };
+
+    // The fading. The slides lie stacked in the placeholder, the first one showing. A slide fades in on top
+    // of every layer that shows; those stay as they are beneath it until it is fully shown, so that however
+    // fast the visitor clicks, a picture covers the page. Only the slide coming in can be reached: the
+    // layers beneath are on their way out. Returns cross(from, to, length): from is the slide on top.
+    const fading = (slides) => {
+        let settleTimer = null;
+        slides.forEach((slide, i) => {
+            if (i) {
+                hide(slide);
+            } else {
+                slide.style.visibility = 'visible';
+                slide.style.opacity = '1';
+            }
+            slide.style.zIndex = 1;
+            slide.inert = !!i;
+        });
+        return (from, to, length) => {
+            const style = slides[to].style;
+            clearTimeout(settleTimer);
+            slides.forEach((slide, i) => {
+                const layer = slide.style;
+                if (shown(slide)) {
+                    layer.opacity = getComputedStyle(slide).opacity;
+                    layer.transitionDuration = '0ms';
+                    layer.zIndex = i === from ? 2 : 1;
+                }
+                slide.inert = i !== to;
+            });
+            if (!shown(slides[to])) {
+                style.opacity = '0';
+            }
+            style.display = '';
+            style.visibility = 'visible';
+            style.zIndex = 3;
+            void slides[to].offsetWidth; // start the fade from the opacity it has now
+            style.transitionDuration = length + 'ms';
+            style.opacity = '1';
+            settleTimer = setTimeout(() => slides.forEach((slide, i) => i !== to && hide(slide)), length);
         };
-        var slides = [];
-        var buttons = [];
-        for (var k = 1; k <= count; k++) {
-            var slide = find('image_' + k);
-            var button = find('navbtn_' + k);
+    };
+
+    const makeButton = (element, label) => {
+        attrs(element, { role: 'button', tabindex: '0', 'aria-label': label });
+    };
+
+    // The controls: the buttons of the images; play/pause; previous, "k / n" and next, which take the
+    // buttons' place when their row is too long for the slider; and the announcements of a paused slider.
+    // stopped says how play/pause starts. What they do comes from the show: choose(i) for button i,
+    // move(delta) for previous and next, toggle() for play/pause. Returns [mark, count, pause]:
+    // mark(i, say) marks image i as the one shown, and with say announces it; count() leaves out the
+    // buttons of pictures that failed and returns how many images can be shown; pause(paused, stopped)
+    // shows whether the show moves on by itself and whether the visitor stopped it.
+    const controls = (box, buttons, pictures, stopped, choose, move, toggle) => {
+        const n = buttons.length;
+        const group = box.getElementsByClassName(NAME + 'navbtngrp')[0];
+        let play = null;
+        let counter = null;
+        let compact = false;
+        let extras = []; // the wrappers of previous, the counter and next
+        let live = null;
+
+        // Adds a control shaped like the buttons before the element at; without a label it only shows text.
+        const control = (at, label, click, text) => {
+            const outer = make('div');
+            const inner = make('div');
+            outer.className = NAME + 'navbtn_outer';
+            inner.className = NAME + 'navbtn_inner';
+            inner.textContent = text || '';
+            if (label) {
+                makeButton(inner, label);
+                on(inner, 'click', click);
+            }
+            outer.appendChild(inner);
+            group.insertBefore(outer, at);
+            return inner;
+        };
+
+        // The controls come first in the tab order, play/pause ahead of the rest, so that a keyboard user
+        // can stop the show before anything moves past; the buttons follow in reading order.
+        const arrange = () => {
+            buttons.forEach((button) => group.appendChild(button.parentNode));
+            if (n > 1) {
+                const at = buttons[0].parentNode;
+                play = control(at, '-', toggle);
+                const previous = control(at, 'Previous image', () => move(-1), '\u2039');
+                counter = control(at);
+                const following = control(at, 'Next image', () => move(1), '\u203A');
+                extras = [previous, counter, following].map((inner) => inner.parentNode);
+            }
+        };
+
+        const count = () => {
+            let usable = 0;
+            pictures.forEach((image, i) => {
+                const gone = failed(image);
+                buttons[i].parentNode.style.display = gone || compact ? 'none' : '';
+                usable += gone ? 0 : 1;
+            });
+            extras.forEach((extra) => (extra.style.display = compact ? '' : 'none'));
+            if (group) {
+                group.style.display = usable > 1 ? '' : 'none';
+            }
+            return usable;
+        };
+
+        // Shrinks the slider, keeping its proportions, when its container is narrower than it. Only the
+        // pictures shrink: the button row keeps its size and its place above the slider's bottom edge,
+        // inside the slider, and gives way to the compact controls when it no longer fits. The page's own
+        // sizing div shrinks with it; a container of the visitor's page is never resized.
+        const fitter = () => {
+            const outer = box.parentNode.classList.contains('position_div_as_you_wish') ? box.parentNode : null;
+            const holder = (outer || box).parentNode;
+            const width = box.offsetWidth;
+            const height = box.offsetHeight;
+            const below = group ? height - group.offsetTop - SHEET_ROW : 0;
+            const original = outer && { width: outer.style.width, height: outer.style.height };
+            return () => {
+                const style = getComputedStyle(holder);
+                const room = holder.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+                const scale = room > 0 && room < width ? room / width : 1;
+                const scaledWidth = scale < 1 ? width * scale + 'px' : '';
+                const scaledHeight = scale < 1 ? height * scale + 'px' : '';
+                box.style.width = scaledWidth;
+                box.style.height = scaledHeight;
+                if (outer) {
+                    outer.style.width = scaledWidth || original.width;
+                    outer.style.height = scaledHeight || original.height;
+                }
+                if (group) {
+                    group.style.top = 'auto';
+                    group.style.bottom = Math.max(0, Math.min(below * scale, height * scale - TARGET)) + 'px';
+                    // The row is right-aligned, so a row too long for the slider starts left of it.
+                    compact = false;
+                    count();
+                    compact = !!play && play.parentNode.offsetLeft < 0;
+                    count();
+                }
+            };
+        };
+
+        const mark = (current, say) => {
+            buttons.forEach((button, i) => {
+                button.classList.toggle(ACTIVE, i === current);
+                button[i === current ? 'setAttribute' : 'removeAttribute']('aria-current', 'true');
+            });
+            if (counter) {
+                counter.textContent = current + 1 + ' / ' + n;
+            }
+            if (say && live) {
+                const image = pictures[current];
+                live.textContent = 'Image ' + (current + 1) + ' of ' + n + (image && image.alt ? ': ' + image.alt : '');
+            }
+        };
+
+        const pause = (paused, stopped) => {
+            if (play) {
+                play.textContent = stopped ? '\u25BA' : '\u275A\u275A';
+                play.setAttribute('aria-label', stopped ? 'Play slideshow' : 'Pause slideshow');
+            }
+            if (live) {
+                // Announced only while nothing moves on by itself, so that a playing show stays quiet.
+                live.setAttribute('aria-live', paused ? 'polite' : 'off');
+            }
+        };
+
+        buttons.forEach((button, i) => {
+            makeButton(button, 'Show image ' + (i + 1));
+            on(button, 'click', () => choose(i));
+        });
+        if (n > 1) {
+            live = make('div');
+            live.className = NAME + 'live';
+            box.appendChild(live);
+        }
+        const fit = fitter();
+        if (group) {
+            arrange();
+        }
+        pause(stopped, stopped);
+        mark(0);
+        fit();
+        on(window, 'resize', fit);
+        return [mark, count, pause];
+    };
+
+    // The visitor's input beyond the controls' clicks: the pointer resting on the slider and the keyboard
+    // focus in it hold the show, which hold(held) reports; arrow keys and horizontal swipes call
+    // move(delta, focusButton), which returns false when there is nothing to move to; Enter and Space
+    // press the controls.
+    const listen = (box, buttons, move, hold) => {
+        let hovered = false;
+        let focused = false;
+        let viaPointer = false;
+        let startX = 0;
+        let startY = 0;
+        let tracking = false;
+        const report = () => hold(hovered || focused);
+        const hover = (event) => {
+            if (event.pointerType !== 'touch') {
+                hovered = event.type === 'pointerenter';
+                report();
+            }
+        };
+        on(box, 'pointerenter', hover);
+        on(box, 'pointerleave', hover);
+        // A click focuses a button too, but only focus from the keyboard holds the show.
+        on(doc, 'keydown', () => (viaPointer = false), true);
+        on(box, 'pointerdown', (event) => {
+            viaPointer = true;
+            tracking = event.pointerType !== 'mouse';
+            startX = event.clientX;
+            startY = event.clientY;
+        });
+        on(box, 'pointercancel', () => (tracking = false));
+        // Vertical moves belong to the page's scrolling (touch-action), so only clearly horizontal ones
+        // arrive here whole.
+        on(box, 'pointerup', (event) => {
+            const dx = event.clientX - startX;
+            const across = Math.abs(dx);
+            if (tracking && across > SWIPE_DISTANCE && across > 2 * Math.abs(event.clientY - startY)) {
+                move(dx < 0 ? 1 : -1, false);
+            }
+            tracking = false;
+        });
+        on(box, 'focusin', () => {
+            focused = !viaPointer;
+            report();
+        });
+        on(box, 'focusout', (event) => {
+            if (!box.contains(event.relatedTarget)) {
+                focused = false;
+                report();
+            }
+        });
+        on(box, 'keydown', (event) => {
+            const key = event.key;
+            const delta = key === 'ArrowLeft' ? -1 : key === 'ArrowRight' ? 1 : 0;
+            if (event.target.getAttribute('role') === 'button' && (key === 'Enter' || key === ' ')) {
+                event.preventDefault();
+                event.target.click();
+            } else if (delta && move(delta, buttons.indexOf(event.target) >= 0)) {
+                event.preventDefault();
+                focused = true;
+                report();
+            }
+        });
+    };
+
+    const start = (box, count, times) => {
+        const find = (name) => box.querySelector('#' + NAME + name);
+        const slides = [];
+        const buttons = [];
+        for (let k = 1; k <= count; k++) {
+            const slide = find('image_' + k);
+            const button = find('navbtn_' + k);
             if (!slide || !button) {
                 break;
             }
@@ -68,145 +329,76 @@
             buttons.push(button);
         }
         if (slides.length) {
-            if (!document.getElementById(NAME + 'rules')) {
-                var style = make('style');
+            if (!doc.getElementById(NAME + 'rules')) {
+                const style = make('style');
                 style.id = NAME + 'rules';
                 style.textContent = RULES;
-                document.head.appendChild(style);
+                doc.head.appendChild(style);
             }
             run(box, slides, buttons, find('firstimage_1'), times);
         }
-    }
+    };
 
-    function run(box, slides, buttons, first, times) {
-        var n = slides.length;
-        var autoLength = times[0];
-        var manualLength = times[1];
-        var wait = times[2];
-        var group = box.getElementsByClassName(NAME + 'navbtngrp')[0];
-        var current = 0;      // the image on top
-        var wanted = 0;       // the image asked for, shown once its picture is loaded
-        var requests = 0;     // the newest request wins when pictures load out of order
-        var usable = n;       // images whose pictures have not failed
-        var autoTimer = null;
-        var settleTimer = null;
-        var hovered = false;
-        var focused = false;
-        var stopped = lib.reducedMotion(); // by the play/pause button, or from the start for less motion
-        var viaPointer = false;
-        var toggle = null;
-        var counter = null;
-        var compact = false;  // previous/next and "k / n" instead of a button row too long for the slider
-        var extras = [];      // the wrappers of previous, the counter and next
-        var live = null;
+    // The show: which image is on top, which one comes next and when.
+    const run = (box, slides, buttons, first, times) => {
+        const n = slides.length;
+        const [autoLength, manualLength, wait] = times;
+        const pictures = slides.map(picture);
+        let current = 0;      // the image on top
+        let wanted = 0;       // the image asked for, shown once its picture can be shown whole
+        let requests = 0;     // the newest request wins when pictures arrive out of order
+        let usable = n;       // images whose pictures have not failed
+        let autoTimer = null; // the next automatic change, while one is due
+        let held = false;     // by the pointer resting on the slider or the keyboard focus in it
+        let stopped = reducedMotion(); // by the play/pause button, or from the start for less motion
 
-        function picture(i) {
-            return slides[i].querySelector('img');
-        }
+        const paused = () => held || stopped || doc.hidden || usable < 2;
 
-        function link(i) {
-            return slides[i].querySelector('a[href]');
-        }
-
-        // An empty address names the page itself, so a click would reload it; without one the picture is
-        // no link, neither clickable nor in the tab order. Browsers drop the blanks around an address.
-        function dropEmptyAddress(anchor) {
-            if (anchor && !(anchor.getAttribute('href') || '').trim()) {
-                anchor.removeAttribute('href');
-                anchor.removeAttribute('target');
+        // The picture of the next image is asked for while this one stays, so that it has arrived when its
+        // turn comes; not before the page has loaded, which it would hold up.
+        const askAhead = () => {
+            if (!paused() && doc.readyState === 'complete') {
+                lib.fetchNow(pictures[(wanted + 1) % n]);
             }
-        }
+        };
 
-        function shown(i) {
-            return slides[i].style.visibility === 'visible';
-        }
-
-        function hide(i) {
-            var style = slides[i].style;
-            style.visibility = 'hidden';
-            style.opacity = '0';
-        }
-
-        function mark() {
-            for (var i = 0; i < n; i++) {
-                buttons[i].classList.toggle(ACTIVE, i === current);
-                buttons[i][i === current ? 'setAttribute' : 'removeAttribute']('aria-current', 'true');
-            }
-            if (counter) {
-                counter.textContent = current + 1 + ' / ' + n;
-            }
-        }
-
-        function paused() {
-            return hovered || focused || stopped || document.hidden || usable < 2;
-        }
-
-        // The next image comes in once this one has been fully shown for the delay.
-        function schedule(transition) {
+        const stopTimer = () => {
             clearTimeout(autoTimer);
             autoTimer = null;
-            if (!paused()) {
-                autoTimer = setTimeout(function () {
-                    go(wanted + 1, autoLength, false, 1);
-                }, (transition || 0) + wait);
-            }
-        }
+        };
 
-        // Fades the target in on top of every layer that shows. Those stay as they are beneath it until
-        // it is fully shown, so that however fast the visitor clicks, a picture covers the page.
-        function cross(target, length) {
-            var top = current;
-            var hadFocus = slides[top].contains(document.activeElement);
-            var style = slides[target].style;
-            clearTimeout(settleTimer);
-            for (var i = 0; i < n; i++) {
-                var layer = slides[i].style;
-                if (shown(i)) {
-                    layer.opacity = getComputedStyle(slides[i]).opacity;
-                    layer.transitionDuration = '0ms';
-                    layer.zIndex = i === top ? 2 : 1;
-                }
-                // Only the image coming in can be reached; the layers beneath are on their way out.
-                slides[i].inert = i !== target;
+        // The next image comes in once this one has been fully shown for the delay.
+        const schedule = (transition) => {
+            stopTimer();
+            if (!paused()) {
+                autoTimer = setTimeout(() => go(wanted + 1, autoLength, false, 1), (transition || 0) + wait);
+                askAhead();
             }
-            if (!shown(target)) {
-                style.opacity = '0';
-            }
-            style.visibility = 'visible';
-            style.zIndex = 3;
-            void slides[target].offsetWidth; // start the fade from the opacity it has now
-            style.transitionDuration = length + 'ms';
-            style.opacity = '1';
+        };
+
+        const show = (target, length) => {
+            const hadFocus = slides[current].contains(doc.activeElement);
+            cross(current, target, length);
             current = target;
-            mark();
-            if (live) {
-                live.textContent = 'Image ' + (target + 1) + ' of ' + n +
-                    (picture(target) && picture(target).alt ? ': ' + picture(target).alt : '');
-            }
+            mark(target, true);
             // The focus follows the image, to its button when it has no link.
             if (hadFocus) {
-                (link(target) || buttons[target]).focus();
+                (link(slides[target]) || buttons[target]).focus();
             }
-            settleTimer = setTimeout(function () {
-                for (var i = 0; i < n; i++) {
-                    if (i !== target) {
-                        hide(i);
-                    }
-                }
-            }, length);
             schedule(length);
-        }
+        };
 
         // Shows image index, or the next one in the direction step whose picture has not failed.
-        function go(index, length, focusButton, step) {
-            var target = ((index % n) + n) % n;
-            for (var tries = 1; tries < n && failed(picture(target)); tries++) {
-                target = (((target + step) % n) + n) % n;
+        const go = (index, length, focusButton, step) => {
+            const wrap = (i) => ((i % n) + n) % n;
+            let target = wrap(index);
+            for (let tries = 1; tries < n && failed(pictures[target]); tries++) {
+                target = wrap(target + step);
             }
-            if (failed(picture(target))) {
+            if (failed(pictures[target])) {
                 return;
             }
-            var request = ++requests;
+            const request = ++requests;
             wanted = target;
             if (focusButton) {
                 buttons[target].focus();
@@ -215,257 +407,97 @@
                 schedule(0);
                 return;
             }
-            clearTimeout(autoTimer);
-            lib.whenLoaded(picture(target), function () {
+            stopTimer();
+            lib.whenShowable(pictures[target], () => {
                 if (request !== requests) {
                     return;
                 }
-                if (failed(picture(target))) {
+                if (failed(pictures[target])) {
                     go(target + step, length, focusButton, step);
                 } else {
-                    cross(target, lib.reducedMotion() ? 0 : length);
+                    show(target, reducedMotion() ? 0 : length);
                 }
             });
-        }
+        };
 
-        function pauseChanged() {
-            if (live) {
-                // Announced only while nothing moves on by itself, so that a playing show stays quiet.
-                live.setAttribute('aria-live', paused() ? 'polite' : 'off');
+        const move = (delta, focusButton) => {
+            if (usable > 1) {
+                go(wanted + delta, manualLength, focusButton, delta);
             }
+            return usable > 1;
+        };
+
+        // A change that leaves the show playing keeps the delay that runs, so that a picture arriving does
+        // not put off the next image.
+        const pauseChanged = () => {
+            pause(paused(), stopped);
             if (paused()) {
-                clearTimeout(autoTimer);
-                autoTimer = null;
-            } else if (wanted === current) {
+                stopTimer();
+            } else if (wanted === current && !autoTimer) {
                 schedule(0);
             }
-        }
-
-        // Shows the controls that serve: no buttons of images whose pictures failed, the compact controls
-        // instead of the buttons when these do not fit, and nothing when there is one image to show.
-        function showControls() {
-            usable = 0;
-            for (var i = 0; i < n; i++) {
-                var gone = failed(picture(i));
-                buttons[i].parentNode.style.display = gone || compact ? 'none' : '';
-                usable += gone ? 0 : 1;
-            }
-            for (i = 0; i < extras.length; i++) {
-                extras[i].style.display = compact ? '' : 'none';
-            }
-            if (group) {
-                group.style.display = usable > 1 ? '' : 'none';
-            }
-        }
+        };
 
         // Leaves out the images whose pictures failed; a failed image on top gives way at once.
-        function refresh() {
-            showControls();
-            if (failed(picture(current))) {
-                hide(current);
+        const refresh = () => {
+            usable = count();
+            if (failed(pictures[current])) {
+                hide(slides[current]);
                 go(current + 1, 0, false, 1);
             }
             pauseChanged();
-        }
+        };
 
-        function makeButton(element, label) {
-            lib.attrs(element, { role: 'button', tabindex: '0', 'aria-label': label });
-        }
-
-        function drawToggle() {
-            toggle.textContent = stopped ? '\u25BA' : '\u275A\u275A';
-            toggle.setAttribute('aria-label', stopped ? 'Play slideshow' : 'Pause slideshow');
-        }
-
-        // Adds a control shaped like the buttons before the element at; without a label it only shows text.
-        function control(at, label, click) {
-            var outer = make('div');
-            var inner = make('div');
-            outer.className = NAME + 'navbtn_outer';
-            inner.className = NAME + 'navbtn_inner';
-            if (label) {
-                makeButton(inner, label);
-                on(inner, 'click', click);
-            }
-            outer.appendChild(inner);
-            group.insertBefore(outer, at);
-            return inner;
-        }
-
-        // The controls come first in the tab order, play/pause ahead of the rest, so that a keyboard user
-        // can stop the show before anything moves past; the buttons follow in reading order.
-        function arrangeButtons() {
-            for (var i = 0; i < n; i++) {
-                group.appendChild(buttons[i].parentNode);
-            }
-            if (n > 1) {
-                var at = buttons[0].parentNode;
-                toggle = control(at, '-', function () {
-                    stopped = !stopped;
-                    drawToggle();
-                    pauseChanged();
-                });
-                drawToggle();
-                var previous = control(at, 'Previous image', function () {
-                    go(wanted - 1, manualLength, false, -1);
-                });
-                counter = control(at);
-                var following = control(at, 'Next image', function () {
-                    go(wanted + 1, manualLength, false, 1);
-                });
-                previous.textContent = '\u2039';
-                following.textContent = '\u203A';
-                extras = [previous.parentNode, counter.parentNode, following.parentNode];
-            }
-        }
-
-        // Shrinks the slider, keeping its proportions, when its container is narrower than it. Only the
-        // pictures shrink: the button row keeps its size and its place above the slider's bottom edge,
-        // inside the slider, and gives way to the compact controls when it no longer fits. The page's own
-        // sizing div shrinks with it; a container of the visitor's page is never resized.
-        function fitter() {
-            var outer = box.parentNode.classList.contains('position_div_as_you_wish') ? box.parentNode : null;
-            var holder = (outer || box).parentNode;
-            var width = box.offsetWidth;
-            var height = box.offsetHeight;
-            var below = group ? height - group.offsetTop - SHEET_ROW : 0;
-            var original = outer && { width: outer.style.width, height: outer.style.height };
-            return function () {
-                var style = getComputedStyle(holder);
-                var room = holder.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
-                var scale = room > 0 && room < width ? room / width : 1;
-                box.style.width = scale < 1 ? width * scale + 'px' : '';
-                box.style.height = scale < 1 ? height * scale + 'px' : '';
-                if (outer) {
-                    outer.style.width = scale < 1 ? width * scale + 'px' : original.width;
-                    outer.style.height = scale < 1 ? height * scale + 'px' : original.height;
-                }
-                if (group) {
-                    group.style.top = 'auto';
-                    group.style.bottom = Math.max(0, Math.min(below * scale, height * scale - TARGET)) + 'px';
-                    // The row is right-aligned, so a row too long for the slider starts left of it.
-                    compact = false;
-                    showControls();
-                    compact = !!toggle && toggle.parentNode.offsetLeft < 0;
-                    showControls();
-                }
-            };
-        }
-
-        function listen() {
-            var startX = 0;
-            var startY = 0;
-            var tracking = false;
-            var hover = function (event) {
-                if (event.pointerType !== 'touch') {
-                    hovered = event.type === 'pointerenter';
-                    pauseChanged();
-                }
-            };
-            on(box, 'pointerenter', hover);
-            on(box, 'pointerleave', hover);
-            // A click focuses a button too, but only focus from the keyboard pauses the slider.
-            on(document, 'keydown', function () {
-                viaPointer = false;
-            }, true);
-            on(box, 'pointerdown', function (event) {
-                viaPointer = true;
-                tracking = event.pointerType !== 'mouse';
-                startX = event.clientX;
-                startY = event.clientY;
-            });
-            on(box, 'pointercancel', function () {
-                tracking = false;
-            });
-            // Vertical moves belong to the page's scrolling (touch-action), so only clearly horizontal
-            // ones arrive here whole.
-            on(box, 'pointerup', function (event) {
-                var dx = event.clientX - startX;
-                var dy = event.clientY - startY;
-                if (tracking && usable > 1 && Math.abs(dx) > SWIPE_DISTANCE && Math.abs(dx) > 2 * Math.abs(dy)) {
-                    go(wanted + (dx < 0 ? 1 : -1), manualLength, false, dx < 0 ? 1 : -1);
-                }
-                tracking = false;
-            });
-            on(box, 'focusin', function () {
-                focused = !viaPointer;
-                pauseChanged();
-            });
-            on(box, 'focusout', function (event) {
-                if (!box.contains(event.relatedTarget)) {
-                    focused = false;
-                    pauseChanged();
-                }
-            });
-            on(box, 'keydown', function (event) {
-                var key = event.key;
-                var onButton = event.target.getAttribute('role') === 'button';
-                var step = key === 'ArrowLeft' ? -1 : key === 'ArrowRight' ? 1 : 0;
-                if (onButton && (key === 'Enter' || key === ' ')) {
-                    event.preventDefault();
-                    event.target.click();
-                } else if (step && usable > 1) {
-                    event.preventDefault();
-                    focused = true;
-                    go(wanted + step, manualLength, buttons.indexOf(event.target) >= 0, step);
-                }
-            });
-            on(document, 'visibilitychange', pauseChanged);
-        }
-
-        lib.attrs(box, { role: 'region', 'aria-roledescription': 'carousel', 'aria-label': 'Slideshow' });
+        attrs(box, { role: 'region', 'aria-roledescription': 'carousel', 'aria-label': 'Slideshow' });
         box.style.touchAction = 'pan-y';
         if (first) {
             first.parentNode.removeChild(first);
         }
-        for (var i = 0; i < n; i++) {
-            var image = picture(i);
-            dropEmptyAddress(slides[i].querySelector('a'));
-            var target = link(i);
+        slides.forEach((slide, i) => {
+            const image = pictures[i];
+            const anchor = slide.querySelector('a');
+            // An empty address names the page itself, so a click would reload it; without one the picture
+            // is no link, neither clickable nor in the tab order. Browsers drop the blanks around an address.
+            if (anchor && !(anchor.getAttribute('href') || '').trim()) {
+                anchor.removeAttribute('href');
+                anchor.removeAttribute('target');
+            }
+            const target = link(slide);
             // After the controls, so that they come first in the tab order.
-            box.appendChild(slides[i]);
-            lib.attrs(slides[i], { role: 'group', 'aria-roledescription': 'slide', 'aria-label': (i + 1) + ' of ' + n });
-            slides[i].style.visibility = i ? 'hidden' : 'visible';
-            slides[i].style.opacity = i ? '0' : '1';
-            slides[i].style.zIndex = 1;
-            slides[i].inert = !!i;
+            box.appendChild(slide);
+            attrs(slide, { role: 'group', 'aria-roledescription': 'slide', 'aria-label': i + 1 + ' of ' + n });
             // A picture without a description leaves its link without a name, so the link gets one.
             if (target && !target.textContent.trim() && !(image && image.alt.trim())) {
                 target.setAttribute('aria-label', 'Image ' + (i + 1));
             }
-            makeButton(buttons[i], 'Show image ' + (i + 1));
-            on(buttons[i], 'click', go.bind(null, i, manualLength, false, 1));
             if (image) {
                 on(image, 'load', refresh);
                 on(image, 'error', refresh);
             }
-        }
-        if (n > 1) {
-            live = make('div');
-            live.className = NAME + 'live';
-            box.appendChild(live);
-        }
-        var fit = fitter();
-        if (group) {
-            arrangeButtons();
-        }
-        mark();
-        fit();
-        on(window, 'resize', fit);
-        listen();
+        });
+        const cross = fading(slides);
+        const [mark, count, pause] = controls(box, buttons, pictures, stopped, (i) => go(i, manualLength, false, 1),
+                                              move, () => {
+                                                  stopped = !stopped;
+                                                  pauseChanged();
+                                              });
+        listen(box, buttons, move, (byVisitor) => {
+            held = byVisitor;
+            pauseChanged();
+        });
+        on(doc, 'visibilitychange', pauseChanged);
+        on(window, 'load', askAhead);
         refresh();
-    }
+    };
 
     // The page includes the script right after its block, so the last placeholder parsed so far is the
     // block's own. It is claimed at once, so that a second inclusion after the same block starts nothing.
-    var all = document.getElementsByClassName(NAME + 'placeholder');
-    var box = all[all.length - 1];
+    const all = doc.getElementsByClassName(NAME + 'placeholder');
+    const box = all[all.length - 1];
     if (box && !box.jsnavbtnsliderStarted) {
         box.jsnavbtnsliderStarted = true;
-        var count = Math.floor(lib.number(window.BbAl, 0));
-        var times = [lib.number(window.bvAl, 1000), lib.number(window.bxAl, 500), lib.number(window.bwAl, 2000)];
-        lib.whenReady(function () {
-            start(box, count, times);
-        });
+        const count = Math.floor(number(window.BbAl, 0));
+        const times = [number(window.bvAl, 1000), number(window.bxAl, 500), number(window.bwAl, 2000)];
+        lib.whenReady(() => start(box, count, times));
     }
 })(jsnavbtnslider);

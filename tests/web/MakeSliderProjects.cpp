@@ -7,6 +7,7 @@
 //          longer delay, and what visitors stumble on: an empty link, an empty description, and a
 //          description beyond ASCII
 //   many   thirty items in a wide, low slider: one row holds the buttons only at full size
+//   seven  seven items, linked and described, for the pages that load their pictures when needed
 
 #include "imaging/BmpCodec.h"
 #include "model/ProgressView.h"
@@ -114,6 +115,7 @@ int main(int argc, char** argv) {
                         data.switchImageDelay = "1500";
                     });
         makeProject(output / "many", described(30), 1200, 160, [](TAppletData& data) { data.pSliderName = "Many"; });
+        makeProject(output / "seven", described(7));
     } catch (const std::exception& error) {
         std::cerr << "make_slider_projects: " << error.what() << "\n";
         return 1;

@@ -39,7 +39,7 @@ const CHROMIUM_ARGS = [
     '--disable-sync',
 ];
 const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.bmp': 'image/bmp',
-                '.jpg': 'image/jpeg', '.gif': 'image/gif' };
+                '.jpg': 'image/jpeg', '.gif': 'image/gif', '.webp': 'image/webp' };
 
 let root;
 let server;
@@ -97,12 +97,47 @@ function makeTwoSliderPage() {
 </body></html>`);
 }
 
+// The "seven" page as a page that loads later pictures when they are needed writes it: each picture offered
+// as WebP with the published picture as the fallback and a denser one for high-density screens, its size
+// given, the first asked for at high priority and every later one lazily, decoded apart from painting.
+function makeLazyPage() {
+    const folder = path.join(root, 'seven');
+    const html = fs.readFileSync(path.join(folder, 'index.html'), 'utf8').replace(
+        /<img src="slider(\d+)\.bmp" ([^>]*)\/>/g,
+        (_, k, rest) => `<picture><source type="image/webp" srcset="slider${k}.webp">` +
+            `<img src="slider${k}.bmp" srcset="slider${k}@2x.bmp 2x" width="640" height="480" ` +
+            `${k === '0' ? 'fetchpriority="high"' : 'loading="lazy" decoding="async"'} ${rest}/></picture>`);
+    assert.equal(html.match(/<picture>/g)?.length, 8, 'the first image and seven slides');
+    fs.writeFileSync(path.join(folder, 'lazy.html'), html);
+    for (let k = 0; k < 7; k++)
+        fs.copyFileSync(path.join(folder, `slider${k}.bmp`), path.join(folder, `slider${k}@2x.bmp`));
+}
+
+// Draws the WebP pictures of the lazy page, each in its item's colour, with the browser's own encoder.
+async function makeWebpPictures() {
+    const page = await browser.newPage();
+    for (let k = 0; k < 7; k++) {
+        const data = await page.evaluate((colour) => {
+            const canvas = document.createElement('canvas');
+            canvas.width = 640;
+            canvas.height = 480;
+            const context = canvas.getContext('2d');
+            context.fillStyle = `rgb(${colour})`;
+            context.fillRect(0, 0, 640, 480);
+            return canvas.toDataURL('image/webp', 0.9);
+        }, COLOURS[(k % 3) + 1]);
+        assert.ok(data.startsWith('data:image/webp;base64,'), 'the browser encodes WebP');
+        fs.writeFileSync(path.join(root, 'seven', `slider${k}.webp`), Buffer.from(data.split(',')[1], 'base64'));
+    }
+    await page.close();
+}
+
 before(async () => {
     root = fs.mkdtempSync(path.join(os.tmpdir(), 'veskaro-web-'));
     execFileSync(process.env.VESKARO_MAKE_PROJECTS, [root], { stdio: 'inherit' });
     // Publishing keeps its work folders below the test's own folder, never in the user's.
     const env = { ...process.env, XDG_DATA_HOME: path.join(root, 'per-user') };
-    for (const name of ['three', 'one', 'none', 'odd', 'many'])
+    for (const name of ['three', 'one', 'none', 'odd', 'many', 'seven'])
         execFileSync(process.env.VESKARO_CLI, ['publish', path.join(root, name, 'index.vsk'), '--quiet'],
                      { stdio: 'inherit', env });
     fs.cpSync(process.env.VESKARO_SAMPLES, path.join(root, 'samples'), { recursive: true });
@@ -111,6 +146,8 @@ before(async () => {
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
     baseUrl = `http://127.0.0.1:${server.address().port}`;
     browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+    makeLazyPage();
+    await makeWebpPictures();
 });
 
 after(async () => {
@@ -122,9 +159,16 @@ after(async () => {
 // Opens a page ("three", or a path such as "samples/demo/demo.html") in a fresh context; close() checks
 // that the page reported no error but the missing pictures a test asked for. With clock (the default)
 // the page's timers stand still until the test advances them; without it they run as in any browser.
-async function open(name, { options = {}, waitUntil = 'load', init, clock = true } = {}) {
+// prepare(page) runs before the page is asked for; fetched counts the requests of each path.
+async function open(name, { options = {}, waitUntil = 'load', init, clock = true, prepare } = {}) {
     const context = await browser.newContext({ viewport: { width: 900, height: 700 }, ...options });
     const page = await context.newPage();
+    const fetched = new Map();
+    page.on('request', (request) => {
+        const { pathname } = new URL(request.url());
+        fetched.set(pathname, (fetched.get(pathname) ?? 0) + 1);
+    });
+    if (prepare) await prepare(page);
     const errors = [];
     page.on('console', (message) => {
         const gone = [...missing].some((file) => message.location().url.endsWith(file));
@@ -139,6 +183,7 @@ async function open(name, { options = {}, waitUntil = 'load', init, clock = true
     await page.goto(`${baseUrl}/${name.endsWith('.html') ? name : `${name}/index.html`}`, { waitUntil });
     return {
         page,
+        fetched,
         async close() {
             await context.close();
             assert.deepEqual(errors, [], 'the page reported errors');
@@ -523,6 +568,203 @@ test('starts on the next image when the first picture fails, and leaves a lone i
     }
 });
 
+// Pages that load later pictures when they are needed: "seven" with each picture inside <picture>, WebP
+// first, the first one asked for at high priority and every later one lazily.
+const LAZY = 'seven/lazy.html';
+const webp = (k) => `/seven/slider${k - 1}.webp`;
+
+// Holds back the answer for a picture of the page until the returned function is called.
+async function delay(page, pathname) {
+    let release;
+    const answer = new Promise((resolve) => (release = resolve));
+    await page.route((url) => url.pathname === pathname, async (route) => {
+        await answer;
+        await route.continue();
+    });
+    return release;
+}
+
+// Holds every decode() a page asks for until the test lets them go (letDecodes), counting them (decodes).
+function holdDecodes() {
+    const decode = HTMLImageElement.prototype.decode;
+    const waiting = [];
+    let asked = 0;
+    HTMLImageElement.prototype.decode = function () {
+        asked++;
+        return new Promise((resolve, reject) => waiting.push(() => decode.call(this).then(resolve, reject)));
+    };
+    Object.defineProperty(window, Symbol.for('decodes'), { get: () => asked });
+    Object.defineProperty(window, Symbol.for('letDecodes'), { value: () => waiting.splice(0).forEach((go) => go()) });
+}
+
+const decodesAsked = (page) => page.evaluate(() => window[Symbol.for('decodes')]);
+const letDecodes = (page) => page.evaluate(() => window[Symbol.for('letDecodes')]());
+const arrived = (page, k) => page.waitForFunction((k) => document.querySelector(`#jsnavbtnslider_image_${k} img`)
+    .complete, k, { timeout: 10000 });
+
+// Waits until the fade to image k has begun, which a picture being decoded puts off by real time, not the
+// page's clock; then finishes it.
+async function fadesTo(page, k) {
+    await page.waitForFunction((k) => document.querySelector('.jsnavbtnslider_navbtn_active').id.endsWith(`_${k}`),
+                               k, { timeout: 10000 });
+    await settle(page);
+    await assertShows(page, k);
+}
+
+// Notes the pictures the page has asked for when its load event comes, before the page's own handlers run.
+function notePicturesAskedBeforeLoad() {
+    addEventListener('load', () => {
+        const asked = [...document.images].filter((image) => image.currentSrc);
+        const paths = new Set(asked.map((image) => new URL(image.currentSrc).pathname));
+        Object.defineProperty(window, Symbol.for('beforeLoad'), { value: [...paths] });
+    });
+}
+
+function assertFetchedOnce(fetched, paths) {
+    for (const pathname of paths) assert.equal(fetched.get(pathname), 1, `${pathname} fetched once`);
+}
+
+test('a lazy page fetches each picture once, the next one ahead of its turn and no other', async () => {
+    let release;
+    const { page, fetched, close } = await open(LAZY, {
+        init: notePicturesAskedBeforeLoad,
+        waitUntil: 'domcontentloaded',
+        prepare: async (page) => (release = await delay(page, webp(1))), // the show starts before the page loads
+    });
+    release();
+    await page.waitForLoadState('load');
+    const seven = [1, 2, 3, 4, 5, 6, 7];
+    const pictures = () => [...fetched.keys()].filter((p) => /\/slider\d/.test(p)).sort();
+    assert.deepEqual(await page.evaluate(() => window[Symbol.for('beforeLoad')]), [webp(1)],
+                     'nothing but the first picture holds up the page');
+    assert.deepEqual(pictures(), [webp(1), webp(2)], 'the first picture, and the next one once the page has loaded');
+    let wait = WAIT;
+    for (const k of [...seven.slice(1), 1, 2]) {
+        await advance(page, wait);
+        await fadesTo(page, k);
+        wait = WAIT - MANUAL + AUTO; // the rest of the delay after settle()
+        await assertColourOf(page, ((k - 1) % 3) + 1);
+    }
+    assert.deepEqual(pictures(), seven.map(webp).sort(), 'WebP only, never the fallbacks');
+    assertFetchedOnce(fetched, seven.map(webp));
+    const shown = await page.evaluate(() => [...document.querySelectorAll('[id^="jsnavbtnslider_image_"] img')]
+        .map((image) => [image.currentSrc.split('/').pop(), image.naturalWidth]));
+    assert.deepEqual(shown, seven.map((k) => [webp(k).split('/').pop(), 640]));
+    const slider = await page.locator('.jsnavbtnslider_placeholder').boundingBox();
+    assert.deepEqual(await page.locator(`${slide(2)} img`).boundingBox(), slider, 'the picture fills the slider');
+    await close();
+});
+
+// How a browser may decode: as asked, without decode(), or with a decode() that gives up at once (as one
+// does for a picture it has not got yet).
+const DECODERS = [
+    ['decode() as asked', holdDecodes, true],
+    ['without decode()', () => delete HTMLImageElement.prototype.decode, false],
+    ['a decode() that gives up', () => (HTMLImageElement.prototype.decode = () => Promise.reject(new Error('no'))),
+     false],
+];
+
+for (const [name, init, heldDecode] of DECODERS) {
+    test(`no fade begins before the next picture has arrived and is decoded (${name})`, async () => {
+        let release;
+        const { page, fetched, close } = await open(LAZY, {
+            init,
+            prepare: async (page) => (release = await delay(page, webp(2))),
+        });
+        await advance(page, WAIT + QUIET_TIME);
+        await assertShows(page, 1);
+        release();
+        await arrived(page, 2);
+        if (heldDecode) {
+            await advance(page, QUIET_TIME);
+            await assertShows(page, 1);
+            assert.ok((await decodesAsked(page)) >= 1, 'the picture is decoded before it is shown');
+            await letDecodes(page);
+        }
+        await fadesTo(page, 2);
+        await assertColourOf(page, 2);
+        await arrived(page, 3); // asked for ahead of its turn
+        await advance(page, WAIT - MANUAL + AUTO);
+        if (heldDecode) {
+            await assertShows(page, 2); // there, but not decoded yet
+            await letDecodes(page);
+        }
+        await fadesTo(page, 3);
+        assertFetchedOnce(fetched, [webp(1), webp(2), webp(3)]);
+        await close();
+    });
+}
+
+test('a picture that arrives while the next image waits its turn does not put the turn off', async () => {
+    let release;
+    const { page, close } = await open(LAZY, { prepare: async (page) => (release = await delay(page, webp(2))) });
+    await advance(page, WAIT / 2);
+    release();
+    await arrived(page, 2);
+    await advance(page, WAIT / 2 - 1);
+    await assertShows(page, 1);
+    await advance(page, 1);
+    await fadesTo(page, 2);
+    await close();
+});
+
+test('a lazy picture that is missing is left out once asked for, with its button', async () => {
+    for (const pathname of [webp(2), '/seven/slider1.bmp', '/seven/slider1@2x.bmp']) missing.add(pathname);
+    try {
+        const { page, close } = await open(LAZY);
+        await page.waitForFunction(() => !document.querySelector('#jsnavbtnslider_navbtn_2').offsetParent, null,
+                                   { timeout: 10000 });
+        assert.equal(await page.locator(button(3)).isVisible(), true);
+        await advance(page, WAIT);
+        await fadesTo(page, 3);
+        await close();
+    } finally {
+        missing.clear();
+    }
+});
+
+test('button 7 clicked at once on a lazy page shows image 7 only once its picture is decoded', async () => {
+    let release;
+    const { page, fetched, close } = await open(LAZY, {
+        init: holdDecodes,
+        waitUntil: 'domcontentloaded',
+        prepare: async (page) => (release = await delay(page, webp(7))),
+    });
+    await page.click(button(7));
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
+    release();
+    await arrived(page, 7);
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 1);
+    await letDecodes(page);
+    await fadesTo(page, 7);
+    await assertColourOf(page, 1);
+    const shown = await page.evaluate(() => document.querySelector('#jsnavbtnslider_image_7 img').currentSrc);
+    assert.equal(new URL(shown).pathname, webp(7));
+    assertFetchedOnce(fetched, [webp(1), webp(7)]);
+    await close();
+});
+
+test('on a lazy page the keyboard moves on once the picture is there, and hovering still holds the show', async () => {
+    const { page, close } = await open(LAZY);
+    await page.focus(button(1));
+    await page.keyboard.press('ArrowRight');
+    await fadesTo(page, 2);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'jsnavbtnslider_navbtn_2');
+    await page.keyboard.press('ArrowLeft');
+    await page.keyboard.press('ArrowLeft');
+    await fadesTo(page, 7);
+    await page.evaluate(() => document.activeElement.blur());
+    await hoverSlider(page);
+    await advance(page, QUIET_TIME);
+    await assertShows(page, 7);
+    await moveMouseAway(page);
+    await advance(page, WAIT);
+    await fadesTo(page, 1);
+    await close();
+});
+
 // Counts the fraction of the page background a visitor sees through the images at this moment: each
 // visible image lets through what its opacity leaves.
 function backgroundShare(page) {
@@ -852,10 +1094,14 @@ test('a page without items is quiet and left as it is', async () => {
     await close();
 });
 
+const CHECKED_PAGES = [['the demo sample', 'samples/demo/demo.html'],
+                       ['the seasons sample', 'samples/seasons/seasons.html'],
+                       ['the page loading pictures as needed', LAZY]];
+
 for (const width of [1280, 320]) {
-    for (const sample of ['demo', 'seasons']) {
-        test(`the ${sample} sample has no accessibility violations at ${width} pixels wide`, async () => {
-            const { page, close } = await open(`samples/${sample}/${sample}.html`, {
+    for (const [name, address] of CHECKED_PAGES) {
+        test(`${name} has no accessibility violations at ${width} pixels wide`, async () => {
+            const { page, close } = await open(address, {
                 options: { viewport: { width, height: 800 } },
                 clock: false, // the checker keeps its own timers
             });
