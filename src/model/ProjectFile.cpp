@@ -114,6 +114,9 @@ public:
         return m_lines[m_position++];
     }
 
+    // Returns the next line, or nothing at the end of the file.
+    const std::string* nextIfAny() { return m_position == m_lines.size() ? nullptr : &m_lines[m_position++]; }
+
     void skipTo(const std::string& tag) {
         while (next() != tag) {
         }
@@ -134,6 +137,18 @@ private:
     std::vector<std::string> m_lines;
     std::size_t m_position = 0;
 };
+
+// Returns the lines of the options block, wherever it stands after the items; none when there is no block.
+// A block the file ends in before its end tag keeps the lines it has.
+std::vector<std::string> readOptionLines(ProjectLines& file) {
+    const std::string* line = file.nextIfAny();
+    while (line && *line != kOptionsBeginTag)
+        line = file.nextIfAny();
+    std::vector<std::string> lines;
+    while (line && (line = file.nextIfAny()) && *line != kOptionsEndTag)
+        lines.push_back(*line);
+    return lines;
+}
 
 struct Placement {
     int level;          // depth below the root's children (0 for a child of the root)
@@ -183,6 +198,10 @@ std::vector<std::string> storabilityProblems(const TkvlAppletAgent& project) {
     listStorabilityProblems(project.GetAppletData(), kAppletFields, separator, "the slider settings", problems);
     for (std::size_t i = 0; i < project.items().size(); ++i)
         listStorabilityProblems(project.items()[i], kItemFields, separator, "item " + std::to_string(i + 1), problems);
+    for (const std::string& line : project.options().fileLines())
+        if (line.find_first_of("\r\n") != std::string::npos)
+            problems.push_back("The option \"" + line.substr(0, line.find('=')) +
+                               "\" contains a line break, which a project file cannot hold.");
     return problems;
 }
 
@@ -218,6 +237,13 @@ void TkvlAppletAgent::SaveToFile(const std::string& path, ProgressView& progress
         lines.push_back(std::move(line));
     }
     lines.emplace_back("</Item_Parameters>");
+    // Readers of the older format stop at the items' end tag, so the options after it never trouble them;
+    // a project whose options all have their defaults writes no block at all.
+    if (const std::vector<std::string> options = m_options.fileLines(); !options.empty()) {
+        lines.emplace_back(kOptionsBeginTag);
+        lines.insert(lines.end(), options.begin(), options.end());
+        lines.emplace_back(kOptionsEndTag);
+    }
     writeTextFileAtomically(path, lines);
 }
 
@@ -231,7 +257,8 @@ LoadOutcome TkvlAppletAgent::LoadFromFile(const std::string& path, ItemTree& tre
     const std::string version = file.next();
     file.skipTo("<Applet_Parameters>");
     const std::string& scriptLine = file.next();
-    const TAppletData appletData = StringsToAppletData(splitFields(scriptLine, static_cast<int>(kAppletFields.size()), m_separator));
+    const TAppletData appletData =
+        StringsToAppletData(splitFields(scriptLine, static_cast<int>(kAppletFields.size()), m_separator));
     for (const std::string* line = &scriptLine; *line != "<Item_Parameters>";)
         line = &file.next();
 
@@ -240,11 +267,13 @@ LoadOutcome TkvlAppletAgent::LoadFromFile(const std::string& path, ItemTree& tre
     for (const std::string* line = &file.next(); *line != "</Item_Parameters>"; line = &file.next())
         items.push_back(StringsToItem(splitFields(*line, static_cast<int>(kItemFields.size()), m_separator)));
     const std::vector<Placement> placements = placeItems(items);
+    const ProjectOptions options = ProjectOptions::fromFileLines(readOptionLines(file));
 
     m_productVersion = version;
     m_projectFolder = folderOfFile(path);
     m_appletData = appletData;
     m_items = std::move(items);
+    m_options = options;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         m_items[i].ILevel = std::to_string(placements[i].level);
         tree.addChild(placements[i].parentPosition, fileNamePart(m_items[i].IOriginalImagePath));

@@ -38,6 +38,7 @@ void TkvlAppletAgent::SetDefaults() {
         m_appletData.*field.member = field.defaultValue;
     m_items.clear();
     m_projectFolder.clear();
+    m_options = {};
 }
 
 void TkvlAppletAgent::renameLinkedFile(std::size_t index, const std::string& fileName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AppletTypes.h"
+#include "model/ProjectOptions.h"
 
 #include <string>
 #include <utility>
@@ -27,8 +28,8 @@ public:
     TkvlAppletAgent();
 
     void AddLinkedFile(const std::string& fileName, const std::string& fileType, bool generated);
-    /// Gives the script parameters their defaults and removes every item; linked files stay. The project
-    /// then belongs to no file.
+    /// Gives the script parameters and the options their defaults and removes every item; linked files stay.
+    /// The project then belongs to no file.
     void SetDefaults();
 
     TAppletData GetAppletData() const { return m_appletData; }
@@ -72,6 +73,9 @@ public:
     /// project that has no file yet.
     const std::string& projectFolder() const { return m_projectFolder; }
     void setProjectFolder(std::string folder) { m_projectFolder = std::move(folder); }
+    /// Returns the options beyond the script parameters (pictures for visitors, the upload target).
+    const ProjectOptions& options() const { return m_options; }
+    void setOptions(ProjectOptions options) { m_options = std::move(options); }
 
 private:
     TAppletData m_appletData;
@@ -80,6 +84,7 @@ private:
     std::string m_separator;
     std::string m_productVersion;
     std::string m_projectFolder;
+    ProjectOptions m_options;
 };
 
 } // namespace veskaro

@@ -120,7 +120,8 @@ inline constexpr auto imgPreview = "imgPreview";
 inline constexpr auto GroupBox5 = "GroupBox5";
 inline constexpr auto InternalUse_RootDir_Local = appletField(&TAppletData::InternalUse_RootDir_Local).control;
 inline constexpr auto InternalUse_RootDir_Remote = appletField(&TAppletData::InternalUse_RootDir_Remote).control;
-inline constexpr auto InternalUse_RootDir_Local_Checked = appletField(&TAppletData::InternalUse_RootDir_Local_Checked).control;
+inline constexpr auto InternalUse_RootDir_Local_Checked =
+    appletField(&TAppletData::InternalUse_RootDir_Local_Checked).control;
 inline constexpr auto InternalUse_RootDir_Local_Checked2 = "rdbtn__InternalUse_RootDir_Local_Checked2";
 inline constexpr auto CheckGroupBox1 = "CheckGroupBox1";
 inline constexpr auto pImageLeadingPathEnabled = appletField(&TAppletData::pImageLeadingPathEnabled).control;

@@ -3,6 +3,7 @@
 
 #include "model/PlainItemTree.h"
 #include "model/ProjectFile.h"
+#include "model/ProjectOptions.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/VeskaroError.h"
 
@@ -383,4 +384,59 @@ TEST_F(ProjectFile, FailedSaveRaisesTheIoErrorAndRestoresTheView) {
         EXPECT_EQ(std::string(error.what()), "Path not found: " + (m_folder / "file/show.vsk"));
     }
     EXPECT_EQ(m_progress.calls.back(), "idle");
+}
+
+// The options beyond the script parameters live in one block after the items, which older readers never
+// reach: only values other than their defaults are written, sorted by name; lines this version does not
+// understand go back out as they came.
+TEST_F(ProjectFile, OptionsBlockHoldsWhatDiffersAndKeepsWhatItDoesNotKnow) {
+    const std::string items = projectText({itemLine("a.jpg", "0")});
+    struct Case {
+        const char* name;
+        std::string file;              // what is read
+        std::vector<std::string> kept; // the block's lines written back
+        const char* webp;              // the value of Pictures.WebP once read
+    };
+    const std::vector<Case> cases{
+        {"no block", items, {}, "0"},
+        {"known and unknown options",
+         items + "<Veskaro_Options>\r\nUpload.Host=www.example.com\r\nPictures.WebP=1\r\nZeta.Newer=x=y\r\n"
+                 "Pictures.LazyLoad=0\r\n</Veskaro_Options>\r\n",
+         {"Pictures.WebP=1", "Upload.Host=www.example.com", "Zeta.Newer=x=y"},
+         "1"},
+        {"block behind other lines, malformed lines kept",
+         items + "written by hand\r\n<Veskaro_Options>\r\nno equals sign\r\nPictures.WebP=1\r\nPictures.WebP=0\r\n"
+                 "=empty name\r\n</Veskaro_Options>\r\n",
+         {"Pictures.WebP=1", "no equals sign", "Pictures.WebP=0", "=empty name"},
+         "1"},
+        {"block cut short", items + "<Veskaro_Options>\r\nUpload.User=zoë\r\n", {"Upload.User=zoë"}, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_tree = PlainItemTree();
+        ASSERT_EQ(load(c.file), LoadOutcome::Loaded);
+        EXPECT_EQ(m_project.options().value("Pictures.WebP"), c.webp);
+        EXPECT_EQ(m_project.options().fileLines(), c.kept);
+        m_project.SaveToFile(m_folder / "again.vsk", m_progress);
+        std::string expected = items;
+        if (!c.kept.empty()) {
+            expected += "<Veskaro_Options>\r\n";
+            for (const std::string& line : c.kept)
+                expected += line + "\r\n";
+            expected += "</Veskaro_Options>\r\n";
+        }
+        EXPECT_EQ(readBytes(m_folder / "again.vsk"), expected);
+    }
+}
+
+TEST(ProjectOptions, DefaultsAreNotStoredAndUnknownNamesAreRefused) {
+    ProjectOptions options;
+    EXPECT_EQ(options.value("Pictures.JpegQuality"), "90");
+    options.set("Pictures.JpegQuality", "80");
+    options.set("Upload.Protocol", "sftp");
+    EXPECT_EQ(options.fileLines(), (Lines{"Pictures.JpegQuality=80", "Upload.Protocol=sftp"}));
+    options.set("Pictures.JpegQuality", "90");
+    EXPECT_EQ(options.fileLines(), Lines{"Upload.Protocol=sftp"});
+    EXPECT_THROW(options.set("Upload.Password", "secret"), std::logic_error);
+    EXPECT_THROW(options.value("Nothing.Known"), std::logic_error);
 }
