@@ -35,6 +35,40 @@ SliderSize sliderSize(const TAppletData& data) {
                        std::to_string(width.highest) + " pixels.");
 }
 
+/// One picture to prepare: the item it is for and its source.
+struct PictureJob {
+    int item;
+    std::string source;
+};
+
+/// What a preparation does, decided before anything is read: the pictures in item order with their memory
+/// estimates, and the items without a source to prepare.
+struct PreparationPlan {
+    std::vector<PictureJob> jobs;
+    std::vector<std::optional<std::size_t>> jobOfItem; // for each item, its job; none when its source is missing
+    std::vector<int> missing;
+    SliderSize slider;
+    std::vector<std::uint64_t> estimates;
+};
+
+PreparationPlan planPreparation(const TkvlAppletAgent& project) {
+    PreparationPlan plan;
+    for (int k = 0; k < project.itemCount(); ++k) {
+        if (std::string source = sourcePictureOf(project, k); !source.empty()) {
+            plan.jobOfItem.emplace_back(plan.jobs.size());
+            plan.jobs.push_back({k, std::move(source)});
+        } else {
+            plan.jobOfItem.emplace_back();
+            plan.missing.push_back(k);
+        }
+    }
+    // Only the pictures need a slider size the preparation can use.
+    plan.slider = plan.jobs.empty() ? SliderSize{} : sliderSize(project.GetAppletData());
+    for (const PictureJob& job : plan.jobs)
+        plan.estimates.push_back(preparationMemory(job.source, plan.slider.width, plan.slider.height));
+    return plan;
+}
+
 /// The pictures the workers wrote into the Temp folder, one slot for each; whatever is still there when
 /// preparation ends, placed or not, is removed.
 struct PreparedInTemp {
@@ -51,6 +85,59 @@ struct PreparedInTemp {
 
     std::vector<std::optional<PreparedPicture>> pictures;
 };
+
+/// Where and with how many workers the pictures are prepared.
+struct Workshop {
+    std::string tempFolder;
+    int workers;
+};
+
+// Prepares the plan's pictures on the workers, naming each item's node and stepping the progress in item
+// order. delivered counts the pictures handed over so far, so that a failure can keep them. Returns false
+// when the user asked to stop; rethrows the first failing picture's error.
+bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemTree& tree, ProgressView& progress,
+                    PreparedInTemp& prepared, std::size_t& delivered) {
+    mapLargeBlocksApart();
+    PreparationPool pool(PreparationScheduler(plan.estimates, workshop.workers, kPreparationMemoryBudget),
+                         workshop.workers, [&](std::size_t job) {
+                             const PictureJob& picture = plan.jobs[job];
+                             prepared.pictures[job] = prepareSliderPicture(
+                                 picture.source, workshop.tempFolder + preparedPictureBase(picture.item),
+                                 plan.slider.width, plan.slider.height);
+                         });
+    const int count = static_cast<int>(plan.jobOfItem.size());
+    for (int k = 0; k < count; ++k) {
+        const std::optional<std::size_t> job = plan.jobOfItem[static_cast<std::size_t>(k)];
+        if (!job) {
+            tree.setCaption(k + 1, "Warning: Original image not found.");
+            continue;
+        }
+        const std::string name = fileNamePart(plan.jobs[*job].source);
+        tree.setCaption(k + 1, name);
+        progress.preparingPicture(k + 1, count, name);
+        if (!pool.waitFor(*job, [&] { return progress.stopRequested(); }))
+            return false;
+        delivered = *job + 1;
+        progress.step(1);
+    }
+    return true;
+}
+
+// Gives the items of the first delivered jobs their prepared pictures and places those in the Preview folder.
+void applyPrepared(const PreparationPlan& plan, const PreparedInTemp& prepared, std::size_t delivered,
+                   TkvlAppletAgent& project, PreviewFolder& preview) {
+    for (std::size_t job = 0; job < delivered; ++job) {
+        const PreparedPicture& picture = *prepared.pictures[job];
+        TItemData item = project.GetItem(plan.jobs[job].item);
+        item.IImageWidth = std::to_string(picture.scaledWidth);
+        item.IImageHeight = std::to_string(picture.scaledHeight);
+        item.IImageFile = fileNamePart(picture.path);
+        project.SetItem(item, plan.jobs[job].item);
+        // The page names this picture: publishing it without the picture, or with an earlier one of that
+        // name, would be a broken or wrong page, so the copy must succeed.
+        preview.placeInPreview(picture.path);
+    }
+}
 
 } // namespace
 
@@ -101,72 +188,24 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     ProgressScope scope(progress, "Processing images ...");
     progress.setMaximum(tree.nodeCount());
     const StopOffer offer(progress);
-    m_missingPictures.clear();
-    const int count = project.itemCount();
-    std::vector<std::string> sources(static_cast<std::size_t>(count));
-    std::vector<int> jobItems;
-    for (int k = 0; k < count; ++k) {
-        sources[k] = sourcePictureOf(project, k);
-        if (!sources[k].empty())
-            jobItems.push_back(k);
-    }
-    const SliderSize slider = jobItems.empty() ? SliderSize{} : sliderSize(project.GetAppletData());
-    std::vector<std::uint64_t> estimates;
-    for (const int k : jobItems)
-        estimates.push_back(preparationMemory(sources[k], slider.width, slider.height));
-    const std::string temp = m_places.GetTempFolder();
-    mapLargeBlocksApart();
+    const PreparationPlan plan = planPreparation(project);
+    m_missingPictures = plan.missing;
 
     // The workers write each picture into the Temp folder; this thread takes them in item order and
     // changes the project and the Preview folder only at the end, so that a stop leaves both as they
     // were and a failure leaves the pictures before the failing one, as preparing one by one did.
-    PreparedInTemp prepared(jobItems.size());
+    PreparedInTemp prepared(plan.jobs.size());
     std::size_t delivered = 0;
-    const auto apply = [&](int end) {
-        for (int k = 0, job = 0; k < end; ++k) {
-            if (sources[k].empty())
-                continue;
-            TItemData item = project.GetItem(k);
-            const PreparedPicture& picture = *prepared.pictures[job++];
-            item.IImageWidth = std::to_string(picture.scaledWidth);
-            item.IImageHeight = std::to_string(picture.scaledHeight);
-            item.IImageFile = fileNamePart(picture.path);
-            project.SetItem(item, k);
-            // The page names this picture: publishing it without the picture, or with an earlier one of
-            // that name, would be a broken or wrong page, so the copy must succeed.
-            m_preview.placeInPreview(picture.path);
-        }
-    };
-    PreparationPool pool(
-        PreparationScheduler(estimates, m_workers, kPreparationMemoryBudget), m_workers, [&](std::size_t job) {
-            const int k = jobItems[job];
-            prepared.pictures[job] =
-                prepareSliderPicture(sources[k], temp + preparedPictureBase(k), slider.width, slider.height);
-        });
-    for (int k = 0; k < count; ++k) {
-        if (sources[k].empty()) {
-            tree.setCaption(k + 1, "Warning: Original image not found.");
-            m_missingPictures.push_back(k);
-            continue;
-        }
-        const std::string name = fileNamePart(sources[k]);
-        tree.setCaption(k + 1, name);
-        progress.preparingPicture(k + 1, count, name);
-        bool finished = false;
-        try {
-            finished = pool.waitFor(delivered, [&] { return progress.stopRequested(); });
-        } catch (...) {
-            pool.stop();
-            apply(k);
-            throw;
-        }
-        if (!finished)
-            throw VeskaroError(kCancelledMessage);
-        ++delivered;
-        progress.step(1);
+    bool finished = false;
+    try {
+        finished = runPreparation(plan, {m_places.GetTempFolder(), m_workers}, tree, progress, prepared, delivered);
+    } catch (...) {
+        applyPrepared(plan, prepared, delivered, project, m_preview);
+        throw;
     }
-    pool.stop();
-    apply(count);
+    if (!finished)
+        throw VeskaroError(kCancelledMessage);
+    applyPrepared(plan, prepared, plan.jobs.size(), project, m_preview);
 }
 
 } // namespace veskaro
