@@ -62,6 +62,9 @@ void PreviewFolder::CopyLinkedFilesToPreview(const TLinkedFileInfoArray& linkedF
     }
 }
 
+// The one home of the resource step: nothing adds resource files, so it copies nothing, but the step is
+// part of the preview and of opening a project, with its hint and progress; publishing and the report,
+// which would walk the same empty list, leave it out.
 void PreviewFolder::CopyResourceFilesToPreview(const std::string& sourceFolder, ProgressView& progress) {
     progress.setMaximum(100);
     ProgressScope scope(progress, "Copying Resource Files ... ...");
