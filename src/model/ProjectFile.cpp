@@ -58,19 +58,11 @@ std::string joinFields(const TStringArray& values, const std::string& separator)
     return line;
 }
 
-std::string storabilityProblem(const std::string& value, const std::string& separator) {
-    if (value.find(separator) != std::string::npos)
-        return "contains \"" + separator + "\"";
-    if (value.find_first_of("\r\n") != std::string::npos)
-        return "contains a line break";
-    return {};
-}
-
 template <typename Record, typename Field, std::size_t N>
 void listStorabilityProblems(const Record& record, const std::array<Field, N>& fields, const std::string& separator,
                              const std::string& owner, std::vector<std::string>& out) {
     for (const auto& field : fields) {
-        const std::string problem = storabilityProblem(record.*field.member, separator);
+        const std::string problem = terminatorProblem(record.*field.member, separator);
         if (!problem.empty())
             out.push_back("The value \"" + std::string(field.name) + "\" of " + owner + " " + problem +
                           ", which a project file cannot hold.");
@@ -179,14 +171,21 @@ std::vector<Placement> placeItems(const TItemArray& items) {
     return placements;
 }
 
-// The absolute folder of a file that was just read, ending in the delimiter.
+} // namespace
+
 std::string folderOfFile(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     return ((error ? std::filesystem::path(path) : absolute).parent_path() / "").string();
 }
 
-} // namespace
+std::string terminatorProblem(const std::string& value, const std::string& separator) {
+    if (value.find(separator) != std::string::npos)
+        return "contains \"" + separator + "\"";
+    if (value.find_first_of("\r\n") != std::string::npos)
+        return "contains a line break";
+    return {};
+}
 
 std::string GetFieldN(const std::string& line, int n, const std::string& separator) {
     return n < 1 ? std::string{} : splitFields(line, n, separator).back();

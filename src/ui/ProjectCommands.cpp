@@ -1,6 +1,7 @@
 #include "ui/ProjectCommands.h"
 
 #include "generate/Publisher.h"
+#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/Places.h"
 #include "ui/ProjectView.h"
@@ -17,14 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const QString kProjectFilter = QStringLiteral("Veskaro Files (*.vsk)");
-
-// The folder a project file lies in, ending in the delimiter and made absolute as the loader makes it, so
-// that relative picture paths are read from the same folder after a save as after an open.
-std::string absoluteFolderOf(const std::string& path) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    return ((error ? fs::path(path) : absolute).parent_path() / "").string();
-}
 
 } // namespace
 
@@ -150,7 +143,7 @@ void ProjectCommands::saveAndPublishTo(const std::string& path) {
     const fs::path file(path);
     m_publisher.SaveAndPublish(m_project, (file.parent_path() / "").string(), file.filename().string(), m_tree,
                                m_progress);
-    m_project.setProjectFolder(absoluteFolderOf(path));
+    m_project.setProjectFolder(folderOfFile(path));
     m_view.showMissingPictures();
 }
 
