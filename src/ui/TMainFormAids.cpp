@@ -4,6 +4,7 @@
 
 #include "browse/LinkTipSetting.h"
 #include "model/AppletTypes.h"
+#include "model/ProjectFile.h"
 #include "platform/FileUrl.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
@@ -39,7 +40,7 @@ const QString kTerminator = QString::fromLatin1(kValueTerminator);
 
 // A path that holds the terminator would split the item's values when the project is read back.
 void requireStorablePath(const QString& path) {
-    if (path.contains(kTerminator))
+    if (!terminatorProblem(toUtf8Text(path), kValueTerminator).empty())
         throw VeskaroError(
             toUtf8Text(QObject::tr("The path \"%1\" contains \"%2\", which a project file cannot hold. Rename the file "
                                    "or its folder and choose it again.")
