@@ -10,7 +10,9 @@
 #include "model/ValueText.h"
 #include "platform/VeskaroError.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -120,17 +122,88 @@ void checkItems(const TkvlAppletAgent& project, const std::string& folder, Publi
     }
 }
 
+int digitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    const char lower = static_cast<char>(c | 0x20);
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// Decodes the character references an attribute value may hold ("&#106;", "&#x6A;", "&colon;"), as the
+// browser does before it reads the address.
+std::string decodeCharacterReferences(const std::string& text) {
+    static const std::pair<const char*, char> kNamed[] = {{"colon;", ':'}, {"Tab;", '\t'}, {"NewLine;", '\n'},
+                                                          {"amp;", '&'},   {"sol;", '/'},  {"lpar;", '('}};
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] != '&') {
+            out += text[i++];
+            continue;
+        }
+        std::size_t j = i + 1;
+        if (j < text.size() && text[j] == '#') {
+            const bool hex = j + 1 < text.size() && (text[j + 1] == 'x' || text[j + 1] == 'X');
+            const int base = hex ? 16 : 10;
+            std::size_t k = j + (hex ? 2 : 1);
+            unsigned long code = 0;
+            const std::size_t digits = k;
+            for (int digit; k < text.size() && (digit = digitValue(text[k])) >= 0 && digit < base; ++k)
+                code = std::min<unsigned long>(code * base + static_cast<unsigned long>(digit), 0x110000);
+            if (k > digits) {
+                // Only the ASCII characters matter for a scheme; anything else stands for itself.
+                out += code < 128 ? static_cast<char>(code) : '?';
+                i = k < text.size() && text[k] == ';' ? k + 1 : k;
+                continue;
+            }
+        }
+        bool named = false;
+        for (const auto& [name, character] : kNamed)
+            if (text.compare(j, std::strlen(name), name) == 0) {
+                out += character;
+                i = j + std::strlen(name);
+                named = true;
+                break;
+            }
+        if (!named)
+            out += text[i++];
+    }
+    return out;
+}
+
+// The address as a browser reads it to find its scheme: references decoded, tabs and line breaks dropped,
+// leading blanks and control characters skipped, letters in lower case.
+std::string addressAsBrowsersReadIt(const std::string& link) {
+    std::string address;
+    for (const char c : decodeCharacterReferences(link))
+        if (c != '\t' && c != '\n' && c != '\r')
+            address += c;
+    const auto start =
+        std::find_if(address.begin(), address.end(), [](char c) { return static_cast<unsigned char>(c) > 0x20; });
+    return asciiLower(std::string(start, address.end()));
+}
+
 // An empty address names the page itself (browsers drop the blanks around one), so the slider makes such
 // a picture no link at all; a user who meant to link it learns so here rather than from a visitor.
-void checkEmptyLinks(const TkvlAppletAgent& project, std::vector<std::string>& out) {
+void checkLinks(const TkvlAppletAgent& project, std::vector<std::string>& out) {
     for (int k = 0; k < project.itemCount(); ++k) {
         const TItemData item = project.GetItem(k);
         if (trimText(item.ILink).empty())
             out.push_back(itemSubject(project, k) + " has no link, so its picture leads nowhere when clicked.");
+        else if (const std::string scheme = scriptScheme(item.ILink); !scheme.empty())
+            out.push_back(itemSubject(project, k) + ": the link runs a script (" + scheme +
+                          ") when clicked; make sure it is one you wrote.");
     }
 }
 
 } // namespace
+
+std::string scriptScheme(const std::string& link) {
+    const std::string address = addressAsBrowsersReadIt(link);
+    for (const char* scheme : {"javascript:", "data:", "vbscript:"})
+        if (address.starts_with(scheme))
+            return scheme;
+    return {};
+}
 
 std::string missingSourceFinding(const TkvlAppletAgent& project, int index, const std::string& folder) {
     const std::string typed = trimText(project.GetItem(index).IOriginalImagePath);
@@ -166,7 +239,7 @@ PublishingFindings checkForPublishing(const TkvlAppletAgent& project, const Plac
     PublishingFindings findings;
     findings.problems = publishingProblems(project, places, folder, fileName);
     checkItems(project, folder, findings);
-    checkEmptyLinks(project, findings.advice);
+    checkLinks(project, findings.advice);
     checkColours(project.GetAppletData(), findings.advice);
     return findings;
 }

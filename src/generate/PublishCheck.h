@@ -34,6 +34,11 @@ PublishingFindings checkForPublishing(const TkvlAppletAgent& project, const Plac
 /// (ending in the delimiter); empty text when the source can be read.
 std::string missingSourceFinding(const TkvlAppletAgent& project, int index, const std::string& folder);
 
+/// Returns the scheme ("javascript:", "data:" or "vbscript:") of a link that runs a script when clicked,
+/// read as a browser reads the attribute (character references decoded, blanks and case ignored), or empty
+/// text for any other link.
+std::string scriptScheme(const std::string& link);
+
 /// Returns the contrast ratio (1 to 21) of two colours given as six hexadecimal digits.
 double contrastRatio(const std::string& first, const std::string& second);
 

@@ -226,12 +226,16 @@ TEST_F(PublishCheck, ReportsLocalLinksWhenUploadingAndMissingDescriptions) {
     EXPECT_EQ(findings().size(), 1u) << "testing locally keeps local links on purpose";
 }
 
-TEST_F(PublishCheck, ReportsItemsWhoseLinkIsEmptyOrBlank) {
+TEST_F(PublishCheck, ReportsItemsWhoseLinkIsEmptyBlankOrAScript) {
     addItem(picture("a.jpg", 640, 480), "A", "");
     addItem(picture("b.jpg", 640, 480), "B", "page.html");
     addItem(picture("c.jpg", 640, 480), "C", " \t ");
+    addItem(picture("d.jpg", 640, 480), "D", "&#106;avascript:go()");
     EXPECT_EQ(findings(), (Findings{"Item 1 (a.jpg) has no link, so its picture leads nowhere when clicked.",
-                                    "Item 3 (c.jpg) has no link, so its picture leads nowhere when clicked."}));
+                                    "Item 3 (c.jpg) has no link, so its picture leads nowhere when clicked.",
+                                    "Item 4 (d.jpg): the link runs a script (javascript:) when clicked; make sure it "
+                                    "is one you wrote."}));
+    EXPECT_EQ(check().problems, Findings{}) << "script links are published as typed";
 }
 
 TEST_F(PublishCheck, ReportsButtonColoursWithTooLittleContrast) {
@@ -367,3 +371,25 @@ INSTANTIATE_TEST_SUITE_P(
                        [](PublishCheck& subject) { fs::remove(subject.m_folder / "second.jpg"); }},
         CraftedProject{"missing slider script", true,
                        [](PublishCheck& subject) { fs::remove(subject.m_folder / "jslib.js"); }}));
+
+// The link list offers "javascript:" on purpose, so such links are published as typed; the check only
+// points them out, however the scheme is spelt.
+TEST(ScriptScheme, FindsScriptLinksAsBrowsersReadThem) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"javascript:alert(1)", "javascript:"},
+        {"  JavaScript:void(0)", "javascript:"},
+        {"&#106;avascript:x", "javascript:"},
+        {"&#x6A;&#X61;vascript&colon;x", "javascript:"},
+        {"&#0000106avascript:x", "javascript:"},
+        {"java\tscr\nipt:x", "javascript:"},
+        {"\x01\x1f javascript:x", "javascript:"},
+        {"data:text/html,<script>", "data:"},
+        {"VBScript:msgbox", "vbscript:"},
+        {"https://www.example.com/javascript:", ""},
+        {"page.html#javascript:", ""},
+        {"&#106", ""},
+        {"mailto://a@example.com", ""},
+    };
+    for (const auto& [link, scheme] : cases)
+        EXPECT_EQ(scriptScheme(link), scheme) << link;
+}
