@@ -1,5 +1,7 @@
 #include "generate/PreparationPool.h"
 #include "generate/Publisher.h"
+#include "generate/PublishingProblems.h"
+#include "imaging/PictureFormat.h"
 #include "imaging/SliderPicture.h"
 #include "model/ItemTree.h"
 #include "model/ParameterRules.h"
@@ -39,6 +41,7 @@ SliderSize sliderSize(const TAppletData& data) {
 struct PictureJob {
     int item;
     std::string source;
+    std::string subject; // how messages name the item
 };
 
 /// What a preparation does, decided before anything is read: the pictures in item order with their memory
@@ -56,7 +59,7 @@ PreparationPlan planPreparation(const TkvlAppletAgent& project) {
     for (int k = 0; k < project.itemCount(); ++k) {
         if (std::string source = sourcePictureOf(project, k); !source.empty()) {
             plan.jobOfItem.emplace_back(plan.jobs.size());
-            plan.jobs.push_back({k, std::move(source)});
+            plan.jobs.push_back({k, std::move(source), itemSubject(project, k)});
         } else {
             plan.jobOfItem.emplace_back();
             plan.missing.push_back(k);
@@ -86,6 +89,16 @@ struct PreparedInTemp {
     std::vector<std::optional<PreparedPicture>> pictures;
 };
 
+// The extension names the prepared picture's format; one no format has is the user's to mend, so the
+// message names the item and its picture as the check does.
+void requireKnownExtension(const PictureJob& picture) {
+    try {
+        formatFromExtension(picture.source);
+    } catch (const VeskaroError& error) {
+        throw VeskaroError(picture.subject + ": " + error.what());
+    }
+}
+
 /// Where and with how many workers the pictures are prepared.
 struct Workshop {
     std::string tempFolder;
@@ -101,6 +114,7 @@ bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemT
     PreparationPool pool(PreparationScheduler(plan.estimates, workshop.workers, kPreparationMemoryBudget),
                          workshop.workers, [&](std::size_t job) {
                              const PictureJob& picture = plan.jobs[job];
+                             requireKnownExtension(picture);
                              prepared.pictures[job] = prepareSliderPicture(
                                  picture.source, workshop.tempFolder + preparedPictureBase(picture.item),
                                  plan.slider.width, plan.slider.height);

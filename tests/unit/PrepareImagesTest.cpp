@@ -149,7 +149,7 @@ TEST_F(PrepareImages, UnreadableSourcesStopWithTheLoadersMessage) {
     addItem(source("ok.bmp", encodeBmp(flat(8, 8, {1, 2, 3}), "ok.bmp")));
     addItem(source("photo.png", "\x89PNG\r\n\x1a\n"));
     EXPECT_EQ(errorOf([&] { m_publisher.PrepareImages(m_project, m_tree, m_progress); }),
-              "Unknown picture file extension (.png)");
+              "Item 2 (photo.png): Unknown picture file extension (.png)");
     EXPECT_EQ(m_publisher.previewFolder().previewFiles(), TStringArray{"slider0.bmp"})
         << "earlier pictures stay prepared";
     EXPECT_EQ(m_progress.calls.back(), "idle");
