@@ -56,6 +56,15 @@ HostKeyVerdict KnownHosts::check(const std::string& kind, const std::string& ser
     return verdict;
 }
 
+std::optional<std::string> KnownHosts::remembered(const std::string& kind, const std::string& server) const {
+    for (const std::string& text : linesOf(m_path)) {
+        const std::optional<Line> line = lineOf(text);
+        if (line && line->kind == kind && line->server == server)
+            return line->fingerprint;
+    }
+    return std::nullopt;
+}
+
 void KnownHosts::remember(const std::string& kind, const std::string& server, const std::string& fingerprint) const {
     const HostKeyVerdict verdict = check(kind, server, fingerprint);
     if (verdict == HostKeyVerdict::Known)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace veskaro {
@@ -18,6 +19,8 @@ public:
     /// Tells whether fingerprint is the key remembered for server ("host:port") and kind ("ssh", "tls"),
     /// another one is remembered (Changed), or none (Unknown).
     HostKeyVerdict check(const std::string& kind, const std::string& server, const std::string& fingerprint) const;
+    /// Returns the fingerprint remembered for server and kind, or nothing.
+    std::optional<std::string> remembered(const std::string& kind, const std::string& server) const;
     /// Remembers fingerprint for a server and kind that has none yet. Throws VeskaroError when the file
     /// cannot be written, or when another key is remembered for the server: a changed key is never
     /// accepted over the one known.
