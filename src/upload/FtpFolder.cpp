@@ -161,10 +161,17 @@ struct FtpFolder::Handle {
 
     CURLcode perform() { return curl_easy_perform(curl); }
 
+    // The server's reply when it refused something, else curl's account; without a closing period, since
+    // the message ends in one.
     std::string wordsFor(CURLcode code) const {
+        std::string words;
         if (!lastReply.empty() && (lastReply.front() == '4' || lastReply.front() == '5'))
-            return lastReply;
-        return errorWords[0] ? std::string(errorWords) : std::string(curl_easy_strerror(code));
+            words = lastReply;
+        else
+            words = errorWords[0] ? std::string(errorWords) : std::string(curl_easy_strerror(code));
+        while (!words.empty() && (words.back() == '.' || words.back() == ' '))
+            words.pop_back();
+        return words;
     }
 
     [[noreturn]] void fail(const std::string& what, CURLcode code) const {

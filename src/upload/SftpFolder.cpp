@@ -204,6 +204,8 @@ void SftpFolder::fail(const std::string& what) const {
     std::string words = ssh_get_error(m_session->ssh);
     if (m_session->sftp && sftp_get_error(m_session->sftp) != SSH_FX_OK)
         words = statusWords(sftp_get_error(m_session->sftp)) + (words.empty() ? "" : " (" + words + ")");
+    while (!words.empty() && (words.back() == '.' || words.back() == ' '))
+        words.pop_back();
     throw VeskaroError(what + ": " + words + ".");
 }
 
