@@ -127,7 +127,6 @@ SftpFolder::SftpFolder(const UploadTarget& target, const ConnectOptions& options
     m_session->sftp = sftp_new(ssh);
     if (!m_session->sftp || sftp_init(m_session->sftp) != SSH_OK)
         fail("The server offers no SFTP");
-    m_renamesOver = sftp_extension_supported(m_session->sftp, "posix-rename@openssh.com", "1") != 0;
 }
 
 SftpFolder::~SftpFolder() = default;

@@ -21,7 +21,9 @@ public:
     void put(const std::string& localPath, const std::string& name, const TransferCallback& sent) override;
     void rename(const std::string& from, const std::string& to) override;
     void remove(const std::string& name) override;
-    bool renamesOver() const override { return m_renamesOver; }
+    /// libssh 0.10's sftp_rename sends the plain SFTP rename, which OpenSSH refuses onto an existing file,
+    /// and its interface reaches no posix-rename@openssh.com: the upload moves the old file aside instead.
+    bool renamesOver() const override { return false; }
 
 private:
     struct Session;
@@ -35,7 +37,6 @@ private:
     UploadTarget m_target;
     std::uint64_t m_bytesPerSecond = 0;
     std::unique_ptr<Session> m_session;
-    bool m_renamesOver = false;
 };
 
 } // namespace veskaro

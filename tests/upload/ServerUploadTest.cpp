@@ -158,6 +158,18 @@ TEST_F(SftpUpload, SendsEverythingFirstThenNothingThenOnlyTheEditedPage) {
     expectInStep(m_remote);
 }
 
+TEST_F(SftpUpload, SaysItCannotRenameOverAFileAsTheServerRefusesIt) {
+    const std::unique_ptr<RemoteFolder> folder = openRemoteFolder(target(), options());
+    folder->makeFolder();
+    EXPECT_FALSE(folder->renamesOver());
+    const auto always = [](std::uint64_t) { return true; };
+    folder->put(m_publish.files().back().localPath, "old.html", always);
+    folder->put(m_publish.files().front().localPath, "new.part", always);
+    const std::string refusal = messageOf([&] { folder->rename("new.part", "old.html"); });
+    EXPECT_TRUE(contains(refusal, "cannot be renamed to old.html: Failure")) << refusal;
+    EXPECT_EQ(fs::file_size(m_remote / "old.html"), 6u);
+}
+
 TEST_F(SftpUpload, KeepsAPictureNoLongerUsedUnlessStaleFilesAreRemoved) {
     upload(target(), options());
     writeBytes(m_remote / "index.html", "the user's own page");
