@@ -3,6 +3,7 @@
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <vector>
@@ -34,13 +35,24 @@ Sha256::Sha256() : m_state(kInitialState) {}
 
 void Sha256::update(std::string_view bytes) {
     m_messageBytes += bytes.size();
-    for (const char byte : bytes) {
-        m_block[m_blockUsed++] = static_cast<std::uint8_t>(byte);
-        if (m_blockUsed == m_block.size()) {
-            compressBlock(m_block.data());
-            m_blockUsed = 0;
-        }
+    const auto* next = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    std::size_t left = bytes.size();
+    if (m_blockUsed > 0) {
+        const std::size_t taken = std::min(left, m_block.size() - m_blockUsed);
+        std::copy(next, next + taken, m_block.begin() + static_cast<std::ptrdiff_t>(m_blockUsed));
+        m_blockUsed += taken;
+        next += taken;
+        left -= taken;
+        if (m_blockUsed < m_block.size())
+            return;
+        compressBlock(m_block.data());
+        m_blockUsed = 0;
     }
+    // Whole blocks straight from the input; only a tail waits in m_block.
+    for (; left >= m_block.size(); next += m_block.size(), left -= m_block.size())
+        compressBlock(next);
+    std::copy(next, next + left, m_block.begin());
+    m_blockUsed = left;
 }
 
 Sha256::Digest Sha256::finish() {

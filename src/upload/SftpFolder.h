@@ -37,6 +37,7 @@ private:
     UploadTarget m_target;
     std::uint64_t m_bytesPerSecond = 0;
     std::unique_ptr<Session> m_session;
+    std::size_t m_pieceBytes = 0;
 };
 
 } // namespace veskaro
