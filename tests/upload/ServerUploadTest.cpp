@@ -228,6 +228,19 @@ INSTANTIATE_TEST_SUITE_P(Keys, SftpLogins,
                                          Login{"user_locked", SshServer::kKeyPassphrase, true},
                                          Login{"user_locked", "not it", false}, Login{"user_ed25519", "", true}));
 
+TEST_F(SftpUpload, LogsInWithAPasswordAndRefusesAWrongOne) {
+    if (!s_server->takesPasswords())
+        GTEST_SKIP() << "no private mount namespace for a password user";
+    UploadTarget withPassword = target();
+    withPassword.user = SshServer::kPasswordUser;
+    withPassword.auth = UploadAuth::Password;
+    withPassword.keyFile.clear();
+    const std::string refusal = messageOf([&] { openRemoteFolder(withPassword, options("not it")); });
+    EXPECT_TRUE(contains(refusal, "The server refused the password of uploader@127.0.0.1")) << refusal;
+    EXPECT_EQ(upload(withPassword, options(SshServer::kPassword)).plan.count(PlanAction::Upload), 4u);
+    expectInStep(m_remote);
+}
+
 TEST_F(SftpUpload, LogsInThroughTheSshAgent) {
     TemporaryFolder agentFolder;
     const std::string socket = agentFolder / "agent.sock";

@@ -194,16 +194,36 @@ SshServer::SshServer() {
         authorised += readBytes(m_folder.path() / (std::string(name) + ".pub"));
     writeText(m_folder.path() / "authorized_keys", authorised);
     m_port = freePort();
+    m_takesPasswords = runToEnd({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/true"}) == 0;
     writeText(m_folder.path() / "sshd_config", "Port " + std::to_string(m_port) +
                                                    "\nListenAddress 127.0.0.1\nHostKey " + folder +
                                                    "/host_key\nPidFile none\nAuthorizedKeysFile " + folder +
                                                    "/authorized_keys\nStrictModes no\nUsePAM no\n"
-                                                   "PasswordAuthentication no\nKbdInteractiveAuthentication no\n"
-                                                   "AllowUsers nobody\nSubsystem sftp internal-sftp\n"
+                                                   "PasswordAuthentication " +
+                                                   (m_takesPasswords ? "yes" : "no") +
+                                                   "\nKbdInteractiveAuthentication no\n"
+                                                   "AllowUsers nobody " +
+                                                   kPasswordUser +
+                                                   "\nSubsystem sftp internal-sftp\n"
                                                    "ForceCommand internal-sftp\nLogLevel ERROR\n");
     // sshd's privilege separation wants its empty folder, which the service would make at boot.
     fs::create_directories("/run/sshd");
-    m_process.start({"/usr/sbin/sshd", "-D", "-e", "-f", folder + "/sshd_config"}, folder + "/sshd.log");
+    const std::string sshd = "/usr/sbin/sshd -D -e -f '" + folder + "/sshd_config'";
+    if (m_takesPasswords) {
+        const std::string hash = firstLineOf(std::string("/usr/bin/openssl passwd -6 '") + kPassword + "'");
+        writeText(m_folder.path() / "passwd", readBytes("/etc/passwd") + kPasswordUser +
+                                                  ":x:65534:65534::" + site().string() + ":/usr/sbin/nologin\n");
+        writeText(m_folder.path() / "shadow",
+                  readBytes("/etc/shadow") + kPasswordUser + ":" + hash + ":19000:0:99999:7:::\n");
+        ::chmod((folder + "/shadow").c_str(), 0600);
+        // unshare and the shell each run the next program in their own process, so the pid is sshd's.
+        m_process.start({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c",
+                         "mount --bind '" + folder + "/passwd' /etc/passwd && mount --bind '" + folder +
+                             "/shadow' /etc/shadow && exec " + sshd},
+                        folder + "/sshd.log");
+    } else {
+        m_process.start({"/bin/sh", "-c", "exec " + sshd}, folder + "/sshd.log");
+    }
     m_ready = waitForPort(m_port);
     if (!m_ready)
         m_why = "sshd did not start: " + readBytes(m_folder.path() / "sshd.log");

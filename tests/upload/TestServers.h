@@ -45,16 +45,23 @@ bool waitForPort(int port);
 std::optional<std::string> waitForFileLine(const std::filesystem::path& path);
 
 /// OpenSSH's sshd on 127.0.0.1, with its own host key and configuration in a temporary folder, letting
-/// the user "nobody" in with three keys: ed25519, ed25519 locked by kKeyPassphrase, and RSA. It needs root
-/// (for privilege separation and to act as nobody); ready() tells whether it runs.
+/// the user "nobody" in with three keys: ed25519, ed25519 locked by kKeyPassphrase, and RSA. Where the
+/// system lets root make a private mount namespace, sshd runs in one whose /etc/passwd and /etc/shadow are
+/// copies that add the user kPasswordUser (nobody's ids) with kPassword, so that the system's own files
+/// stay as they are. It needs root (for privilege separation and to act as nobody); ready() tells whether
+/// it runs.
 class SshServer {
 public:
     static constexpr const char* kKeyPassphrase = "horse battery";
+    static constexpr const char* kPasswordUser = "uploader";
+    static constexpr const char* kPassword = "correct staple";
 
     SshServer();
     bool ready() const { return m_ready; }
     const std::string& whyNotReady() const { return m_why; }
     int port() const { return m_port; }
+    /// Tells whether kPasswordUser can log in with kPassword.
+    bool takesPasswords() const { return m_takesPasswords; }
     /// The folder that uploads go to, owned by nobody.
     std::filesystem::path site() const { return m_folder.path() / "site"; }
     std::string key(const char* name) const { return m_folder / name; }
@@ -67,6 +74,7 @@ private:
     ServerProcess m_process;
     int m_port = 0;
     bool m_ready = false;
+    bool m_takesPasswords = false;
     std::string m_why;
 };
 
