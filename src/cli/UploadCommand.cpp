@@ -338,6 +338,13 @@ int publishAndUpload(const UploadOptions& options) {
     EnsureTrailingBackslash(folder);
     const std::string fileName = projectPath.filename().string();
     const bool published = fs::is_regular_file(folder + projectBaseName(fileName) + ".html", error);
+    if (!published && options.dryRun && !options.publishFirst) {
+        std::fprintf(stderr,
+                     "veskaro-cli: %s has not been published yet, and a dry run changes nothing: publish it "
+                     "first\n",
+                     options.project.c_str());
+        return kFailed;
+    }
     if (options.publishFirst || !published) {
         try {
             const Places places = Places::ofThisSystem();

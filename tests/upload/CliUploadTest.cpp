@@ -105,6 +105,14 @@ TEST_F(CliUpload, PublishesAProjectNeverPublishedFirst) {
     EXPECT_EQ(lastLineOf(run.out), "7 uploaded, 0 unchanged, 0 removed");
 }
 
+TEST_F(CliUpload, DryRunOfAProjectNeverPublishedPublishesNothing) {
+    fs::remove(m_project / "demo/demo.html");
+    const CliRun dry = cli({"upload", project(), "--to", "ftp://anna@127.0.0.1:1/site/", "--dry-run"});
+    EXPECT_EQ(dry.status, 1);
+    EXPECT_NE(dry.err.find("has not been published yet"), std::string::npos) << dry.err;
+    EXPECT_FALSE(fs::exists(m_project / "demo/demo.html"));
+}
+
 TEST_F(CliUpload, PublishWithUploadPublishesThenUploads) {
     const FtpServer server;
     ASSERT_TRUE(server.ready());
