@@ -6,8 +6,11 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
+#include <optional>
+#include <sstream>
 
 namespace veskaro {
 
@@ -19,6 +22,7 @@ constexpr const char* kFingerprintPrefix = "SHA256:";
 constexpr const char* kImpossiblePin = "sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
 constexpr const char* kHashReport = "public key hash: sha256//";
 constexpr long kStalledSeconds = 60;
+constexpr std::size_t kLargestListing = std::size_t(64) << 20;
 
 void initialiseCurlOnce() {
     static std::once_flag once;
@@ -105,6 +109,8 @@ struct FtpFolder::Handle {
     long timeoutSeconds = 30;
     std::string lastReply;
     std::string reportedPin;
+    bool withoutMlsd = false;
+    Reading listed;
     char errorWords[CURL_ERROR_SIZE] = {};
 
     ~Handle() {
@@ -211,6 +217,16 @@ struct FtpFolder::Handle {
         return fingerprintOfPin(reportedPin);
     }
 
+    // Lists the folder url with command (MLSD, LIST) into listed.
+    CURLcode list(const std::string& url, const char* command) {
+        prepare(url);
+        listed = {"", kLargestListing};
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, command);
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendTo);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listed);
+        return perform();
+    }
+
     void quote(const std::vector<std::string>& commands, const std::string& what) {
         prepare(root);
         CurlList list;
@@ -302,13 +318,19 @@ void FtpFolder::makeFolder() {
 }
 
 std::vector<RemoteEntry> FtpFolder::list() {
-    m_handle->prepare(folderUrl());
-    Reading reading{"", std::size_t(64) << 20};
-    curl_easy_setopt(m_handle->curl, CURLOPT_CUSTOMREQUEST, "MLSD");
-    curl_easy_setopt(m_handle->curl, CURLOPT_WRITEFUNCTION, appendTo);
-    curl_easy_setopt(m_handle->curl, CURLOPT_WRITEDATA, &reading);
-    m_handle->run("The folder " + m_target.folder + " cannot be listed");
-    return parseMlsdListing(reading.bytes);
+    const std::string what = "The folder " + m_target.folder + " cannot be listed";
+    if (!m_handle->withoutMlsd) {
+        const CURLcode code = m_handle->list(folderUrl(), "MLSD");
+        if (code == CURLE_OK)
+            return parseMlsdListing(m_handle->listed.bytes);
+        // 500 and 502: the server does not know MLSD (vsftpd among them); its LIST says the same less exactly.
+        if (!m_handle->lastReply.starts_with("500") && !m_handle->lastReply.starts_with("502"))
+            m_handle->fail(what, code);
+        m_handle->withoutMlsd = true;
+    }
+    if (const CURLcode code = m_handle->list(folderUrl(), "LIST"); code != CURLE_OK)
+        m_handle->fail(what, code);
+    return parseListListing(m_handle->listed.bytes);
 }
 
 std::optional<std::string> FtpFolder::read(const std::string& name, std::size_t limit) {
@@ -361,6 +383,79 @@ void FtpFolder::remove(const std::string& name) {
     m_handle->quote({"DELE " + remotePathOf(m_target.folder, name)}, "The file " + name + " cannot be removed");
 }
 
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The text after the first count fields separated by blanks; the name, which may hold blanks itself.
+std::optional<std::string> textAfterFields(const std::string& line, int count, std::vector<std::string>& fields) {
+    std::size_t at = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t start = line.find_first_not_of(' ', at);
+        if (start == std::string::npos)
+            return std::nullopt;
+        at = line.find(' ', start);
+        if (at == std::string::npos)
+            return std::nullopt;
+        fields.push_back(line.substr(start, at - start));
+    }
+    const std::size_t name = line.find_first_not_of(' ', at);
+    if (name == std::string::npos)
+        return std::nullopt;
+    return line.substr(name);
+}
+
+bool isNumber(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<RemoteEntry> unixEntryOf(const std::string& line) {
+    std::vector<std::string> fields;
+    const std::optional<std::string> name = textAfterFields(line, 8, fields);
+    if (!name || fields[0].size() < 10 || !isNumber(fields[4]))
+        return std::nullopt;
+    const char type = fields[0][0];
+    // A link shows "name -> target"; the upload never writes links, so the name is enough.
+    const std::string plain = type == 'l' ? name->substr(0, name->find(" -> ")) : *name;
+    return RemoteEntry{plain, std::strtoull(fields[4].c_str(), nullptr, 10), type == '-'};
+}
+
+std::optional<RemoteEntry> dosEntryOf(const std::string& line) {
+    std::vector<std::string> fields;
+    const std::optional<std::string> name = textAfterFields(line, 3, fields);
+    if (!name || fields[0].find('-') == std::string::npos)
+        return std::nullopt;
+    if (fields[2] == "<DIR>")
+        return RemoteEntry{*name, 0, false};
+    if (!isNumber(fields[2]))
+        return std::nullopt;
+    return RemoteEntry{*name, std::strtoull(fields[2].c_str(), nullptr, 10), true};
+}
+
+} // namespace
+
+std::vector<RemoteEntry> parseListListing(const std::string& text) {
+    std::vector<RemoteEntry> entries;
+    for (const std::string& line : linesOf(text)) {
+        std::optional<RemoteEntry> entry = unixEntryOf(line);
+        if (!entry)
+            entry = dosEntryOf(line);
+        if (entry && entry->name != "." && entry->name != "..")
+            entries.push_back(*entry);
+    }
+    return entries;
+}
+
 std::vector<RemoteEntry> parseMlsdListing(const std::string& text) {
     std::vector<RemoteEntry> entries;
     std::size_t start = 0;
@@ -377,6 +472,8 @@ std::vector<RemoteEntry> parseMlsdListing(const std::string& text) {
             continue;
         RemoteEntry entry{line.substr(space + 1), 0, false};
         std::string facts = line.substr(0, space);
+        if (facts.empty() || facts.back() != ';' || facts.find('=') == std::string::npos)
+            continue;
         for (char& c : facts)
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');

@@ -36,6 +36,11 @@ private:
     std::unique_ptr<Handle> m_handle;
 };
 
+/// Reads a LIST listing in the Unix form ("-rw-r--r-- 1 anna www 1234 Jan 01 12:00 name") or the DOS form
+/// ("01-01-24  12:00PM  1234 name", "<DIR>" for a folder), for servers without MLSD; the folder's own
+/// entries and lines it cannot read are passed over.
+std::vector<RemoteEntry> parseListListing(const std::string& text);
+
 /// Reads an MLSD listing ("type=file;size=12;modify=...; name" per line) into entries, passing over the
 /// folder's own entries and lines it cannot read.
 std::vector<RemoteEntry> parseMlsdListing(const std::string& text);

@@ -344,12 +344,23 @@ TEST_F(FtpUpload, AnFtpsAddressRefusesAServerWithoutTls) {
 }
 
 TEST_F(FtpUpload, MovesOldFilesAsideOnAServerThatWillNotRenameOverThem) {
-    const FtpServer server(true);
+    const FtpServer server(FtpServer::Quirk::NoRenameOver);
     ASSERT_TRUE(server.ready());
     upload(target(server), options(FtpServer::kPassword));
     m_publish.edit("Demo.html", "<new page>");
     m_publish.edit("Slider1.css", "#Slider1 { color: red }");
     EXPECT_EQ(upload(target(server), options(FtpServer::kPassword)).plan.count(PlanAction::Upload), 2u);
+    expectInStep(server.site() / "www" / kNonAsciiFolder);
+}
+
+TEST_F(FtpUpload, ReadsTheListingOfAServerWithoutMlsd) {
+    const FtpServer server(FtpServer::Quirk::NoMlsd);
+    ASSERT_TRUE(server.ready());
+    EXPECT_EQ(upload(target(server), options(FtpServer::kPassword)).plan.count(PlanAction::Upload), 4u);
+    m_publish.edit("Demo.html", "<page with another description>");
+    const UploadOutcome edited = upload(target(server), options(FtpServer::kPassword));
+    EXPECT_EQ(edited.plan.count(PlanAction::Upload), 1u);
+    EXPECT_EQ(edited.plan.count(PlanAction::Unchanged), 3u) << "sizes read from LIST match";
     expectInStep(server.site() / "www" / kNonAsciiFolder);
 }
 

@@ -237,7 +237,7 @@ std::string SshServer::hostKeyFingerprint() const {
     return fingerprint;
 }
 
-FtpServer::FtpServer(bool refusesRenameOver) {
+FtpServer::FtpServer(Quirk quirk) {
     const std::string folder = m_folder.path().string();
     fs::create_directories(site());
     fs::create_directories(site() / "readonly");
@@ -245,8 +245,10 @@ FtpServer::FtpServer(bool refusesRenameOver) {
                                      "--port-file",      folder + "/port",
                                      "--user",           std::string("anna:") + kPassword + ":" + site().string(),
                                      "--reader",         std::string("reader:") + kPassword + ":" + site().string()};
-    if (refusesRenameOver)
+    if (quirk == Quirk::NoRenameOver)
         argv.push_back("--no-rename-over");
+    if (quirk == Quirk::NoMlsd)
+        argv.push_back("--no-mlsd");
     m_process.start(argv, folder + "/ftp.log");
     if (const std::optional<std::string> port = waitForFileLine(m_folder.path() / "port"))
         m_port = std::stoi(*port);

@@ -84,7 +84,10 @@ class FtpServer {
 public:
     static constexpr const char* kPassword = "s3cret";
 
-    explicit FtpServer(bool refusesRenameOver = false);
+    /// What the server refuses, as some servers do.
+    enum class Quirk { None, NoRenameOver, NoMlsd };
+
+    explicit FtpServer(Quirk quirk = Quirk::None);
     bool ready() const { return m_port != 0; }
     int port() const { return m_port; }
     std::filesystem::path site() const { return m_folder.path() / "site"; }

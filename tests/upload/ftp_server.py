@@ -22,6 +22,7 @@ def main():
     parser.add_argument("--reader", action="append", default=[])
     parser.add_argument("--tls-cert", help="a PEM file with the certificate and its key: FTPS, TLS demanded")
     parser.add_argument("--no-rename-over", action="store_true", help="refuse RNTO onto an existing file")
+    parser.add_argument("--no-mlsd", action="store_true", help="know no MLSD, as vsftpd does not")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -41,6 +42,12 @@ def main():
                 self.respond("553 Rename refused: the target exists.")
                 return
             return super().ftp_RNTO(path)
+
+        def ftp_MLSD(self, path):
+            if args.no_mlsd:
+                self.respond('500 Command "MLSD" not understood.')
+                return
+            return super().ftp_MLSD(path)
 
     Handler.authorizer = authorizer
     Handler.passive_ports = None
