@@ -127,6 +127,7 @@ struct FtpFolder::Handle {
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorWords);
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.c_str());
+        // The window runs uploads off its own thread: libcurl must not use signals for its timeouts.
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds);
         curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeoutSeconds);
