@@ -116,7 +116,8 @@ TEST_F(CliUpload, DryRunOfAProjectNeverPublishedPublishesNothing) {
 TEST_F(CliUpload, PublishWithUploadPublishesThenUploads) {
     const FtpServer server;
     ASSERT_TRUE(server.ready());
-    const CliRun run = cli({"publish", project(), "--upload", "--to", ftpUrl(server), "--password-env", "PW"});
+    const CliRun run = cli({"publish", project(), "--upload", "--to", ftpUrl(server), "--password-env", "PW",
+                            "--limit-rate", "100000", "--quiet"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(lastLineOf(run.out), "7 uploaded, 0 unchanged, 0 removed");
 }
