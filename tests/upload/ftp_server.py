@@ -26,8 +26,8 @@ def main():
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
-    for spec, perm in [(u, "elradfmw") for u in args.user] + [(r, "elr") for r in args.reader]:
-        name, password, folder = spec.split(":", 2)
+    for login, perm in [(u, "elradfmw") for u in args.user] + [(r, "elr") for r in args.reader]:
+        name, password, folder = login.split(":", 2)
         authorizer.add_user(name, password, folder, perm=perm)
 
     base = FTPHandler
