@@ -1,6 +1,7 @@
 // veskaro-cli: publishes and checks slider projects without the designer window.
 
 #include "cli/ConsoleProgress.h"
+#include "cli/UploadCommand.h"
 #include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
@@ -269,12 +270,15 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(kHelp, stdout);
+        std::fputs(kUploadHelp, stdout);
         return kDone;
     }
     if (args.size() == 1 && args[0] == "--version") {
         std::puts("veskaro-cli 1.0");
         return kDone;
     }
+    if (isUploadCommand(args))
+        return runUploadCommand(args);
     // Every error ends here as a message and an exit status; the places of the run are gone by then, so
     // the run's work folders are removed on every way out.
     int status = kDone;
