@@ -12,6 +12,8 @@ packages=(
     libgmock-dev
     libjpeg62-turbo-dev
     libgif-dev
+    libwebp-dev
+    libpng-dev
     qt6-base-dev
     chromium
     uglifyjs # minifies the shipped slider scripts; it runs on any Node.js, Debian's or newer
