@@ -35,11 +35,15 @@ void writeFileAtomically(const std::string& path, const std::string& bytes);
 /// read and path when it cannot be written.
 void copyFileAtomically(const std::string& from, const std::string& path, Durability durability = Durability::OnDisk);
 
-/// Copies the file from into a new temporary file beside path (beside the file a link at path leads to)
-/// and returns the temporary file's path for replaceWithTemporaryFile. Throws VeskaroError as
-/// copyFileAtomically does, and then leaves no temporary file behind.
+/// What a write does with a symbolic link at the path it replaces: write through it to the file it leads
+/// to, as described above, or replace the link itself with the new file and leave what it led to untouched.
+enum class LinkHandling { Follow, Replace };
+
+/// Copies the file from into a new temporary file beside path (beside the file a link at path leads to,
+/// when links are followed) and returns the temporary file's path for replaceWithTemporaryFile. Throws
+/// VeskaroError as copyFileAtomically does, and then leaves no temporary file behind.
 std::string copyToTemporaryFile(const std::string& from, const std::string& path,
-                                Durability durability = Durability::OnDisk);
+                                Durability durability = Durability::OnDisk, LinkHandling links = LinkHandling::Follow);
 
 /// Renames a temporary file made by copyToTemporaryFile for path over the file it replaces. Throws
 /// VeskaroError naming path when the rename fails, and then removes the temporary file. The renamed entry
@@ -57,6 +61,11 @@ bool isTemporaryFileName(const std::string& name);
 /// Deletes the temporary files that an interrupted write left in folder: the regular files whose names
 /// isTemporaryFileName accepts. Nothing else is touched, and failures are ignored.
 void removeLeftoverTemporaryFiles(const std::string& folder);
+
+/// Deletes the temporary files that interrupted writes of path left beside the file it names (beside the
+/// file a link at path leads to): the regular files named like it plus a temporary file's suffix. Nothing
+/// else is touched, and failures are ignored.
+void removeLeftoverTemporaryFilesOf(const std::string& path);
 
 /// Reads a text file into lines: LF or CR LF ends a line, a CR elsewhere is dropped, and a last line
 /// without a line end still counts. Throws VeskaroError when the file cannot be read.
