@@ -4,6 +4,7 @@
 #include "imaging/DecodeLimits.h"
 #include "imaging/FileSource.h"
 #include "imaging/GifCodec.h"
+#include "imaging/GifEstimate.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/LittleEndian.h"
 #include "imaging/PaletteQuantizer.h"
@@ -38,14 +39,11 @@ LoadOptions sliderLoadOptions(int sliderWidth, int sliderHeight) {
     }};
 }
 
-// The bytes a GIF or BMP decodes into, from the size its header declares: the RGB pixels and a byte per
-// pixel beside them (GIF's indices, BMP's alpha), the reduced copy included.
-std::uint64_t wholeDecodeBytes(const std::array<std::uint8_t, 26>& head) {
+// The bytes a BMP decodes into, from the size its header declares: the RGB pixels and a byte per pixel
+// beside them (the alpha), the reduced copy included.
+std::uint64_t bmpDecodeBytes(const std::array<std::uint8_t, 26>& head) {
     std::uint64_t width = 0, height = 0;
-    if (std::memcmp(head.data(), "GIF", 3) == 0) {
-        width = readLe16(&head[6]);
-        height = readLe16(&head[8]);
-    } else if (head[0] == 'B' && head[1] == 'M') {
+    if (head[0] == 'B' && head[1] == 'M') {
         const bool core = readLe32(&head[14]) == 12;
         width = core ? readLe16(&head[18]) : readLe32(&head[18]);
         const auto rows = static_cast<std::int32_t>(core ? readLe16(&head[20]) : readLe32(&head[22]));
@@ -66,8 +64,11 @@ std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, 
         std::array<std::uint8_t, 26> head{};
         if (source.read(head.data(), head.size()) != head.size() || !source.rewind())
             return work;
+        // A GIF's screen says little: its images may be far larger, and a screen without a size takes theirs.
+        if (std::memcmp(head.data(), "GIF", 3) == 0)
+            return work + gifDecodeBytes(source);
         if (head[0] != 0xFF || head[1] != 0xD8)
-            return work + wholeDecodeBytes(head);
+            return work + bmpDecodeBytes(head);
         const JpegDecodeCost cost = jpegDecodeCost(source, sourcePath, sliderLoadOptions(sliderWidth, sliderHeight));
         return work + cost.pixelBytes + cost.coefficientBytes;
     } catch (const std::exception&) {

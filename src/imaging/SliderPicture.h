@@ -35,8 +35,9 @@ SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOpt
 std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name);
 
 /// Returns the memory that preparing the source picture for a slider of that size takes at its peak,
-/// estimated from the file's header before anything is decoded: a progressive JPEG holds all its
-/// coefficients, GIF and BMP pictures decode whole, a baseline JPEG only at its reduced size.
+/// estimated from the file's header (a GIF's from its images' descriptors) before anything is decoded: a
+/// progressive JPEG holds all its coefficients, GIF and BMP pictures decode whole, a baseline JPEG only at
+/// its reduced size.
 std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight);
 
 /// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
