@@ -3,6 +3,7 @@
 #include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -325,34 +326,38 @@ void removeLeftoverTemporaryFilesOf(const std::string& path) {
         fs::remove(leftover, error);
 }
 
-std::vector<std::string> readTextLines(const std::string& path) {
+std::string readFileBytes(const std::string& path) {
     errno = 0;
     FileHandle file{std::fopen(path.c_str(), "rb")};
     if (!file)
         throwIoError(errno, path);
-    std::vector<std::string> lines;
-    std::string line;
-    bool lineOpen = false;
+    std::string bytes;
     char buffer[65536];
     std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const char c = buffer[i];
-            if (c == '\n') {
-                lines.push_back(std::move(line));
-                line.clear();
-                lineOpen = false;
-            } else {
-                lineOpen = true;
-                if (c != '\r')
-                    line += c;
-            }
-        }
-    }
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.append(buffer, count);
     if (std::ferror(file.get()))
         throwIoError(errno ? errno : EIO, path);
-    if (lineOpen)
-        lines.push_back(std::move(line));
+    return bytes;
+}
+
+bool TextLineReader::next(std::string& line) {
+    if (m_position == m_bytes.size())
+        return false;
+    const std::size_t end = std::min(m_bytes.find('\n', m_position), m_bytes.size());
+    line.clear();
+    for (std::size_t i = m_position; i < end; ++i)
+        if (m_bytes[i] != '\r')
+            line += m_bytes[i];
+    m_position = end == m_bytes.size() ? end : end + 1;
+    return true;
+}
+
+std::vector<std::string> readTextLines(const std::string& path) {
+    TextLineReader reader(readFileBytes(path));
+    std::vector<std::string> lines;
+    for (std::string line; reader.next(line);)
+        lines.push_back(line);
     return lines;
 }
 

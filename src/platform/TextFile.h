@@ -67,8 +67,29 @@ void removeLeftoverTemporaryFiles(const std::string& folder);
 /// else is touched, and failures are ignored.
 void removeLeftoverTemporaryFilesOf(const std::string& path);
 
-/// Reads a text file into lines: LF or CR LF ends a line, a CR elsewhere is dropped, and a last line
-/// without a line end still counts. Throws VeskaroError when the file cannot be read.
+/// Returns the bytes of a file. Throws VeskaroError when it cannot be read.
+std::string readFileBytes(const std::string& path);
+
+/// Hands out the lines of a text one at a time, so that a text of many short lines takes no more memory
+/// than its bytes: LF or CR LF ends a line, a CR elsewhere is dropped, and a last line without a line end
+/// still counts.
+class TextLineReader {
+public:
+    /// Starts at the first line of bytes.
+    explicit TextLineReader(std::string bytes) : m_bytes(std::move(bytes)) {}
+
+    /// Puts the next line into line and returns true, or returns false when no line is left.
+    bool next(std::string& line);
+    /// Goes back to the first line.
+    void rewind() { m_position = 0; }
+
+private:
+    std::string m_bytes;
+    std::size_t m_position = 0;
+};
+
+/// Reads a text file into lines, ended as TextLineReader reads them. Throws VeskaroError when the file
+/// cannot be read.
 std::vector<std::string> readTextLines(const std::string& path);
 
 } // namespace veskaro
