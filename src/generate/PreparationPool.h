@@ -11,13 +11,19 @@
 
 namespace veskaro {
 
+/// Told by a picture's work, before its decoder takes more memory, what the picture will then have taken
+/// in all; waits until that fits the budget.
+using MemoryCharge = std::function<void(std::uint64_t bytes)>;
+
 /// Runs a piece of work for every picture on worker threads, starting each when its scheduler allows,
 /// and hands the outcomes to the owning thread one picture at a time, in item order. After a failure no
 /// further picture starts; the ones running finish. The destructor waits for the workers.
 class PreparationPool {
 public:
-    /// Starts workers (at least one) that run work(i) for each picture i the scheduler lets start.
-    PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work);
+    /// Starts workers (at least one) that run work(i, charge) for each picture i the scheduler lets start;
+    /// charge raises the picture's share of the budget when it needs more than its estimate.
+    PreparationPool(PreparationScheduler scheduler, int workers,
+                    std::function<void(std::size_t, const MemoryCharge&)> work);
     ~PreparationPool();
     PreparationPool(const PreparationPool&) = delete;
     PreparationPool& operator=(const PreparationPool&) = delete;
@@ -30,11 +36,12 @@ public:
 
 private:
     void runWorker();
+    void charge(std::size_t index, std::uint64_t bytes);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
     PreparationScheduler m_scheduler;
-    std::function<void(std::size_t)> m_work;
+    std::function<void(std::size_t, const MemoryCharge&)> m_work;
     std::vector<char> m_finished;
     std::vector<std::exception_ptr> m_errors;
     std::vector<std::thread> m_workers;

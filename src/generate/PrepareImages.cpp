@@ -113,12 +113,12 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
             m_preview.placeInPreview(picture.path);
         }
     };
-    PreparationPool pool(
-        PreparationScheduler(estimates, m_workers, kPreparationMemoryBudget), m_workers, [&](std::size_t job) {
-            const int k = jobItems[job];
-            prepared.pictures[job] =
-                prepareSliderPicture(sources[k], temp + preparedPictureBase(k), slider.width, slider.height);
-        });
+    PreparationPool pool(PreparationScheduler(estimates, m_workers, kPreparationMemoryBudget), m_workers,
+                         [&](std::size_t job, const MemoryCharge& charge) {
+                             const int k = jobItems[job];
+                             prepared.pictures[job] = prepareSliderPicture(sources[k], temp + preparedPictureBase(k),
+                                                                           slider.width, slider.height, charge);
+                         });
     for (int k = 0; k < count; ++k) {
         if (sources[k].empty()) {
             tree.setCaption(k + 1, "Warning: Original image not found.");

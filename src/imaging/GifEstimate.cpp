@@ -33,7 +33,7 @@ public:
                 break;
         if (m_canvasPixels == 0)
             return 0;
-        return 3 * m_canvasPixels + std::max(3 * m_canvasPixels / 4, m_largestImageBytes);
+        return gifPeakBytes(m_canvasPixels, m_largestImageBytes);
     }
 
 private:

@@ -82,7 +82,7 @@ LoadedPicture decodeAs(PictureFormat format, ByteSource& source, const std::stri
     case PictureFormat::Jpeg:
         return decodeJpeg(source, name, options);
     case PictureFormat::Gif:
-        return decodeGif(source, name);
+        return decodeGif(source, name, options);
     case PictureFormat::Bmp:
         break;
     }

@@ -41,9 +41,11 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
 std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight);
 
 /// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
-/// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Throws VeskaroError when the
-/// source cannot be read or the file cannot be written.
+/// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Tells memoryNeeded, where given,
+/// what the preparation will have taken (as preparationMemory counts it) each time decoding finds it needs
+/// more, before taking it. Throws
+/// VeskaroError when the source cannot be read or the file cannot be written.
 PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                                     int sliderHeight);
+                                     int sliderHeight, const std::function<void(std::uint64_t)>& memoryNeeded = {});
 
 } // namespace veskaro

@@ -255,7 +255,8 @@ namespace {
 struct EstimateCase {
     const char* name;
     GifSpec gif;
-    std::uint64_t bytes; // three bytes a canvas pixel, and beside them the most of the rest
+    std::uint64_t bytes;   // three bytes a canvas pixel, and beside them the most of the rest
+    std::uint64_t decoded; // the most the decoder says it needs: the first frame's part of bytes
 };
 
 void PrintTo(const EstimateCase& row, std::ostream* out) {
@@ -275,14 +276,27 @@ TEST_P(GifEstimateTest, CountsTheCanvasAndTheLargestImage) {
     EXPECT_EQ(estimateOf(makeGif(GetParam().gif)), GetParam().bytes);
 }
 
+TEST_P(GifEstimateTest, DecoderSaysWhatItNeedsBeforeTakingIt) {
+    std::vector<std::uint64_t> needs;
+    LoadOptions options;
+    options.memoryNeeded = [&](std::uint64_t bytes) { needs.push_back(bytes); };
+    decodeBytes(makeGif(GetParam().gif), "needs.gif", options);
+    ASSERT_FALSE(needs.empty());
+    EXPECT_TRUE(std::is_sorted(needs.begin(), needs.end())) << "each figure is the total so far";
+    EXPECT_EQ(needs.back(), GetParam().decoded);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, GifEstimateTest,
     testing::Values(EstimateCase{"ImageAsLargeAsTheScreen",
                                  {4, 3, kColours, {image(0, 0, 4, 3, std::vector<std::uint8_t>(12))}},
+                                 3 * 12 + 12,
                                  3 * 12 + 12},
-                    EstimateCase{"ScreenWithoutSize", {0, 0, kColours, {image(1, 0, 1, 2, {0, 1})}}, 3 * 4 + 3},
+                    EstimateCase{
+                        "ScreenWithoutSize", {0, 0, kColours, {image(1, 0, 1, 2, {0, 1})}}, 3 * 4 + 3, 3 * 4 + 3},
                     EstimateCase{"ImageFarLargerThanTheScreen",
                                  {1, 1, kColours, {image(0, 0, 40, 30, std::vector<std::uint8_t>(1200))}},
+                                 3 + 1200,
                                  3 + 1200},
                     EstimateCase{"LargeLaterFrame",
                                  {2,
@@ -290,13 +304,15 @@ INSTANTIATE_TEST_SUITE_P(
                                   kColours,
                                   {shownFor(image(0, 0, 2, 1, {0, 1}), 10),
                                    shownFor(image(0, 0, 30, 20, std::vector<std::uint8_t>(600)), 10)}},
-                                 3 * 2 + 600},
+                                 3 * 2 + 600,
+                                 3 * 2 + 2},
                     EstimateCase{"ImageRestoringTheCanvasUnderIt",
                                  {3,
                                   1,
                                   kColours,
                                   {image(0, 0, 3, 1, {0, 0, 0}), shownFor(image(0, 0, 2, 1, {1, 1}), 0, 3),
                                    shownFor(image(2, 0, 1, 1, {2}), 10)}},
+                                 3 * 3 + 2 + 3 * 2,
                                  3 * 3 + 2 + 3 * 2}),
     [](const testing::TestParamInfo<EstimateCase>& row) { return std::string(row.param.name); });
 
