@@ -15,6 +15,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A link in the folder being published is replaced, never followed, except that the project file the
+// user opened through a link is saved where the link leads, as a Save of it should be.
+FolderUpdate::Links projectFileLinks(const TkvlAppletAgent& project, const std::string& folder) {
+    std::error_code error;
+    return !project.projectFolder().empty() && fs::equivalent(folder, project.projectFolder(), error)
+               ? FolderUpdate::Links::WriteThrough
+               : FolderUpdate::Links::Replace;
+}
+
 } // namespace
 
 std::string projectBaseName(const std::string& fileName) {
@@ -81,7 +90,7 @@ void Publisher::publishInto(TkvlAppletAgent& project, const std::string& folder,
     for (const TLinkedFileInfo& file : project.linkedFiles())
         update.add((file.Generated ? staging : m_places.dataFolder()) + file.FileName, file.FileName);
     update.add(page.path(), base + ".html");
-    update.add(projectFile.path(), base + ".vsk");
+    update.add(projectFile.path(), base + ".vsk", projectFileLinks(project, folder));
     update.add(report.path(), reportName);
     progress.step(50);
     update.commit();
