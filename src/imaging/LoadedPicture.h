@@ -19,7 +19,7 @@ struct LoadOptions {
     // JPEG only: given the file's own size, the smallest size the decoded picture may have; the decoder
     // takes the largest DCT reduction (1/2, 1/4 or 1/8) that still reaches it. Unset: the full size.
     std::function<PictureSize(int width, int height)> minimumSize;
-    // GIF only: told, before the decoder takes more memory, the most its decoding will have taken once it
+    // GIF and JPEG: told, before the decoder takes more memory, the most its decoding will have taken once it
     // has; a caller that keeps a memory budget may wait here until that fits. Unset: nobody asks.
     std::function<void(std::uint64_t bytes)> memoryNeeded;
 
