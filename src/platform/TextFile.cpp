@@ -84,9 +84,8 @@ struct ReplacedFile {
 };
 
 // A rename replaces a file whatever that file's own permissions say, so the write permission is asked
-// for here: a file the user protected from writing is refused, not silently replaced.
-// A link that is replaced passes on nothing: its attributes are not the file's, and those of the file it
-// leads to belong to that file alone.
+// for here: a file the user protected from writing is refused, not silently replaced. A link that is
+// replaced is asked nothing and passes on nothing: the file it leads to is not written at all.
 ReplacedFile inspectReplacedFile(const std::string& target, const std::string& path) {
     ReplacedFile replaced;
 #ifndef _WIN32

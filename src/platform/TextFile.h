@@ -8,10 +8,11 @@ namespace veskaro {
 
 // The files below are written to a temporary file NAME.<16 hex digits>.tmp beside the file they replace
 // and renamed over it, so that a failure or an interruption leaves either the earlier file or the new one,
-// whole. A path that is a symbolic link is written through: the file the link leads to is replaced in its
-// own folder and the link stays. The replacing file keeps the permission bits of the file it replaces (and
-// its owner and group where the system lets the writer keep them), and a file the user may not write is
-// refused with "File access denied: <path>" rather than replaced.
+// whole. A path that is a symbolic link is written through, unless the write is told to replace links:
+// the file the link leads to is replaced in its own folder and the link stays. The replacing file keeps
+// the permission bits of the file it replaces (and its owner and group where the system lets the writer
+// keep them), and a file the user may not write is refused with "File access denied: <path>" rather than
+// replaced.
 
 /// The bytes a temporary file's name adds to the name of the file it replaces: "." + 16 hex digits + ".tmp".
 /// A file whose name is within this of the file system's limit cannot be written atomically.
