@@ -6,8 +6,8 @@
 
 namespace veskaro {
 
-PreparationPool::PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work,
-                                 const ThreadStart& start)
+PreparationPool::PreparationPool(PreparationScheduler scheduler, int workers,
+                                 std::function<void(std::size_t, const MemoryCharge&)> work, const ThreadStart& start)
     : m_scheduler(std::move(scheduler)), m_work(std::move(work)), m_finished(m_scheduler.size()),
       m_errors(m_scheduler.size()) {
     try {
@@ -38,7 +38,7 @@ void PreparationPool::runWorker() {
         lock.unlock();
         std::exception_ptr error;
         try {
-            m_work(*next);
+            m_work(*next, [this, index = *next](std::uint64_t bytes) { charge(index, bytes); });
         } catch (...) {
             error = std::current_exception();
         }
@@ -52,6 +52,14 @@ void PreparationPool::runWorker() {
         m_scheduler.finish(*next);
         m_changed.notify_all();
     }
+}
+
+void PreparationPool::charge(std::size_t index, std::uint64_t bytes) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_scheduler.charge(index, bytes);
+    // Another waiting picture may now be the first of all that wait.
+    m_changed.notify_all();
+    m_changed.wait(lock, [&] { return m_scheduler.mayGoOn(index); });
 }
 
 bool PreparationPool::waitFor(std::size_t index, const std::function<bool()>& stopRequested) {

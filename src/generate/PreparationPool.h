@@ -11,6 +11,10 @@
 
 namespace veskaro {
 
+/// Told by a picture's work, before its decoder takes more memory, what the picture will then have taken
+/// in all; waits until that fits the budget.
+using MemoryCharge = std::function<void(std::uint64_t bytes)>;
+
 /// Runs a piece of work for every picture on worker threads, starting each when its scheduler allows,
 /// and hands the outcomes to the owning thread one picture at a time, in item order. After a failure no
 /// further picture starts; the ones running finish. The destructor waits for the workers.
@@ -19,10 +23,12 @@ public:
     /// Starts a thread for a worker's loop; the system's own unless a test stands in for it.
     using ThreadStart = std::function<std::thread(std::function<void()>)>;
 
-    /// Starts workers (at least one) that run work(i) for each picture i the scheduler lets start. When the
+    /// Starts workers (at least one) that run work(i, charge) for each picture i the scheduler lets start;
+    /// charge raises the picture's share of the budget when it needs more than its estimate. When the
     /// system refuses a thread, the workers already started are stopped and joined, and VeskaroError says
     /// why.
-    PreparationPool(PreparationScheduler scheduler, int workers, std::function<void(std::size_t)> work,
+    PreparationPool(PreparationScheduler scheduler, int workers,
+                    std::function<void(std::size_t, const MemoryCharge&)> work,
                     const ThreadStart& start = startSystemThread);
     ~PreparationPool();
     PreparationPool(const PreparationPool&) = delete;
@@ -37,11 +43,12 @@ public:
 private:
     static std::thread startSystemThread(std::function<void()> loop) { return std::thread(std::move(loop)); }
     void runWorker();
+    void charge(std::size_t index, std::uint64_t bytes);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
     PreparationScheduler m_scheduler;
-    std::function<void(std::size_t)> m_work;
+    std::function<void(std::size_t, const MemoryCharge&)> m_work;
     std::vector<char> m_finished;
     std::vector<std::exception_ptr> m_errors;
     std::vector<std::thread> m_workers;

@@ -20,6 +20,24 @@ std::optional<std::size_t> PreparationScheduler::startNext() {
     return m_next++;
 }
 
+void PreparationScheduler::charge(std::size_t index, std::uint64_t bytes) {
+    if (bytes <= m_estimates[index])
+        return;
+    m_runningEstimate += bytes - m_estimates[index];
+    m_estimates[index] = bytes;
+    m_waiting.insert(index);
+}
+
+bool PreparationScheduler::mayGoOn(std::size_t index) {
+    if (!m_waiting.contains(index))
+        return true;
+    const bool allWait = m_waiting.size() == static_cast<std::size_t>(m_running);
+    if (m_runningEstimate > m_budget && !(allWait && *m_waiting.begin() == index))
+        return false;
+    m_waiting.erase(index);
+    return true;
+}
+
 void PreparationScheduler::finish(std::size_t index) {
     --m_running;
     m_runningEstimate -= m_estimates[index];

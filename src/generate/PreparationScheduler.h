@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ public:
     /// Returns the picture that may start now and counts it as running, or nothing while the next one
     /// must wait or none is left.
     std::optional<std::size_t> startNext();
+    /// Raises the estimate of a running picture whose decoding found it needs bytes, more than estimated;
+    /// until mayGoOn says yes the picture waits. A smaller figure changes nothing.
+    void charge(std::size_t index, std::uint64_t bytes);
+    /// Tells whether a picture that charged more may go on: once the running estimates fit the budget
+    /// again, or when every running picture waits so and it comes first in item order (it then runs over
+    /// the budget, as a picture larger than the budget runs alone, since no other could give memory back).
+    bool mayGoOn(std::size_t index);
     /// Counts a running picture as finished, giving back its worker and its memory.
     void finish(std::size_t index);
     /// Lets no further picture start; the running ones still finish.
@@ -43,6 +51,7 @@ private:
     std::size_t m_next = 0;
     int m_running = 0;
     std::uint64_t m_runningEstimate = 0;
+    std::set<std::size_t> m_waiting; // running pictures that charged more than fits
     bool m_closed = false;
 };
 

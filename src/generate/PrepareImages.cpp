@@ -112,12 +112,12 @@ bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemT
                     PreparedInTemp& prepared, std::size_t& delivered) {
     mapLargeBlocksApart();
     PreparationPool pool(PreparationScheduler(plan.estimates, workshop.workers, kPreparationMemoryBudget),
-                         workshop.workers, [&](std::size_t job) {
+                         workshop.workers, [&](std::size_t job, const MemoryCharge& charge) {
                              const PictureJob& picture = plan.jobs[job];
                              requireKnownExtension(picture);
                              prepared.pictures[job] = prepareSliderPicture(
                                  picture.source, workshop.tempFolder + preparedPictureBase(picture.item),
-                                 plan.slider.width, plan.slider.height);
+                                 plan.slider.width, plan.slider.height, charge);
                          });
     const int count = static_cast<int>(plan.jobOfItem.size());
     for (int k = 0; k < count; ++k) {

@@ -43,6 +43,15 @@ std::vector<PublishedFile> inPlacementOrder(std::vector<PublishedFile> files) {
     return files;
 }
 
+// A link in the folder being published is replaced, never followed, except that the project file the
+// user opened through a link is saved where the link leads, as a Save of it should be.
+FolderUpdate::Links projectFileLinks(const TkvlAppletAgent& project, const std::string& folder) {
+    std::error_code error;
+    return !project.projectFolder().empty() && fs::equivalent(folder, project.projectFolder(), error)
+               ? FolderUpdate::Links::WriteThrough
+               : FolderUpdate::Links::Replace;
+}
+
 } // namespace
 
 std::string projectBaseName(const std::string& fileName) {
@@ -95,7 +104,9 @@ void Publisher::publishInto(TkvlAppletAgent& project, const std::string& folder,
         // file must arrive: a page naming a script that did not is no publish.
         if (file.kind == PublishedKind::Picture && !fs::exists(source, error))
             continue;
-        update.add(source, file.name);
+        update.add(source, file.name,
+                   file.kind == PublishedKind::ProjectFile ? projectFileLinks(project, folder)
+                                                           : FolderUpdate::Links::Replace);
     }
     progress.step(50);
     update.commit();

@@ -2,6 +2,7 @@
 
 #include "imaging/DecodeLimits.h"
 #include "imaging/GifCanvas.h"
+#include "imaging/GifEstimate.h"
 #include "imaging/GifLzwDecoder.h"
 #include "imaging/GifTailCheck.h"
 #include "imaging/PictureError.h"
@@ -42,7 +43,8 @@ constexpr GraphicsControlBlock kNoControl{DISPOSAL_UNSPECIFIED, false, 0, NO_TRA
 
 class GifDecoder {
 public:
-    GifDecoder(ByteSource& source, const std::string& name) : m_input{&source, false}, m_name(name) {
+    GifDecoder(ByteSource& source, const std::string& name, const LoadOptions& options)
+        : m_input{&source, false}, m_name(name), m_memoryNeeded(options.memoryNeeded) {
         int error = 0;
         m_gif = DGifOpen(&m_input, readGifBytes, &error);
         if (!m_gif)
@@ -181,6 +183,11 @@ private:
         std::vector<GifCanvas::Colour> colours(static_cast<std::size_t>(map->ColorCount));
         for (std::size_t i = 0; i < colours.size(); ++i)
             colours[i] = {map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue};
+        const std::uint64_t restored = m_control.DisposalMode == DISPOSE_PREVIOUS
+                                           ? 3 * std::uint64_t(std::min(place.width, m_screenWidth)) *
+                                                 std::uint64_t(std::min(place.height, m_screenHeight))
+                                           : 0;
+        need(gifPeakBytes(canvasPixels(), std::uint64_t(place.width) * std::uint64_t(place.height) + restored));
         const std::vector<std::uint8_t> indices = decodePixels(place);
         checkIndices(indices, colours.size());
         m_canvas->draw(place, indices, colours, m_control.TransparentColor, m_control.DisposalMode);
@@ -192,7 +199,20 @@ private:
         m_screenHeight = m_gif->SHeight > 0 ? m_gif->SHeight : first.top + first.height;
         if (const std::string problem = pictureSizeProblem(m_screenWidth, m_screenHeight); !problem.empty())
             fail(problem);
+        need(gifPeakBytes(canvasPixels(), 0));
         m_canvas.emplace(m_screenWidth, m_screenHeight);
+    }
+
+    std::uint64_t canvasPixels() const { return std::uint64_t(m_screenWidth) * std::uint64_t(m_screenHeight); }
+
+    // The file may turn out to need more than its estimate said (it may have changed since); whoever keeps
+    // the budget is told before the memory is taken.
+    void need(std::uint64_t bytes) {
+        if (bytes <= m_needed)
+            return;
+        m_needed = bytes;
+        if (m_memoryNeeded)
+            m_memoryNeeded(bytes);
     }
 
     void checkPlace(const GifPlacement& place) {
@@ -274,6 +294,8 @@ private:
     int m_screenHeight = 0;
     int m_imagesDrawn = 0;
     std::int64_t m_pixelsDrawn = 0;
+    std::function<void(std::uint64_t)> m_memoryNeeded;
+    std::uint64_t m_needed = 0; // the most memoryNeeded was told
 };
 
 /// Collects what giflib writes.
@@ -362,8 +384,8 @@ private:
 
 } // namespace
 
-LoadedPicture decodeGif(ByteSource& source, const std::string& name) {
-    return GifDecoder(source, name).decode();
+LoadedPicture decodeGif(ByteSource& source, const std::string& name, const LoadOptions& options) {
+    return GifDecoder(source, name, options).decode();
 }
 
 std::string encodeGif(const IndexedImage& image, const std::string& name) {

@@ -339,15 +339,21 @@ void readLayout(Decompressor& decompressor, const LoadOptions& options) {
     decompressor.call([&] { jpeg_calc_output_dimensions(&info); });
 }
 
+// What decoding takes once the layout is settled: the output's pixels, and the coefficients a picture of
+// several scans holds whole.
+JpegDecodeCost costOf(Decompressor& decompressor) {
+    jpeg_decompress_struct& info = decompressor.info();
+    bool heldWhole = false;
+    decompressor.call([&] { heldWhole = jpeg_has_multiple_scans(&info); });
+    return {std::uint64_t{info.output_width} * info.output_height * 3, heldWhole ? coefficientBytes(info) : 0};
+}
+
 } // namespace
 
 JpegDecodeCost jpegDecodeCost(ByteSource& source, const std::string& name, const LoadOptions& options) {
     Decompressor decompressor(source, name);
     readLayout(decompressor, options);
-    jpeg_decompress_struct& info = decompressor.info();
-    bool heldWhole = false;
-    decompressor.call([&] { heldWhole = jpeg_has_multiple_scans(&info); });
-    return {std::uint64_t{info.output_width} * info.output_height * 3, heldWhole ? coefficientBytes(info) : 0};
+    return costOf(decompressor);
 }
 
 LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const LoadOptions& options) {
@@ -355,6 +361,10 @@ LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const Load
     jpeg_decompress_struct& info = decompressor.info();
     readLayout(decompressor, options);
     checkDecodeFits(decompressor);
+    if (options.memoryNeeded) {
+        const JpegDecodeCost cost = costOf(decompressor);
+        options.memoryNeeded(cost.pixelBytes + cost.coefficientBytes);
+    }
     decompressor.call([&] { jpeg_start_decompress(&info); });
 
     LoadedPicture picture;

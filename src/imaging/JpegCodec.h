@@ -10,7 +10,8 @@ namespace veskaro {
 
 /// Decodes a JPEG picture (greyscale, colour, CMYK or YCCK; baseline, progressive or arithmetic-coded),
 /// DCT-reduced as options ask. Any damage libjpeg reports, even as a warning, refuses the file: a
-/// half-decoded picture is never returned. Throws VeskaroError "JPEG error #<code>: <name>: ...".
+/// half-decoded picture is never returned. Tells options.memoryNeeded what decoding takes before it
+/// starts. Throws VeskaroError "JPEG error #<code>: <name>: ...".
 LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const LoadOptions& options);
 
 /// What decoding a JPEG takes in memory: the decoded pixels and the coefficients a picture read in several

@@ -3,6 +3,7 @@
 #include "imaging/PictureFormat.h"
 #include "imaging/RgbImage.h"
 
+#include <cstdint>
 #include <functional>
 
 namespace veskaro {
@@ -18,10 +19,15 @@ struct LoadOptions {
     // JPEG only: given the file's own size, the smallest size the decoded picture may have; the decoder
     // takes the largest DCT reduction (1/2, 1/4 or 1/8) that still reaches it. Unset: the full size.
     std::function<PictureSize(int width, int height)> minimumSize;
+    // GIF and JPEG: told, before the decoder takes more memory, the most its decoding will have taken once it
+    // has; a caller that keeps a memory budget may wait here until that fits. Unset: nobody asks.
+    std::function<void(std::uint64_t bytes)> memoryNeeded;
 
     /// Returns options that allow a reduction down to a fixed size.
     static LoadOptions atLeast(int width, int height) {
-        return {[=](int, int) { return PictureSize{width, height}; }};
+        LoadOptions options;
+        options.minimumSize = [=](int, int) { return PictureSize{width, height}; };
+        return options;
     }
 };
 

@@ -1,166 +1,17 @@
 #include "imaging/PaletteQuantizer.h"
 
+#include "imaging/WuQuantizer.h"
+
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace veskaro {
 
 namespace {
 
-using Colour = std::array<std::uint8_t, 3>;
-
-// Wu's colour quantiser (Graphics Gems II): cumulative moments over a 64-level cube, boxes split where
-// the summed variance drops most. Wu used 32 levels; 64 let smooth gradients, such as a sky, keep twice
-// as many steps.
-class WuQuantizer {
-public:
-    void add(const std::uint8_t* pixel) {
-        const int r = (pixel[0] >> kShift) + 1, g = (pixel[1] >> kShift) + 1, b = (pixel[2] >> kShift) + 1;
-        Moment& m = at(r, g, b);
-        m.weight += 1;
-        m.red += pixel[0];
-        m.green += pixel[1];
-        m.blue += pixel[2];
-        m.squares += static_cast<double>(pixel[0] * pixel[0] + pixel[1] * pixel[1] + pixel[2] * pixel[2]);
-    }
-
-    std::vector<Colour> palette(int maxColours) {
-        accumulate();
-        std::vector<Box> boxes{Box{0, kSide - 1, 0, kSide - 1, 0, kSide - 1}};
-        std::vector<double> variances{0.0};
-        std::size_t next = 0;
-        while (static_cast<int>(boxes.size()) < maxColours) {
-            Box second;
-            if (cut(boxes[next], second)) {
-                boxes.push_back(second);
-                variances[next] = variance(boxes[next]);
-                variances.push_back(variance(second));
-            } else {
-                variances[next] = 0.0;
-            }
-            next = static_cast<std::size_t>(std::max_element(variances.begin(), variances.end()) - variances.begin());
-            if (variances[next] <= 0.0)
-                break;
-        }
-        std::vector<Colour> colours;
-        for (const Box& box : boxes) {
-            const Moment sum = volume(box);
-            if (sum.weight == 0)
-                continue;
-            auto mean = [&](std::int64_t total) {
-                return static_cast<std::uint8_t>((total + sum.weight / 2) / sum.weight);
-            };
-            colours.push_back({mean(sum.red), mean(sum.green), mean(sum.blue)});
-        }
-        return colours;
-    }
-
-private:
-    static constexpr int kShift = 2;
-    static constexpr int kSide = (256 >> kShift) + 1;
-    struct Moment {
-        std::int64_t weight = 0, red = 0, green = 0, blue = 0;
-        double squares = 0.0;
-        Moment& operator+=(const Moment& o) {
-            weight += o.weight, red += o.red, green += o.green, blue += o.blue, squares += o.squares;
-            return *this;
-        }
-        Moment& operator-=(const Moment& o) {
-            weight -= o.weight, red -= o.red, green -= o.green, blue -= o.blue, squares -= o.squares;
-            return *this;
-        }
-    };
-    // Lower bounds exclusive, upper bounds inclusive, as the cumulative moments want them.
-    struct Box {
-        int r0, r1, g0, g1, b0, b1;
-        int& low(int axis) { return axis == 0 ? r0 : axis == 1 ? g0 : b0; }
-        int& high(int axis) { return axis == 0 ? r1 : axis == 1 ? g1 : b1; }
-    };
-
-    Moment& at(int r, int g, int b) { return m_moments[static_cast<std::size_t>((r * kSide + g) * kSide + b)]; }
-
-    void accumulate() {
-        for (int r = 1; r < kSide; ++r) {
-            std::array<Moment, kSide> area{};
-            for (int g = 1; g < kSide; ++g) {
-                Moment line;
-                for (int b = 1; b < kSide; ++b) {
-                    line += at(r, g, b);
-                    area[static_cast<std::size_t>(b)] += line;
-                    at(r, g, b) = at(r - 1, g, b);
-                    at(r, g, b) += area[static_cast<std::size_t>(b)];
-                }
-            }
-        }
-    }
-
-    Moment corner(int r, int g, int b) { return at(r, g, b); }
-
-    Moment volume(const Box& x) {
-        Moment v = corner(x.r1, x.g1, x.b1);
-        v -= corner(x.r1, x.g1, x.b0);
-        v -= corner(x.r1, x.g0, x.b1);
-        v += corner(x.r1, x.g0, x.b0);
-        v -= corner(x.r0, x.g1, x.b1);
-        v += corner(x.r0, x.g1, x.b0);
-        v += corner(x.r0, x.g0, x.b1);
-        v -= corner(x.r0, x.g0, x.b0);
-        return v;
-    }
-
-    // The moments of the part of box below position along axis.
-    Moment below(Box box, int axis, int position) {
-        box.high(axis) = position;
-        return volume(box);
-    }
-
-    static double spread(const Moment& m) {
-        return static_cast<double>(m.red * m.red + m.green * m.green + m.blue * m.blue) / static_cast<double>(m.weight);
-    }
-
-    double variance(const Box& box) {
-        const Moment m = volume(box);
-        return m.weight > 1 ? m.squares - spread(m) : 0.0;
-    }
-
-    double bestCut(Box box, int axis, const Moment& whole, int& cutAt) {
-        double best = 0.0;
-        cutAt = -1;
-        for (int position = box.low(axis) + 1; position < box.high(axis); ++position) {
-            Moment half = below(box, axis, position);
-            if (half.weight == 0)
-                continue;
-            Moment rest = whole;
-            rest -= half;
-            if (rest.weight == 0)
-                continue;
-            const double gain = spread(half) + spread(rest);
-            if (gain > best) {
-                best = gain;
-                cutAt = position;
-            }
-        }
-        return best;
-    }
-
-    bool cut(Box& first, Box& second) {
-        const Moment whole = volume(first);
-        int cuts[3];
-        double gains[3];
-        for (int axis = 0; axis < 3; ++axis)
-            gains[axis] = bestCut(first, axis, whole, cuts[axis]);
-        const int axis = static_cast<int>(std::max_element(gains, gains + 3) - gains);
-        if (cuts[axis] < 0)
-            return false;
-        second = first;
-        second.low(axis) = cuts[axis];
-        first.high(axis) = cuts[axis];
-        return true;
-    }
-
-    std::vector<Moment> m_moments = std::vector<Moment>(kSide * kSide * kSide);
-};
+using Colour = WuQuantizer::Colour;
 
 // Nearest palette entry by squared distance, remembered per cell of a 64-level cube.
 class NearestColour {
@@ -232,13 +83,25 @@ void diffuse(const RgbImage& canvas, const PixelRect& content, const std::vector
     }
 }
 
+// Counts a row's pixels a run of one colour at a time: flat stretches, common in drawn pictures, cost one
+// step each.
+void addRow(WuQuantizer& wu, const std::uint8_t* row, int width) {
+    for (int x = 0; x < width;) {
+        const std::uint8_t* colour = row + 3 * x;
+        int run = 1;
+        while (x + run < width && std::memcmp(colour, row + 3 * (x + run), 3) == 0)
+            ++run;
+        wu.add(colour, run);
+        x += run;
+    }
+}
+
 } // namespace
 
 IndexedImage quantizeForGif(const RgbImage& canvas, const PixelRect& content) {
     auto wu = std::make_unique<WuQuantizer>();
     for (int y = content.top; y < content.bottom; ++y)
-        for (int x = content.left; x < content.right; ++x)
-            wu->add(canvas.row(y) + 3 * x);
+        addRow(*wu, canvas.row(y) + 3 * content.left, content.width());
     std::vector<Colour> palette = wu->palette(255);
     wu.reset();
 

@@ -3,6 +3,7 @@
 #include "imaging/BmpCodec.h"
 #include "imaging/DecodeLimits.h"
 #include "imaging/GifCodec.h"
+#include "imaging/GifEstimate.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/LittleEndian.h"
 #include "imaging/PaletteQuantizer.h"
@@ -37,9 +38,9 @@ std::uint64_t wholeDecodeBytes(std::uint64_t width, std::uint64_t height) {
     return width > kMaxPictureSide || height > kMaxPictureSide ? 0 : width * height * 4;
 }
 
-std::uint64_t gifDecodeBytes(ByteSource& source, const std::string&, const LoadOptions&) {
-    std::array<std::uint8_t, 10> head{};
-    return readHead(source, head) ? wholeDecodeBytes(readLe16(&head[6]), readLe16(&head[8])) : 0;
+// A GIF's screen says little: its images may be far larger, and a screen without a size takes theirs.
+std::uint64_t gifPictureDecodeBytes(ByteSource& source, const std::string&, const LoadOptions&) {
+    return gifDecodeBytes(source);
 }
 
 std::uint64_t bmpDecodeBytes(ByteSource& source, const std::string&, const LoadOptions&) {
@@ -58,8 +59,8 @@ std::uint64_t jpegDecodeBytes(ByteSource& source, const std::string& name, const
     return cost.pixelBytes + cost.coefficientBytes;
 }
 
-LoadedPicture decodeGifPicture(ByteSource& source, const std::string& name, const LoadOptions&) {
-    return decodeGif(source, name);
+LoadedPicture decodeGifPicture(ByteSource& source, const std::string& name, const LoadOptions& options) {
+    return decodeGif(source, name, options);
 }
 
 LoadedPicture decodeBmpPicture(ByteSource& source, const std::string& name, const LoadOptions&) {
@@ -99,7 +100,7 @@ constexpr PictureFormatInfo kFormats[] = {
      [](std::span<const std::uint8_t> head) { return startsWith(head, "GIF87a") || startsWith(head, "GIF89a"); },
      decodeGifPicture,
      encodeGifCanvas,
-     gifDecodeBytes,
+     gifPictureDecodeBytes,
      [] { return std::string(kGifErrorPrefix); }},
     {PictureFormat::Bmp,
      "Windows bitmap",

@@ -26,17 +26,23 @@ RgbImage reducedForTarget(RgbImage image, const PixelRect& target) {
 }
 
 LoadOptions sliderLoadOptions(int sliderWidth, int sliderHeight) {
-    return {[=](int width, int height) {
+    LoadOptions options;
+    options.minimumSize = [=](int width, int height) {
         const PixelRect target = computeSliderGeometry(width, height, sliderWidth, sliderHeight).target;
         return PictureSize{kMargin * target.width(), kMargin * target.height()};
-    }};
+    };
+    return options;
+}
+
+// The canvas, the resampler's rows, the encoder's output and the palette tables.
+std::uint64_t workBytes(int sliderWidth, int sliderHeight) {
+    return 4 * std::uint64_t(sliderWidth) * std::uint64_t(sliderHeight) * 3 + (2u << 20);
 }
 
 } // namespace
 
 std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight) {
-    // The canvas, the resampler's rows, the encoder's output and the palette tables.
-    const std::uint64_t work = 4 * std::uint64_t(sliderWidth) * std::uint64_t(sliderHeight) * 3 + (2u << 20);
+    const std::uint64_t work = workBytes(sliderWidth, sliderHeight);
     try {
         // The content decides the decoder, as it does when the picture is loaded.
         FileSource source(sourcePath);
@@ -70,10 +76,17 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
 }
 
 PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                                     int sliderHeight) {
+                                     int sliderHeight, const std::function<void(std::uint64_t)>& memoryNeeded) {
     mapLargeBlocksApart();
+    const std::uint64_t work = workBytes(sliderWidth, sliderHeight);
     const SliderCanvas slider = composeSliderCanvas(
-        [&](const LoadOptions& options) { return loadPicture(sourcePath, options); }, sliderWidth, sliderHeight);
+        [&](LoadOptions options) {
+            // In the units of preparationMemory, which the budget was charged with.
+            if (memoryNeeded)
+                options.memoryNeeded = [&](std::uint64_t bytes) { memoryNeeded(work + bytes); };
+            return loadPicture(sourcePath, options);
+        },
+        sliderWidth, sliderHeight);
     const std::string path = targetBase + preparedExtension(slider.format);
     writeFileAtomically(path, encodeSliderCanvas(slider, path));
     return {slider.format, path, slider.geometry.scaledWidth, slider.geometry.scaledHeight};

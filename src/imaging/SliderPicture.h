@@ -36,14 +36,17 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
                                const EncoderSettings& settings = {});
 
 /// Returns the memory that preparing the source picture for a slider of that size takes at its peak,
-/// estimated from the file's header before anything is decoded: a progressive JPEG holds all its
-/// coefficients, GIF and BMP pictures decode whole, a baseline JPEG only at its reduced size.
+/// estimated from the file's header (a GIF's from its images' descriptors) before anything is decoded: a
+/// progressive JPEG holds all its coefficients, GIF and BMP pictures decode whole, a baseline JPEG only at
+/// its reduced size.
 std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight);
 
 /// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
-/// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Throws VeskaroError when the
-/// source cannot be read or the file cannot be written.
+/// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Tells memoryNeeded, where given,
+/// what the preparation will have taken (as preparationMemory counts it) each time decoding finds it needs
+/// more, before taking it. Throws
+/// VeskaroError when the source cannot be read or the file cannot be written.
 PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                                     int sliderHeight);
+                                     int sliderHeight, const std::function<void(std::uint64_t)>& memoryNeeded = {});
 
 } // namespace veskaro

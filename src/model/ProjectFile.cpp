@@ -88,10 +88,11 @@ void ensureReadableProjectFile(const std::string& path) {
 }
 
 // Project text is UTF-8 in memory: a file of the older program, written in Windows-1252, is converted
-// here, so that every front end reads the same text.
-std::vector<std::string> readProjectLines(const std::string& path) {
+// here, so that every front end reads the same text. The lines are read one at a time: a file of many
+// short lines would take many times its size as a list of them.
+Utf8LineReader readProjectLines(const std::string& path) {
     ensureReadableProjectFile(path);
-    return linesAsUtf8(readTextLines(path));
+    return Utf8LineReader(readFileBytes(path));
 }
 
 class ProjectLines {
@@ -100,14 +101,14 @@ public:
 
     // Reads the next line; a file that ends before its items are closed is refused as a whole.
     const std::string& next() {
-        if (m_position == m_lines.size())
+        if (!m_lines.next(m_line))
             throw VeskaroError("The project file " + m_path +
                                " is incomplete: it ends before its list of items is closed. Nothing was loaded.");
-        return m_lines[m_position++];
+        return m_line;
     }
 
     // Returns the next line, or nothing at the end of the file.
-    const std::string* nextIfAny() { return m_position == m_lines.size() ? nullptr : &m_lines[m_position++]; }
+    const std::string* nextIfAny() { return m_lines.next(m_line) ? &m_line : nullptr; }
 
     void skipTo(const std::string& tag) {
         while (next() != tag) {
@@ -117,17 +118,16 @@ public:
     // Finds the product tag that begins every project file. A file without one (a picture, a page, an
     // empty file) was never a project file, which says more than calling it incomplete.
     void skipToProductName() {
-        const auto tag = std::find(m_lines.begin() + static_cast<std::ptrdiff_t>(m_position), m_lines.end(),
-                                   std::string("<Product_Name>"));
-        if (tag == m_lines.end())
-            throw VeskaroError("The file " + m_path + " is not a Veskaro project file. Nothing was loaded.");
-        m_position = static_cast<std::size_t>(tag - m_lines.begin()) + 1;
+        while (m_lines.next(m_line))
+            if (m_line == "<Product_Name>")
+                return;
+        throw VeskaroError("The file " + m_path + " is not a Veskaro project file. Nothing was loaded.");
     }
 
 private:
     std::string m_path;
-    std::vector<std::string> m_lines;
-    std::size_t m_position = 0;
+    Utf8LineReader m_lines;
+    std::string m_line; // the line read last, which next() lends out until the one after
 };
 
 // Returns the lines of the options block, wherever it stands after the items; none when there is no block.

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -51,9 +52,17 @@ FolderUpdate::~FolderUpdate() {
 #endif
 }
 
-void FolderUpdate::add(const std::string& from, const std::string& name) {
+void FolderUpdate::add(const std::string& from, const std::string& name, Links links) {
     const std::string path = m_folder + name;
-    m_replacements.push_back({copyToTemporaryFile(from, path), path});
+    std::error_code error;
+    // Only a link to a file that is there is written through: a dangling one would create a file wherever
+    // it points.
+    const bool through = links == Links::WriteThrough && std::filesystem::exists(path, error);
+    if (through)
+        removeLeftoverTemporaryFilesOf(path);
+    m_replacements.push_back(
+        {copyToTemporaryFile(from, path, Durability::OnDisk, through ? LinkHandling::Follow : LinkHandling::Replace),
+         path});
 }
 
 void FolderUpdate::commit() {
@@ -62,6 +71,12 @@ void FolderUpdate::commit() {
         replaceWithTemporaryFile(replacement.temporary, replacement.path);
     }
     flushFolder(m_folder);
+    // A file written through its link was renamed in the folder of the file the link leads to.
+    for (const Replacement& replacement : m_replacements) {
+        const std::filesystem::path folder = std::filesystem::path(replacement.temporary).parent_path();
+        if (folder != std::filesystem::path(replacement.path).parent_path())
+            flushFolder(folder.string());
+    }
 }
 
 } // namespace veskaro

@@ -6,10 +6,12 @@
 namespace veskaro {
 
 /// Replaces several files of one folder as one update. Each new file is first copied to a temporary file
-/// beside the file it replaces; only when every one is written are they renamed into place, in the order
-/// they were added. A failure while copying (a full disk, a file the user may not write) leaves the folder
-/// as it was; an interruption leaves every file whole, the earlier one or the new one. Updates of one folder
-/// by several runs take turns, and each removes the temporary files an interrupted update left there.
+/// in the folder; only when every one is written are they renamed into place, in the order they were
+/// added. A symbolic link in the folder is replaced by the new file, never followed, so that no update
+/// writes outside the folder, unless the caller asks for a file to be written through its link. A failure while copying
+/// (a full disk, a file the user may not write) leaves the folder as it was; an interruption leaves every file whole,
+/// the earlier one or the new one. Updates of one folder by several runs take turns, and each removes the temporary
+/// files an interrupted update left there.
 class FolderUpdate {
 public:
     /// Starts an update of folder (ending in the delimiter): waits for the folder's turn, then removes the
@@ -20,9 +22,17 @@ public:
     FolderUpdate(const FolderUpdate&) = delete;
     FolderUpdate& operator=(const FolderUpdate&) = delete;
 
-    /// Copies the file from to a temporary file beside folder + name. Throws VeskaroError, with no temporary
-    /// file left behind, when it cannot be read or written.
-    void add(const std::string& from, const std::string& name);
+    /// How add treats a symbolic link at folder + name.
+    enum class Links {
+        Replace,      // the link gives way to the new file
+        WriteThrough, // the file the link leads to gets the new content and the link stays; a link that
+                      // leads to no file is replaced all the same, so that nothing appears elsewhere
+    };
+
+    /// Copies the file from to a temporary file for folder + name: in the folder, or beside the file a link
+    /// there leads to when it is written through (where the leftovers of its interrupted writes are removed
+    /// first). Throws VeskaroError, with no temporary file left behind, when it cannot be read or written.
+    void add(const std::string& from, const std::string& name, Links links = Links::Replace);
     /// Renames every added file into place, in the order they were added. Throws VeskaroError at the first
     /// rename that fails; the files renamed before it stay in place.
     void commit();

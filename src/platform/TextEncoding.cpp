@@ -1,7 +1,5 @@
 #include "platform/TextEncoding.h"
 
-#include <algorithm>
-
 namespace veskaro {
 
 namespace {
@@ -83,15 +81,21 @@ std::string windows1252ToUtf8(std::string_view text) {
     return out;
 }
 
-std::vector<std::string> linesAsUtf8(std::vector<std::string> lines) {
+Utf8LineReader::Utf8LineReader(std::string bytes) : m_lines(std::move(bytes)) {
     // A file holds one encoding, so a single byte that is not UTF-8 makes the whole file Windows-1252,
     // also the stretches of it that happen to look like UTF-8. Line ends are the same bytes in both, so the
     // lines are judged together, as the file would be.
-    if (std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return isValidUtf8(line); }))
-        return lines;
-    for (std::string& line : lines)
+    for (std::string line; !m_windows1252 && m_lines.next(line);)
+        m_windows1252 = !isValidUtf8(line);
+    m_lines.rewind();
+}
+
+bool Utf8LineReader::next(std::string& line) {
+    if (!m_lines.next(line))
+        return false;
+    if (m_windows1252)
         line = windows1252ToUtf8(line);
-    return lines;
+    return true;
 }
 
 } // namespace veskaro

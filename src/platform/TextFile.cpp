@@ -3,6 +3,7 @@
 #include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -69,6 +70,11 @@ std::string linkTarget(const std::string& path) {
     }
 }
 
+// Where a write puts its new file: where a followed link leads, or in place of the link.
+std::string replacedPath(const std::string& path, LinkHandling links) {
+    return links == LinkHandling::Follow ? linkTarget(path) : path;
+}
+
 // The file a write replaces, as far as its replacement takes after it.
 struct ReplacedFile {
     bool exists = false;
@@ -78,21 +84,26 @@ struct ReplacedFile {
 };
 
 // A rename replaces a file whatever that file's own permissions say, so the write permission is asked
-// for here: a file the user protected from writing is refused, not silently replaced.
+// for here: a file the user protected from writing is refused, not silently replaced. A link that is
+// replaced is asked nothing and passes on nothing: the file it leads to is not written at all.
 ReplacedFile inspectReplacedFile(const std::string& target, const std::string& path) {
     ReplacedFile replaced;
 #ifndef _WIN32
-    if (::stat(target.c_str(), &replaced.status) != 0) {
+    if (::lstat(target.c_str(), &replaced.status) != 0) {
         if (errno == ENOENT)
             return {};
         throwIoError(errno, path);
     }
+    if (S_ISLNK(replaced.status.st_mode))
+        return {};
     replaced.exists = true;
     if (S_ISREG(replaced.status.st_mode) && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         throwIoError(errno, path);
 #else
     std::error_code error;
-    const fs::file_status status = fs::status(target, error);
+    const fs::file_status status = fs::symlink_status(target, error);
+    if (fs::is_symlink(status))
+        return {};
     replaced.exists = fs::exists(status);
     if (fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
         throwIoError(EACCES, path);
@@ -151,11 +162,12 @@ private:
     std::string m_path;
 };
 
-// Creates a temporary file beside the file path leads to, lets write fill it (returning an error number,
-// or 0), flushes it to the disk and returns its path. On failure it is removed and the error names path.
-std::string writeTemporaryFile(const std::string& path, Durability durability,
+// Creates a temporary file beside the file path leads to (beside path itself when a link there is to be
+// replaced), lets write fill it (returning an error number, or 0), flushes it to the disk and returns its
+// path. On failure it is removed and the error names path.
+std::string writeTemporaryFile(const std::string& path, Durability durability, LinkHandling links,
                                const std::function<int(std::FILE*)>& write) {
-    const std::string target = linkTarget(path);
+    const std::string target = replacedPath(path, links);
     const ReplacedFile replaced = inspectReplacedFile(target, path);
     const std::string temporary = temporarySibling(target);
     // Declared before the file, so that the file is closed before the guard removes it.
@@ -220,10 +232,11 @@ void flushFolder([[maybe_unused]] const std::string& folder) {
 }
 
 void writeFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string temporary = writeTemporaryFile(path, Durability::OnDisk, [&](std::FILE* file) {
-        errno = 0;
-        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : lastError();
-    });
+    const std::string temporary =
+        writeTemporaryFile(path, Durability::OnDisk, LinkHandling::Follow, [&](std::FILE* file) {
+            errno = 0;
+            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : lastError();
+        });
     replaceWithTemporaryFile(temporary, path);
     flushFolder(folderOf(temporary));
 }
@@ -241,12 +254,13 @@ void writeTextFileAtomically(const std::string& path, const std::vector<std::str
     writeFileAtomically(path, bytes);
 }
 
-std::string copyToTemporaryFile(const std::string& from, const std::string& path, Durability durability) {
+std::string copyToTemporaryFile(const std::string& from, const std::string& path, Durability durability,
+                                LinkHandling links) {
     errno = 0;
     const FileHandle source{std::fopen(from.c_str(), "rb")};
     if (!source)
         throwIoError(lastError(), from);
-    return writeTemporaryFile(path, durability, [&](std::FILE* file) {
+    return writeTemporaryFile(path, durability, links, [&](std::FILE* file) {
         char buffer[65536];
         std::size_t count;
         errno = 0;
@@ -289,34 +303,60 @@ void removeLeftoverTemporaryFiles(const std::string& folder) {
         fs::remove(leftover, error);
 }
 
-std::vector<std::string> readTextLines(const std::string& path) {
+void removeLeftoverTemporaryFilesOf(const std::string& path) {
+    std::error_code error;
+    fs::path target;
+    try {
+        target = linkTarget(path);
+    } catch (const VeskaroError&) {
+        return; // a loop of links leads to no file, and so to no leftovers
+    }
+    const std::string name = target.filename().string();
+    std::vector<fs::path> leftovers;
+    for (fs::directory_iterator entry(target.parent_path().empty() ? fs::path(".") : target.parent_path(), error);
+         !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        const std::string entryName = entry->path().filename().string();
+        std::error_code statusError;
+        if (entryName.size() == name.size() + kTemporarySuffixSize && entryName.starts_with(name) &&
+            isTemporaryFileName(entryName) && fs::is_regular_file(entry->symlink_status(statusError)))
+            leftovers.push_back(entry->path());
+    }
+    for (const fs::path& leftover : leftovers)
+        fs::remove(leftover, error);
+}
+
+std::string readFileBytes(const std::string& path) {
     errno = 0;
     FileHandle file{std::fopen(path.c_str(), "rb")};
     if (!file)
         throwIoError(errno, path);
-    std::vector<std::string> lines;
-    std::string line;
-    bool lineOpen = false;
+    std::string bytes;
     char buffer[65536];
     std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const char c = buffer[i];
-            if (c == '\n') {
-                lines.push_back(std::move(line));
-                line.clear();
-                lineOpen = false;
-            } else {
-                lineOpen = true;
-                if (c != '\r')
-                    line += c;
-            }
-        }
-    }
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.append(buffer, count);
     if (std::ferror(file.get()))
         throwIoError(errno ? errno : EIO, path);
-    if (lineOpen)
-        lines.push_back(std::move(line));
+    return bytes;
+}
+
+bool TextLineReader::next(std::string& line) {
+    if (m_position == m_bytes.size())
+        return false;
+    const std::size_t end = std::min(m_bytes.find('\n', m_position), m_bytes.size());
+    line.clear();
+    for (std::size_t i = m_position; i < end; ++i)
+        if (m_bytes[i] != '\r')
+            line += m_bytes[i];
+    m_position = end == m_bytes.size() ? end : end + 1;
+    return true;
+}
+
+std::vector<std::string> readTextLines(const std::string& path) {
+    TextLineReader reader(readFileBytes(path));
+    std::vector<std::string> lines;
+    for (std::string line; reader.next(line);)
+        lines.push_back(line);
     return lines;
 }
 

@@ -352,3 +352,44 @@ TEST_F(VeskaroCli, CtrlCWhilePicturesArePreparedLeavesTheFolderAsItWas) {
     EXPECT_EQ(veskaro::test::namesIn(folder), before);
     EXPECT_EQ(workFiles(), Names{"Temp"});
 }
+
+// A folder unpacked from an archive may hold links out of it, one of them leading to no file: publishing
+// into it replaces each link with the new file and writes nothing where the links lead.
+TEST_F(VeskaroCli, PublishReplacesLinksInTheFolderInsteadOfWritingThroughThem) {
+    const std::string project = sample();
+    const fs::path root = m_folders.root().path();
+    fs::create_directories(root / "site");
+    fs::create_directories(root / "outside");
+    writeBytes(root / "outside/victim.txt", "the victim");
+    writeBytes(root / "outside/secret.txt", "the secret");
+    fs::create_symlink("../outside/victim.txt", root / "site/demo.html");
+    fs::create_symlink("../outside/created.txt", root / "site/demo.vsk");
+    fs::create_symlink(root / "outside/secret.txt", root / "site/slider0.jpg");
+    const Outcome published = run("publish " + quoted(project) + " --quiet --to " + quoted(root / "site"));
+    ASSERT_EQ(published.status, 0) << published.err;
+    EXPECT_EQ(veskaro::test::filesIn(root / "outside"),
+              (std::map<std::string, std::string>{{"secret.txt", "the secret"}, {"victim.txt", "the victim"}}));
+    for (const char* name : {"demo.html", "demo.vsk", "slider0.jpg"}) {
+        EXPECT_FALSE(fs::is_symlink(root / "site" / name)) << name;
+        EXPECT_TRUE(fs::is_regular_file(root / "site" / name)) << name;
+    }
+    EXPECT_EQ(readBytes(root / "site/demo.vsk"), readBytes(project));
+}
+
+// The project file the user opened through a link is saved where the link leads, and the link stays.
+TEST_F(VeskaroCli, PublishSavesAProjectOpenedThroughALinkWhereTheLinkLeads) {
+    const std::string project = sample();
+    const fs::path root = m_folders.root().path();
+    fs::create_directories(root / "projects");
+    fs::rename(project, root / "projects/demo.vsk");
+    fs::create_symlink("../projects/demo.vsk", project);
+    editedSample((root / "projects/demo.vsk").string(), {{"#$@#$@1000#$@", "#$@kept?#$@1000#$@"}});
+    writeBytes(root / "projects/demo.vsk.0123456789abcdef.tmp", "left by a killed run");
+    const Outcome published = run("publish " + quoted(project) + " --quiet");
+    ASSERT_EQ(published.status, 0) << published.err;
+    EXPECT_TRUE(fs::is_symlink(project));
+    EXPECT_EQ(veskaro::test::namesIn(root / "projects"), Names{"demo.vsk"});
+    EXPECT_EQ(readBytes(root / "projects/demo.vsk"),
+              readBytes(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo/demo.vsk"))
+        << "reserved is written empty";
+}

@@ -3,6 +3,9 @@
 #include "TestFolders.h"
 
 #include "imaging/GifCodec.h"
+#include "imaging/GifEstimate.h"
+#include "imaging/MemorySource.h"
+#include "imaging/SliderPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -245,4 +248,91 @@ TEST(GifCodec, RefusesEveryTruncationOfAValidFile) {
     GifImageSpec first = shownFor(image(0, 0, 3, 2, {0, 1, 2, 3, 0, 1}), 10);
     first.interlaced = true;
     expectEveryTruncationRefused(makeGif({3, 2, kColours, {first, second}}), "cut.gif", "GIF error: cut.gif: ");
+}
+
+namespace {
+
+struct EstimateCase {
+    const char* name;
+    GifSpec gif;
+    std::uint64_t bytes;   // three bytes a canvas pixel, and beside them the most of the rest
+    std::uint64_t decoded; // the most the decoder says it needs: the first frame's part of bytes
+};
+
+void PrintTo(const EstimateCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class GifEstimateTest : public testing::TestWithParam<EstimateCase> {};
+
+std::uint64_t estimateOf(const std::string& bytes) {
+    MemorySource source(bytes.data(), bytes.size());
+    return gifDecodeBytes(source);
+}
+
+} // namespace
+
+TEST_P(GifEstimateTest, CountsTheCanvasAndTheLargestImage) {
+    EXPECT_EQ(estimateOf(makeGif(GetParam().gif)), GetParam().bytes);
+}
+
+TEST_P(GifEstimateTest, DecoderSaysWhatItNeedsBeforeTakingIt) {
+    std::vector<std::uint64_t> needs;
+    LoadOptions options;
+    options.memoryNeeded = [&](std::uint64_t bytes) { needs.push_back(bytes); };
+    decodeBytes(makeGif(GetParam().gif), "needs.gif", options);
+    ASSERT_FALSE(needs.empty());
+    EXPECT_TRUE(std::is_sorted(needs.begin(), needs.end())) << "each figure is the total so far";
+    EXPECT_EQ(needs.back(), GetParam().decoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GifEstimateTest,
+    testing::Values(EstimateCase{"ImageAsLargeAsTheScreen",
+                                 {4, 3, kColours, {image(0, 0, 4, 3, std::vector<std::uint8_t>(12))}},
+                                 3 * 12 + 12,
+                                 3 * 12 + 12},
+                    EstimateCase{
+                        "ScreenWithoutSize", {0, 0, kColours, {image(1, 0, 1, 2, {0, 1})}}, 3 * 4 + 3, 3 * 4 + 3},
+                    EstimateCase{"ImageFarLargerThanTheScreen",
+                                 {1, 1, kColours, {image(0, 0, 40, 30, std::vector<std::uint8_t>(1200))}},
+                                 3 + 1200,
+                                 3 + 1200},
+                    EstimateCase{"LargeLaterFrame",
+                                 {2,
+                                  1,
+                                  kColours,
+                                  {shownFor(image(0, 0, 2, 1, {0, 1}), 10),
+                                   shownFor(image(0, 0, 30, 20, std::vector<std::uint8_t>(600)), 10)}},
+                                 3 * 2 + 600,
+                                 3 * 2 + 2},
+                    EstimateCase{"ImageRestoringTheCanvasUnderIt",
+                                 {3,
+                                  1,
+                                  kColours,
+                                  {image(0, 0, 3, 1, {0, 0, 0}), shownFor(image(0, 0, 2, 1, {1, 1}), 0, 3),
+                                   shownFor(image(2, 0, 1, 1, {2}), 10)}},
+                                 3 * 3 + 2 + 3 * 2,
+                                 3 * 3 + 2 + 3 * 2}),
+    [](const testing::TestParamInfo<EstimateCase>& row) { return std::string(row.param.name); });
+
+TEST(GifEstimate, CostsNothingForAFileTheDecoderRefusesAtOnce) {
+    const std::string gif = makeGif({4, 3, kColours, {image(0, 0, 4, 3, std::vector<std::uint8_t>(12))}});
+    EXPECT_EQ(estimateOf(gif.substr(0, 13)), 0u) << "no image";
+    EXPECT_EQ(estimateOf("GIF89a"), 0u);
+    EXPECT_EQ(estimateOf(makeGif({0, 0, kColours, {image(0, 0, 0, 0, {})}})), 0u) << "an empty canvas";
+}
+
+// A screen without a size and one frame of 10000 x 10000 pixels, of which a few bytes of LZW data are
+// enough for the estimate: the decoder reads them only after the budget let the picture start.
+TEST(GifEstimate, PreparationMemoryTakesTheFrameNotTheScreen) {
+    TemporaryFolder folder;
+    std::string gif("GIF89a\0\0\0\0\x80\0\0"
+                    "\0\0\0\xff\xff\xff",
+                    19);
+    gif += std::string("\x2c\0\0\0\0\x10\x27\x10\x27\0", 10);
+    gif += std::string("\x02\x02\x4c\x01\0\x3b", 6);
+    writeBytes(folder / "fooled.gif", gif);
+    const std::uint64_t pixels = 10000ull * 10000ull;
+    EXPECT_GE(preparationMemory(folder / "fooled.gif", 640, 480), 4 * pixels);
 }

@@ -4,6 +4,7 @@
 
 #include "imaging/DecodeLimits.h"
 #include "imaging/JpegCodec.h"
+#include "imaging/MemorySource.h"
 
 #include <cstdio>
 
@@ -196,6 +197,20 @@ TEST(JpegCodec, ReadsPhotosBeyondOneHundredMegapixelsWhenTheirReducedDecodeFits)
         EXPECT_EQ(reduced.image.height, 1250);
         EXPECT_NE(decodeError(jpeg, "big.jpg").find("at most 100 megapixels can be held"), std::string::npos)
             << "decoded whole it is still refused";
+    }
+}
+
+TEST(JpegCodec, SaysWhatItNeedsBeforeDecodingAsItsHeaderEstimated) {
+    const RgbImage photo = colourPattern(96, 64);
+    for (const std::string& jpeg : {encodeJpeg(photo, 90, "b.jpg"), makeProgressiveJpeg(photo, 10)}) {
+        std::vector<std::uint64_t> needs;
+        LoadOptions options = LoadOptions::atLeast(40, 30);
+        options.memoryNeeded = [&](std::uint64_t bytes) { needs.push_back(bytes); };
+        MemorySource source(jpeg.data(), jpeg.size());
+        const JpegDecodeCost cost = jpegDecodeCost(source, "b.jpg", options);
+        EXPECT_EQ(cost.pixelBytes, 48u * 32u * 3u);
+        decodeBytes(jpeg, "b.jpg", options);
+        EXPECT_EQ(needs, std::vector<std::uint64_t>{cost.pixelBytes + cost.coefficientBytes});
     }
 }
 

@@ -1,7 +1,9 @@
 #include "imaging/PaletteQuantizer.h"
+#include "imaging/WuQuantizer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace veskaro;
@@ -97,4 +99,18 @@ TEST(PaletteQuantizer, GreyRampKeepsFineSteps) {
             for (int c = 0; c < 3; ++c)
                 ramp.row(y)[3 * x + c] = static_cast<std::uint8_t>(x);
     EXPECT_GT(compare(ramp, quantizeForGif(ramp, {0, 0, 256, 32})).psnr, 42.0);
+}
+
+// The moments of the largest slider allowed, 9999 x 9999, counted as quantizeForGif counts a picture made of
+// flat runs: its channel sums overflow 64-bit integers once squared. Brightest colours give the largest sums.
+TEST(PaletteQuantizer, LargestSliderKeepsItsColours) {
+    constexpr std::int64_t side = 9999;
+    using Colour = WuQuantizer::Colour;
+    const std::vector<Colour> colours{{255, 255, 250}, {250, 255, 255}, {255, 250, 255}};
+    WuQuantizer wu;
+    for (const Colour& colour : colours)
+        wu.add(colour.data(), side * side / 3);
+    std::vector<Colour> palette = wu.palette(255);
+    std::sort(palette.begin(), palette.end());
+    EXPECT_EQ(palette, (std::vector<Colour>{{250, 255, 255}, {255, 250, 255}, {255, 255, 250}}));
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <random>
 #include <system_error>
 #include <thread>
@@ -89,8 +91,80 @@ TEST(PreparationPool, ARefusedThreadStopsTheStartedWorkersAndSaysWhy) {
     const std::string error = veskaro::test::errorOf([&] {
         PreparationPool pool(
             PreparationScheduler(std::vector<std::uint64_t>(50, MiB), 4, 128 * MiB), 4,
-            [&](std::size_t) { ++prepared; }, refuseThird);
+            [&](std::size_t, const MemoryCharge&) { ++prepared; }, refuseThird);
     });
     EXPECT_EQ(error.rfind("The pictures cannot be prepared: the system refused to start a worker (", 0), 0u) << error;
     EXPECT_EQ(started, 3);
+}
+
+// A picture whose decoding finds it needs more than its estimate waits until the budget holds it.
+TEST(PreparationScheduler, APictureThatNeedsMoreWaitsForTheOthersToFinish) {
+    PreparationScheduler scheduler({10 * MiB, 10 * MiB, 10 * MiB}, 3, 128 * MiB);
+    ASSERT_EQ(scheduler.startNext(), 0u);
+    ASSERT_EQ(scheduler.startNext(), 1u);
+    scheduler.charge(0, 5 * MiB);
+    EXPECT_TRUE(scheduler.mayGoOn(0)) << "less than its estimate";
+    EXPECT_EQ(scheduler.runningEstimate(), 20 * MiB);
+    scheduler.charge(0, 120 * MiB);
+    EXPECT_EQ(scheduler.runningEstimate(), 130 * MiB);
+    EXPECT_FALSE(scheduler.mayGoOn(0));
+    EXPECT_EQ(scheduler.startNext(), std::nullopt) << "no picture starts while one waits for memory";
+    scheduler.finish(1);
+    EXPECT_TRUE(scheduler.mayGoOn(0));
+    EXPECT_EQ(scheduler.startNext(), std::nullopt) << "the 120 MiB leave no room for 10 more";
+    scheduler.finish(0);
+    EXPECT_EQ(scheduler.runningEstimate(), 0u);
+    EXPECT_EQ(scheduler.startNext(), 2u);
+}
+
+// When every running picture waits for more, none could give memory back: the first goes on, as a
+// picture larger than the budget runs alone, and the next after it.
+TEST(PreparationScheduler, PicturesThatAllNeedMoreGoOnInItemOrder) {
+    PreparationScheduler scheduler({10 * MiB, 10 * MiB}, 2, 128 * MiB);
+    ASSERT_EQ(scheduler.startNext(), 0u);
+    ASSERT_EQ(scheduler.startNext(), 1u);
+    scheduler.charge(1, 100 * MiB);
+    EXPECT_TRUE(scheduler.mayGoOn(1)) << "110 MiB fit";
+    scheduler.charge(1, 400 * MiB);
+    EXPECT_FALSE(scheduler.mayGoOn(1)) << "picture 0 still runs and gives memory back when it ends";
+    scheduler.charge(0, 400 * MiB);
+    EXPECT_FALSE(scheduler.mayGoOn(1));
+    EXPECT_TRUE(scheduler.mayGoOn(0));
+    scheduler.finish(0);
+    EXPECT_TRUE(scheduler.mayGoOn(1)) << "alone now";
+    scheduler.finish(1);
+    EXPECT_EQ(scheduler.runningEstimate(), 0u);
+}
+
+// Picture 0 needs more than fits beside picture 1, so it goes on only after picture 1 has finished.
+TEST(PreparationPool, APictureThatNeedsMoreGoesOnOnlyWhenItFits) {
+    std::mutex mutex;
+    std::vector<std::string> events;
+    std::atomic<bool> secondStarted{false}, charging{false};
+    const auto record = [&](const std::string& event) {
+        const std::lock_guard<std::mutex> guard(mutex);
+        events.push_back(event);
+    };
+    const auto work = [&](std::size_t job, const MemoryCharge& charge) {
+        if (job == 0) {
+            while (!secondStarted)
+                std::this_thread::yield();
+            charging = true;
+            charge(200 * MiB);
+            record("0 goes on");
+            return;
+        }
+        secondStarted = true;
+        while (!charging)
+            std::this_thread::yield();
+        // Long enough for picture 0 to go on if nothing held it back.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        record("1 finished");
+    };
+    {
+        PreparationPool pool(PreparationScheduler({10 * MiB, 10 * MiB}, 2, 128 * MiB), 2, work);
+        EXPECT_TRUE(pool.waitFor(0, [] { return false; }));
+        EXPECT_TRUE(pool.waitFor(1, [] { return false; }));
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"1 finished", "0 goes on"}));
 }

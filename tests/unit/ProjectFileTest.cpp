@@ -216,6 +216,17 @@ TEST_F(ProjectFile, CallsFilesWithoutAProductTagNoProjectFiles) {
     }
 }
 
+// Files of nothing but line ends, read one line at a time: as a list, every empty line took 32 bytes.
+TEST_F(ProjectFile, CallsManyEmptyLinesNoProjectFile) {
+    for (const std::string& line : {std::string("\n"), std::string("\r\n"), std::string("x\n")}) {
+        SCOPED_TRACE(line);
+        std::string text;
+        for (int i = 0; i < 1 << 18; ++i)
+            text += line;
+        expectRefused(text, "project.vsk is not a Veskaro project file. Nothing was loaded.");
+    }
+}
+
 TEST_F(ProjectFile, RefusesUnreadableLevelsAndChangesNothing) {
     expectRefused(projectText({itemLine("a.jpg", "0"), itemLine("b.jpg", "")}),
                   "Item 2 of the project file has an unreadable level: '' is not a valid integer value");

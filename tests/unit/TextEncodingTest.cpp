@@ -19,6 +19,18 @@ struct EncodingCase {
     std::string utf8; // the text as the program holds it
 };
 
+// The lines as a file holding them, each ended by a line feed, reads them back.
+std::vector<std::string> linesAsUtf8(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\n";
+    Utf8LineReader reader(bytes);
+    std::vector<std::string> read;
+    for (std::string line; reader.next(line);)
+        read.push_back(line);
+    return read;
+}
+
 void PrintTo(const EncodingCase& example, std::ostream* out) {
     *out << example.what;
 }
@@ -71,4 +83,6 @@ TEST(TextEncodingOfFiles, OneLineThatIsNotUtf8MakesTheWholeFileWindows1252) {
     EXPECT_EQ(linesAsUtf8({"caf\xC3\xA9", "plain", ""}), (Lines{"caf\xC3\xA9", "plain", ""}));
     EXPECT_EQ(linesAsUtf8({"caf\xC3\xA9", "plain", "caf\xE9"}), (Lines{"caf\xC3\x83\xC2\xA9", "plain", "caf\xC3\xA9"}));
     EXPECT_EQ(linesAsUtf8({}), Lines{});
+    // A stray carriage return is dropped before the line is judged.
+    EXPECT_EQ(linesAsUtf8({"caf\xC3\r\xA9"}), (Lines{"caf\xC3\xA9"}));
 }

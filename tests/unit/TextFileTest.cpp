@@ -33,6 +33,8 @@ TEST(TextFile, ReadsLinesWhateverTheirEnds) {
     EXPECT_EQ(readTextLines(folder / "mixed.txt"), (std::vector<std::string>{"crlf", "lf", "straycr", "", "last"}));
     writeBytes(folder / "ended.txt", "a\r\nb\r\n");
     EXPECT_EQ(readTextLines(folder / "ended.txt"), (std::vector<std::string>{"a", "b"}));
+    writeBytes(folder / "stray-end.txt", "a\n\r");
+    EXPECT_EQ(readTextLines(folder / "stray-end.txt"), (std::vector<std::string>{"a", ""}));
 }
 
 TEST(TextFile, FailedWriteLeavesTheEarlierFileAndNoTemporaryFile) {

@@ -1,0 +1,101 @@
+#include "TestFolders.h"
+
+#include "platform/FolderUpdate.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskaro;
+using veskaro::test::filesIn;
+using veskaro::test::namesIn;
+using veskaro::test::readBytes;
+using veskaro::test::TemporaryFolder;
+using veskaro::test::writeBytes;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A published folder unpacked from an archive: links in it lead out of it, one of them to no file.
+class FolderUpdateLinks : public testing::Test {
+protected:
+    FolderUpdateLinks() {
+        fs::create_directories(m_root.path() / "site");
+        fs::create_directories(m_root.path() / "outside");
+        fs::create_directories(m_root.path() / "new");
+        writeBytes(m_root / "outside/victim.txt", "the victim");
+        writeBytes(m_root / "outside/secret.txt", "the secret");
+        // A file the user may not write, as /etc/passwd: replacing a link to it is no write to it.
+        fs::permissions(m_root.path() / "outside/secret.txt", fs::perms::owner_read | fs::perms::group_read);
+        fs::create_symlink("../outside/victim.txt", m_root.path() / "site/site.html");
+        fs::create_symlink("../outside/created.txt", m_root.path() / "site/site.vsk");
+        fs::create_symlink(m_root.path() / "outside/secret.txt", m_root.path() / "site/slider0.jpg");
+        for (const char* name : {"site.html", "site.vsk", "slider0.jpg"})
+            writeBytes(m_root.path() / "new" / name, std::string("new ") + name);
+    }
+
+    void publish(FolderUpdate::Links projectLinks) {
+        FolderUpdate update(site());
+        update.add(m_root / "new/slider0.jpg", "slider0.jpg");
+        update.add(m_root / "new/site.html", "site.html");
+        update.add(m_root / "new/site.vsk", "site.vsk", projectLinks);
+        EXPECT_EQ(outside(), untouched()) << "nothing is written outside before the renames";
+        update.commit();
+    }
+
+    std::string site() const { return (m_root.path() / "site/").string(); }
+    std::map<std::string, std::string> outside() const { return filesIn(m_root.path() / "outside"); }
+    static std::map<std::string, std::string> untouched() {
+        return {{"victim.txt", "the victim"}, {"secret.txt", "the secret"}};
+    }
+
+    void expectPlainFiles() const {
+        EXPECT_EQ(namesIn(site()), (std::set<std::string>{"site.html", "site.vsk", "slider0.jpg"}));
+        for (const char* name : {"site.html", "site.vsk", "slider0.jpg"}) {
+            EXPECT_FALSE(fs::is_symlink(site() + name)) << name;
+            EXPECT_EQ(readBytes(site() + name), std::string("new ") + name);
+        }
+    }
+
+    TemporaryFolder m_root;
+};
+
+} // namespace
+
+TEST_F(FolderUpdateLinks, ReplacesLinksInsteadOfWritingWhereTheyLead) {
+    publish(FolderUpdate::Links::Replace);
+    EXPECT_EQ(outside(), untouched());
+    expectPlainFiles();
+}
+
+TEST_F(FolderUpdateLinks, WritesNoFileWhereADanglingLinkLeadsEvenWhenAskedToWriteThrough) {
+    publish(FolderUpdate::Links::WriteThrough);
+    EXPECT_EQ(outside(), untouched());
+    expectPlainFiles();
+}
+
+TEST_F(FolderUpdateLinks, WritesTheProjectFileThroughItsLinkWhenAsked) {
+    fs::create_directories(m_root.path() / "projects");
+    writeBytes(m_root / "projects/site.vsk", "old project");
+    writeBytes(m_root / "projects/site.vsk.0123456789abcdef.tmp", "left by a killed run");
+    writeBytes(m_root / "projects/other.vsk.0123456789abcdef.tmp", "another file's, kept");
+    fs::remove(site() + "site.vsk");
+    fs::create_symlink("../projects/site.vsk", site() + "site.vsk");
+    publish(FolderUpdate::Links::WriteThrough);
+    EXPECT_EQ(outside(), untouched());
+    EXPECT_TRUE(fs::is_symlink(site() + "site.vsk"));
+    EXPECT_EQ(filesIn(m_root.path() / "projects"),
+              (std::map<std::string, std::string>{{"site.vsk", "new site.vsk"},
+                                                  {"other.vsk.0123456789abcdef.tmp", "another file's, kept"}}));
+}
+
+TEST_F(FolderUpdateLinks, LeavesNoTemporaryFileOutsideWhenNotCommitted) {
+    {
+        FolderUpdate update(site());
+        update.add(m_root / "new/site.html", "site.html");
+        update.add(m_root / "new/site.vsk", "site.vsk", FolderUpdate::Links::WriteThrough);
+        EXPECT_EQ(namesIn(site()).size(), 5u) << "the temporary files wait in the folder";
+    }
+    EXPECT_EQ(outside(), untouched());
+    EXPECT_EQ(namesIn(site()), (std::set<std::string>{"site.html", "site.vsk", "slider0.jpg"}));
+    EXPECT_TRUE(fs::is_symlink(site() + "site.html"));
+}
