@@ -1,6 +1,8 @@
 #pragma once
 
+#ifndef _WIN32
 #include <sys/mount.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -17,15 +19,22 @@ class SmallDisk {
 public:
     SmallDisk(const std::filesystem::path& folder, std::size_t bytes) : m_folder(folder) {
         std::filesystem::create_directories(folder);
+#ifdef _WIN32
+        static_cast<void>(bytes);
+        m_whyNot = "Windows has no tmpfs to mount on a folder";
+#else
         const std::string options = "size=" + std::to_string(bytes) + ",mode=0777";
         if (::mount("veskaro-test", folder.c_str(), "tmpfs", 0, options.c_str()) == 0)
             m_mounted = true;
         else
             m_whyNot = std::string("mounting a tmpfs failed: ") + std::strerror(errno);
+#endif
     }
     ~SmallDisk() {
+#ifndef _WIN32
         if (m_mounted)
             ::umount2(m_folder.c_str(), MNT_DETACH);
+#endif
     }
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;

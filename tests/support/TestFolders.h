@@ -9,8 +9,13 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace veskaro::test {
 
@@ -18,8 +23,17 @@ namespace veskaro::test {
 class TemporaryFolder {
 public:
     TemporaryFolder() {
+#ifdef _WIN32
+        // No mkdtemp here; a random name made with create_directory, which fails for a name already taken.
+        std::random_device random;
+        std::error_code error;
+        do
+            m_path = std::filesystem::temp_directory_path() / ("veskaro-test-" + std::to_string(random()));
+        while (!std::filesystem::create_directory(m_path, error));
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "veskaro-test-XXXXXX").string();
         m_path = ::mkdtemp(pattern.data());
+#endif
     }
     ~TemporaryFolder() {
         std::error_code error;
@@ -36,20 +50,27 @@ private:
     std::filesystem::path m_path;
 };
 
+/// Sets an environment variable, or removes it for nullptr.
+inline void setEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value ? value : "");
+#else
+    if (value)
+        ::setenv(name, value, 1);
+    else
+        ::unsetenv(name);
+#endif
+}
+
 /// Sets an environment variable for as long as it lives, then restores the earlier value.
 class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        ::setenv(name, value.c_str(), 1);
+        setEnvironment(name, value.c_str());
     }
-    ~ScopedEnvironment() {
-        if (m_old)
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name.c_str());
-    }
+    ~ScopedEnvironment() { setEnvironment(m_name.c_str(), m_old ? m_old->c_str() : nullptr); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace veskaro;
 using veskaro::test::namesIn;
@@ -121,8 +123,8 @@ TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {
     ScopedEnvironment data("XDG_DATA_HOME", folders.root() / "fresh/share");
     EXPECT_EQ(Places::ofThisSystem().GetAppDataFolder(), (folders.root() / "fresh/share") + "/Tarnwell/Veskaro/1.0/");
 
-    ::unsetenv("XDG_DOCUMENTS_DIR");
-    ::unsetenv("XDG_PICTURES_DIR");
+    veskaro::test::setEnvironment("XDG_DOCUMENTS_DIR", nullptr);
+    veskaro::test::setEnvironment("XDG_PICTURES_DIR", nullptr);
     // The file is shell text: a later line wins, and lines naming no absolute folder count for nothing.
     fs::create_directories(folders.root() / "home/My \"Dokumente\" $5");
     veskaro::test::writeBytes(folders.root() / "config/user-dirs.dirs",
@@ -160,6 +162,12 @@ Names operator|(Names a, const Names& b) {
 // Puts a file into each folder of a run that claims them in another process and ends there without
 // tidying up, as a killed program ends; returns the run's name.
 std::string runThatDied(const PerUserFolders& folders) {
+#ifdef _WIN32
+    const std::string output = folders.root() / "run-that-died.txt";
+    const std::string command = "\"\"" VESKARO_RUN_THAT_DIES "\" \"" + (folders.root() / "data") + "\" >\"" + output + "\"\"";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return readBytes(output);
+#else
     const Places places = folders.places();
     if (const pid_t child = ::fork(); child == 0) {
         for (const std::string& folder : {places.GetPreviewFolder(), places.GetTempFolder(), places.GetStagingFolder()})
@@ -169,6 +177,7 @@ std::string runThatDied(const PerUserFolders& folders) {
         ::waitpid(child, nullptr, 0);
     }
     return places.runName();
+#endif
 }
 
 } // namespace

@@ -126,8 +126,8 @@ TEST(SettingsStorePlaces, TheConfigHomeIsOneFolderAndNeeded) {
     EXPECT_TRUE(std::filesystem::exists(folders.root() / "a:b/veskaro/user-settings.reg"));
     EXPECT_TRUE(store->keyExists(kMachine, "Machine"));
 
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::unsetenv("HOME");
+    veskaro::test::setEnvironment("XDG_CONFIG_HOME", nullptr);
+    veskaro::test::setEnvironment("HOME", nullptr);
     try {
         FileSettingsStore::atStandardPlaces();
         ADD_FAILURE() << "a store without a folder";
