@@ -1,6 +1,7 @@
 #include "imaging/PictureFormat.h"
 
 #include "platform/AsciiText.h"
+#include "platform/PathText.h"
 #include "platform/VeskaroError.h"
 
 #include <filesystem>
@@ -10,7 +11,7 @@ namespace veskaro {
 namespace {
 
 std::string extensionOf(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = textOf(pathOf(path).filename());
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string{} : name.substr(dot + 1);
 }

@@ -1,6 +1,7 @@
 #include "platform/CommandLine.h"
 
 #include "platform/AsciiText.h"
+#include "platform/PathText.h"
 
 #include <filesystem>
 
@@ -14,8 +15,8 @@ std::string commandLineFileName(const std::vector<std::string>& arguments) {
     if (fileName.empty())
         return fileName;
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(fileName, error);
-    return error ? fileName : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(pathOf(fileName), error);
+    return error ? fileName : textOf(absolute);
 }
 
 } // namespace veskaro

@@ -1,5 +1,6 @@
 #include "platform/Places.h"
 
+#include "platform/PathText.h"
 #include "platform/ProgramFile.h"
 #include "platform/SpecialFolders.h"
 #include "platform/VeskaroError.h"
@@ -29,13 +30,13 @@ constexpr const char* kStagingFailure =
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return fs::is_directory(pathOf(path), error);
 }
 
 // Creates one level; the parent must exist already.
 bool ensureDirectory(const std::string& path) {
     std::error_code error;
-    return isDirectory(path) || fs::create_directory(path, error);
+    return isDirectory(path) || fs::create_directory(pathOf(path), error);
 }
 
 // Walks base, Tarnwell, Veskaro, 1.0 on every call, so a folder deleted meanwhile comes back.
@@ -105,7 +106,7 @@ void Places::removeEmptyPreviewFolder() const {
     if (dataFolder.empty())
         return;
     // Removing a folder that is not empty fails, so files put there meanwhile stay.
-    const fs::path own = fs::path(dataFolder) / "Preview" / m_run->name();
+    const fs::path own = pathOf(dataFolder) / "Preview" / m_run->name();
     std::error_code ignored;
     if (fs::is_directory(own, ignored))
         fs::remove(own, ignored);
@@ -132,7 +133,7 @@ std::string Places::runFolder(const char* name, const char* failureMessage) cons
     for (int attempt = 0; attempt < 8; ++attempt) {
         std::string path = sharedFolder(dataFolder, name, failureMessage) + m_run->name();
         std::error_code error;
-        if (fs::create_directory(path, error) || isDirectory(path)) {
+        if (fs::create_directory(pathOf(path), error) || isDirectory(path)) {
             EnsureTrailingBackslash(path);
             return path;
         }

@@ -19,6 +19,17 @@
 
 namespace veskaro::test {
 
+/// Returns path with each "/" turned into the system's delimiter ("\" on Windows), as the program writes
+/// the paths it makes.
+inline std::string native(std::string path) {
+#ifdef _WIN32
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+#endif
+    return path;
+}
+
 /// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TemporaryFolder {
 public:
@@ -43,8 +54,8 @@ public:
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    /// Returns the path of a name inside the folder, as text.
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    /// Returns the path of a name inside the folder, as text with the system's delimiters.
+    std::string operator/(const std::string& name) const { return native((m_path / name).string()); }
 
 private:
     std::filesystem::path m_path;
@@ -95,6 +106,18 @@ public:
     /// test program, or in dataFolder (ending in the delimiter).
     Places places(const std::string& dataFolder = dataFolderOf(programFilePath())) const {
         return Places({"/usr/bin/veskaro", dataFolder, m_root / "data", m_root / "documents", m_root / "pictures"});
+    }
+    /// Returns the places of a new run as the program's start makes them, ended runs tidied away. Windows
+    /// takes the per-user folders from the shell, which no environment moves, so there they are these
+    /// folders directly.
+    Places placesOfThisSystem() const {
+#ifdef _WIN32
+        Places started = places();
+        started.removeEndedRuns();
+        return started;
+#else
+        return Places::ofThisSystem();
+#endif
     }
 
 private:

@@ -276,8 +276,13 @@ TEST_F(ProjectFile, RefusesFilesBeyondTheSizeLimitBeforeReadingThem) {
         std::filesystem::resize_file(sparse, size);
         expectFileRefused(sparse, "The project file " + sparse + tooLarge);
     }
-    // A device or a folder has no size to check, and a device may never end.
+    // A device or a folder has no size to check, and a device may never end. (Windows has no /dev/zero;
+    // under Wine the name even reaches the build machine's endless one.)
+#ifdef _WIN32
+    for (const std::string& other : {m_folder / ""})
+#else
     for (const std::string& other : {std::string("/dev/zero"), m_folder / ""})
+#endif
         expectFileRefused(other, "The project file " + other + " is not a regular file. Nothing was loaded.");
 }
 

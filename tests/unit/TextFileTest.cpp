@@ -76,6 +76,9 @@ void PrintTo(const LinkCase& row, std::ostream* out) {
 class TextFileLinks : public testing::TestWithParam<LinkCase> {};
 
 TEST_P(TextFileLinks, WritesThroughTheLinkAndLeavesItALink) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows, and Wine makes none";
+#endif
     const LinkCase& row = GetParam();
     TemporaryFolder folder;
     std::filesystem::create_directories(folder.path() / "links");
@@ -178,8 +181,14 @@ TEST(TextFile, CopiesEveryByteAndNamesTheFileThatFailed) {
     EXPECT_EQ(errorOf([&] { copyFileAtomically(folder / "big.bin", folder / "no folder/copy.bin"); }),
               "File not found: " + (folder / "no folder/copy.bin"));
     std::filesystem::create_directories(folder.path() / "a folder");
+    // The system's words for reading a folder as a file: EISDIR on POSIX, access denied on Windows.
+#ifdef _WIN32
+    const std::string readingAFolder = "File access denied: ";
+#else
+    const std::string readingAFolder = "I/O error 21: ";
+#endif
     EXPECT_EQ(errorOf([&] { copyFileAtomically(folder / "a folder", folder / "copy.bin"); }),
-              "I/O error 21: " + (folder / "a folder"));
+              readingAFolder + (folder / "a folder"));
     EXPECT_EQ(readBytes(folder / "copy.bin"), bytes);
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"big.bin", "copy.bin", "a folder"}));
 }
@@ -207,9 +216,12 @@ TEST(TextFile, KnowsItsOwnTemporaryFilesOnly) {
         writeBytes(folder / name, "left");
     std::filesystem::create_directories(folder.path() / "pictures.0123456789abcdef.tmp");
     writeBytes(folder / "kept.txt", "the user's");
+    std::set<std::string> kept{"kept.txt", "pictures.0123456789abcdef.tmp"};
+#ifndef _WIN32 // symbolic links need a privilege on Windows
     std::filesystem::create_symlink("kept.txt", folder.path() / "link.0123456789abcdef.tmp");
-    removeLeftoverTemporaryFiles(folder.path().string() + "/");
-    std::set<std::string> kept{"kept.txt", "pictures.0123456789abcdef.tmp", "link.0123456789abcdef.tmp"};
+    kept.insert("link.0123456789abcdef.tmp");
+#endif
+    removeLeftoverTemporaryFiles(folder / "");
     for (const auto& [name, ours] : rows)
         if (!ours)
             kept.insert(name);
