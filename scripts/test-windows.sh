@@ -6,6 +6,9 @@
 #                         GoogleTest from /usr/src/googletest; built once and kept while the versions stay
 #   build/windows/        the project; build/windows/bin/veskaro-cli.exe is the program
 #   build/windows/wine/   the private Wine prefix and home the tests run in
+#
+# With --build-only it stops after the build. After the tests it packs veskaro-cli
+# (scripts/package-windows.sh) and publishes the sample from the unpacked archive in a fresh Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
@@ -138,6 +141,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUIL
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine"
 cmake --build "$build" -j"$jobs"
 echo "Windows build ready after $((SECONDS - started)) s"
+[ "${1:-}" = "--build-only" ] && exit 0
 
 # The prefix is made once, before the tests start in parallel.
 [ -e "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
@@ -150,4 +154,8 @@ cd "$build"
 status=0
 ctest --output-on-failure -j"$jobs" || status=$?
 echo "Windows tests done after $((SECONDS - started)) s"
+cd "$source_dir"
+"$wineserver" -k 2>/dev/null || true
+scripts/package-windows.sh --check || status=$?
+echo "Windows package checked after $((SECONDS - started)) s"
 exit $status

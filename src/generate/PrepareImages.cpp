@@ -9,6 +9,7 @@
 #include "platform/MemoryUse.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
+#include "platform/PathText.h"
 
 #include <filesystem>
 #include <optional>
@@ -46,7 +47,7 @@ struct PreparedInTemp {
         for (const std::optional<PreparedPicture>& picture : pictures) {
             std::error_code ignored;
             if (picture)
-                fs::remove(picture->path, ignored);
+                fs::remove(pathOf(picture->path), ignored);
         }
     }
     PreparedInTemp(const PreparedInTemp&) = delete;
@@ -60,7 +61,7 @@ struct PreparedInTemp {
 std::string sourcePictureOf(const TkvlAppletAgent& project, int index) {
     const std::string path = resolvePicturePath(project.projectFolder(), project.GetItem(index).IOriginalImagePath);
     std::error_code error;
-    return !path.empty() && fs::is_regular_file(path, error) ? path : std::string{};
+    return !path.empty() && fs::is_regular_file(pathOf(path), error) ? path : std::string{};
 }
 
 std::string preparedPictureBase(int index) {

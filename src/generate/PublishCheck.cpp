@@ -8,6 +8,7 @@
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/VeskaroError.h"
+#include "platform/PathText.h"
 
 #include <cmath>
 #include <filesystem>
@@ -84,7 +85,7 @@ void checkPicture(const std::string& subject, const std::string& shownPath, cons
         out.advice.push_back(subject + " has no source picture.");
         return;
     }
-    if (!fs::is_regular_file(path, error)) {
+    if (!fs::is_regular_file(pathOf(path), error)) {
         out.advice.push_back(subject + ": the source picture " + shownPath + " does not exist.");
         return;
     }

@@ -6,6 +6,7 @@
 #include "model/ValueText.h"
 #include "platform/FolderUpdate.h"
 #include "platform/Places.h"
+#include "platform/PathText.h"
 
 #include <filesystem>
 
@@ -72,7 +73,7 @@ void Publisher::publishInto(TkvlAppletAgent& project, const std::string& folder,
         std::error_code error;
         // An item whose source is missing was not prepared and keeps its picture's name: the picture goes
         // along when the Preview folder still holds it, else the one published before stays.
-        if (!picture.empty() && fs::exists(preview + picture, error))
+        if (!picture.empty() && fs::exists(pathOf(preview + picture), error))
             update.add(preview + picture, picture);
     }
     m_preview.ClearResourceFiles();

@@ -9,6 +9,7 @@
 #include "platform/TextEncoding.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -83,12 +84,12 @@ void listStorabilityProblems(const Record& record, const std::array<Field, N>& f
 void ensureReadableProjectFile(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(pathOf(path), error);
     if (error)
         return;
     if (!fs::is_regular_file(status))
         throw VeskaroError("The project file " + path + " is not a regular file. Nothing was loaded.");
-    const std::uintmax_t size = fs::file_size(path, error);
+    const std::uintmax_t size = fs::file_size(pathOf(path), error);
     if (!error && size > kProjectFileSizeLimit)
         throw VeskaroError("The project file " + path + " is larger than " +
                            std::to_string(kProjectFileSizeLimit / (1024 * 1024)) +
@@ -167,8 +168,8 @@ std::vector<Placement> placeItems(const TItemArray& items) {
 // The absolute folder of a file that was just read, ending in the delimiter.
 std::string folderOfFile(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return ((error ? std::filesystem::path(path) : absolute).parent_path() / "").string();
+    const std::filesystem::path absolute = std::filesystem::absolute(pathOf(path), error);
+    return textOf((error ? pathOf(path) : absolute).parent_path() / "");
 }
 
 } // namespace

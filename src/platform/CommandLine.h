@@ -11,4 +11,8 @@ namespace veskaro {
 /// that still names the file when the program is started from elsewhere.
 std::string commandLineFileName(const std::vector<std::string>& arguments);
 
+/// Returns the program's arguments after its name as UTF-8: on Windows from the wide command line, since
+/// argv holds them in the narrow code page; elsewhere argv as given.
+std::vector<std::string> programArguments(int argc, char** argv);
+
 } // namespace veskaro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/ProgramFile.h"
 
@@ -141,7 +142,7 @@ inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
     std::set<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        names.insert(entry.path().filename().string());
+        names.insert(textOf(entry.path().filename()));
     return names;
 }
 

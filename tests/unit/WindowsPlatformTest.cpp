@@ -4,6 +4,7 @@
 #include "TestFolders.h"
 #include "WindowsShellFolders.h"
 
+#include "browse/BrowserChoice.h"
 #include "browse/LinkTipSetting.h"
 #include "platform/ConsoleInterrupt.h"
 #include "platform/FileAssociation.h"
@@ -11,6 +12,7 @@
 #include "platform/Places.h"
 #include "platform/SpecialFolders.h"
 #include "platform/WindowsRegistryStore.h"
+#include "platform/WindowsShell.h"
 
 #include <gtest/gtest.h>
 
@@ -162,4 +164,80 @@ TEST(WindowsConsole, CtrlCIsARequestWhileCaught) {
     for (int wait = 0; wait < 500 && !ConsoleInterrupt::requested(); ++wait)
         Sleep(10);
     EXPECT_TRUE(ConsoleInterrupt::requested());
+}
+
+namespace {
+
+// Waits, within bounds, for the recorder to write the file, and returns its lines.
+std::vector<std::string> recordedArguments(const std::string& record) {
+    for (int wait = 0; wait < 3000 && !fs::exists(pathOf(record)); ++wait)
+        Sleep(10);
+    std::vector<std::string> lines;
+    std::string text = veskaro::test::readBytes(pathOf(record));
+    for (std::size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1))
+        lines.push_back(text.substr(0, end));
+    return lines;
+}
+
+// Makes the recorder the handler of one file type of the current user for as long as it lives.
+class RecorderFileType {
+public:
+    RecorderFileType() {
+        setDefault(L"Software\\Classes\\.vskrecord", L"Veskaro.TestRecord");
+        setDefault(L"Software\\Classes\\Veskaro.TestRecord\\shell\\open\\command",
+                   L"\"" + wideText(VESKARO_RECORDER) + L"\" \"%1\"");
+    }
+    ~RecorderFileType() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.vskrecord");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\Veskaro.TestRecord");
+    }
+    RecorderFileType(const RecorderFileType&) = delete;
+    RecorderFileType& operator=(const RecorderFileType&) = delete;
+
+private:
+    static void setDefault(const wchar_t* key, const std::wstring& value) {
+        HKEY opened = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &opened, nullptr);
+        RegSetValueExW(opened, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(opened);
+    }
+};
+
+} // namespace
+
+TEST(WindowsShell, QuotesAnArgumentOnlyWhereItMustStayOne) {
+    for (const auto& [text, quoted] :
+         {std::pair<std::string, std::string>{"C:\\site\\page.html", "C:\\site\\page.html"},
+          {"C:\\my site\\page.html", "\"C:\\my site\\page.html\""},
+          {"C:\\my site\\", "\"C:\\my site\\\\\""},
+          {"say \"hi\"", "\"say \\\"hi\\\"\""},
+          {"", "\"\""}})
+        EXPECT_EQ(WindowsShell::quotedArgument(text), quoted) << text;
+}
+
+TEST(WindowsShell, TheChosenProgramGetsThePageAsItsOneArgument) {
+    veskaro::test::TemporaryFolder folder;
+    const std::string record = folder / "record.txt";
+    const veskaro::test::ScopedEnvironment recording("VESKARO_RECORD", record);
+    BrowserChoice choice;
+    choice.setChecked(BrowserKind::Specified, true);
+    choice.setProgramPath(VESKARO_RECORDER);
+    WindowsShell shell;
+    const std::string preview = folder / "Preview folder\\";
+    choice.OpenPage(shell, preview, "~preview.html");
+    EXPECT_EQ(recordedArguments(record), std::vector<std::string>{preview + "~preview.html"});
+}
+
+TEST(WindowsShell, TheDefaultChoiceOpensThePageWithTheHandlerOfItsType) {
+    const RecorderFileType type;
+    veskaro::test::TemporaryFolder folder;
+    const std::string record = folder / "record.txt";
+    const veskaro::test::ScopedEnvironment recording("VESKARO_RECORD", record);
+    const std::string page = folder / "Caf\xC3\xA9 page.vskrecord";
+    veskaro::test::writeBytes(pathOf(page), "<html></html>");
+    BrowserChoice choice; // the default browser, as without stored settings
+    WindowsShell shell;
+    choice.OpenPage(shell, folder / "", "Caf\xC3\xA9 page.vskrecord");
+    EXPECT_EQ(recordedArguments(record), std::vector<std::string>{page});
 }
