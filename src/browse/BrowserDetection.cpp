@@ -1,8 +1,8 @@
 #include "browse/BrowserDetection.h"
 
 #include "browse/InstalledBrowsers.h"
-#include "platform/SettingsStore.h"
 #include "platform/PathText.h"
+#include "platform/SettingsStore.h"
 
 #include <filesystem>
 

@@ -1,8 +1,8 @@
 #include "browse/RecentFileList.h"
 
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/TextFile.h"
-#include "platform/PathText.h"
 
 #include <filesystem>
 #include <vector>

@@ -221,8 +221,7 @@ int check(const Options& options, const Places& places) {
         return kUsageOrLoadError;
     // Checked as publish would publish it: into its own folder, under its own name.
     const std::vector<std::string> findings =
-        checkForPublishing(project, places, project.projectFolder(), textOf(pathOf(options.project).filename()))
-            .all();
+        checkForPublishing(project, places, project.projectFolder(), textOf(pathOf(options.project).filename())).all();
     for (const std::string& finding : findings)
         std::printf("%s\n", finding.c_str());
     if (!options.quiet)

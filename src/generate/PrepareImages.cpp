@@ -7,9 +7,9 @@
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/MemoryUse.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
-#include "platform/PathText.h"
 
 #include <filesystem>
 #include <optional>

@@ -2,10 +2,10 @@
 
 #include "model/ProgressView.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
-#include "platform/PathText.h"
 
 #include <filesystem>
 

@@ -7,8 +7,8 @@
 #include "model/ParameterRules.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
-#include "platform/VeskaroError.h"
 #include "platform/PathText.h"
+#include "platform/VeskaroError.h"
 
 #include <cmath>
 #include <filesystem>

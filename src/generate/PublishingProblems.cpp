@@ -11,9 +11,9 @@
 #include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
-#include "platform/PathText.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -5,8 +5,8 @@
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/FolderUpdate.h"
-#include "platform/Places.h"
 #include "platform/PathText.h"
+#include "platform/Places.h"
 
 #include <filesystem>
 

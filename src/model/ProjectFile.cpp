@@ -6,10 +6,10 @@
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/TextEncoding.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
-#include "platform/PathText.h"
 
 #include <algorithm>
 #include <filesystem>

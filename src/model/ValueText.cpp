@@ -1,7 +1,7 @@
 #include "model/ValueText.h"
 
-#include "platform/VeskaroError.h"
 #include "platform/PathText.h"
+#include "platform/VeskaroError.h"
 
 #include <algorithm>
 #include <charconv>

@@ -34,7 +34,8 @@ std::FILE* openFile(const std::string& path, const char* mode) {
     }
     if (!exclusive)
         return ::_wfopen(pathOf(path).c_str(), wideMode.c_str());
-    const int descriptor = ::_wopen(pathOf(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    const int descriptor =
+        ::_wopen(pathOf(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (descriptor < 0)
         return nullptr;
     std::FILE* file = ::_wfdopen(descriptor, wideMode.c_str());

@@ -29,10 +29,9 @@ class OpenKey {
 public:
     OpenKey(SettingsRoot root, std::string_view key, REGSAM access, bool create) {
         const std::wstring path = subKey(key);
-        const LSTATUS status =
-            create ? RegCreateKeyExW(rootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                     nullptr, &m_key, nullptr)
-                   : RegOpenKeyExW(rootKey(root), path.c_str(), 0, access, &m_key);
+        const LSTATUS status = create ? RegCreateKeyExW(rootKey(root), path.c_str(), 0, nullptr,
+                                                        REG_OPTION_NON_VOLATILE, access, nullptr, &m_key, nullptr)
+                                      : RegOpenKeyExW(rootKey(root), path.c_str(), 0, access, &m_key);
         if (status != ERROR_SUCCESS)
             m_key = nullptr;
     }
@@ -61,8 +60,8 @@ bool WindowsRegistryStore::createKey(SettingsRoot root, std::string_view key) {
 bool WindowsRegistryStore::valueExists(SettingsRoot root, std::string_view key, std::string_view name) const {
     OpenKey open(root, key, KEY_READ, false);
     const std::wstring valueName = wideText(name);
-    return open.get() && RegQueryValueExW(open.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-                             ERROR_SUCCESS;
+    return open.get() &&
+           RegQueryValueExW(open.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 SettingsRead<std::uint32_t> WindowsRegistryStore::readDword(SettingsRoot root, std::string_view key,
@@ -118,9 +117,9 @@ bool WindowsRegistryStore::writeString(SettingsRoot root, std::string_view key, 
     OpenKey open(root, key, KEY_WRITE, false);
     const std::wstring valueName = wideText(name);
     const std::wstring data = wideText(value);
-    return open.get() && RegSetValueExW(open.get(), valueName.c_str(), 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>(data.c_str()),
-                                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return open.get() &&
+           RegSetValueExW(open.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 } // namespace veskaro

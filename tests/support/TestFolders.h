@@ -20,6 +20,13 @@
 
 namespace veskaro::test {
 
+/// Whether the system takes the per-user folders from the Windows shell rather than the environment.
+#ifdef _WIN32
+inline constexpr bool kShellFolders = true;
+#else
+inline constexpr bool kShellFolders = false;
+#endif
+
 /// Returns path with each "/" turned into the system's delimiter ("\" on Windows), as the program writes
 /// the paths it makes.
 inline std::string native(std::string path) {
@@ -31,22 +38,27 @@ inline std::string native(std::string path) {
     return path;
 }
 
+/// Makes a fresh folder under the system's temporary folder and returns its path.
+inline std::filesystem::path madeTemporaryFolder() {
+#ifdef _WIN32
+    // No mkdtemp here; a random name made with create_directory, which fails for a name already taken.
+    std::random_device random;
+    std::error_code error;
+    std::filesystem::path path;
+    do
+        path = std::filesystem::temp_directory_path() / ("veskaro-test-" + std::to_string(random()));
+    while (!std::filesystem::create_directory(path, error));
+    return path;
+#else
+    std::string pattern = (std::filesystem::temp_directory_path() / "veskaro-test-XXXXXX").string();
+    return ::mkdtemp(pattern.data());
+#endif
+}
+
 /// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TemporaryFolder {
 public:
-    TemporaryFolder() {
-#ifdef _WIN32
-        // No mkdtemp here; a random name made with create_directory, which fails for a name already taken.
-        std::random_device random;
-        std::error_code error;
-        do
-            m_path = std::filesystem::temp_directory_path() / ("veskaro-test-" + std::to_string(random()));
-        while (!std::filesystem::create_directory(m_path, error));
-#else
-        std::string pattern = (std::filesystem::temp_directory_path() / "veskaro-test-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-#endif
-    }
+    TemporaryFolder() : m_path(madeTemporaryFolder()) {}
     ~TemporaryFolder() {
         std::error_code error;
         std::filesystem::remove_all(m_path, error);
@@ -112,13 +124,11 @@ public:
     /// takes the per-user folders from the shell, which no environment moves, so there they are these
     /// folders directly.
     Places placesOfThisSystem() const {
-#ifdef _WIN32
+        if (!kShellFolders)
+            return Places::ofThisSystem();
         Places started = places();
         started.removeEndedRuns();
         return started;
-#else
-        return Places::ofThisSystem();
-#endif
     }
 
 private:

@@ -34,7 +34,8 @@ public:
     MovedShellFolder& operator=(const MovedShellFolder&) = delete;
 
 private:
-    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr const wchar_t* kKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
     void set(DWORD type, const std::wstring& value) {
         RegSetValueExW(m_key, m_name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),

@@ -178,7 +178,8 @@ Names operator|(Names a, const Names& b) {
 std::string runThatDied(const PerUserFolders& folders) {
 #ifdef _WIN32
     const std::string output = folders.root() / "run-that-died.txt";
-    const std::string command = "\"\"" VESKARO_RUN_THAT_DIES "\" \"" + (folders.root() / "data") + "\" >\"" + output + "\"\"";
+    const std::string command =
+        "\"\"" VESKARO_RUN_THAT_DIES "\" \"" + (folders.root() / "data") + "\" >\"" + output + "\"\"";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return readBytes(output);
 #else

@@ -54,9 +54,9 @@ std::optional<DWORD> registryDword(const wchar_t* key, const wchar_t* name) {
 } // namespace
 
 TEST(WindowsFolders, SpecialFoldersAreTheShellsFolders) {
-    for (const auto& [folder, csidl] : {std::pair{SpecialFolder::AppData, CSIDL_APPDATA},
-                                        std::pair{SpecialFolder::Personal, CSIDL_PERSONAL},
-                                        std::pair{SpecialFolder::MyPictures, CSIDL_MYPICTURES}}) {
+    for (const auto& [folder, csidl] :
+         {std::pair{SpecialFolder::AppData, CSIDL_APPDATA}, std::pair{SpecialFolder::Personal, CSIDL_PERSONAL},
+          std::pair{SpecialFolder::MyPictures, CSIDL_MYPICTURES}}) {
         EXPECT_FALSE(GetSpecialFolder(folder).empty()) << csidl;
         EXPECT_EQ(GetSpecialFolder(folder), shellFolder(csidl)) << csidl;
     }
@@ -104,11 +104,13 @@ TEST(WindowsRegistry, SettingsAreDwordsAndStringsBelowTheProgramsKey) {
     const char* browsers = "\\Software\\KVL\\Veskaro\\1.0\\Web Browsers";
     ASSERT_TRUE(store.createKey(SettingsRoot::CurrentUser, browsers));
     ASSERT_TRUE(store.writeDword(SettingsRoot::CurrentUser, browsers, "SelectedBrowserNumber", 0xFFFFFFFFu));
-    ASSERT_TRUE(store.writeString(SettingsRoot::CurrentUser, browsers, "SpecifiedBrowserExePath", "C:\\Caf\xC3\xA9\\b.exe"));
+    ASSERT_TRUE(
+        store.writeString(SettingsRoot::CurrentUser, browsers, "SpecifiedBrowserExePath", "C:\\Caf\xC3\xA9\\b.exe"));
     const wchar_t* key = L"Software\\KVL\\Veskaro\\1.0\\Web Browsers";
     EXPECT_EQ(registryDword(key, L"SelectedBrowserNumber"), DWORD{0xFFFFFFFFu});
     EXPECT_EQ(registryString(key, L"SpecifiedBrowserExePath"), L"C:\\Caf\u00e9\\b.exe");
-    EXPECT_EQ(store.readString(SettingsRoot::CurrentUser, browsers, "SpecifiedBrowserExePath").value, "C:\\Caf\xC3\xA9\\b.exe");
+    EXPECT_EQ(store.readString(SettingsRoot::CurrentUser, browsers, "SpecifiedBrowserExePath").value,
+              "C:\\Caf\xC3\xA9\\b.exe");
     EXPECT_EQ(store.readDword(SettingsRoot::CurrentUser, browsers, "SpecifiedBrowserExePath").status,
               ReadStatus::WrongType);
     EXPECT_EQ(store.readDword(SettingsRoot::CurrentUser, browsers, "Nothing").status, ReadStatus::Missing);
