@@ -143,13 +143,14 @@ cmake --build "$build" -j"$jobs"
 echo "Windows build ready after $((SECONDS - started)) s"
 [ "${1:-}" = "--build-only" ] && exit 0
 
-# The prefix is made once, before the tests start in parallel.
-[ -e "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
 # One Wine server for the whole run, instead of one started and stopped by each test; it is stopped at
-# the end.
+# the end. Its first program makes the prefix when there is none and starts Wine's own background
+# programs, which live as long as the server: started here, with no output of the tests' to hold open
+# (CTest would wait for it), and before the tests run in parallel.
 wineserver=$(command -v "$(dirname "$wine")/wineserver" || command -v wineserver)
 "$wineserver" -p
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
+"$wine" wineboot --init </dev/null >/dev/null 2>&1
 cd "$build"
 status=0
 ctest --output-on-failure -j"$jobs" || status=$?

@@ -34,9 +34,20 @@ struct Outcome {
 };
 
 #ifdef _WIN32
-// The test names no path with a quote in it.
+// The test names no path with a quote in it; backslashes before the closing quote are doubled, or it would
+// count as part of the argument.
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    std::string out = "\"" + text;
+    for (std::size_t end = text.size(); end > 0 && text[end - 1] == '\\'; --end)
+        out += '\\';
+    return out + "\"";
+}
+
+// The console's text streams end Windows lines with CR LF; the expectations are written with LF.
+std::string consoleText(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.erase(at, 1);
+    return text;
 }
 
 // Runs a command line through cmd.exe and returns the program's exit status. cmd takes a line that starts
@@ -56,6 +67,10 @@ std::string quoted(const std::string& text) {
 int runCommand(const std::string& command) {
     return WEXITSTATUS(std::system(command.c_str()));
 }
+
+std::string consoleText(std::string text) {
+    return text;
+}
 #endif
 
 using Names = std::set<std::string>;
@@ -67,7 +82,8 @@ protected:
         const std::string command = before + quoted(VESKARO_CLI) + " " + arguments + " >" +
                                     quoted(m_folders.root() / "out") + " 2>" + quoted(m_folders.root() / "err");
         const int status = runCommand(command);
-        return {status, readBytes(m_folders.root() / "out"), readBytes(m_folders.root() / "err")};
+        return {status, consoleText(readBytes(m_folders.root() / "out")),
+                consoleText(readBytes(m_folders.root() / "err"))};
     }
 
     // Every file and folder below the program's data folder, relative to it.

@@ -27,6 +27,16 @@ inline constexpr bool kShellFolders = true;
 inline constexpr bool kShellFolders = false;
 #endif
 
+/// The system's words for a folder met where a file is read or written (EISDIR on POSIX systems), and for
+/// a file met where a folder belongs on the way (ENOTDIR): Windows says these otherwise.
+#ifdef _WIN32
+inline constexpr const char* kFolderInTheWay = "File access denied: ";
+inline constexpr const char* kFileOnTheWay = "File not found: ";
+#else
+inline constexpr const char* kFolderInTheWay = "I/O error 21: ";
+inline constexpr const char* kFileOnTheWay = "Path not found: ";
+#endif
+
 /// Returns path with each "/" turned into the system's delimiter ("\" on Windows), as the program writes
 /// the paths it makes.
 inline std::string native(std::string path) {

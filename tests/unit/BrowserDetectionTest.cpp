@@ -125,6 +125,9 @@ TEST_F(BrowserDetectionTest, NetscapeSixIsFoundThroughItsCurrentVersion) {
 }
 
 TEST_F(BrowserDetectionTest, StepsRunInTheirFixedOrderThenTheInstalledBrowsers) {
+#ifdef _WIN32
+    GTEST_SKIP() << "browsers on the path and in desktop entries are Linux's; Windows detects them in the registry";
+#endif
     const std::string ie = makeFile("IE/iexplore.exe");
     const std::string nav3 = makeFile("Nav3/Program/Netscape.exe");
     const std::string comm = makeFile("Comm/Program/Netscape.exe");

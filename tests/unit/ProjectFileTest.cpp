@@ -385,7 +385,7 @@ TEST_F(ProjectFile, FailedSaveRaisesTheIoErrorAndRestoresTheView) {
         designerProject().SaveToFile(m_folder / "file/show.vsk", m_progress);
         ADD_FAILURE() << "saved into a path below a file";
     } catch (const VeskaroError& error) {
-        EXPECT_EQ(std::string(error.what()), "Path not found: " + (m_folder / "file/show.vsk"));
+        EXPECT_EQ(std::string(error.what()), veskaro::test::kFileOnTheWay + (m_folder / "file/show.vsk"));
     }
     EXPECT_EQ(m_progress.calls.back(), "idle");
 }
