@@ -9,7 +9,9 @@
 # These entry and type files are the system-wide ones. The designer is built with their text (see
 # src/platform/CMakeLists.txt) and writes them for its user at every start, the entry with its own full path.
 
-install(TARGETS veskaro RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+if(TARGET veskaro)
+    install(TARGETS veskaro RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+endif()
 if(TARGET veskaro-cli)
     install(TARGETS veskaro-cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 else()

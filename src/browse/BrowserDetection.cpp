@@ -1,6 +1,7 @@
 #include "browse/BrowserDetection.h"
 
 #include "browse/InstalledBrowsers.h"
+#include "platform/PathText.h"
 #include "platform/SettingsStore.h"
 
 #include <filesystem>
@@ -28,7 +29,7 @@ std::string programIn(const std::string& directory, const std::string& relativeP
 // The path is taken exactly as composed: no environment variables expanded, no quotes removed.
 void appendIfFile(TWebBrowserNamePathArray& browsers, const std::string& name, const std::string& path) {
     std::error_code error;
-    if (!path.empty() && std::filesystem::is_regular_file(path, error))
+    if (!path.empty() && std::filesystem::is_regular_file(pathOf(path), error))
         browsers.push_back({name, path});
 }
 

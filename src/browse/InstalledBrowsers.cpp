@@ -121,10 +121,12 @@ bool listed(const TWebBrowserNamePathArray& browsers, const std::string& path) {
                        [&](const TWebBrowserNamePath& browser) { return browser.Path == path; });
 }
 
+#ifndef _WIN32
 std::string environment(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
     return value && *value ? std::string(value) : fallback;
 }
+#endif
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "browse/RecentFileList.h"
 
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/TextFile.h"
 
@@ -21,7 +22,7 @@ std::string recentFileListPath(const Places& places) {
 RecentFileSlots readRecentFileList(const Places& places) {
     const std::string path = recentFileListPath(places);
     std::error_code error;
-    if (!std::filesystem::exists(path, error))
+    if (!std::filesystem::exists(pathOf(path), error))
         writeTextFileAtomically(path, {});
     const std::vector<std::string> lines = readTextLines(path);
     RecentFileSlots slots;

@@ -1,20 +1,18 @@
 #include "cli/ConsoleProgress.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace veskaro {
 
 namespace {
 
 constexpr int kBarWidth = 24;
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void noteInterrupt(int) {
-    g_interrupted = 1;
-}
 
 } // namespace
 
@@ -67,17 +65,7 @@ void ConsoleProgress::offerStop(bool offered) {
     if (offered == m_stopOffered)
         return;
     m_stopOffered = offered;
-    if (!offered) {
-        sigaction(SIGINT, &m_previousInterrupt, nullptr);
-        return;
-    }
-    struct sigaction noting {};
-    noting.sa_handler = noteInterrupt;
-    sigemptyset(&noting.sa_mask);
-    sigaction(SIGINT, &noting, &m_previousInterrupt);
-    // A command started with Ctrl+C ignored (in the background of a script, under nohup) keeps ignoring it.
-    if (m_previousInterrupt.sa_handler == SIG_IGN)
-        sigaction(SIGINT, &m_previousInterrupt, nullptr);
+    m_interrupt.setCaught(offered);
 }
 
 bool ConsoleProgress::stopRequested() {
@@ -85,7 +73,7 @@ bool ConsoleProgress::stopRequested() {
 }
 
 bool ConsoleProgress::interrupted() {
-    return g_interrupted != 0;
+    return ConsoleInterrupt::requested();
 }
 
 void ConsoleProgress::draw() {

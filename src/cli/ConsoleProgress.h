@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/ProgressView.h"
+#include "platform/ConsoleInterrupt.h"
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -10,7 +10,7 @@ namespace veskaro {
 
 /// Shows long work on the terminal: a redrawn bar with the picture being prepared when stderr is a
 /// terminal, one plain line per step otherwise, nothing when quiet. While a stop is offered, Ctrl+C
-/// (SIGINT) asks for it instead of ending the process.
+/// asks for it instead of ending the process.
 class ConsoleProgress : public ProgressView {
 public:
     enum class Style { Bar, Lines, Quiet };
@@ -45,7 +45,7 @@ private:
     int m_position = 0;
     bool m_barShown = false;
     bool m_stopOffered = false;
-    struct sigaction m_previousInterrupt {};
+    ConsoleInterrupt m_interrupt;
 };
 
 } // namespace veskaro

@@ -1,7 +1,9 @@
 // veskaro-cli: publishes and checks slider projects without the designer window.
 
 #include "cli/ConsoleProgress.h"
+#ifdef VESKARO_UPLOAD
 #include "cli/UploadCommand.h"
+#endif
 #include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
@@ -9,6 +11,7 @@
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/CommandLine.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
@@ -145,7 +148,7 @@ bool loadProject(const Options& options, TkvlAppletAgent& project, ItemTree& tre
 // A relative path is read from the working folder, which may have been deleted under the command.
 std::optional<fs::path> absolutePath(const std::string& path) {
     std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
+    fs::path absolute = fs::absolute(pathOf(path), error);
     if (!error)
         return absolute;
     std::fprintf(stderr,
@@ -181,7 +184,7 @@ std::string withDelimiter(std::string folder) {
 void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& fileName) {
     for (const PublishedFile& file : publishedFiles(project, fileName)) {
         std::error_code error;
-        if (fs::exists(folder + file.name, error))
+        if (fs::exists(pathOf(folder + file.name), error))
             std::printf("%s%s\n", folder.c_str(), file.name.c_str());
     }
 }
@@ -205,18 +208,18 @@ int publish(const Options& options, const Places& places) {
     if (!resolvedProject)
         return kUsageOrLoadError;
     const fs::path projectPath = *resolvedProject;
-    const std::optional<fs::path> to = absolutePath(options.to.value_or(projectPath.parent_path().string()));
+    const std::optional<fs::path> to = absolutePath(options.to.value_or(textOf(projectPath.parent_path())));
     if (!to)
         return kUsageOrLoadError;
-    const std::string folder = withDelimiter(to->string());
+    const std::string folder = withDelimiter(textOf(*to));
     ConsoleProgress progress(stderr, ConsoleProgress::styleFor(stderr, options.quiet));
     PlainItemTree tree;
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
     std::error_code error;
-    fs::create_directories(folder, error);
-    if (!fs::is_directory(folder, error)) {
+    fs::create_directories(pathOf(folder), error);
+    if (!fs::is_directory(pathOf(folder), error)) {
         std::fprintf(stderr, "veskaro-cli: the folder %s cannot be made\n", folder.c_str());
         return kUsageOrLoadError;
     }
@@ -224,7 +227,7 @@ int publish(const Options& options, const Places& places) {
     publisher.setPreparationWorkers(options.jobs);
     const PreviewClearedAtExit cleared(publisher);
     try {
-        publisher.SaveAndPublish(project, folder, projectPath.filename().string(), tree, progress);
+        publisher.SaveAndPublish(project, folder, textOf(projectPath.filename()), tree, progress);
     } catch (const std::exception& failure) {
         if (ConsoleProgress::interrupted()) {
             std::fprintf(stderr, "veskaro-cli: %s\n", messageOf(failure).c_str());
@@ -234,7 +237,7 @@ int publish(const Options& options, const Places& places) {
         return kFailedOrFindings;
     }
     if (!options.quiet)
-        printWritten(project, folder, projectPath.filename().string());
+        printWritten(project, folder, textOf(projectPath.filename()));
     const std::size_t missing = reportMissingSources(publisher, project, folder);
     return options.strict && missing > 0 ? kFailedOrFindings : kDone;
 }
@@ -247,7 +250,7 @@ int check(const Options& options, const Places& places) {
         return kUsageOrLoadError;
     // Checked as publish would publish it: into its own folder, under its own name.
     const PublishingFindings findings =
-        checkForPublishing(project, places, project.projectFolder(), fs::path(options.project).filename().string());
+        checkForPublishing(project, places, project.projectFolder(), textOf(pathOf(options.project).filename()));
     std::vector<std::string> problems = findings.problems;
     problems.insert(problems.end(), findings.withoutPicture.begin(), findings.withoutPicture.end());
     for (const std::string& problem : problems)
@@ -267,18 +270,22 @@ int check(const Options& options, const Places& places) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = programArguments(argc, argv);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(kHelp, stdout);
+#ifdef VESKARO_UPLOAD
         std::fputs(kUploadHelp, stdout);
+#endif
         return kDone;
     }
     if (args.size() == 1 && args[0] == "--version") {
         std::puts("veskaro-cli 1.0");
         return kDone;
     }
+#ifdef VESKARO_UPLOAD
     if (isUploadCommand(args))
         return runUploadCommand(args);
+#endif
     // Every error ends here as a message and an exit status; the places of the run are gone by then, so
     // the run's work folders are removed on every way out.
     int status = kDone;

@@ -9,6 +9,7 @@
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/MemoryUse.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
@@ -80,7 +81,7 @@ struct PreparedInTemp {
         for (const std::optional<PreparedPicture>& picture : pictures) {
             std::error_code ignored;
             if (picture)
-                fs::remove(picture->path, ignored);
+                fs::remove(pathOf(picture->path), ignored);
         }
     }
     PreparedInTemp(const PreparedInTemp&) = delete;
@@ -159,7 +160,7 @@ std::string sourcePictureProblem(const std::string& path) {
     if (path.empty())
         return "is not set";
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(pathOf(path), error);
     if (status.type() == fs::file_type::not_found)
         return "does not exist";
     if (error) {

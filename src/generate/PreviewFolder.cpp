@@ -2,6 +2,7 @@
 
 #include "model/ProgressView.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
@@ -58,7 +59,7 @@ void PreviewFolder::CopyLinkedFilesToPreview(const TLinkedFileInfoArray& linkedF
         const std::string source = generatedFolder + file.FileName;
         placeInPreview(source);
         std::error_code ignored;
-        fs::remove(source, ignored);
+        fs::remove(pathOf(source), ignored);
     }
 }
 
@@ -79,7 +80,7 @@ void PreviewFolder::ClearPreviewFolder() {
     const std::string preview = m_places.GetPreviewFolder();
     std::error_code ignored;
     for (const std::string& name : m_previewFiles)
-        fs::remove(preview + name, ignored);
+        fs::remove(pathOf(preview + name), ignored);
     m_previewFiles.clear();
     m_places.removeEmptyPreviewFolder();
 }

@@ -8,6 +8,7 @@
 #include "model/ParameterRules.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
@@ -213,7 +214,7 @@ std::string missingSourceFinding(const TkvlAppletAgent& project, int index, cons
     // An item that cannot be prepared keeps the picture it had, which the folder may still hold.
     const std::string earlier = pictureFileOf(project.GetItem(index));
     std::error_code error;
-    const std::string shows = !earlier.empty() && fs::is_regular_file(folder + earlier, error)
+    const std::string shows = !earlier.empty() && fs::is_regular_file(pathOf(folder + earlier), error)
                                   ? "its slide keeps the earlier picture " + earlier
                                   : "its slide shows no picture";
     if (typed.empty())

@@ -10,6 +10,7 @@
 #include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
@@ -65,7 +66,7 @@ void listNameLengthProblems(const std::string& fileName, Problems& out) {
 void listMissingScripts(const TkvlAppletAgent& project, const std::string& dataFolder, Problems& out) {
     for (const TLinkedFileInfo& file : project.linkedFiles()) {
         std::error_code error;
-        if (!file.Generated && !fs::is_regular_file(dataFolder + file.FileName, error))
+        if (!file.Generated && !fs::is_regular_file(pathOf(dataFolder + file.FileName), error))
             out.push_back("The slider script " + file.FileName + " is missing from " + dataFolder +
                           "; the published slider would not run.");
     }
@@ -83,18 +84,18 @@ void listSourceClashes(const TkvlAppletAgent& project, const std::string& folder
     std::vector<Existing> existing;
     for (const PublishedFile& file : files) {
         std::error_code error;
-        const std::uintmax_t size = fs::file_size(folder + file.name, error);
+        const std::uintmax_t size = fs::file_size(pathOf(folder + file.name), error);
         if (!error)
             existing.push_back({file.name, size});
     }
     for (int k = 0; k < project.itemCount() && !existing.empty(); ++k) {
         const std::string source = sourcePictureOf(project, k);
         std::error_code error;
-        const std::uintmax_t size = source.empty() ? 0 : fs::file_size(source, error);
+        const std::uintmax_t size = source.empty() ? 0 : fs::file_size(pathOf(source), error);
         if (source.empty() || error)
             continue;
         for (const Existing& file : existing) {
-            if (file.size == size && fs::equivalent(source, folder + file.name, error) && !error)
+            if (file.size == size && fs::equivalent(pathOf(source), pathOf(folder + file.name), error) && !error)
                 out.push_back(itemSubject(project, k) + ": publishing would overwrite its source picture " +
                               trimText(project.GetItem(k).IOriginalImagePath) + " with the published file " +
                               file.name + ". Please rename or move the picture, or publish into another folder.");

@@ -5,6 +5,7 @@
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/FolderUpdate.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 
 #include <algorithm>
@@ -47,7 +48,7 @@ std::vector<PublishedFile> inPlacementOrder(std::vector<PublishedFile> files) {
 // user opened through a link is saved where the link leads, as a Save of it should be.
 FolderUpdate::Links projectFileLinks(const TkvlAppletAgent& project, const std::string& folder) {
     std::error_code error;
-    return !project.projectFolder().empty() && fs::equivalent(folder, project.projectFolder(), error)
+    return !project.projectFolder().empty() && fs::equivalent(pathOf(folder), pathOf(project.projectFolder()), error)
                ? FolderUpdate::Links::WriteThrough
                : FolderUpdate::Links::Replace;
 }
@@ -102,7 +103,7 @@ void Publisher::publishInto(TkvlAppletAgent& project, const std::string& folder,
         // An item whose source is missing was not prepared and keeps its picture's name: the picture goes
         // along when the Preview folder still holds it, else the one published before stays. Every other
         // file must arrive: a page naming a script that did not is no publish.
-        if (file.kind == PublishedKind::Picture && !fs::exists(source, error))
+        if (file.kind == PublishedKind::Picture && !fs::exists(pathOf(source), error))
             continue;
         update.add(source, file.name,
                    file.kind == PublishedKind::ProjectFile ? projectFileLinks(project, folder)

@@ -1,5 +1,6 @@
 #include "imaging/FileSource.h"
 
+#include "platform/PathText.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -11,13 +12,13 @@ namespace veskaro {
 FileSource::FileSource(const std::string& path) {
     std::error_code error;
     // A folder opens for reading on some systems; it is no file all the same.
-    if (std::filesystem::is_directory(path, error))
+    if (std::filesystem::is_directory(pathOf(path), error))
         throw VeskaroError(ioErrorText(ENOENT) + ": " + path);
     errno = 0;
-    m_file = std::fopen(path.c_str(), "rb");
+    m_file = openFile(path, "rb");
     if (!m_file)
         throw VeskaroError(ioErrorText(errno ? errno : ENOENT) + ": " + path);
-    const auto size = std::filesystem::file_size(path, error);
+    const auto size = std::filesystem::file_size(pathOf(path), error);
     m_size = error ? 0 : size;
 }
 

@@ -10,6 +10,7 @@
 #include "imaging/PictureError.h"
 #include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -115,7 +116,7 @@ constexpr PictureFormatInfo kFormats[] = {
 };
 
 std::string extensionOf(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = textOf(pathOf(path).filename());
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string{} : name.substr(dot + 1);
 }

@@ -6,6 +6,7 @@
 #include "model/ProgressView.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/TextEncoding.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
@@ -75,12 +76,12 @@ void listStorabilityProblems(const Record& record, const std::array<Field, N>& f
 void ensureReadableProjectFile(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(pathOf(path), error);
     if (error)
         return;
     if (!fs::is_regular_file(status))
         throw VeskaroError("The project file " + path + " is not a regular file. Nothing was loaded.");
-    const std::uintmax_t size = fs::file_size(path, error);
+    const std::uintmax_t size = fs::file_size(pathOf(path), error);
     if (!error && size > kProjectFileSizeLimit)
         throw VeskaroError("The project file " + path + " is larger than " +
                            std::to_string(kProjectFileSizeLimit / (1024 * 1024)) +
@@ -175,8 +176,8 @@ std::vector<Placement> placeItems(const TItemArray& items) {
 
 std::string folderOfFile(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return ((error ? std::filesystem::path(path) : absolute).parent_path() / "").string();
+    const std::filesystem::path absolute = std::filesystem::absolute(pathOf(path), error);
+    return textOf((error ? pathOf(path) : absolute).parent_path() / "");
 }
 
 std::string terminatorProblem(const std::string& value, const std::string& separator) {

@@ -1,5 +1,6 @@
 #include "model/ValueText.h"
 
+#include "platform/PathText.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
@@ -47,9 +48,9 @@ std::string pictureFileOf(const TItemData& item) {
 
 std::string resolvePicturePath(const std::string& projectFolder, std::string_view picturePath) {
     const std::string path = trimText(picturePath);
-    if (path.empty() || projectFolder.empty() || std::filesystem::path(path).is_absolute())
+    if (path.empty() || projectFolder.empty() || pathOf(path).is_absolute())
         return path;
-    return (std::filesystem::path(projectFolder) / path).string();
+    return textOf(pathOf(projectFolder) / pathOf(path));
 }
 
 } // namespace veskaro

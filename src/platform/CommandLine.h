@@ -23,4 +23,8 @@ int preparationWorkersFrom(const std::string& text, const std::string& option);
 /// VeskaroError when it asks for no number of workers.
 int preparationWorkersFromEnvironment();
 
+/// Returns the program's arguments after its name as UTF-8: on Windows from the wide command line, since
+/// argv holds them in the narrow code page; elsewhere argv as given.
+std::vector<std::string> programArguments(int argc, char** argv);
+
 } // namespace veskaro

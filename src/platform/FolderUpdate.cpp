@@ -1,13 +1,18 @@
 #include "platform/FolderUpdate.h"
 
 #include "platform/FileLock.h"
+#include "platform/PathText.h"
 #include "platform/TextFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cwctype>
 #include <filesystem>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -22,8 +27,48 @@ namespace {
 // files could take away the files another run is about to rename. Where the folder or the file system
 // offers no lock, the update goes ahead without one: the lock only keeps runs apart, it never decides
 // whether a write succeeds.
-int lockFolder([[maybe_unused]] const std::string& folder) {
-#ifndef _WIN32
+#ifdef _WIN32
+
+// A folder cannot be locked itself on Windows, and a lock file would land among the published files, so
+// the lock is a mutex named after the folder's full path (letter case aside, as the file system takes
+// it). A mutex whose holder died is handed to the next waiter as abandoned, which is the lock all the same.
+std::wstring mutexName(const std::string& folder) {
+    std::error_code error;
+    std::wstring path = std::filesystem::absolute(pathOf(folder), error).lexically_normal().wstring();
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const wchar_t c : path) {
+        hash ^= static_cast<std::uint64_t>(std::towlower(static_cast<wint_t>(c)));
+        hash *= 1099511628211ull;
+    }
+    wchar_t digits[17];
+    std::swprintf(digits, 17, L"%016llx", static_cast<unsigned long long>(hash));
+    return L"Local\\veskaro-folder-update-" + std::wstring(digits);
+}
+
+void* lockFolder(const std::string& folder) {
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, mutexName(folder).c_str());
+    if (!mutex)
+        return nullptr;
+    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(mutex);
+        return nullptr;
+    }
+    return mutex;
+}
+
+void unlockFolder(void* mutex) {
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+}
+
+#else
+
+int lockFolder(const std::string& folder) {
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
         return -1;
@@ -32,10 +77,14 @@ int lockFolder([[maybe_unused]] const std::string& folder) {
         return -1;
     }
     return descriptor;
-#else
-    return -1;
-#endif
 }
+
+void unlockFolder(int descriptor) {
+    if (descriptor >= 0)
+        ::close(descriptor);
+}
+
+#endif
 
 } // namespace
 
@@ -45,11 +94,8 @@ FolderUpdate::FolderUpdate(std::string folder) : m_folder(std::move(folder)), m_
 
 FolderUpdate::~FolderUpdate() {
     for (std::size_t i = m_renamed; i < m_replacements.size(); ++i)
-        std::remove(m_replacements[i].temporary.c_str());
-#ifndef _WIN32
-    if (m_lock >= 0)
-        ::close(m_lock);
-#endif
+        removeFile(m_replacements[i].temporary);
+    unlockFolder(m_lock);
 }
 
 void FolderUpdate::add(const std::string& from, const std::string& name, Links links) {
@@ -57,7 +103,7 @@ void FolderUpdate::add(const std::string& from, const std::string& name, Links l
     std::error_code error;
     // Only a link to a file that is there is written through: a dangling one would create a file wherever
     // it points.
-    const bool through = links == Links::WriteThrough && std::filesystem::exists(path, error);
+    const bool through = links == Links::WriteThrough && std::filesystem::exists(pathOf(path), error);
     if (through)
         removeLeftoverTemporaryFilesOf(path);
     m_replacements.push_back(

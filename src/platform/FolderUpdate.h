@@ -46,7 +46,11 @@ private:
     std::string m_folder;
     std::vector<Replacement> m_replacements;
     std::size_t m_renamed = 0;
-    int m_lock = -1;
+#ifdef _WIN32
+    void* m_lock = nullptr; // the folder's mutex, owned
+#else
+    int m_lock = -1; // the folder, locked
+#endif
 };
 
 } // namespace veskaro

@@ -1,5 +1,6 @@
 #include "platform/Places.h"
 
+#include "platform/PathText.h"
 #include "platform/ProgramFile.h"
 #include "platform/SpecialFolders.h"
 #include "platform/VeskaroError.h"
@@ -29,7 +30,7 @@ constexpr const char* kStagingFailure =
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return fs::is_directory(pathOf(path), error);
 }
 
 // Creates one level; the parent must exist already. Another run may create the same level between the
@@ -38,7 +39,7 @@ bool ensureDirectory(const std::string& path) {
     std::error_code error;
     if (isDirectory(path))
         return true;
-    fs::create_directory(path, error);
+    fs::create_directory(pathOf(path), error);
     return isDirectory(path);
 }
 
@@ -111,7 +112,7 @@ void Places::removeEmptyPreviewFolder() const {
     if (dataFolder.empty())
         return;
     // Removing a folder that is not empty fails, so files put there meanwhile stay.
-    const fs::path own = fs::path(dataFolder) / WorkRun::kPreviewFolder / m_run->name();
+    const fs::path own = pathOf(dataFolder) / WorkRun::kPreviewFolder / m_run->name();
     std::error_code ignored;
     if (fs::is_directory(own, ignored))
         fs::remove(own, ignored);
@@ -139,7 +140,7 @@ std::string Places::runFolder(const char* name, const char* failureMessage) cons
     for (int attempt = 0; attempt < 8; ++attempt) {
         std::string path = sharedFolder(dataFolder, name, failureMessage) + m_run->name();
         std::error_code error;
-        fs::create_directory(path, error);
+        fs::create_directory(pathOf(path), error);
         if (isDirectory(path)) {
             EnsureTrailingBackslash(path);
             return path;

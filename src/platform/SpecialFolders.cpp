@@ -1,8 +1,11 @@
 #include "platform/SpecialFolders.h"
 
 #ifdef _WIN32
-#include <shlobj.h>
+#include "platform/PathText.h"
+
 #include <windows.h>
+
+#include <shlobj.h>
 #else
 #include "platform/Xdg.h"
 #endif
@@ -11,11 +14,16 @@ namespace veskaro {
 
 #ifdef _WIN32
 
+// The shell's item list of the folder, turned into a path; the wide call, so that a user folder named
+// beyond the narrow code page ("Zoë") comes out whole, as UTF-8.
 std::string GetSpecialFolder(SpecialFolder folder) {
-    char path[MAX_PATH] = {};
-    if (SHGetFolderPathA(nullptr, static_cast<int>(folder), nullptr, SHGFP_TYPE_CURRENT, path) != S_OK)
+    LPITEMIDLIST items = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, static_cast<int>(folder), &items) != S_OK || !items)
         return {};
-    return path;
+    wchar_t path[MAX_PATH] = {};
+    const bool named = SHGetPathFromIDListW(items, path);
+    CoTaskMemFree(items);
+    return named ? textOf(path) : std::string{};
 }
 
 #else

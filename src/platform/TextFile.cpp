@@ -1,6 +1,7 @@
 #include "platform/TextFile.h"
 
 #include "platform/AsciiText.h"
+#include "platform/PathText.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
@@ -13,7 +14,9 @@
 #include <string_view>
 #include <tuple>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,11 +59,11 @@ std::string temporarySibling(const std::string& path) {
 // Follows symbolic links to the file they lead to, which need not exist yet, the way opening path would:
 // the replacement must go where the link points, or the link would become a plain file.
 std::string linkTarget(const std::string& path) {
-    fs::path current = path;
+    fs::path current = pathOf(path);
     for (int followed = 0;; ++followed) {
         std::error_code error;
         if (!fs::is_symlink(fs::symlink_status(current, error)))
-            return current.string();
+            return textOf(current);
         if (followed == kMostLinksFollowed)
             throwIoError(ELOOP, path);
         const fs::path next = fs::read_symlink(current, error);
@@ -101,7 +104,7 @@ ReplacedFile inspectReplacedFile(const std::string& target, const std::string& p
         throwIoError(errno, path);
 #else
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(target, error);
+    const fs::file_status status = fs::symlink_status(pathOf(target), error);
     if (fs::is_symlink(status))
         return {};
     replaced.exists = fs::exists(status);
@@ -141,7 +144,7 @@ int closeFile(FileHandle file, [[maybe_unused]] Durability durability) {
 
 // Returns the folder a temporary file lies in, where its rename takes place.
 std::string folderOf(const std::string& temporary) {
-    return fs::path(temporary).parent_path().string();
+    return textOf(pathOf(temporary).parent_path());
 }
 
 // Removes the temporary file on every way out unless it was kept for the rename.
@@ -150,7 +153,7 @@ public:
     TemporaryFileGuard() = default;
     ~TemporaryFileGuard() {
         if (!m_path.empty())
-            std::remove(m_path.c_str());
+            removeFile(m_path);
     }
     TemporaryFileGuard(const TemporaryFileGuard&) = delete;
     TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
@@ -173,7 +176,7 @@ std::string writeTemporaryFile(const std::string& path, Durability durability, L
     // Declared before the file, so that the file is closed before the guard removes it.
     TemporaryFileGuard guard;
     errno = 0;
-    FileHandle file{std::fopen(temporary.c_str(), "wbx")};
+    FileHandle file{openFile(temporary, "wbx")};
     if (!file)
         throwIoError(lastError(), path);
     guard.watch(temporary);
@@ -210,13 +213,41 @@ std::string ioErrorText(int errorNumber) {
     }
 }
 
+namespace {
+
+// Returns 0 or the error number of the failed rename.
+int renameOver(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    // Written through, so that the new name is on the disk when the call returns, as the folder flush
+    // makes it elsewhere.
+    if (MoveFileExW(pathOf(from).c_str(), pathOf(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    case ERROR_PATH_NOT_FOUND:
+        return ENOTDIR;
+    case ERROR_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+#else
+    std::error_code error;
+    fs::rename(from, to, error);
+    return error.value();
+#endif
+}
+
+} // namespace
+
 void replaceWithTemporaryFile(const std::string& temporary, const std::string& path) {
     const std::string target = temporary.substr(0, temporary.size() - kTemporarySuffixSize);
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::remove(temporary.c_str());
-        throwIoError(error.value(), path);
+    if (const int error = renameOver(temporary, target); error != 0) {
+        removeFile(temporary);
+        throwIoError(error, path);
     }
 }
 
@@ -257,7 +288,7 @@ void writeTextFileAtomically(const std::string& path, const std::vector<std::str
 std::string copyToTemporaryFile(const std::string& from, const std::string& path, Durability durability,
                                 LinkHandling links) {
     errno = 0;
-    const FileHandle source{std::fopen(from.c_str(), "rb")};
+    const FileHandle source{openFile(from, "rb")};
     if (!source)
         throwIoError(lastError(), from);
     return writeTemporaryFile(path, durability, links, [&](std::FILE* file) {
@@ -292,10 +323,10 @@ bool isTemporaryFileName(const std::string& name) {
 void removeLeftoverTemporaryFiles(const std::string& folder) {
     std::error_code error;
     std::vector<fs::path> leftovers;
-    for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
+    for (fs::directory_iterator entry(pathOf(folder), error); !error && entry != fs::directory_iterator();
          entry.increment(error)) {
         std::error_code statusError;
-        if (isTemporaryFileName(entry->path().filename().string()) &&
+        if (isTemporaryFileName(textOf(entry->path().filename())) &&
             fs::is_regular_file(entry->symlink_status(statusError)))
             leftovers.push_back(entry->path());
     }
@@ -327,7 +358,7 @@ void removeLeftoverTemporaryFilesOf(const std::string& path) {
 
 std::string readFileBytes(const std::string& path) {
     errno = 0;
-    FileHandle file{std::fopen(path.c_str(), "rb")};
+    FileHandle file{openFile(path, "rb")};
     if (!file)
         throwIoError(errno, path);
     std::string bytes;

@@ -1,6 +1,7 @@
 #include "platform/WorkRun.h"
 
 #include "platform/FileLock.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 #include <array>
@@ -32,7 +33,7 @@ constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::size_t kRandomDigits = 16;
 
 fs::path lockPath(const std::string& dataFolder, const std::string& name) {
-    return fs::path(dataFolder) / WorkRun::kTempFolder / (name + std::string(kLockSuffix));
+    return pathOf(dataFolder) / WorkRun::kTempFolder / (name + std::string(kLockSuffix));
 }
 
 #ifdef _WIN32
@@ -141,7 +142,7 @@ bool allOf(std::string_view text, bool (*test)(char)) {
 void removeRunFolders(const std::string& dataFolder, const std::string& name) {
     for (const char* folder : kWorkFolders) {
         std::error_code ignored;
-        fs::remove_all(fs::path(dataFolder) / folder / name, ignored);
+        fs::remove_all(pathOf(dataFolder) / folder / name, ignored);
     }
 }
 
@@ -149,7 +150,7 @@ std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code error;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
-        names.push_back(entry->path().filename().string());
+        names.push_back(textOf(entry->path().filename()));
     return names;
 }
 
@@ -206,13 +207,13 @@ void WorkRun::release() {
 void WorkRun::removeEmptySharedFolders(const std::string& dataFolder) {
     for (const char* folder : {kPreviewFolder, kStagingFolder}) {
         std::error_code ignored;
-        if (fs::is_directory(fs::path(dataFolder) / folder, ignored))
-            fs::remove(fs::path(dataFolder) / folder, ignored);
+        if (fs::is_directory(pathOf(dataFolder) / folder, ignored))
+            fs::remove(pathOf(dataFolder) / folder, ignored);
     }
 }
 
 void WorkRun::removeEndedRuns(const std::string& dataFolder) {
-    const fs::path temp = fs::path(dataFolder) / kTempFolder;
+    const fs::path temp = pathOf(dataFolder) / kTempFolder;
     for (const std::string& file : namesIn(temp)) {
         if (!std::string_view(file).ends_with(kLockSuffix))
             continue;
@@ -228,12 +229,12 @@ void WorkRun::removeEndedRuns(const std::string& dataFolder) {
     // A run makes its lock file before its folders and removes it after them, so a run folder whose lock
     // file is missing was left by a run that has ended.
     for (const char* folder : kWorkFolders) {
-        for (const std::string& name : namesIn(fs::path(dataFolder) / folder)) {
+        for (const std::string& name : namesIn(pathOf(dataFolder) / folder)) {
             std::error_code error;
             if (isRunName(name) &&
                 fs::symlink_status(lockPath(dataFolder, name), error).type() == fs::file_type::not_found) {
                 std::error_code ignored;
-                fs::remove_all(fs::path(dataFolder) / folder / name, ignored);
+                fs::remove_all(pathOf(dataFolder) / folder / name, ignored);
             }
         }
     }

@@ -1,4 +1,5 @@
 #include "TestFolders.h"
+#include "WindowsShellFolders.h"
 
 #include "PictureFixtures.h"
 #include "imaging/BmpCodec.h"
@@ -8,13 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 using veskaro::test::readBytes;
@@ -29,12 +33,45 @@ struct Outcome {
     std::string err;
 };
 
+#ifdef _WIN32
+// The test names no path with a quote in it; backslashes before the closing quote are doubled, or it would
+// count as part of the argument.
+std::string quoted(const std::string& text) {
+    std::string out = "\"" + text;
+    for (std::size_t end = text.size(); end > 0 && text[end - 1] == '\\'; --end)
+        out += '\\';
+    return out + "\"";
+}
+
+// The console's text streams end Windows lines with CR LF; the expectations are written with LF.
+std::string consoleText(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.erase(at, 1);
+    return text;
+}
+
+// Runs a command line through cmd.exe and returns the program's exit status. cmd takes a line that starts
+// with a quote apart unless the whole line is quoted once more.
+int runCommand(const std::string& command) {
+    return std::system(("\"" + command + "\"").c_str());
+}
+#else
 std::string quoted(const std::string& text) {
     std::string out = "'";
     for (const char c : text)
         out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
+
+// Runs a command line through the shell and returns the program's exit status.
+int runCommand(const std::string& command) {
+    return WEXITSTATUS(std::system(command.c_str()));
+}
+
+std::string consoleText(std::string text) {
+    return text;
+}
+#endif
 
 using Names = std::set<std::string>;
 
@@ -44,8 +81,9 @@ protected:
     Outcome run(const std::string& arguments, const std::string& before = "") {
         const std::string command = before + quoted(VESKARO_CLI) + " " + arguments + " >" +
                                     quoted(m_folders.root() / "out") + " 2>" + quoted(m_folders.root() / "err");
-        const int status = std::system(command.c_str());
-        return {WEXITSTATUS(status), readBytes(m_folders.root() / "out"), readBytes(m_folders.root() / "err")};
+        const int status = runCommand(command);
+        return {status, consoleText(readBytes(m_folders.root() / "out")),
+                consoleText(readBytes(m_folders.root() / "err"))};
     }
 
     // Every file and folder below the program's data folder, relative to it.
@@ -77,6 +115,12 @@ protected:
     }
 
     veskaro::test::PerUserFolders m_folders;
+#ifdef _WIN32
+    // The program takes its folders from the shell: moved here for its runs, as XDG_DATA_HOME moves them
+    // on Linux.
+    veskaro::test::MovedShellFolder m_appData{L"AppData", m_folders.root().path().wstring() + L"\\data"};
+    veskaro::test::MovedShellFolder m_documents{L"Personal", m_folders.root().path().wstring() + L"\\documents"};
+#endif
 };
 
 } // namespace
@@ -172,6 +216,30 @@ std::vector<std::string> picturesOfTheWrongColour(const fs::path& folder, int nu
 
 TEST_F(VeskaroCli, TwoPublishesAtOnceKeepEachProjectsOwnPictures) {
     const fs::path root = m_folders.root().path();
+#ifdef _WIN32
+    // Two threads, each waiting for its own run through cmd.exe, so that both runs work at once.
+    std::vector<std::string> commands;
+    for (int number : {0, 1}) {
+        const fs::path folder = root / ("project" + std::to_string(number));
+        commands.push_back(quoted(VESKARO_CLI) + " publish " + quoted(writeSolidColourProject(folder, number)) +
+                           " --quiet 2>" + quoted((folder / "err").string()));
+    }
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        int statuses[2] = {-1, -1};
+        {
+            std::jthread first([&] { statuses[0] = runCommand(commands[0]); });
+            std::jthread second([&] { statuses[1] = runCommand(commands[1]); });
+        }
+        for (int number : {0, 1}) {
+            const fs::path folder = root / ("project" + std::to_string(number));
+            EXPECT_EQ(statuses[number], 0) << readBytes(folder / "err");
+            EXPECT_EQ(picturesOfTheWrongColour(folder, number), std::vector<std::string>{});
+            for (int k = 0; k < kPicturesPerProject; ++k)
+                fs::remove(folder / ("slider" + std::to_string(k) + ".bmp"));
+        }
+    }
+#else
     std::string both;
     for (int number : {0, 1}) {
         // Each run writes its exit status and messages into files of its own; the shell waits for both.
@@ -190,6 +258,7 @@ TEST_F(VeskaroCli, TwoPublishesAtOnceKeepEachProjectsOwnPictures) {
                 fs::remove(folder / ("slider" + std::to_string(k) + ".bmp"));
         }
     }
+#endif
     EXPECT_EQ(workFiles(), Names{"Temp"}) << "each run removed its own folders";
 }
 
@@ -202,13 +271,18 @@ TEST_F(VeskaroCli, ProjectFilesBeyondTheSizeLimitAreRefusedWithAMessage) {
         EXPECT_EQ(huge.status, 2) << command;
         EXPECT_EQ(huge.err, "veskaro-cli: The project file " + sparse +
                                 " is larger than 64 MiB, which no slider project comes near. Nothing was loaded.\n");
+#ifndef _WIN32 // no /dev/zero (and under Wine the name would reach the build machine's endless one)
         const Outcome endless = run(command + std::string("/dev/zero"));
         EXPECT_EQ(endless.status, 2) << command;
         EXPECT_EQ(endless.err, "veskaro-cli: The project file /dev/zero is not a regular file. Nothing was loaded.\n");
+#endif
     }
 }
 
 TEST_F(VeskaroCli, ADeletedWorkingFolderGivesAMessageNotAnAbort) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows does not let the working folder of a process be removed";
+#endif
     const std::string project = sample();
     const std::string gone = quoted(m_folders.root() / "gone");
     const std::string leaveAndDelete = "mkdir " + gone + " && cd " + gone + " && rmdir \"$PWD\" && ";
@@ -318,6 +392,9 @@ TEST_F(VeskaroCli, PublishWritesNumbersAsParsedAndReservedEmpty) {
 }
 
 TEST_F(VeskaroCli, CtrlCWhilePicturesArePreparedLeavesTheFolderAsItWas) {
+#ifdef _WIN32
+    GTEST_SKIP() << "sends SIGINT to a forked child; on Windows the console handler is tested in WindowsConsole";
+#else
     const fs::path folder = m_folders.root().path() / "slow";
     fs::create_directories(folder);
     writeBytes(folder / "large.bmp", veskaro::encodeBmp(veskaro::test::smoothPattern(1600, 1200), "large.bmp"));
@@ -351,6 +428,7 @@ TEST_F(VeskaroCli, CtrlCWhilePicturesArePreparedLeavesTheFolderAsItWas) {
     EXPECT_NE(readBytes(err).find("veskaro-cli: Publishing was cancelled.\n"), std::string::npos) << readBytes(err);
     EXPECT_EQ(veskaro::test::namesIn(folder), before);
     EXPECT_EQ(workFiles(), Names{"Temp"});
+#endif
 }
 
 // A folder unpacked from an archive may hold links out of it, one of them leading to no file: publishing

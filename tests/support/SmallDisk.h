@@ -1,6 +1,8 @@
 #pragma once
 
+#ifndef _WIN32
 #include <sys/mount.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -10,6 +12,26 @@
 
 namespace veskaro::test {
 
+/// Mounts a tmpfs of that size on folder; returns why it could not, or empty text.
+inline std::string mountSmallDisk(const std::filesystem::path& folder, std::size_t bytes) {
+#ifdef _WIN32
+    static_cast<void>(folder);
+    static_cast<void>(bytes);
+    return "Windows has no tmpfs to mount on a folder";
+#else
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0777";
+    if (::mount("veskaro-test", folder.c_str(), "tmpfs", 0, options.c_str()) == 0)
+        return {};
+    return std::string("mounting a tmpfs failed: ") + std::strerror(errno);
+#endif
+}
+
+inline void unmountSmallDisk([[maybe_unused]] const std::filesystem::path& folder) {
+#ifndef _WIN32
+    ::umount2(folder.c_str(), MNT_DETACH);
+#endif
+}
+
 /// A small tmpfs mounted on a folder for one test and unmounted at its end, to run out of space for real.
 /// Mounting needs the privilege to mount (root in the test containers); without it, mounted() is false and
 /// whyNotMounted() says why.
@@ -17,15 +39,12 @@ class SmallDisk {
 public:
     SmallDisk(const std::filesystem::path& folder, std::size_t bytes) : m_folder(folder) {
         std::filesystem::create_directories(folder);
-        const std::string options = "size=" + std::to_string(bytes) + ",mode=0777";
-        if (::mount("veskaro-test", folder.c_str(), "tmpfs", 0, options.c_str()) == 0)
-            m_mounted = true;
-        else
-            m_whyNot = std::string("mounting a tmpfs failed: ") + std::strerror(errno);
+        m_whyNot = mountSmallDisk(folder, bytes);
+        m_mounted = m_whyNot.empty();
     }
     ~SmallDisk() {
         if (m_mounted)
-            ::umount2(m_folder.c_str(), MNT_DETACH);
+            unmountSmallDisk(m_folder);
     }
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;

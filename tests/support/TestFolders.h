@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/ProgramFile.h"
 
@@ -9,18 +10,65 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace veskaro::test {
+
+/// Whether the system takes the per-user folders from the Windows shell rather than the environment.
+#ifdef _WIN32
+inline constexpr bool kShellFolders = true;
+#else
+inline constexpr bool kShellFolders = false;
+#endif
+
+/// The system's words for a folder met where a file is read or written (EISDIR on POSIX systems), and for
+/// a file met where a folder belongs on the way (ENOTDIR): Windows says these otherwise.
+#ifdef _WIN32
+inline constexpr const char* kFolderInTheWay = "File access denied: ";
+inline constexpr const char* kFileOnTheWay = "File not found: ";
+#else
+inline constexpr const char* kFolderInTheWay = "I/O error 21: ";
+inline constexpr const char* kFileOnTheWay = "Path not found: ";
+#endif
+
+/// Returns path with each "/" turned into the system's delimiter ("\" on Windows), as the program writes
+/// the paths it makes.
+inline std::string native(std::string path) {
+#ifdef _WIN32
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+#endif
+    return path;
+}
+
+/// Makes a fresh folder under the system's temporary folder and returns its path.
+inline std::filesystem::path madeTemporaryFolder() {
+#ifdef _WIN32
+    // No mkdtemp here; a random name made with create_directory, which fails for a name already taken.
+    std::random_device random;
+    std::error_code error;
+    std::filesystem::path path;
+    do
+        path = std::filesystem::temp_directory_path() / ("veskaro-test-" + std::to_string(random()));
+    while (!std::filesystem::create_directory(path, error));
+    return path;
+#else
+    std::string pattern = (std::filesystem::temp_directory_path() / "veskaro-test-XXXXXX").string();
+    return ::mkdtemp(pattern.data());
+#endif
+}
 
 /// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TemporaryFolder {
 public:
-    TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "veskaro-test-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
+    TemporaryFolder() : m_path(madeTemporaryFolder()) {}
     ~TemporaryFolder() {
         std::error_code error;
         std::filesystem::remove_all(m_path, error);
@@ -29,12 +77,24 @@ public:
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    /// Returns the path of a name inside the folder, as text.
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    /// Returns the path of a name inside the folder, as text with the system's delimiters.
+    std::string operator/(const std::string& name) const { return native((m_path / name).string()); }
 
 private:
     std::filesystem::path m_path;
 };
+
+/// Sets an environment variable, or removes it for nullptr.
+inline void setEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value ? value : "");
+#else
+    if (value)
+        ::setenv(name, value, 1);
+    else
+        ::unsetenv(name);
+#endif
+}
 
 /// Sets an environment variable for as long as it lives, then restores the earlier value.
 class ScopedEnvironment {
@@ -42,14 +102,9 @@ public:
     ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        ::setenv(name, value.c_str(), 1);
+        setEnvironment(name, value.c_str());
     }
-    ~ScopedEnvironment() {
-        if (m_old)
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name.c_str());
-    }
+    ~ScopedEnvironment() { setEnvironment(m_name.c_str(), m_old ? m_old->c_str() : nullptr); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
@@ -75,6 +130,16 @@ public:
     Places places(const std::string& dataFolder = dataFolderOf(programFilePath())) const {
         return Places({"/usr/bin/veskaro", dataFolder, m_root / "data", m_root / "documents", m_root / "pictures"});
     }
+    /// Returns the places of a new run as the program's start makes them, ended runs tidied away. Windows
+    /// takes the per-user folders from the shell, which no environment moves, so there they are these
+    /// folders directly.
+    Places placesOfThisSystem() const {
+        if (!kShellFolders)
+            return Places::ofThisSystem();
+        Places started = places();
+        started.removeEndedRuns();
+        return started;
+    }
 
 private:
     TemporaryFolder m_root;
@@ -97,7 +162,7 @@ inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
     std::set<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        names.insert(entry.path().filename().string());
+        names.insert(textOf(entry.path().filename()));
     return names;
 }
 

@@ -13,6 +13,17 @@ TEST(CommandLine, NoArgumentsNameNoFile) {
     EXPECT_EQ(commandLineFileName({" ", "\t", ""}), "");
 }
 
+#ifdef _WIN32
+TEST(CommandLine, JoinsAPathSplitAtItsBlanks) {
+    EXPECT_EQ(commandLineFileName({"D:\\My", "Slides\\show.vsk"}), "D:\\My Slides\\show.vsk");
+    EXPECT_EQ(commandLineFileName({"D:\\a", "", "b.vsk"}), "D:\\a  b.vsk");
+}
+
+TEST(CommandLine, TrimsControlCharactersAndBlanksAtBothEnds) {
+    EXPECT_EQ(commandLineFileName({" \tD:\\p\\show.vsk\r\n"}), "D:\\p\\show.vsk");
+    EXPECT_EQ(commandLineFileName({"\x01D:\\p\\a b.vsk\x1f"}), "D:\\p\\a b.vsk");
+}
+#else
 TEST(CommandLine, JoinsAPathSplitAtItsBlanks) {
     EXPECT_EQ(commandLineFileName({"/home/me/My", "Slides/show.vsk"}), "/home/me/My Slides/show.vsk");
     EXPECT_EQ(commandLineFileName({"/a", "", "b.vsk"}), "/a  b.vsk");
@@ -22,11 +33,17 @@ TEST(CommandLine, TrimsControlCharactersAndBlanksAtBothEnds) {
     EXPECT_EQ(commandLineFileName({" \t/p/show.vsk\r\n"}), "/p/show.vsk");
     EXPECT_EQ(commandLineFileName({"\x01/p/a b.vsk\x1f"}), "/p/a b.vsk");
 }
+#endif
 
 TEST(CommandLine, TakesARelativeNameFromTheCurrentFolder) {
     EXPECT_EQ(commandLineFileName({"demo.vsk"}), (std::filesystem::current_path() / "demo.vsk").string());
+#ifdef _WIN32 // where the system makes the path whole, it also takes ".." away
+    EXPECT_EQ(commandLineFileName({"../my", "show.vsk"}),
+              (std::filesystem::current_path().parent_path() / "my show.vsk").string());
+#else
     EXPECT_EQ(commandLineFileName({"../my", "show.vsk"}),
               (std::filesystem::current_path() / "../my show.vsk").string());
+#endif
 }
 
 TEST(PreparationWorkers, AcceptsOneToSixtyFourAndRefusesTheRest) {

@@ -8,11 +8,14 @@
 
 #include <thread>
 
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace veskaro;
 using veskaro::test::namesIn;
+using veskaro::test::native;
 using veskaro::test::PerUserFolders;
 using veskaro::test::readBytes;
 using veskaro::test::ScopedEnvironment;
@@ -33,46 +36,48 @@ std::string errorOf(const Places& places, std::string (Places::*folder)() const)
 } // namespace
 
 TEST(Folders, EnsureTrailingBackslashAddsTheDelimiterOnce) {
-    std::string path = "/tmp/a";
+    std::string path = native("/tmp/a");
     EnsureTrailingBackslash(path);
-    EXPECT_EQ(path, "/tmp/a/");
+    EXPECT_EQ(path, native("/tmp/a/"));
     EnsureTrailingBackslash(path);
-    EXPECT_EQ(path, "/tmp/a/");
+    EXPECT_EQ(path, native("/tmp/a/"));
     std::string empty;
     EnsureTrailingBackslash(empty);
-    EXPECT_EQ(empty, "/");
+    EXPECT_EQ(empty, native("/"));
 }
 
 TEST(Folders, WorkFoldersLieBelowTheProgramLevelsOfTheDataFolder) {
     PerUserFolders folders;
-    const Places places = Places::ofThisSystem();
+    const Places places = folders.placesOfThisSystem();
     const std::string data = folders.root() / "data";
     const std::string run = places.runName();
     EXPECT_TRUE(WorkRun::isRunName(run)) << run;
-    EXPECT_EQ(places.GetAppDataFolder(), data + "/Tarnwell/Veskaro/1.0/");
-    EXPECT_EQ(places.GetPreviewFolder(), data + "/Tarnwell/Veskaro/1.0/Preview/" + run + "/");
-    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/" + run + "/");
-    EXPECT_EQ(places.GetStagingFolder(), data + "/Tarnwell/Veskaro/1.0/Staging/" + run + "/");
-    EXPECT_EQ(places.GetSharedTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/");
+    EXPECT_EQ(places.GetAppDataFolder(), native(data + "/Tarnwell/Veskaro/1.0/"));
+    EXPECT_EQ(places.GetPreviewFolder(), native(data + "/Tarnwell/Veskaro/1.0/Preview/" + run + "/"));
+    EXPECT_EQ(places.GetTempFolder(), native(data + "/Tarnwell/Veskaro/1.0/Temp/" + run + "/"));
+    EXPECT_EQ(places.GetStagingFolder(), native(data + "/Tarnwell/Veskaro/1.0/Staging/" + run + "/"));
+    EXPECT_EQ(places.GetSharedTempFolder(), native(data + "/Tarnwell/Veskaro/1.0/Temp/"));
     EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Preview/" + run));
     EXPECT_TRUE(fs::is_directory(data + "/Tarnwell/Veskaro/1.0/Staging/" + run));
-    EXPECT_EQ(places.GetDocumentsFolder(), (folders.root() / "documents") + "/Tarnwell/Veskaro/1.0/");
+    EXPECT_EQ(places.GetDocumentsFolder(), native((folders.root() / "documents") + "/Tarnwell/Veskaro/1.0/"));
     EXPECT_TRUE(fs::is_directory(folders.root() / "documents/Tarnwell/Veskaro/1.0"));
     EXPECT_EQ(places.GetPicturesFolder(), folders.root() / "pictures");
 
+#ifndef _WIN32
     ScopedEnvironment elsewhere("XDG_DATA_HOME", folders.root() / "elsewhere");
-    EXPECT_EQ(places.GetTempFolder(), data + "/Tarnwell/Veskaro/1.0/Temp/" + run + "/")
+    EXPECT_EQ(places.GetTempFolder(), native(data + "/Tarnwell/Veskaro/1.0/Temp/" + run + "/"))
         << "the places are resolved once";
+#endif
 }
 
 TEST(Folders, CreatesMissingLevelsInOrderAndAgainAfterDeletion) {
     PerUserFolders folders;
-    const Places places = Places::ofThisSystem();
+    const Places places = folders.placesOfThisSystem();
     const std::string data = folders.root() / "data";
     places.GetAppDataFolder();
     fs::remove_all(data + "/Tarnwell");
     const std::string temp = places.GetTempFolder();
-    EXPECT_EQ(temp, data + "/Tarnwell/Veskaro/1.0/Temp/" + places.runName() + "/");
+    EXPECT_EQ(temp, native(data + "/Tarnwell/Veskaro/1.0/Temp/" + places.runName() + "/"));
     EXPECT_TRUE(fs::is_directory(temp));
     EXPECT_FALSE(fs::exists(data + "/Tarnwell/Veskaro/1.0/Preview")) << "only what was asked for is made";
 
@@ -84,8 +89,12 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
     PerUserFolders folders;
     veskaro::test::writeBytes(folders.root() / "blocker", "a file, not a folder");
     {
+#ifdef _WIN32
+        const Places places({"", "", folders.root() / "blocker/data", "", ""});
+#else
         ScopedEnvironment data("XDG_DATA_HOME", folders.root() / "blocker/data");
         const Places places = Places::ofThisSystem();
+#endif
         const std::string retrieve =
             "Failed to retrieve application data path! Please contact vendor for help! Thank you!";
         EXPECT_EQ(errorOf(places, &Places::GetAppDataFolder), retrieve);
@@ -93,12 +102,16 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
         EXPECT_EQ(errorOf(places, &Places::GetTempFolder), retrieve);
     }
     {
+#ifdef _WIN32
+        const Places places({"", "", "", folders.root() / "no such folder", ""});
+#else
         ScopedEnvironment documents("XDG_DOCUMENTS_DIR", folders.root() / "no such folder");
         const Places places = Places::ofThisSystem();
+#endif
         EXPECT_EQ(errorOf(places, &Places::GetDocumentsFolder),
                   "Failed to retrieve my documents path! Please contact vendor for help! Thank you!");
     }
-    const Places places = Places::ofThisSystem();
+    const Places places = folders.placesOfThisSystem();
     veskaro::test::writeBytes(folders.root() / "documents/Tarnwell", "a file where a level belongs");
     EXPECT_EQ(errorOf(places, &Places::GetDocumentsFolder),
               "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
@@ -140,12 +153,15 @@ TEST(Folders, RunsStartingAtOnceOnAFreshDataFolderBothGetTheirFolders) {
 }
 
 TEST(Folders, DataHomeIsCreatedWhenAbsentAndDocumentsFollowTheUserDirsFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "XDG folders only: Windows takes them from the shell (WindowsFolders tests)";
+#endif
     PerUserFolders folders;
     ScopedEnvironment data("XDG_DATA_HOME", folders.root() / "fresh/share");
     EXPECT_EQ(Places::ofThisSystem().GetAppDataFolder(), (folders.root() / "fresh/share") + "/Tarnwell/Veskaro/1.0/");
 
-    ::unsetenv("XDG_DOCUMENTS_DIR");
-    ::unsetenv("XDG_PICTURES_DIR");
+    veskaro::test::setEnvironment("XDG_DOCUMENTS_DIR", nullptr);
+    veskaro::test::setEnvironment("XDG_PICTURES_DIR", nullptr);
     // The file is shell text: a later line wins, and lines naming no absolute folder count for nothing.
     fs::create_directories(folders.root() / "home/My \"Dokumente\" $5");
     veskaro::test::writeBytes(folders.root() / "config/user-dirs.dirs",
@@ -183,6 +199,13 @@ Names operator|(Names a, const Names& b) {
 // Puts a file into each folder of a run that claims them in another process and ends there without
 // tidying up, as a killed program ends; returns the run's name.
 std::string runThatDied(const PerUserFolders& folders) {
+#ifdef _WIN32
+    const std::string output = folders.root() / "run-that-died.txt";
+    const std::string command =
+        "\"\"" VESKARO_RUN_THAT_DIES "\" \"" + (folders.root() / "data") + "\" >\"" + output + "\"\"";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return readBytes(output);
+#else
     const Places places = folders.places();
     if (const pid_t child = ::fork(); child == 0) {
         for (const std::string& folder : {places.GetPreviewFolder(), places.GetTempFolder(), places.GetStagingFolder()})
@@ -192,6 +215,7 @@ std::string runThatDied(const PerUserFolders& folders) {
         ::waitpid(child, nullptr, 0);
     }
     return places.runName();
+#endif
 }
 
 } // namespace
@@ -243,7 +267,7 @@ TEST(Folders, AStartRemovesWhatEndedRunsLeftAndKeepsWhatLiveRunsHold) {
     writeBytes(shared / "Preview/holiday.jpg", "not a run's");
     writeBytes(shared / "Temp/recentfile.dat", "&1 /p/a.vsk\r\n");
 
-    Places::ofThisSystem();
+    folders.placesOfThisSystem();
     EXPECT_EQ(runFolders(folders), foldersOfRun(live.runName()));
     EXPECT_EQ(readBytes(live.GetPreviewFolder() + "slider0.jpg"), "prepared");
     EXPECT_EQ(namesIn(shared / "Preview"), (Names{"holiday.jpg", "run-notours", live.runName()}));
@@ -251,6 +275,9 @@ TEST(Folders, AStartRemovesWhatEndedRunsLeftAndKeepsWhatLiveRunsHold) {
 }
 
 TEST(Folders, ARunTakesItsLockAgainWhenItWasRemoved) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows does not let the lock file of a live run be removed";
+#endif
     PerUserFolders folders;
     const Places places = folders.places();
     const fs::path lock = folders.root().path() / "data/Tarnwell/Veskaro/1.0/Temp" / (places.runName() + ".lock");

@@ -285,6 +285,9 @@ TEST_F(GenerateHTMLTest, MarkupCharactersInAttributesBecomeEntitiesAndAmpersands
 }
 
 TEST_F(GenerateHTMLTest, AQuoteInTheSliderNameCannotBreakTheMarkup) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a quote cannot be part of a file name on Windows, so the style sheet cannot be written";
+#endif
     setApplet(&TAppletData::pSliderName, "Big \"Show\"");
     const Lines page = generatedPage();
     EXPECT_TRUE(contains(page, "<div id=\"Big&quot;Show&quot;\" class=\"jsnavbtnslider_placeholder\">"));

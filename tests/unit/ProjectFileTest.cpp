@@ -288,8 +288,13 @@ TEST_F(ProjectFile, RefusesFilesBeyondTheSizeLimitBeforeReadingThem) {
         std::filesystem::resize_file(sparse, size);
         expectFileRefused(sparse, "The project file " + sparse + tooLarge);
     }
-    // A device or a folder has no size to check, and a device may never end.
+    // A device or a folder has no size to check, and a device may never end. (Windows has no /dev/zero;
+    // under Wine the name even reaches the build machine's endless one.)
+#ifdef _WIN32
+    for (const std::string& other : {m_folder / ""})
+#else
     for (const std::string& other : {std::string("/dev/zero"), m_folder / ""})
+#endif
         expectFileRefused(other, "The project file " + other + " is not a regular file. Nothing was loaded.");
 }
 
@@ -392,7 +397,7 @@ TEST_F(ProjectFile, FailedSaveRaisesTheIoErrorAndRestoresTheView) {
         designerProject().SaveToFile(m_folder / "file/show.vsk", m_progress);
         ADD_FAILURE() << "saved into a path below a file";
     } catch (const VeskaroError& error) {
-        EXPECT_EQ(std::string(error.what()), "Path not found: " + (m_folder / "file/show.vsk"));
+        EXPECT_EQ(std::string(error.what()), veskaro::test::kFileOnTheWay + (m_folder / "file/show.vsk"));
     }
     EXPECT_EQ(m_progress.calls.back(), "idle");
 }

@@ -185,6 +185,19 @@ TEST_F(PublishCheck, ReportsPictureNamesThatAreNoBareFileNames) {
                         "publishing ignores it."}));
 }
 
+namespace {
+
+// Makes link lead to target: a symbolic link, or on Windows, where those need a privilege, a hard link.
+void linkTo(const fs::path& target, const fs::path& link) {
+#ifdef _WIN32
+    fs::create_hard_link(target, link);
+#else
+    fs::create_symlink(target, link);
+#endif
+}
+
+} // namespace
+
 TEST_F(PublishCheck, ReportsPublishedFilesThatAreSourcePictures) {
     const std::string photo = site() + "slider1.jpg";
     fs::copy_file(picture("photo.jpg"), photo);
@@ -199,7 +212,7 @@ TEST_F(PublishCheck, ReportsPublishedFilesThatAreSourcePictures) {
     fs::rename(photo, m_folder / "moved.jpg");
     m_project.SetItem(m_project.GetItem(1), 0);
     changeItem(0, &TItemData::IOriginalImagePath, m_folder / "moved.jpg");
-    fs::create_symlink(m_folder / "moved.jpg", site() + "Show.html");
+    linkTo(m_folder / "moved.jpg", site() + "Show.html");
     fs::create_hard_link(m_folder / "b.jpg", site() + "jslib.js");
     const Findings problems = check().problems;
     ASSERT_EQ(problems.size(), 2u);
@@ -357,7 +370,7 @@ INSTANTIATE_TEST_SUITE_P(
                        }},
         CraftedProject{"published file linked to a source picture", true,
                        [](PublishCheck& subject) {
-                           fs::create_symlink(subject.m_folder / "second.jpg", subject.site() + "slider0.jpg");
+                           linkTo(subject.m_folder / "second.jpg", subject.site() + "slider0.jpg");
                        }},
         CraftedProject{
             "source picture that is no JPEG", true,

@@ -30,7 +30,8 @@ protected:
 
 TEST_F(RecentFileList, LivesInTheTempFolderAndStartsEmpty) {
     EXPECT_FALSE(fs::exists(m_folders.root() / "data/Tarnwell"));
-    EXPECT_EQ(recentFileListPath(m_places), (m_folders.root() / "data") + "/Tarnwell/Veskaro/1.0/Temp/recentfile.dat");
+    EXPECT_EQ(recentFileListPath(m_places),
+              veskaro::test::native((m_folders.root() / "data") + "/Tarnwell/Veskaro/1.0/Temp/recentfile.dat"));
     EXPECT_EQ(readRecentFileList(m_places), RecentFileSlots{});
     EXPECT_TRUE(fs::is_regular_file(recentFileListPath(m_places)));
     EXPECT_EQ(listBytes(), "");

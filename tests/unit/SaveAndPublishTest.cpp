@@ -11,6 +11,7 @@
 #include "imaging/PaletteQuantizer.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
+#include "platform/PathText.h"
 #include "platform/ProgramFile.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +148,32 @@ TEST_F(SaveAndPublish, WritesExactlyThePublishableSet) {
     EXPECT_EQ(reread.GetItem(1).IImageWidth, "640") << "120 x 80 is enlarged to the slider width";
     EXPECT_EQ(m_project.GetAppletData().reserved, "");
     EXPECT_EQ(reread.GetAppletData().reserved, "") << "files the program writes carry reserved empty";
+}
+
+// Names are UTF-8 everywhere in the program; on Windows they reach the system as wide characters, never
+// through the narrow code page, which holds neither "東京" nor, in most places, "é".
+TEST_F(SaveAndPublish, FoldersAndPicturesNamedBeyondAsciiPublish) {
+    const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC";
+    const std::string cafe = "Caf\xC3\xA9";
+    const std::string folder = m_folders.root() / (cafe + " " + tokyo + "/");
+    const std::string pictures = m_folders.root() / (tokyo + " pictures/");
+    fs::create_directories(pathOf(folder));
+    fs::create_directories(pathOf(pictures));
+    const RgbImage image(120, 80, 90);
+    writeBytes(pathOf(pictures + tokyo + ".jpg"), encodeJpeg(image, 90, tokyo + ".jpg"));
+    writeBytes(pathOf(pictures + cafe + ".gif"), encodeGif(quantizeForGif(image, {0, 0, 120, 80}), cafe + ".gif"));
+    addItem(pictures + tokyo + ".jpg", tokyo);
+    addItem(pictures + cafe + ".gif", cafe);
+
+    ASSERT_TRUE(m_publisher.SaveAndPublish(m_project, folder, cafe + ".vsk", m_tree, m_progress));
+    EXPECT_EQ(namesIn(pathOf(folder)), (Names{cafe + ".html", "jslib.js", "slidervsk.js", "Slider1.css", cafe + ".vsk",
+                                              cafe + "_PublishReport.txt", "slider0.jpg", "slider1.gif"}));
+    TkvlAppletAgent reread;
+    PlainItemTree tree;
+    ASSERT_EQ(reread.LoadFromFile(folder + cafe + ".vsk", tree, m_progress), LoadOutcome::Loaded);
+    EXPECT_EQ(reread.GetItem(0).IOriginalImagePath, pictures + tokyo + ".jpg");
+    EXPECT_EQ(reread.GetItem(1).IToolTip, cafe);
+    EXPECT_NE(readBytes(pathOf(folder + cafe + ".html")).find("slider1.gif"), std::string::npos);
 }
 
 TEST_F(SaveAndPublish, ProjectFileIsAlwaysVsk) {

@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#endif
 
 using namespace veskaro;
 using veskaro::test::errorOf;
@@ -76,6 +78,9 @@ void PrintTo(const LinkCase& row, std::ostream* out) {
 class TextFileLinks : public testing::TestWithParam<LinkCase> {};
 
 TEST_P(TextFileLinks, WritesThroughTheLinkAndLeavesItALink) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows, and Wine makes none";
+#endif
     const LinkCase& row = GetParam();
     TemporaryFolder folder;
     std::filesystem::create_directories(folder.path() / "links");
@@ -117,6 +122,9 @@ std::filesystem::perms permissionsOf(const std::string& path) {
 } // namespace
 
 TEST(TextFile, ReplacementKeepsThePermissionBitsOfTheFileItReplaces) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows files have no POSIX permission bits (their read-only attribute is tested below)";
+#else
     TemporaryFolder folder;
     const std::string path = folder / "Demo.vsk";
     writeTextFileAtomically(path, {"first"});
@@ -136,6 +144,7 @@ TEST(TextFile, ReplacementKeepsThePermissionBitsOfTheFileItReplaces) {
         EXPECT_EQ(permissionsOf(path), static_cast<std::filesystem::perms>(mode)) << std::oct << mode;
         EXPECT_EQ(readBytes(path), "copy");
     }
+#endif
 }
 
 // As root (who may write anything) the refusal is checked as "nobody" in a child process; as any other
@@ -175,7 +184,7 @@ TEST(TextFile, CopiesEveryByteAndNamesTheFileThatFailed) {
               "File not found: " + (folder / "no folder/copy.bin"));
     std::filesystem::create_directories(folder.path() / "a folder");
     EXPECT_EQ(errorOf([&] { copyFileAtomically(folder / "a folder", folder / "copy.bin"); }),
-              "I/O error 21: " + (folder / "a folder"));
+              veskaro::test::kFolderInTheWay + (folder / "a folder"));
     EXPECT_EQ(readBytes(folder / "copy.bin"), bytes);
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"big.bin", "copy.bin", "a folder"}));
 }
@@ -203,9 +212,12 @@ TEST(TextFile, KnowsItsOwnTemporaryFilesOnly) {
         writeBytes(folder / name, "left");
     std::filesystem::create_directories(folder.path() / "pictures.0123456789abcdef.tmp");
     writeBytes(folder / "kept.txt", "the user's");
+    std::set<std::string> kept{"kept.txt", "pictures.0123456789abcdef.tmp"};
+#ifndef _WIN32 // symbolic links need a privilege on Windows
     std::filesystem::create_symlink("kept.txt", folder.path() / "link.0123456789abcdef.tmp");
-    removeLeftoverTemporaryFiles(folder.path().string() + "/");
-    std::set<std::string> kept{"kept.txt", "pictures.0123456789abcdef.tmp", "link.0123456789abcdef.tmp"};
+    kept.insert("link.0123456789abcdef.tmp");
+#endif
+    removeLeftoverTemporaryFiles(folder / "");
     for (const auto& [name, ours] : rows)
         if (!ours)
             kept.insert(name);
@@ -239,6 +251,9 @@ TEST(FolderUpdate, RenamesTheFilesOnlyWhenAllAreWritten) {
 }
 
 TEST(FolderUpdate, RunsTakeTurnsInAFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the folder lock is flock on the folder, which Windows does not have";
+#else
     TemporaryFolder site;
     const int other = ::open(site.path().c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(other, 0);
@@ -248,4 +263,5 @@ TEST(FolderUpdate, RunsTakeTurnsInAFolder) {
     }
     EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0) << "and goes ahead after it";
     ::close(other);
+#endif
 }

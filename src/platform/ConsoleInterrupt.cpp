@@ -1,0 +1,79 @@
+#include "platform/ConsoleInterrupt.h"
+
+#include <atomic>
+#include <csignal>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace veskaro {
+
+namespace {
+
+// Lock-free, so that the signal handler may set it; on Windows the console's handler runs on a thread
+// of its own.
+std::atomic<bool> g_requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+#ifdef _WIN32
+
+BOOL WINAPI noteControlEvent(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        return FALSE; // closing the console or logging off still ends the process
+    g_requested = true;
+    return TRUE;
+}
+
+void catchInterrupts() {
+    SetConsoleCtrlHandler(noteControlEvent, TRUE);
+}
+
+void releaseInterrupts() {
+    SetConsoleCtrlHandler(noteControlEvent, FALSE);
+}
+
+#else
+
+struct sigaction g_previous {};
+
+extern "C" void noteInterrupt(int) {
+    g_requested = true;
+}
+
+void catchInterrupts() {
+    struct sigaction noting {};
+    noting.sa_handler = noteInterrupt;
+    sigemptyset(&noting.sa_mask);
+    sigaction(SIGINT, &noting, &g_previous);
+    if (g_previous.sa_handler == SIG_IGN)
+        sigaction(SIGINT, &g_previous, nullptr);
+}
+
+void releaseInterrupts() {
+    sigaction(SIGINT, &g_previous, nullptr);
+}
+
+#endif
+
+} // namespace
+
+ConsoleInterrupt::~ConsoleInterrupt() {
+    setCaught(false);
+}
+
+void ConsoleInterrupt::setCaught(bool caught) {
+    if (caught == m_caught)
+        return;
+    m_caught = caught;
+    if (caught)
+        catchInterrupts();
+    else
+        releaseInterrupts();
+}
+
+bool ConsoleInterrupt::requested() {
+    return g_requested;
+}
+
+} // namespace veskaro

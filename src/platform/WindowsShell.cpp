@@ -1,0 +1,59 @@
+#ifdef _WIN32
+
+#include "platform/WindowsShell.h"
+
+#include "platform/PathText.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace veskaro {
+
+namespace {
+
+// The result is not looked at: a page that cannot be shown is the shell's to report.
+void execute(const wchar_t* verb, const std::string& file, const std::string& parameters) {
+    const std::wstring wideFile = wideText(file);
+    const std::wstring wideParameters = wideText(parameters);
+    ShellExecuteW(nullptr, verb, wideFile.c_str(), parameters.empty() ? nullptr : wideParameters.c_str(), nullptr,
+                  SW_SHOWNORMAL);
+}
+
+} // namespace
+
+void WindowsShell::openDocument(const std::string& path) {
+    execute(L"open", path, "");
+}
+
+void WindowsShell::openAddress(const std::string& address) {
+    execute(L"open", address, "");
+}
+
+void WindowsShell::startProgram(const std::string& program, const std::string& argument) {
+    execute(nullptr, program, quotedArgument(argument));
+}
+
+// Quotes only where needed, so that a plain page path reaches the browser exactly as composed. Within
+// quotes, backslashes are doubled only before a quote, as the runtime undoes it.
+std::string WindowsShell::quotedArgument(const std::string& text) {
+    if (!text.empty() && text.find_first_of(" \t\"") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + "\"";
+}
+
+} // namespace veskaro
+
+#endif
