@@ -43,6 +43,10 @@ public:
     CommandEntries moveUp;
     CommandEntries moveDown;
     CommandEntries duplicate;
+    CommandEntries moveIn;
+    CommandEntries moveOut;
+    // The batch import, in the "Item" menu and as the push button in front of the tool bar.
+    CommandEntries batchImport;
     QMenu* popup = nullptr;
     // "Script", "Option" and "Help".
     CommandEntries preview;
@@ -54,9 +58,12 @@ public:
     CommandEntries about;
     // The tool bar, with the batch import in front of the tool buttons.
     QToolBar* toolBar = nullptr;
-    QPushButton* batchImport = nullptr;
+    QPushButton* batchImportButton = nullptr;
     /// The tool buttons, in their order on the bar; each shows its hint in the hint line.
     QList<QToolButton*> toolButtons;
+
+private:
+    void buildToolBar(QMainWindow& window);
 };
 
 } // namespace veskaro

@@ -47,6 +47,9 @@ inline constexpr auto Delete2 = "Delete2";
 inline constexpr auto MoveUp2 = "MoveUp2";
 inline constexpr auto MoveDown2 = "MoveDown2";
 inline constexpr auto Duplicate2 = "Duplicate2";
+inline constexpr auto MoveIn2 = "MoveIn2";
+inline constexpr auto MoveOut2 = "MoveOut2";
+inline constexpr auto BatchImport2 = "BatchImport2";
 inline constexpr auto Preview1 = "Preview1";
 inline constexpr auto WebBrowser1 = "WebBrowser1";
 inline constexpr auto Topic1 = "Topic1";
@@ -59,6 +62,8 @@ inline constexpr auto Delete1 = "Delete1";
 inline constexpr auto MoveUp1 = "MoveUp1";
 inline constexpr auto MoveDown1 = "MoveDown1";
 inline constexpr auto Duplicate1 = "Duplicate1";
+inline constexpr auto MoveIn1 = "MoveIn1";
+inline constexpr auto MoveOut1 = "MoveOut1";
 
 // Tool bar.
 inline constexpr auto btnBatchImportImgs = "btnBatchImportImgs";

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -25,14 +27,30 @@ void TMainForm::buildWindow() {
     splitter->setHandleWidth(3);
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(buildTreePanel());
-    splitter->addWidget(m_pages);
+    splitter->addWidget(buildPagesScroller());
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({337, 445});
     setCentralWidget(splitter);
     buildStatusStrip();
-    // The designed size, or larger where this desktop's fonts need more room.
-    resize(QSize(782, 470 + menuBar()->sizeHint().height()).expandedTo(sizeHint()));
+    // The designed size, or larger where this desktop's fonts need more room, but never beyond the
+    // screen's free area: at a large scale the pages scroll instead.
+    QSize size = QSize(782, 470 + menuBar()->sizeHint().height()).expandedTo(sizeHint());
+    if (const QScreen* display = screen()) {
+        const QMargins frame(8, 32, 8, 8); // room for the window manager's frame, which is not known yet
+        size = size.boundedTo(display->availableGeometry().marginsRemoved(frame).size());
+    }
+    resize(size);
     centreOnScreen(*this);
+}
+
+// The pages keep their own minimum size; in a window smaller than that, they scroll.
+QWidget* TMainForm::buildPagesScroller() {
+    auto* scroller = new QScrollArea;
+    scroller->setObjectName(QStringLiteral("pagesScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(m_pages);
+    return scroller;
 }
 
 QWidget* TMainForm::buildTreePanel() {

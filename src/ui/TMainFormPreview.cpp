@@ -9,8 +9,12 @@
 #include "ui/TformWebBrowser.h"
 #include "ui/Utf8Text.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QTimer>
 #include <QTreeWidgetItem>
+
+#include <chrono>
 
 namespace veskaro {
 
@@ -34,23 +38,68 @@ void TMainForm::previewInBrowser() {
         return;
     const std::string previewFolder = m_publisher.gatherPreview(m_project, m_htmlHolder->pageLines(), m_progress);
     TformWebBrowser browser(m_browsers, m_prompts, this);
-    browser.OpenPage(previewFolder, kPreviewPageName);
+    const PageOpening opening = browser.OpenPage(previewFolder, kPreviewPageName);
     showMissingPictures();
+    // The launch itself says nothing; a browser that does not start would leave the user waiting.
+    if (!opening.started)
+        m_hint->setText(opening.program.empty()
+                            ? tr("The default browser could not be started: see Option > Web Browser.")
+                            : tr("The browser %1 could not be started: see Option > Web Browser.")
+                                  .arg(QDir::toNativeSeparators(fromUtf8Text(opening.program))));
 }
 
 // The warning captions that preparing the pictures gave hide which pictures were missing: each such node
-// keeps the item's picture path as its tip, and the hint line counts them.
+// keeps the item's picture path as its tip, or says that the item has none, and the hint line counts them.
 void TMainForm::showMissingPictures() {
-    const std::vector<int>& missing = m_publisher.missingPictures();
+    showMissingPictures(m_publisher.missingPictures());
+}
+
+// A project opened with pictures missing says so at once: the hint line counts them and each such node
+// holds the path it looks for as its tip, as after a save. The captions keep the file names until the next
+// save or preview, so that the tree still shows which pictures they are.
+void TMainForm::markMissingPicturesOfOpenedProject() {
+    std::vector<int> missing;
+    for (int k = 0; k < m_project.itemCount(); ++k)
+        if (sourcePictureOf(m_project, k).empty())
+            missing.push_back(k);
+    showMissingPictures(missing);
+}
+
+void TMainForm::showMissingPictures(const std::vector<int>& missing) {
     for (int position = 1; position < m_itemTree.nodeCount(); ++position)
         m_itemTree.nodeAt(position)->setToolTip(0, {});
-    for (const int item : missing)
-        m_itemTree.nodeAt(item + 1)->setToolTip(0, fromUtf8Text(trimText(m_project.GetItem(item).IOriginalImagePath)));
-    const auto count = static_cast<int>(missing.size());
-    if (count == 1)
-        m_hint->setText(tr("1 picture was not found: see its node for its path."));
-    else if (count > 1)
-        m_hint->setText(tr("%1 pictures were not found: see their nodes.").arg(count));
+    int notFound = 0;
+    int withoutPicture = 0;
+    for (const int item : missing) {
+        const QString path = fromUtf8Text(trimText(m_project.GetItem(item).IOriginalImagePath));
+        ++(path.isEmpty() ? withoutPicture : notFound);
+        m_itemTree.nodeAt(item + 1)->setToolTip(
+            0, path.isEmpty() ? tr("This item has no picture: choose one on its page.") : path);
+    }
+    QStringList parts;
+    if (notFound == 1)
+        parts << tr("1 picture was not found: see its node for its path.");
+    else if (notFound > 1)
+        parts << tr("%1 pictures were not found: see their nodes.").arg(notFound);
+    if (withoutPicture == 1)
+        parts << tr("1 item has no picture.");
+    else if (withoutPicture > 1)
+        parts << tr("%1 items have no picture.").arg(withoutPicture);
+    if (!parts.isEmpty())
+        m_hint->setText(parts.join(u' '));
+}
+
+// The hint line says where the save went, for a few seconds; the missing pictures, when there are any,
+// matter more and stay.
+void TMainForm::showSaved(const std::string& folder) {
+    if (!m_publisher.missingPictures().empty())
+        return;
+    const QString text = tr("Saved to %1").arg(QDir::toNativeSeparators(fromUtf8Text(folder)));
+    m_hint->setText(text);
+    QTimer::singleShot(std::chrono::seconds(5), m_hint, [hint = m_hint, text] {
+        if (hint->text() == text)
+            hint->clear();
+    });
 }
 
 void TMainForm::WebBrowser1Click() {
