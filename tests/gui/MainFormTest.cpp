@@ -18,6 +18,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
@@ -407,6 +409,22 @@ private slots:
         hover(names::trvwDesignPanel);
         QCOMPARE(find<QLabel>(names::stctxtHint).text(),
                  QStringLiteral("Add, remove or move items by right-clicking the mouse."));
+    }
+
+    // The window opens within the screen's free area, and in a window smaller than the pages they scroll:
+    // at a large scale nothing of the window lies off the screen.
+    void theWindowFitsTheScreenAndThePagesScroll() {
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        QVERIFY(window().screen()->availableGeometry().contains(window().geometry()));
+        const auto& pages = find<QTabWidget>(names::pgcntrl1);
+        QVERIFY2(window().minimumSizeHint().height() < pages.minimumHeight(), "the window may be lower than the pages");
+        window().resize(window().width(), window().minimumSizeHint().height());
+        auto* scroller = qobject_cast<QAbstractScrollArea*>(pages.parentWidget()->parentWidget());
+        QVERIFY(scroller);
+        QCoreApplication::processEvents(); // the layouts follow the new size
+        QVERIFY(scroller->verticalScrollBar()->isVisible());
+        QVERIFY(scroller->verticalScrollBar()->maximum() > 0);
     }
 
     void hintLineShowsTheHoveredControlsHint() {
