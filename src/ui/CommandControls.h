@@ -34,6 +34,7 @@ public:
     // "Edit": the entries' captions name the step they would undo or redo.
     CommandEntries undo;
     CommandEntries redo;
+    CommandEntries copyEmbedCode;
     // "View": check entries that show and hide the bars.
     QAction* toolBarShown = nullptr;
     QAction* statusBarShown = nullptr;

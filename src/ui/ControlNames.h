@@ -40,6 +40,7 @@ inline constexpr auto mnitRecentFiles = "mnitRecentFiles";
 inline constexpr auto Exit1 = "Exit1";
 inline constexpr auto Undo1 = "Undo1";
 inline constexpr auto Redo1 = "Redo1";
+inline constexpr auto CopyEmbedCode1 = "CopyEmbedCode1";
 inline constexpr auto ToolBar1 = "ToolBar1";
 inline constexpr auto StatusBar2 = "StatusBar2";
 inline constexpr auto Insert2 = "Insert2";

@@ -141,6 +141,7 @@ void TMainForm::connectHandlers() {
     connectCommand(m_controls.undo, &TMainForm::Undo1Click);
     connectCommand(m_controls.redo, &TMainForm::Redo1Click);
     connectCommand(m_controls.preview, &TMainForm::Preview1Click);
+    connectCommand(m_controls.copyEmbedCode, &TMainForm::copyEmbedCode);
     connectCommand(m_controls.webBrowser, &TMainForm::WebBrowser1Click);
     connectEditingAids();
     connectHelp();

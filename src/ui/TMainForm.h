@@ -117,6 +117,9 @@ public:
     /// the user, when there is no item to build.
     bool BuildHTML();
     void Preview1Click();
+    /// Puts the blocks a user pastes into a page of their own on the clipboard: the style sheet link for
+    /// its head, and the slider's markup and scripts for its body.
+    void copyEmbedCode();
     void WebBrowser1Click();
     // Editing aids (TMainFormAids.cpp).
     void spdbtnItURLClick();

@@ -3,20 +3,44 @@
 
 #include "generate/Publisher.h"
 #include "platform/AsciiText.h"
+#include "platform/VeskaroError.h"
 #include "ui/Prompts.h"
 #include "ui/TMainForm.h"
 #include "ui/TformHTML.h"
 #include "ui/TformWebBrowser.h"
 #include "ui/Utf8Text.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTimer>
 #include <QTreeWidgetItem>
 
+#include <algorithm>
 #include <chrono>
+#include <string_view>
 
 namespace veskaro {
+
+namespace {
+
+// The page's lines between the line first and the line last, each ended by CR LF as the page's lines are;
+// withMarks takes the two lines themselves along.
+QString linesBetween(const std::vector<std::string>& lines, std::string_view first, std::string_view last,
+                     bool withMarks) {
+    const auto begin = std::find(lines.begin(), lines.end(), first);
+    const auto end = std::find(begin, lines.end(), last);
+    if (begin == lines.end() || end == lines.end())
+        throw VeskaroError("The page has no block between \"" + std::string(first) + "\" and \"" + std::string(last) +
+                           "\".");
+    QString text;
+    for (auto line = withMarks ? begin : begin + 1; line != (withMarks ? end + 1 : end); ++line)
+        text += fromUtf8Text(*line) + QStringLiteral("\r\n");
+    return text;
+}
+
+} // namespace
 
 bool TMainForm::BuildHTML() {
     if (m_itemTree.nodeCount() <= 1) {
@@ -100,6 +124,21 @@ void TMainForm::showSaved(const std::string& folder) {
         if (hint->text() == text)
             hint->clear();
     });
+}
+
+void TMainForm::copyEmbedCode() {
+    if (!BuildHTML())
+        return;
+    const std::vector<std::string>& lines = m_htmlHolder->pageLines();
+    const QString head = linesBetween(lines, "<!-- BEGIN -->", "<!-- END -->", false);
+    const QString body = linesBetween(lines, "<!-- START COPYING FROM HERE -->", "<!-- END OF COPYING -->", true);
+    const QString newline = QStringLiteral("\r\n");
+    QGuiApplication::clipboard()->setText(
+        tr("<!-- Into the head of your page, beside the other style sheets: -->") + newline + head + newline +
+        tr("<!-- Into the body of your page, where the slider goes; the pictures, the scripts and the style "
+           "sheet go into the page's folder: -->") +
+        newline + body);
+    m_hint->setText(tr("Embed code copied: the first block goes into your page's head, the second into its body."));
 }
 
 void TMainForm::WebBrowser1Click() {

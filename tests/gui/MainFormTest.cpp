@@ -175,6 +175,8 @@ private slots:
                                  << "I&nsert" << QKeySequence(QStringLiteral("Ins"));
         QTest::newRow("MoveDown1") << "MoveDown1"
                                    << "Move &Down" << QKeySequence(QStringLiteral("Ctrl+Down"));
+        QTest::newRow("CopyEmbedCode1") << "CopyEmbedCode1"
+                                        << "Copy &Embed Code" << none;
         QTest::newRow("Preview1") << "Preview1"
                                   << "&Preview" << QKeySequence(QStringLiteral("Ctrl+P"));
         QTest::newRow("WebBrowser1") << "WebBrowser1"

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -146,6 +148,24 @@ private slots:
                  QStringLiteral("This item has no picture: choose one on its page."));
         QCOMPARE(find<QLabel>(names::stctxtHint).text(),
                  QStringLiteral("1 picture was not found: see its node for its path. 1 item has no picture."));
+        publisher().previewFolder().ClearPreviewFolder();
+    }
+
+    // The two blocks a user pastes into a page of their own, each introduced by where it goes.
+    void copyEmbedCodePutsTheHeadAndBodyBlocksOnTheClipboard() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        find<QAction>(names::CopyEmbedCode1).trigger();
+        QVERIFY(prompts().messages.empty());
+        const QStringList lines = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(0), QStringLiteral("<!-- Into the head of your page, beside the other style sheets: -->"));
+        QCOMPARE(lines.at(1), QStringLiteral("<LINK href=\"./Slider1.css\" type=\"text/css\" rel=\"stylesheet\" />"));
+        QVERIFY(lines.at(3).startsWith(QStringLiteral("<!-- Into the body of your page")));
+        QCOMPARE(lines.at(4), QStringLiteral("<!-- START COPYING FROM HERE -->"));
+        QVERIFY(lines.contains(QStringLiteral("<script type=\"text/javascript\" src=\"slidervsk.js\"></script>")));
+        QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("<!-- END OF COPYING -->"));
+        QVERIFY(!lines.contains(QStringLiteral("</head>")) && !lines.contains(QStringLiteral("<body>")));
+        QVERIFY(find<QLabel>(names::stctxtHint).text().startsWith(QStringLiteral("Embed code copied")));
         publisher().previewFolder().ClearPreviewFolder();
     }
 
