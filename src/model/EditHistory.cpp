@@ -3,6 +3,7 @@
 #include "model/TkvlAppletAgent.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace veskaro {
 

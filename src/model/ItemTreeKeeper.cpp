@@ -4,6 +4,7 @@
 #include "model/TkvlAppletAgent.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace veskaro {
 

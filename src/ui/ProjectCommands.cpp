@@ -175,7 +175,7 @@ void ProjectCommands::saveAndPublishTo(const std::string& path) {
     }
     m_project.setProjectFolder(absoluteFolderOf(path));
     m_view.showMissingPictures();
-    m_view.showSaved(m_project.projectFolder());
+    m_view.showSaved(m_project.projectFolder(), file.filename().string());
 }
 
 // Reads a project into the window. The file is read apart from the project that is open, which only a file

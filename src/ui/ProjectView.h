@@ -33,8 +33,9 @@ public:
     virtual void AddRecentFile(const std::string& fileName) = 0;
     /// Tells how many source pictures the publishing just done did not find, and which items they were.
     virtual void showMissingPictures() = 0;
-    /// Tells that the project was saved and published into folder, unless missing pictures are told.
-    virtual void showSaved(const std::string& folder) = 0;
+    /// Tells that the project was saved and published into folder under fileName, unless missing pictures
+    /// are told.
+    virtual void showSaved(const std::string& folder, const std::string& fileName) = 0;
 };
 
 } // namespace veskaro

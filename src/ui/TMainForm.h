@@ -186,7 +186,7 @@ private:
     void showMissingPictures() override;
     void showMissingPictures(const std::vector<int>& missing);
     void markMissingPicturesOfOpenedProject();
-    void showSaved(const std::string& folder) override;
+    void showSaved(const std::string& folder, const std::string& fileName) override;
     // Editing aids (TMainFormAids.cpp).
     void connectEditingAids();
     void pickLink();

@@ -2,6 +2,7 @@
 // source pictures that a preview or a save did not find.
 
 #include "generate/Publisher.h"
+#include "generate/PublishingProblems.h"
 #include "platform/AsciiText.h"
 #include "platform/VeskaroError.h"
 #include "ui/Prompts.h"
@@ -115,10 +116,11 @@ void TMainForm::showMissingPictures(const std::vector<int>& missing) {
 
 // The hint line says where the save went, for a few seconds; the missing pictures, when there are any,
 // matter more and stay.
-void TMainForm::showSaved(const std::string& folder) {
+void TMainForm::showSaved(const std::string& folder, const std::string& fileName) {
     if (!m_publisher.missingPictures().empty())
         return;
-    const QString text = tr("Saved to %1").arg(QDir::toNativeSeparators(fromUtf8Text(folder)));
+    const auto files = static_cast<int>(publishedFileNames(m_project, fileName).size());
+    const QString text = tr("Saved %1 files to %2").arg(files).arg(QDir::toNativeSeparators(fromUtf8Text(folder)));
     m_hint->setText(text);
     QTimer::singleShot(std::chrono::seconds(5), m_hint, [hint = m_hint, text] {
         if (hint->text() == text)

@@ -261,7 +261,8 @@ private slots:
         fs::create_directories(site);
         saveTheProjectAs(site / "demo.vsk");
         QCOMPARE(warnedNodes(), QStringList{});
-        QCOMPARE(find<QLabel>(names::stctxtHint).text(), "Saved to " + QString::fromStdString(site.string() + "/"));
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 "Saved 9 files to " + QString::fromStdString(site.string() + "/"));
 
         fs::create_directories(site / "pictures");
         fs::copy_file(places().dataFolder() + "samples/demo/pictures/harbour.jpg", site / "pictures/harbour.jpg");

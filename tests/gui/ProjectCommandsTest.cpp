@@ -455,8 +455,9 @@ private slots:
         const std::string file = path("site/show.vsk");
         prompts().saveFiles = {text(file)};
         trigger(names::Save1);
+        // The page, its style sheet, the two scripts, the project file and the report: no item, no picture.
         QCOMPARE(find<QLabel>(names::stctxtHint).text(),
-                 "Saved to " + text(fs::path(file).parent_path().string() + "/"));
+                 "Saved 6 files to " + text(fs::path(file).parent_path().string() + "/"));
     }
 
     void savingWhileTheRootIsSelectedStoresTheItemLastShown() {
