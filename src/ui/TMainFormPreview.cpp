@@ -26,6 +26,9 @@ namespace veskaro {
 
 namespace {
 
+// The caption that preparing the pictures gives the node of an item whose picture it does not find.
+constexpr const char* kMissingPictureCaption = "Warning: Original image not found.";
+
 // The page's lines between the line first and the line last, each ended by CR LF as the page's lines are;
 // withMarks takes the two lines themselves along.
 QString linesBetween(const std::vector<std::string>& lines, std::string_view first, std::string_view last,
@@ -79,14 +82,16 @@ void TMainForm::showMissingPictures() {
     showMissingPictures(m_publisher.missingPictures());
 }
 
-// A project opened with pictures missing says so at once: the hint line counts them and each such node
-// holds the path it looks for as its tip, as after a save. The captions keep the file names until the next
-// save or preview, so that the tree still shows which pictures they are.
+// A project opened with pictures missing says so at once, as a save would: each such node gets the
+// warning caption and holds the path it looks for as its tip, and the hint line counts them.
 void TMainForm::markMissingPicturesOfOpenedProject() {
     std::vector<int> missing;
-    for (int k = 0; k < m_project.itemCount(); ++k)
-        if (sourcePictureOf(m_project, k).empty())
+    for (int k = 0; k < m_project.itemCount(); ++k) {
+        if (sourcePictureOf(m_project, k).empty()) {
             missing.push_back(k);
+            m_itemTree.setCaption(k + 1, kMissingPictureCaption);
+        }
+    }
     showMissingPictures(missing);
 }
 

@@ -40,7 +40,16 @@ class ProjectCommandsTest : public test::DesignerTestCase {
     // Writes a project of two items, the second below the first, and returns its path.
     std::string writeTwoItemProject(const std::string& relative) {
         const std::string file = path(relative);
-        test::writeProject(file, {{"/p/a.jpg", 0}, {"/p/b.jpg", 1}});
+        test::writeProject(file, {{pictureA(), 0}, {pictureB(), 1}});
+        return file;
+    }
+    // The two items' source pictures, which exist: a node of a missing one gets a warning caption.
+    std::string pictureA() { return existingFile("pictures/a.jpg"); }
+    std::string pictureB() { return existingFile("pictures/b.jpg"); }
+    std::string existingFile(const std::string& relative) {
+        const std::string file = path(relative);
+        if (!fs::exists(file))
+            test::writeBytes(file, "a picture");
         return file;
     }
 
@@ -98,7 +107,7 @@ class ProjectCommandsTest : public test::DesignerTestCase {
     void verifyTwoItemProjectShown(const std::string& file) {
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  a.jpg", "    b.jpg"}));
         QVERIFY(window().itemTree().nodeAt(1)->isExpanded());
-        QCOMPARE(designer().itemPaths(), (QStringList{"/p/a.jpg", "/p/b.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{text(pictureA()), text(pictureB())}));
         QCOMPARE(designer().selectedPosition(), 0);
         QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
         QCOMPARE(window().ProjectFileName(), file);
@@ -445,7 +454,8 @@ private slots:
         QCOMPARE(window().itemTree().nodeAt(2)->toolTip(0), QStringLiteral("/p/gone.jpg"));
         QCOMPARE(window().itemTree().nodeAt(3)->toolTip(0),
                  QStringLiteral("This item has no picture: choose one on its page."));
-        QCOMPARE(designer().outline().at(2), QStringLiteral("  gone.jpg"));
+        QCOMPARE(designer().outline().at(1), QStringLiteral("  here.jpg"));
+        QCOMPARE(designer().outline().at(2), QStringLiteral("  Warning: Original image not found."));
         QVERIFY(!window().Modified());
     }
 
@@ -679,7 +689,10 @@ private slots:
         const std::string picture = "/p/caf\xC3\xA9.jpg";
         const std::string tip = "Caf\xC3\xA9 \xE2\x82\xAC 5";
         QCOMPARE(find<QLineEdit>(names::pSliderName).text(), text(name));
-        QCOMPARE(designer().outline(), (QStringList{QStringLiteral("Veskaro"), "  " + text("caf\xC3\xA9.jpg")}));
+        // The picture is missing: the node says so, and its tip gives the path in full.
+        QCOMPARE(designer().outline(),
+                 (QStringList{QStringLiteral("Veskaro"), QStringLiteral("  Warning: Original image not found.")}));
+        QCOMPARE(window().itemTree().nodeAt(1)->toolTip(0), text(picture));
         designer().select(1);
         QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), text(picture));
         QCOMPARE(find<QLineEdit>(names::edt_IToolTip).text(), text(tip));
