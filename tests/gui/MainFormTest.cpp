@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -351,6 +352,25 @@ private slots:
         QTest::keyClick(reached.at(7), Qt::Key_Return);
         QCOMPARE(prompts().colorsOffered, (std::vector<QColor>{QColor(Qt::black), QColor(Qt::red)}));
         QCOMPARE(reached.at(7)->color(), QColor(Qt::red));
+    }
+
+    // The focused swatch wears a frame as bold as the other controls' focus, in the desktop's highlight,
+    // whatever its own colour.
+    void theFocusedSwatchShowsABoldFrame() {
+        window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        auto& panel = find<ColorPanel>(names::navBtnBgColorNormal);
+        const QColor highlight = panel.palette().color(QPalette::Highlight);
+        const QPoint frameTop(panel.width() / 2, 1);
+        QVERIFY(panel.grab().toImage().pixelColor(frameTop) != highlight);
+        panel.setFocus();
+        QVERIFY(panel.hasFocus());
+        for (const QColor& value : {QColor(Qt::white), QColor(Qt::black), highlight}) {
+            panel.setColor(value);
+            const QImage image = panel.grab().toImage();
+            QCOMPARE(image.pixelColor(frameTop), highlight);
+            QCOMPARE(image.pixelColor(QPoint(1, panel.height() / 2)), highlight);
+        }
     }
 
     void pathPageIsWalkedInTheOrderItShows() {
