@@ -1,5 +1,7 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
+# Once for every Qt Test suite below.
+find_package(Qt6 REQUIRED COMPONENTS Test Widgets)
 
 # The drive the test programs see the build machine's files on: Wine shows its root as Z:, and a path
 # without a drive would count as relative on Windows.
@@ -28,7 +30,6 @@ endfunction()
 # veskaro_add_qtest(name source...): one Qt Test executable that drives the real designer window without
 # a screen. Each test points the per-user folders at a temporary folder itself (PerUserFolders).
 function(veskaro_add_qtest name)
-    find_package(Qt6 REQUIRED COMPONENTS Test Widgets)
     add_executable(${name} ${ARGN})
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_link_libraries(${name} PRIVATE veskaro_gui veskaro_test_support veskaro_gui_test_support Qt6::Test

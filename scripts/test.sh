@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 # The browser tests drive Debian's Chromium through playwright-core, installed exactly as locked.
 npm ci --prefix tests/web --no-audit --no-fund
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKARO_SANITIZE=ON -DVESKARO_WERROR=ON
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKARO_SANITIZE=ON -DVESKARO_WERROR=ON \
+    -DVESKARO_REQUIRE_MINIFIER=ON
 cmake --build build/test
 (cd build/test && ctest --output-on-failure -j2)
 if [ "${VESKARO_SKIP_WINDOWS:-0}" != 1 ]; then

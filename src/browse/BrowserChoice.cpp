@@ -86,19 +86,23 @@ void BrowserChoice::save(SettingsStore& store) const {
     store.writeString(kUser, kWebBrowsersKey, "SpecifiedBrowserExePath", m_programPath);
 }
 
-void BrowserChoice::OpenPage(Shell& shell, const std::string& folder, const std::string& fileName) const {
+PageOpening BrowserChoice::OpenPage(Shell& shell, const std::string& folder, const std::string& fileName) const {
     const std::string page = folder + fileName;
+    PageOpening opening{true, {}};
     // Each choice is tested on its own, in this order; the rules keep at most one checked.
     if (isChecked(BrowserKind::Default))
-        shell.openDocument(page);
+        opening = {shell.openDocument(page), {}};
     if (isChecked(BrowserKind::Specified))
-        shell.startProgram(m_programPath, page);
+        opening = {shell.startProgram(m_programPath, page), m_programPath};
     if (isChecked(BrowserKind::Known)) {
-        if (knownBrowserSelected())
-            shell.startProgram(m_detected[static_cast<std::size_t>(m_selected)].Path, page);
-        else
-            shell.openDocument(page);
+        if (knownBrowserSelected()) {
+            const std::string& program = m_detected[static_cast<std::size_t>(m_selected)].Path;
+            opening = {shell.startProgram(program, page), program};
+        } else {
+            opening = {shell.openDocument(page), {}};
+        }
     }
+    return opening;
 }
 
 } // namespace veskaro

@@ -16,6 +16,12 @@ inline constexpr const char* kWebBrowsersKey = "\\Software\\KVL\\Veskaro\\1.0\\W
 /// The three mutually exclusive ways to show a page.
 enum class BrowserKind { Default, Known, Specified };
 
+/// How showing a page went: whether a browser was started, and which one was asked to start.
+struct PageOpening {
+    bool started = false;
+    std::string program; // empty: the desktop's default browser
+};
+
 /// What the browser dialog holds: the detected browsers, which of the three choices is checked, the
 /// selected browser and the program the user named, with the dialog's rules for changing them. It
 /// starts as the dialog does: default browser checked, nothing selected, no program.
@@ -44,8 +50,9 @@ public:
     void save(SettingsStore& store) const;
 
     /// Shows folder + fileName with the checked choice and does not wait. A known browser without a
-    /// selection falls back to the default browser; nothing is launched when no choice is checked.
-    void OpenPage(Shell& shell, const std::string& folder, const std::string& fileName) const;
+    /// selection falls back to the default browser; nothing is launched when no choice is checked, which
+    /// counts as started. Returns how the launch went.
+    PageOpening OpenPage(Shell& shell, const std::string& folder, const std::string& fileName) const;
 
 private:
     bool loadChecked(const SettingsStore& store, const char* name, BrowserKind kind);

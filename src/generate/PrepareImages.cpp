@@ -124,7 +124,7 @@ bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemT
     for (int k = 0; k < count; ++k) {
         const std::optional<std::size_t> job = plan.jobOfItem[static_cast<std::size_t>(k)];
         if (!job) {
-            tree.setCaption(k + 1, "Warning: Original image not found.");
+            tree.setCaption(k + 1, kMissingPictureCaption);
             continue;
         }
         const std::string name = fileNamePart(plan.jobs[*job].source);

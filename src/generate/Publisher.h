@@ -21,6 +21,9 @@ inline constexpr const char* kScratchPageName = "~tmp0001.txt";
 /// The name of the preview page in the Temp and Preview folders.
 inline constexpr const char* kPreviewPageName = "~preview.html";
 
+/// The caption of the node of an item whose source picture is missing.
+inline constexpr const char* kMissingPictureCaption = "Warning: Original image not found.";
+
 /// What a stopped publish or preview says.
 inline constexpr const char* kCancelledMessage = "Publishing was cancelled.";
 

@@ -3,6 +3,7 @@
 #include "model/TkvlAppletAgent.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace veskaro {
 
@@ -24,8 +25,8 @@ std::size_t stateBytes(const EditState& state) {
     std::size_t bytes = sizeof(EditState) + textBytes(TkvlAppletAgent::AppletDataToStrings(state.appletData));
     for (const TItemData& item : state.items)
         bytes += textBytes(TkvlAppletAgent::ItemToStrings(item));
-    for (const auto& [level, caption] : state.nodes)
-        bytes += sizeof(level) + textBytes(caption);
+    for (const TreeNodeShape& node : state.nodes)
+        bytes += sizeof(node.level) + textBytes(node.caption);
     return bytes;
 }
 
@@ -47,11 +48,7 @@ const EditState& EditHistory::current() const {
     return m_done == 0 ? m_first : m_steps[m_done - 1].after;
 }
 
-EditState& EditHistory::current() {
-    return m_done == 0 ? m_first : m_steps[m_done - 1].after;
-}
-
-void EditHistory::record(std::string name, int selectionBefore, EditState current, int selectionAfter,
+void EditHistory::record(EditStep kind, int selectionBefore, EditState current, int selectionAfter,
                          const void* mergeKey) {
     if (current == this->current())
         return;
@@ -63,17 +60,36 @@ void EditHistory::record(std::string name, int selectionBefore, EditState curren
     if (m_mergeOpen && mergeKey && m_done > 0 && m_saved != m_done) {
         Step& last = m_steps.back();
         if (last.mergeKey == mergeKey && last.selectionAfter == selectionAfter) {
-            last.after = std::move(current);
+            replaceCurrent(std::move(current));
+            keepWithinLimits();
             return;
         }
     }
     const std::size_t bytes = stateBytes(current);
-    m_steps.push_back(Step{std::move(name), selectionBefore, selectionAfter, std::move(current), mergeKey, bytes});
+    m_steps.push_back(Step{kind, selectionBefore, selectionAfter, std::move(current), mergeKey, bytes});
     m_bytes += bytes;
     m_done = m_steps.size();
     m_mergeOpen = true;
+    keepWithinLimits();
+}
+
+void EditHistory::keepWithinLimits() {
     while (m_steps.size() > m_stepLimit || (m_bytes > m_byteLimit && m_steps.size() > 1))
         forgetOldestStep();
+}
+
+// The state after the last step done changes in place (a merged step, a save): its size is counted anew,
+// so that a step that grows keyboard stroke by keyboard stroke is bounded as a new step would be.
+void EditHistory::replaceCurrent(EditState state) {
+    if (m_done == 0) {
+        m_first = std::move(state);
+        return;
+    }
+    Step& step = m_steps[m_done - 1];
+    const std::size_t bytes = stateBytes(state);
+    m_bytes = m_bytes - step.bytes + bytes;
+    step.after = std::move(state);
+    step.bytes = bytes;
 }
 
 void EditHistory::forgetOldestStep() {
@@ -88,17 +104,18 @@ void EditHistory::forgetOldestStep() {
 }
 
 void EditHistory::markSaved(EditState current) {
-    this->current() = std::move(current);
+    replaceCurrent(std::move(current));
     m_saved = m_done;
     m_mergeOpen = false;
+    keepWithinLimits();
 }
 
-std::string EditHistory::undoName() const {
-    return canUndo() ? m_steps[m_done - 1].name : std::string();
+std::optional<EditStep> EditHistory::undoStep() const {
+    return canUndo() ? std::optional(m_steps[m_done - 1].kind) : std::nullopt;
 }
 
-std::string EditHistory::redoName() const {
-    return canRedo() ? m_steps[m_done].name : std::string();
+std::optional<EditStep> EditHistory::redoStep() const {
+    return canRedo() ? std::optional(m_steps[m_done].kind) : std::nullopt;
 }
 
 const EditState& EditHistory::beforeLastStep() const {

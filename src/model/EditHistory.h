@@ -6,17 +6,41 @@
 #include <deque>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace veskaro {
 
+/// One node of the item tree as the history keeps it: its level (the root has 0) and its caption.
+struct TreeNodeShape {
+    int level;
+    std::string caption;
+
+    bool operator==(const TreeNodeShape&) const = default;
+};
+
+/// What kind of step the user took; the window names each in its own language.
+enum class EditStep {
+    Insert,
+    Delete,
+    MoveUp,
+    MoveDown,
+    Duplicate,
+    Move,
+    Typing,
+    NumberChange,
+    OptionChange,
+    ColorChange,
+    LinkPick,
+    PicturePick,
+    PictureImport,
+};
+
 /// Everything the user edits at one moment: the script parameters, the items, and the item tree's shape
-/// as (level, caption) pairs in depth-first order, the root first.
+/// in depth-first order, the root first.
 struct EditState {
     TAppletData appletData;
     TItemArray items;
-    std::vector<std::pair<int, std::string>> nodes;
+    std::vector<TreeNodeShape> nodes;
 
     bool operator==(const EditState&) const = default;
 };
@@ -31,10 +55,10 @@ public:
 
     /// Forgets every step: current is where undoing stops, and it counts as saved.
     void reset(EditState current);
-    /// Records a step that led to current. A step with the same mergeKey (not null) as the step before,
-    /// with the same selection, and no undo, redo or save between them, joins that step instead: typing
-    /// in one field is one step. A step that changed nothing is not recorded.
-    void record(std::string name, int selectionBefore, EditState current, int selectionAfter,
+    /// Records a step of the given kind that led to current. A step with the same mergeKey (not null) as the step
+    /// before, with the same selection, and no undo, redo or save between them, joins that step instead: typing in one
+    /// field is one step. A step that changed nothing is not recorded.
+    void record(EditStep kind, int selectionBefore, EditState current, int selectionAfter,
                 const void* mergeKey = nullptr);
     /// Makes the next step one of its own, whatever its mergeKey.
     void endMerging() { m_mergeOpen = false; }
@@ -45,10 +69,10 @@ public:
 
     bool canUndo() const { return m_done > 0; }
     bool canRedo() const { return m_done < m_steps.size(); }
-    /// Returns the name of the step an undo would take back; empty when there is none.
-    std::string undoName() const;
-    /// Returns the name of the step a redo would make again; empty when there is none.
-    std::string redoName() const;
+    /// Returns the kind of the step an undo would take back; none when there is none.
+    std::optional<EditStep> undoStep() const;
+    /// Returns the kind of the step a redo would make again; none when there is none.
+    std::optional<EditStep> redoStep() const;
 
     /// What an undo or redo leads to: the state to show and the node to select.
     struct Destination {
@@ -66,7 +90,7 @@ public:
 
 private:
     struct Step {
-        std::string name;
+        EditStep kind;
         int selectionBefore;
         int selectionAfter;
         EditState after;
@@ -74,12 +98,13 @@ private:
         std::size_t bytes;
     };
     const EditState& current() const;
-    EditState& current();
+    void replaceCurrent(EditState state);
+    void keepWithinLimits();
     void forgetOldestStep();
 
     std::size_t m_stepLimit;
     std::size_t m_byteLimit;
-    std::size_t m_bytes = 0; // of the states after the steps kept
+    std::size_t m_bytes = 0; // of the states after the steps kept, as stateBytes counts them
     EditState m_first;       // the state before the oldest step kept
     std::deque<Step> m_steps;
     std::size_t m_done = 0; // the steps before this one are done, the others undone

@@ -4,6 +4,7 @@
 #include "model/TkvlAppletAgent.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace veskaro {
 
@@ -23,12 +24,12 @@ ItemTreeKeeper::ItemTreeKeeper(TkvlAppletAgent& project, ItemTree& tree) : m_pro
 // --- Commands ---
 
 int ItemTreeKeeper::insertItem(int parentPosition, TItemData item, const std::string& caption) {
-    return inOneStep("Insert", [&] { return insertNode(parentPosition, std::move(item), caption); });
+    return inOneStep(EditStep::Insert, [&] { return insertNode(parentPosition, std::move(item), caption); });
 }
 
 void ItemTreeKeeper::deleteSubtree(int position) {
     requireItemNode(m_tree, position);
-    inOneStep("Delete", [&] { removeNode(position); });
+    inOneStep(EditStep::Delete, [&] { removeNode(position); });
 }
 
 int ItemTreeKeeper::moveUp(int position) {
@@ -36,7 +37,7 @@ int ItemTreeKeeper::moveUp(int position) {
     const int previous = previousSibling(position);
     if (previous < 0)
         return position;
-    inOneStep("Move Up", [&] { moveBefore(position, previous); });
+    inOneStep(EditStep::MoveUp, [&] { moveBefore(position, previous); });
     return previous;
 }
 
@@ -46,14 +47,14 @@ int ItemTreeKeeper::moveDown(int position) {
     if (next < 0)
         return position;
     const int nextRun = 1 + descendantCount(next);
-    inOneStep("Move Down", [&] { moveBefore(next, position); });
+    inOneStep(EditStep::MoveDown, [&] { moveBefore(next, position); });
     return position + nextRun;
 }
 
 int ItemTreeKeeper::duplicate(int position) {
     requireItemNode(m_tree, position);
     const int next = nextSibling(position);
-    return inOneStep("Duplicate", [&] {
+    return inOneStep(EditStep::Duplicate, [&] {
         const int copy = copyAsLastChild(position, parentOf(position));
         // The copy went after the parent's last descendant, past every later sibling of the original.
         if (next >= 0)
@@ -80,7 +81,7 @@ int ItemTreeKeeper::moveSubtree(int position, int parentPosition, int beforePosi
         m_tree.select(position);
         return position;
     }
-    return inOneStep("Move", [&] {
+    return inOneStep(EditStep::Move, [&] {
         const int run = 1 + descendantCount(position);
         int copy = copyAsLastChild(position, parentPosition);
         // The copy went after the parent's last descendant, which may lie before the original.
@@ -127,23 +128,23 @@ void ItemTreeKeeper::moveBefore(int position, int siblingPosition) {
 int ItemTreeKeeper::copyAsLastChild(int position, int parentPosition) {
     const int run = 1 + descendantCount(position);
     const int depthAbove = m_tree.levelAt(position) - 1;
-    std::vector<std::pair<int, std::string>> nodes;
+    std::vector<NodeBelowParent> nodes;
     TItemArray items;
     for (int p = position; p < position + run; ++p) {
-        nodes.emplace_back(m_tree.levelAt(p) - depthAbove, m_tree.captionAt(p));
+        nodes.push_back({m_tree.levelAt(p) - depthAbove, m_tree.captionAt(p)});
         items.push_back(m_project.GetItem(p - 1));
     }
     return addDepthFirst(parentPosition, nodes,
-                         [&](int parent, std::size_t k) { return insertNode(parent, items[k], nodes[k].second); });
+                         [&](int parent, std::size_t k) { return insertNode(parent, items[k], nodes[k].caption); });
 }
 
-int ItemTreeKeeper::addDepthFirst(int parentPosition, std::span<const std::pair<int, std::string>> nodes,
+int ItemTreeKeeper::addDepthFirst(int parentPosition, std::span<const NodeBelowParent> nodes,
                                   const std::function<int(int, std::size_t)>& add) {
     // parents[d - 1] is the node below which the next node of depth d goes.
     std::vector<int> parents{parentPosition};
     int first = -1;
     for (std::size_t k = 0; k < nodes.size(); ++k) {
-        parents.resize(static_cast<std::size_t>(nodes[k].first));
+        parents.resize(static_cast<std::size_t>(nodes[k].depth));
         parents.push_back(add(parents.back(), k));
         if (k == 0)
             first = parents.back();
@@ -153,21 +154,21 @@ int ItemTreeKeeper::addDepthFirst(int parentPosition, std::span<const std::pair<
 
 // --- History ---
 
-void ItemTreeKeeper::recordEdit(const std::string& name, const void* mergeKey) {
+void ItemTreeKeeper::recordEdit(EditStep kind, const void* mergeKey) {
     if (m_openSteps == 0)
-        m_history.record(name, m_tree.selectedPosition(), capture(), m_tree.selectedPosition(), mergeKey);
+        m_history.record(kind, m_tree.selectedPosition(), capture(), m_tree.selectedPosition(), mergeKey);
 }
 
-void ItemTreeKeeper::openStep(std::string name) {
+void ItemTreeKeeper::openStep(EditStep kind) {
     if (m_openSteps++ > 0)
         return;
-    m_stepName = std::move(name);
+    m_stepKind = kind;
     m_selectionBefore = m_tree.selectedPosition();
 }
 
 void ItemTreeKeeper::closeStep() {
     if (--m_openSteps == 0)
-        m_history.record(m_stepName, m_selectionBefore, capture(), m_tree.selectedPosition());
+        m_history.record(m_stepKind, m_selectionBefore, capture(), m_tree.selectedPosition());
 }
 
 void ItemTreeKeeper::forgetHistory() {
@@ -194,11 +195,11 @@ EditState ItemTreeKeeper::capture() const {
     return {m_project.GetAppletData(), m_project.items(), treeShape()};
 }
 
-std::vector<std::pair<int, std::string>> ItemTreeKeeper::treeShape() const {
-    std::vector<std::pair<int, std::string>> nodes;
+std::vector<TreeNodeShape> ItemTreeKeeper::treeShape() const {
+    std::vector<TreeNodeShape> nodes;
     nodes.reserve(static_cast<std::size_t>(m_tree.nodeCount()));
     for (int p = 0; p < m_tree.nodeCount(); ++p)
-        nodes.emplace_back(m_tree.levelAt(p), m_tree.captionAt(p));
+        nodes.push_back({m_tree.levelAt(p), m_tree.captionAt(p)});
     return nodes;
 }
 
@@ -215,7 +216,7 @@ void ItemTreeKeeper::restore(const EditHistory::Destination& destination) {
     m_tree.select(selection > 0 && selection < m_tree.nodeCount() ? selection : 0);
 }
 
-void ItemTreeKeeper::rebuildTree(const std::vector<std::pair<int, std::string>>& nodes) {
+void ItemTreeKeeper::rebuildTree(const std::vector<TreeNodeShape>& nodes) {
     // The root's children go from the last, so that no node moves up in the list while the others go.
     for (int last = m_tree.nodeCount() - 1; last > 0; last = m_tree.nodeCount() - 1) {
         while (m_tree.levelAt(last) > 1)
@@ -224,11 +225,14 @@ void ItemTreeKeeper::rebuildTree(const std::vector<std::pair<int, std::string>>&
     }
     if (nodes.empty())
         return;
-    m_tree.setCaption(0, nodes.front().second);
-    // The root's children have level 1: their depth below the root.
-    const auto belowRoot = std::span(nodes).subspan(1);
+    m_tree.setCaption(0, nodes.front().caption);
+    // The root has level 0, so a node's level is its depth below the root.
+    std::vector<NodeBelowParent> belowRoot;
+    belowRoot.reserve(nodes.size() - 1);
+    for (std::size_t k = 1; k < nodes.size(); ++k)
+        belowRoot.push_back({nodes[k].level, nodes[k].caption});
     addDepthFirst(0, belowRoot,
-                  [&](int parent, std::size_t k) { return m_tree.addChild(parent, belowRoot[k].second); });
+                  [&](int parent, std::size_t k) { return m_tree.addChild(parent, belowRoot[k].caption); });
 }
 
 // --- Reading the tree ---

@@ -7,12 +7,19 @@
 #include <span>
 #include <string>
 #include <type_traits>
-#include <utility>
+#include <vector>
 
 namespace veskaro {
 
 class ItemTree;
 class TkvlAppletAgent;
+
+/// A node of a run of nodes to add below a parent: its depth below that parent (1 for the parent's
+/// children) and its caption.
+struct NodeBelowParent {
+    int depth;
+    std::string caption;
+};
 
 /// Keeps the item tree and the project's item list in step: every command that changes the tree changes
 /// the list the same way, so that item k always belongs to the node at absolute position k + 1. Nodes
@@ -44,15 +51,15 @@ public:
     /// Tells whether moveSubtree would move the node at position below parentPosition.
     bool canMoveBelow(int position, int parentPosition) const;
 
-    /// Records a change the caller made to the project's values as a step named name; changes with
-    /// the same mergeKey in a row are one step (see EditHistory::record).
-    void recordEdit(const std::string& name, const void* mergeKey = nullptr);
+    /// Records a change the caller made to the project's values as a step of the given kind; changes
+    /// with the same mergeKey in a row are one step (see EditHistory::record).
+    void recordEdit(EditStep kind, const void* mergeKey = nullptr);
     /// Makes the next edit a step of its own, however alike: the user turned to another item.
     void finishEdit() { m_history.endMerging(); }
-    /// Runs change, and with it any commands it runs, as one step named name (a batch import is one
-    /// step); a change that throws is still recorded as far as it went. Returns what change returns.
-    template <typename Change> auto inOneStep(std::string name, Change change) {
-        openStep(std::move(name));
+    /// Runs change, and with it any commands it runs, as one step of the given kind (a batch import is
+    /// one step); a change that throws is still recorded as far as it went. Returns what change returns.
+    template <typename Change> auto inOneStep(EditStep kind, Change change) {
+        openStep(kind);
         if constexpr (std::is_void_v<decltype(change())>) {
             closingStepOnError(change);
             closeStep();
@@ -96,16 +103,15 @@ private:
     // Copies the node at position with its descendants as the last child of parentPosition; returns
     // the copy's position.
     int copyAsLastChild(int position, int parentPosition);
-    // Adds nodes given depth first as (depth below parentPosition, caption), 1 for its children, each
-    // through add(parent position, index in nodes), which returns the new node's position; returns the
-    // first one's.
-    int addDepthFirst(int parentPosition, std::span<const std::pair<int, std::string>> nodes,
+    // Adds nodes given depth first below parentPosition, each through add(parent position, index in
+    // nodes), which returns the new node's position; returns the first one's.
+    int addDepthFirst(int parentPosition, std::span<const NodeBelowParent> nodes,
                       const std::function<int(int, std::size_t)>& add);
     EditState capture() const;
-    std::vector<std::pair<int, std::string>> treeShape() const;
+    std::vector<TreeNodeShape> treeShape() const;
     void restore(const EditHistory::Destination& destination);
-    void rebuildTree(const std::vector<std::pair<int, std::string>>& nodes);
-    void openStep(std::string name);
+    void rebuildTree(const std::vector<TreeNodeShape>& nodes);
+    void openStep(EditStep kind);
     void closeStep();
     template <typename Change> auto closingStepOnError(Change& change) {
         try {
@@ -121,7 +127,7 @@ private:
     EditHistory m_history;
     // The step being made, while inOneStep runs (nested calls join the outermost).
     int m_openSteps = 0;
-    std::string m_stepName;
+    EditStep m_stepKind = EditStep::Insert;
     int m_selectionBefore = -1;
 };
 

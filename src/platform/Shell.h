@@ -10,12 +10,15 @@ class Shell {
 public:
     virtual ~Shell() = default;
 
-    /// Opens a local file with the handler the desktop associates with it ("open").
-    virtual void openDocument(const std::string& path) = 0;
-    /// Opens a web address with the desktop's handler for its scheme ("open"), usually the default browser.
-    virtual void openAddress(const std::string& address) = 0;
-    /// Starts a program detached, giving it exactly one argument, however many blanks that holds.
-    virtual void startProgram(const std::string& program, const std::string& argument) = 0;
+    /// Opens a local file with the handler the desktop associates with it ("open"); tells whether the
+    /// handler could be started.
+    virtual bool openDocument(const std::string& path) = 0;
+    /// Opens a web address with the desktop's handler for its scheme ("open"), usually the default browser;
+    /// tells whether the handler could be started.
+    virtual bool openAddress(const std::string& address) = 0;
+    /// Starts a program detached, giving it exactly one argument, however many blanks that holds; tells
+    /// whether it could be started.
+    virtual bool startProgram(const std::string& program, const std::string& argument) = 0;
 };
 
 } // namespace veskaro

@@ -20,12 +20,15 @@ ColorPanel::ColorPanel(QWidget* parent) : QAbstractButton(parent) {
 }
 
 void ColorPanel::setColor(const QColor& color) {
+    const bool changed = color != m_color;
     m_color = color;
     QPalette colored = palette();
     colored.setColor(QPalette::Window, color);
     setPalette(colored);
     setAccessibleDescription(color.name(QColor::HexRgb).mid(1).toUpper());
     update();
+    if (changed)
+        emit colorChanged();
 }
 
 QSize ColorPanel::sizeHint() const {
@@ -38,9 +41,12 @@ void ColorPanel::paintEvent(QPaintEvent*) {
     // Raised like a panel, and pressed in while the mouse or the space bar holds it down.
     qDrawShadePanel(&painter, rect(), palette(), isDown(), 1, &fill);
     if (hasFocus()) {
-        // Dotted in the colour that stands out against the value, so that black and white both show it.
+        // A frame as bold as the focus frame of the other controls, in the desktop's highlight, and inside
+        // it a line in the colour that stands out against the value, so that any value still shows it.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
         const QColor mark = qGray(m_color.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
-        painter.setPen(QPen(mark, 1, Qt::DotLine));
+        painter.setPen(QPen(mark, 1));
         painter.drawRect(rect().adjusted(3, 3, -4, -4));
     }
 }

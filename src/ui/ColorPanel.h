@@ -18,6 +18,10 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    /// The colour shown changed, by a pick or by program.
+    void colorChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

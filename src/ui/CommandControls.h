@@ -34,6 +34,7 @@ public:
     // "Edit": the entries' captions name the step they would undo or redo.
     CommandEntries undo;
     CommandEntries redo;
+    CommandEntries copyEmbedCode;
     // "View": check entries that show and hide the bars.
     QAction* toolBarShown = nullptr;
     QAction* statusBarShown = nullptr;
@@ -43,6 +44,10 @@ public:
     CommandEntries moveUp;
     CommandEntries moveDown;
     CommandEntries duplicate;
+    CommandEntries moveIn;
+    CommandEntries moveOut;
+    // The batch import, in the "Item" menu and as the push button in front of the tool bar.
+    CommandEntries batchImport;
     QMenu* popup = nullptr;
     // "Script", "Option" and "Help".
     CommandEntries preview;
@@ -54,9 +59,12 @@ public:
     CommandEntries about;
     // The tool bar, with the batch import in front of the tool buttons.
     QToolBar* toolBar = nullptr;
-    QPushButton* batchImport = nullptr;
+    QPushButton* batchImportButton = nullptr;
     /// The tool buttons, in their order on the bar; each shows its hint in the hint line.
     QList<QToolButton*> toolButtons;
+
+private:
+    void buildToolBar(QMainWindow& window);
 };
 
 } // namespace veskaro

@@ -3,10 +3,15 @@
 #include <QAbstractButton>
 #include <QAction>
 
+#include <utility>
+
 namespace veskaro {
 
 CommandEntries::CommandEntries(std::initializer_list<QAction*> actions, std::initializer_list<QAbstractButton*> buttons)
     : m_actions(actions), m_buttons(buttons) {}
+
+CommandEntries::CommandEntries(QList<QAction*> actions, QList<QAbstractButton*> buttons)
+    : m_actions(std::move(actions)), m_buttons(std::move(buttons)) {}
 
 void CommandEntries::setEnabled(bool enabled) const {
     for (QAction* action : m_actions)

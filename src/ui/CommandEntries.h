@@ -18,6 +18,8 @@ public:
     CommandEntries() = default;
     /// Holds these menu entries and buttons as the entries of one command.
     CommandEntries(std::initializer_list<QAction*> actions, std::initializer_list<QAbstractButton*> buttons = {});
+    /// Holds these menu entries and buttons as the entries of one command.
+    CommandEntries(QList<QAction*> actions, QList<QAbstractButton*> buttons);
 
     /// Enables or disables every entry of the command.
     void setEnabled(bool enabled) const;

@@ -43,6 +43,7 @@ inline constexpr auto mnitRecentFiles = "mnitRecentFiles";
 inline constexpr auto Exit1 = "Exit1";
 inline constexpr auto Undo1 = "Undo1";
 inline constexpr auto Redo1 = "Redo1";
+inline constexpr auto CopyEmbedCode1 = "CopyEmbedCode1";
 inline constexpr auto ToolBar1 = "ToolBar1";
 inline constexpr auto StatusBar2 = "StatusBar2";
 inline constexpr auto Insert2 = "Insert2";
@@ -50,6 +51,9 @@ inline constexpr auto Delete2 = "Delete2";
 inline constexpr auto MoveUp2 = "MoveUp2";
 inline constexpr auto MoveDown2 = "MoveDown2";
 inline constexpr auto Duplicate2 = "Duplicate2";
+inline constexpr auto MoveIn2 = "MoveIn2";
+inline constexpr auto MoveOut2 = "MoveOut2";
+inline constexpr auto BatchImport2 = "BatchImport2";
 inline constexpr auto Preview1 = "Preview1";
 inline constexpr auto WebBrowser1 = "WebBrowser1";
 inline constexpr auto Topic1 = "Topic1";
@@ -62,6 +66,8 @@ inline constexpr auto Delete1 = "Delete1";
 inline constexpr auto MoveUp1 = "MoveUp1";
 inline constexpr auto MoveDown1 = "MoveDown1";
 inline constexpr auto Duplicate1 = "Duplicate1";
+inline constexpr auto MoveIn1 = "MoveIn1";
+inline constexpr auto MoveOut1 = "MoveOut1";
 
 // Tool bar.
 inline constexpr auto btnBatchImportImgs = "btnBatchImportImgs";

@@ -29,10 +29,12 @@ void MainFormProgressView::setBusy(bool busy) {
     if (busy == m_busy)
         return;
     m_busy = busy;
-    if (busy)
+    if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    } else {
         QApplication::restoreOverrideCursor();
+        m_bar.setTextVisible(false);
+    }
     repaint();
 }
 
@@ -51,7 +53,12 @@ void MainFormProgressView::setPosition(int position) {
     repaint();
 }
 
-void MainFormProgressView::preparingPicture(int, int, const std::string&) {}
+// The bar counts the pictures, which is what the user waits for.
+void MainFormProgressView::preparingPicture(int itemNumber, int itemCount, const std::string&) {
+    m_bar.setFormat(QStringLiteral("%1 / %2").arg(itemNumber).arg(itemCount));
+    m_bar.setTextVisible(true);
+    repaint();
+}
 
 void MainFormProgressView::offerStop(bool offered) {
     if (offered == m_stopOffered)

@@ -147,8 +147,10 @@ void ParameterPages::showScriptParams(const TAppletData& parameters) {
     showRecordInControls(parameters, kScriptBinding, m_scriptControls);
 }
 
-TItemData ParameterPages::item() const {
-    return recordFromControls(kItemBinding, m_itemControls);
+TItemData ParameterPages::item(TItemData item) const {
+    for (std::size_t row = 0; row < kItemBinding.size(); ++row)
+        item.*kItemBinding[row].field = ControlToText(*m_itemControls[row]);
+    return item;
 }
 
 void ParameterPages::showItem(const TItemData& item) {
@@ -211,12 +213,30 @@ void ParameterPages::bind(std::string TAppletData::*field, QWidget* control) {
     const std::size_t row = rowOf(kScriptBinding, field);
     named(control, kScriptBinding[row].control);
     m_scriptControls[row] = control;
+    reportEditsOf(control);
 }
 
 void ParameterPages::bind(std::string TItemData::*field, QWidget* control) {
     const std::size_t row = rowOf(kItemBinding, field);
     named(control, kItemBinding[row].control);
     m_itemControls[row] = control;
+    reportEditsOf(control);
+}
+
+// The kinds are tried in the order the binding converts them, the more special before the more general.
+void ParameterPages::reportEditsOf(QWidget* control) {
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        reportEdits(combo, &QComboBox::editTextChanged);
+    else if (auto* spin = qobject_cast<SpinEdit*>(control))
+        reportEdits(spin, &SpinEdit::changed);
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        reportEdits(edit, &QLineEdit::textChanged);
+    else if (auto* panel = qobject_cast<ColorPanel*>(control))
+        reportEdits(panel, &ColorPanel::colorChanged);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        reportEdits(button, &QAbstractButton::toggled);
+    else
+        throw std::logic_error("a parameter page binds a control that cannot report its edits");
 }
 
 // Every text field refuses the value terminator as it is typed; the spin edits take digits and signs only.
@@ -238,7 +258,6 @@ SpinEdit* ParameterPages::numberField(std::string TAppletData::*field) {
     const AppletField& rules = appletField(field);
     auto* spin = new SpinEdit(rules.lowest, rules.highest);
     bind(field, spin);
-    reportEdits(spin, &SpinEdit::changed);
     m_hintControls.append(spin);
     return spin;
 }
@@ -255,20 +274,15 @@ ColorPanel* ParameterPages::colorField(std::string TAppletData::*field, QLabel* 
 
 QComboBox* ParameterPages::suggestionField(std::string TItemData::*field, const QStringList& suggestions) {
     auto* combo = new QComboBox;
-    bind(field, combo);
+    // Editable before it is bound, so that its line edit is there to report the typing.
     combo->setEditable(true);
+    bind(field, combo);
     // The list only suggests: typed text is stored as it is and never joins the list.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(suggestions);
     combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     guardText(combo->lineEdit(), m_validator);
-    reportEdits(combo, &QComboBox::editTextChanged);
     return combo;
-}
-
-QLineEdit* ParameterPages::reportingEdits(QLineEdit* field) {
-    reportEdits(field, &QLineEdit::textChanged);
-    return field;
 }
 
 void ParameterPages::guardText(QLineEdit* field, ValueTextValidator* validator) {
@@ -294,7 +308,7 @@ QLineEdit* ParameterPages::sliderNameField() {
                            fromUtf8Text(sliderNameProblemText(SliderNameProblem::TooLong))};
     });
     guardText(edit, validator);
-    return reportingEdits(edit);
+    return edit;
 }
 
 QToolButton* ParameterPages::helpButton(const char* name, int tag) {
@@ -328,7 +342,7 @@ QWidget* ParameterPages::buildScriptPage() {
     navigationGrid->addWidget(numberField(&TAppletData::navBtnVerticalOffset), 0, 1, 1, 3, Qt::AlignLeft);
     // Text colours at the left with their panels, background colours to their right.
     using ColorField = std::string TAppletData::*;
-    const std::array<std::tuple<QString, ColorField, QString, ColorField>, 4> colourRows{{
+    const std::array<std::tuple<QString, ColorField, QString, ColorField>, 4> colorRows{{
         {tr("Normal Text Color"), &TAppletData::navBtnTextColorNormal, tr("Normal BG Color"),
          &TAppletData::navBtnBgColorNormal},
         {tr("Hover Text Color"), &TAppletData::navBtnTextColorHover, tr("Hover BG Color"),
@@ -342,7 +356,7 @@ QWidget* ParameterPages::buildScriptPage() {
     // room to spare goes to the empty column before the help button.
     int row = 1;
     auto panel = m_colorPanels.begin();
-    for (const auto& [textCaption, textColor, backgroundCaption, backgroundColor] : colourRows) {
+    for (const auto& [textCaption, textColor, backgroundCaption, backgroundColor] : colorRows) {
         for (const auto& [caption, field, column] :
              {std::tuple{textCaption, textColor, 0}, std::tuple{backgroundCaption, backgroundColor, 2}}) {
             QLabel* label = captionLabel(caption);
@@ -375,7 +389,7 @@ QWidget* ParameterPages::buildItemPage() {
 
     QGroupBox* image = group(names::GroupBox12, tr("Original Image Path"));
     auto* imageRow = new QHBoxLayout(image);
-    m_imagePath = reportingEdits(textField(&TItemData::IOriginalImagePath));
+    m_imagePath = textField(&TItemData::IOriginalImagePath);
     imageRow->addWidget(m_imagePath, 1);
     m_pictureButton = browseButton(names::spdbtnOriginalImagePath);
     imageRow->addWidget(m_pictureButton);
@@ -401,7 +415,7 @@ QWidget* ParameterPages::buildItemPage() {
 
     QGroupBox* description = group(names::GroupBox10, tr("Description"));
     auto* descriptionRow = new QHBoxLayout(description);
-    QLineEdit* toolTip = reportingEdits(textField(&TItemData::IToolTip));
+    QLineEdit* toolTip = textField(&TItemData::IToolTip);
     descriptionRow->addWidget(toolTip, 1);
     descriptionRow->addWidget(helpButton(names::SpeedButton19, 7));
     layout->addWidget(description);
@@ -440,19 +454,18 @@ QWidget* ParameterPages::buildPathPage() {
 
     layout->addWidget(captionLabel(tr("Root Directory for Local Computer")));
     layout->addWidget(new QLabel(tr("e.g. file:///C|/projects/websites/tarnwell/")));
-    layout->addWidget(reportingEdits(textField(&TAppletData::InternalUse_RootDir_Local)));
+    layout->addWidget(textField(&TAppletData::InternalUse_RootDir_Local));
     layout->addSpacing(6);
     layout->addWidget(captionLabel(tr("Root Directory for Web Server")));
     layout->addWidget(new QLabel(tr("e.g. https://www.example.com/")));
-    layout->addWidget(reportingEdits(textField(&TAppletData::InternalUse_RootDir_Remote)));
+    layout->addWidget(textField(&TAppletData::InternalUse_RootDir_Remote));
     layout->addSpacing(6);
 
     // Both buttons share the group box, which makes them one exclusive pair.
     auto* local = new QRadioButton(tr("Test on Local Computer (Switch to Local Path)"));
     bind(&TAppletData::InternalUse_RootDir_Local_Checked, local);
+    // Either button changes the bound one, which reports the edit.
     local->setChecked(true);
-    // Either button changes the bound one, which then reports the edit.
-    reportEdits(local, &QRadioButton::toggled);
     layout->addWidget(local);
     layout->addWidget(named(new QRadioButton(tr("Upload to Web Server (Switch to Web Path)")),
                             names::InternalUse_RootDir_Local_Checked2));
@@ -464,7 +477,7 @@ QWidget* ParameterPages::buildPathPage() {
                                           QStringLiteral("https://www.example.com/images/") +
                                           tr(", to the thumb image filenames. Leave the path blank for testing "
                                              "(preview) locally.")));
-    QLineEdit* leadingEdit = reportingEdits(textField(&TAppletData::pImageLeadingPath));
+    QLineEdit* leadingEdit = textField(&TAppletData::pImageLeadingPath);
     leadingLayout->addWidget(leadingEdit);
     layout->addWidget(leadingPath);
     auto* enabled = new QCheckBox(tr("Image Leading Path"), replacement);
@@ -473,7 +486,6 @@ QWidget* ParameterPages::buildPathPage() {
     bold.setBold(true);
     enabled->setFont(bold);
     enabled->setChecked(true);
-    reportEdits(enabled, &QCheckBox::toggled);
     enabled->adjustSize();
     leadingPath->SetCheckComponent(enabled);
     // The check box sits in the group's caption, above the edit, and comes before it on the way through.

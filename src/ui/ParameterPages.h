@@ -35,8 +35,9 @@ public:
     /// "'%s' is not a valid integer value" at a number or colour it cannot read; the fields before it
     /// show their new values, the others keep theirs.
     void showScriptParams(const TAppletData& parameters);
-    /// Returns the item values the page "Item General" shows; the values that publishing computes stay empty.
-    TItemData item() const;
+    /// Returns item with the values the page "Item General" shows in place of its own; the values the
+    /// page does not show (the prepared picture, its size, the level) stay as item has them.
+    TItemData item(TItemData item) const;
     /// Shows an item's values on the page "Item General".
     void showItem(const TItemData& item);
 
@@ -71,11 +72,12 @@ public:
     const QList<QWidget*>& hintControls() const { return m_hintControls; }
 
 signals:
-    /// A value of the project that the pages show changed (a text, a number, a switch or a choice): the
-    /// project has changes.
-    void edited();
     /// The user changed the value a control shows (typing, a pick, a click), not a transfer to the pages.
+    /// Comes before edited(), so that the edit is in the project when edited() arrives.
     void editedByUser(QWidget* control);
+    /// A value that a control shows changed (a text, a number, a colour, a switch or a choice), by the
+    /// user or by a transfer to the pages.
+    void edited();
     /// A text field refused typed text, for the reason given.
     void textRefused(QLineEdit* field, const TextRefusal& reason);
 
@@ -93,19 +95,20 @@ private:
     SpinEdit* numberField(std::string TAppletData::*field);
     ColorPanel* colorField(std::string TAppletData::*field, QLabel* caption);
     QComboBox* suggestionField(std::string TItemData::*field, const QStringList& suggestions);
+    // Each names a control after its row of the binding table, takes it into the table and makes it
+    // report its changes: a control that edits a value reports its edits because it is bound.
     void bind(std::string TAppletData::*field, QWidget* control);
     void bind(std::string TItemData::*field, QWidget* control);
-    /// Makes the text edits of a field report themselves as edits of the project, and returns the field.
-    QLineEdit* reportingEdits(QLineEdit* field);
+    void reportEditsOf(QWidget* control);
     QToolButton* helpButton(const char* name, int tag);
     QLineEdit* sliderNameField();
     void guardText(QLineEdit* field, ValueTextValidator* validator);
-    /// Makes a control's change signal report an edit of the project, and the user's own edits as such.
+    // Makes a control's change signal report an edit, and the user's own edits as such.
     template <typename Control, typename Signal> void reportEdits(Control* control, Signal signal) {
         connect(control, signal, this, [this, control] {
-            emit edited();
             if (!m_showingValues)
                 emit editedByUser(control);
+            emit edited();
         });
     }
 

@@ -3,19 +3,35 @@
 #include "generate/Publisher.h"
 #include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
+#include "platform/AsciiText.h"
 #include "platform/Places.h"
+#include "platform/VeskaroError.h"
+#include "ui/PictureCheck.h"
 #include "ui/ProjectView.h"
 #include "ui/Prompts.h"
 #include "ui/Utf8Text.h"
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 namespace veskaro {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+void makeFolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    if (folder.empty())
+        return;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (!fs::is_directory(folder))
+        throw VeskaroError("The folder " + folder.string() + " cannot be made" +
+                           (error ? ": " + error.message() : std::string()) + ". Nothing was saved.");
+}
 
 const QString kProjectFilter = QStringLiteral("Veskaro Files (*.vsk)");
 
@@ -126,12 +142,14 @@ bool ProjectCommands::saveProject(SaveDialogFolder folder) {
     return true;
 }
 
-// The path is kept as the dialog gives it: a name typed without an extension stays without one.
+// The path is kept as the dialog gives it: a name typed without an extension stays without one. A folder
+// typed into the dialog that does not exist yet is made, as the command-line tool makes its --to folder.
 bool ProjectCommands::saveUnderChosenName(const QString& initialFolder) {
     const QString chosen = m_prompts.chooseSaveFile(kProjectFilter, initialFolder);
     if (chosen.isEmpty())
         return false;
     const std::string path = toUtf8Text(chosen);
+    makeFolderOf(path);
     saveAndPublishTo(path);
     setModified(false);
     m_view.projectSaved();
@@ -141,35 +159,56 @@ bool ProjectCommands::saveUnderChosenName(const QString& initialFolder) {
 
 void ProjectCommands::saveAndPublishTo(const std::string& path) {
     const fs::path file(path);
-    m_publisher.SaveAndPublish(m_project, (file.parent_path() / "").string(), file.filename().string(), m_tree,
-                               m_progress);
-    m_project.setProjectFolder(folderOfFile(path));
-    m_view.showMissingPictures();
-}
-
-// Reads a project into the window. Whatever goes wrong, tree and item list agree afterwards: a file that
-// cannot be read, or one of another product, leaves a clean new project that no Save writes over that file.
-void ProjectCommands::openProject(const std::string& path) {
-    m_view.showRootOnly();
-    LoadOutcome outcome = LoadOutcome::Loaded;
     try {
-        outcome = m_view.loadProject(path);
-    } catch (...) {
-        startNewProject();
+        m_publisher.SaveAndPublish(m_project, (file.parent_path() / "").string(), file.filename().string(), m_tree,
+                                   m_progress);
+    } catch (const VeskaroError&) {
+        throwUnreadablePictures();
         throw;
     }
+    m_project.setProjectFolder(folderOfFile(path));
+    m_view.showMissingPictures();
+    m_view.showSaved(m_project.projectFolder(), file.filename().string());
+}
+
+// Reads a project into the window. The file is read apart from the project that is open, which only a file
+// that loads replaces: a file that cannot be read, or one of another product, leaves the open project as it
+// was, unsaved changes and all.
+void ProjectCommands::openProject(const std::string& path) {
+    const LoadOutcome outcome = m_view.loadProject(path);
     if (outcome == LoadOutcome::NotOurs) {
         m_prompts.showMessage(PromptIcon::Error, fromUtf8Text(kForeignProjectMessage), PromptButtons::Ok);
-        startNewProject();
     } else {
         m_view.ScriptParamsToWindow();
         m_projectFileName = path;
         setModified(false);
-        m_view.projectReplaced();
         m_publisher.previewFolder().CopyResourceFilesToPreview(m_project.projectFolder(), m_progress);
+        m_view.projectReplaced();
     }
     // Last, so that a list that cannot be written leaves a project that is open in full.
     m_view.AddRecentFile(path);
+}
+
+// Publishing stops at the first picture it cannot read; the user learns of every such picture at once, so
+// that one Save after mending them all goes through.
+void ProjectCommands::throwUnreadablePictures() const {
+    std::string unreadable;
+    int count = 0;
+    for (int k = 0; k < m_project.itemCount(); ++k) {
+        const std::string path =
+            resolvePicturePath(m_project.projectFolder(), trimText(m_project.GetItem(k).IOriginalImagePath));
+        std::error_code error;
+        if (path.empty() || !fs::is_regular_file(path, error))
+            continue;
+        if (const std::optional<std::string> problem = pictureProblem(path)) {
+            unreadable += "\n" + toUtf8Text(tr("Item %1: ").arg(k + 1)) + *problem;
+            ++count;
+        }
+    }
+    if (count > 0)
+        throw VeskaroError(toUtf8Text(count == 1 ? tr("A picture cannot be read, so nothing was saved:")
+                                                 : tr("%1 pictures cannot be read, so nothing was saved:").arg(count)) +
+                           unreadable);
 }
 
 void ProjectCommands::clearPreviewFolder() {

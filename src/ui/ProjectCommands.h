@@ -29,8 +29,6 @@ public:
     bool Modified() const { return m_modified; }
     /// Sets whether the project has changes to save, which the window shows on "Save".
     void setModified(bool modified);
-    /// Marks the project as changed since it was last saved or opened.
-    void markModified() { setModified(true); }
     /// Returns the project file the project belongs to; empty for a project never saved.
     const std::string& ProjectFileName() const { return m_projectFileName; }
     /// Makes the project belong to a project file, which the next Save writes without asking.
@@ -61,6 +59,7 @@ private:
     bool saveProject(SaveDialogFolder folder);
     bool saveUnderChosenName(const QString& initialFolder);
     void saveAndPublishTo(const std::string& path);
+    void throwUnreadablePictures() const;
     void openProject(const std::string& path);
     void clearPreviewFolder();
     QString documentsFolder() const;

@@ -19,8 +19,9 @@ public:
     virtual void ScriptParamsToWindow() = 0;
     /// Empties the tree down to its root, selected, with the pages arranged afresh for it.
     virtual void showRootOnly() = 0;
-    /// Reads a project file into the project and below the root of the tree, which holds only its root,
-    /// while the tree's handlers rest. Throws what the loader throws.
+    /// Reads a project file; one that loads replaces the project and the tree's nodes, the root selected,
+    /// while the tree's handlers rest. A file that does not load changes nothing: it throws what the loader
+    /// throws, or tells that the file is another product's.
     virtual LoadOutcome loadProject(const std::string& path) = 0;
     /// Shows whether the project has changes to save.
     virtual void showModified(bool modified) = 0;
@@ -32,6 +33,9 @@ public:
     virtual void AddRecentFile(const std::string& fileName) = 0;
     /// Tells how many source pictures the publishing just done did not find, and which items they were.
     virtual void showMissingPictures() = 0;
+    /// Tells that the project was saved and published into folder under fileName, unless missing pictures
+    /// are told.
+    virtual void showSaved(const std::string& folder, const std::string& fileName) = 0;
 };
 
 } // namespace veskaro

@@ -8,9 +8,9 @@ namespace veskaro {
 /// shell's "open" on Windows) and programs are started detached, never waited for.
 class QtShell : public Shell {
 public:
-    void openDocument(const std::string& path) override;
-    void openAddress(const std::string& address) override;
-    void startProgram(const std::string& program, const std::string& argument) override;
+    bool openDocument(const std::string& path) override;
+    bool openAddress(const std::string& address) override;
+    bool startProgram(const std::string& program, const std::string& argument) override;
 };
 
 } // namespace veskaro

@@ -1,10 +1,12 @@
 #include "ui/TMainForm.h"
 
 #include "browse/RecentFileList.h"
+#include "model/PlainItemTree.h"
 #include "model/ValueText.h"
 #include "platform/FileAssociation.h"
 #include "platform/Places.h"
 #include "ui/BrowserServices.h"
+#include "ui/ColorPanel.h"
 #include "ui/ControlNames.h"
 #include "ui/Icons.h"
 #include "ui/ParameterPages.h"
@@ -20,6 +22,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,7 +34,48 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace veskaro {
+
+namespace {
+
+// The name of a kind of step, as the undo and redo entries show it.
+QString stepCaption(EditStep kind) {
+    switch (kind) {
+    case EditStep::Insert:
+        return TMainForm::tr("Insert");
+    case EditStep::Delete:
+        return TMainForm::tr("Delete");
+    case EditStep::MoveUp:
+        return TMainForm::tr("Move Up");
+    case EditStep::MoveDown:
+        return TMainForm::tr("Move Down");
+    case EditStep::Duplicate:
+        return TMainForm::tr("Duplicate");
+    case EditStep::Move:
+        return TMainForm::tr("Move");
+    case EditStep::Typing:
+        return TMainForm::tr("Typing");
+    case EditStep::NumberChange:
+        return TMainForm::tr("Number Change");
+    case EditStep::OptionChange:
+        return TMainForm::tr("Option Change");
+    case EditStep::ColorChange:
+        return TMainForm::tr("Colour Change");
+    case EditStep::LinkPick:
+        return TMainForm::tr("Link Pick");
+    case EditStep::PicturePick:
+        return TMainForm::tr("Picture Pick");
+    case EditStep::PictureImport:
+        return TMainForm::tr("Picture Import");
+    }
+    return {};
+}
+
+} // namespace
 
 TMainForm::TMainForm(Prompts& prompts, Publisher& publisher, const Places& places, BrowserServices& browsers,
                      QWidget* parent)
@@ -67,13 +111,18 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::connectHandlers() {
-    connect(m_pages, &ParameterPages::edited, this, &TMainForm::spnedtApWidthChange);
+    // Every bound control takes part, the switches of the Path page and the image path too, which the
+    // fixed rule leaves out: their values are saved with the project, and a change left unmarked would be
+    // lost without a question on closing. The user's edit is recorded before the change is reported, so
+    // that the modified state can follow the history.
     connect(m_pages, &ParameterPages::editedByUser, this,
             [this](QWidget* control) { runCommand([this, control] { recordPageEdit(control); }); });
+    connect(m_pages, &ParameterPages::edited, this, &TMainForm::spnedtApWidthChange);
     for (QWidget* control : m_pages->hintControls())
         watchHint(control);
     for (QWidget* button : m_controls.toolButtons)
         watchHint(button);
+    m_tree->installEventFilter(this);
 
     connectCommand(m_controls.newProject, &TMainForm::New1Click);
     connectCommand(m_controls.open, &TMainForm::Open1Click);
@@ -87,9 +136,12 @@ void TMainForm::connectHandlers() {
     connectCommand(m_controls.moveUp, &TMainForm::MoveUp1Click);
     connectCommand(m_controls.moveDown, &TMainForm::MoveDown1Click);
     connectCommand(m_controls.duplicate, &TMainForm::Duplicate1Click);
+    connectCommand(m_controls.moveIn, &TMainForm::moveSelectedItemIn);
+    connectCommand(m_controls.moveOut, &TMainForm::moveSelectedItemOut);
     connectCommand(m_controls.undo, &TMainForm::Undo1Click);
     connectCommand(m_controls.redo, &TMainForm::Redo1Click);
     connectCommand(m_controls.preview, &TMainForm::Preview1Click);
+    connectCommand(m_controls.copyEmbedCode, &TMainForm::copyEmbedCode);
     connectCommand(m_controls.webBrowser, &TMainForm::WebBrowser1Click);
     connectEditingAids();
     connectHelp();
@@ -117,8 +169,10 @@ void TMainForm::connectCommand(QAbstractButton* button, void (TMainForm::*handle
 
 void TMainForm::runCommand(const std::function<void()>& command) {
     veskaro::runCommand(m_prompts, command);
-    // Whatever the command did, and however far it got, the undo entries name the steps now at hand.
+    // Whatever the command did, and however far it got, the undo entries name the steps now at hand and
+    // "Save" tells whether there is anything to save.
     refreshUndoCommands();
+    refreshModified();
 }
 
 // --- Transfers between the controls and the project ---
@@ -132,7 +186,9 @@ void TMainForm::ScriptParamsToWindow() {
 }
 
 void TMainForm::ItemFromWindow(int index) {
-    m_project.SetItem(m_pages->item(), index);
+    // The page shows four of the item's values; the others, such as the picture publishing prepared for
+    // it, stay: a slide whose source has gone keeps its earlier picture.
+    m_project.SetItem(m_pages->item(m_project.GetItem(index)), index);
 }
 
 void TMainForm::ItemToWindow(int index) {
@@ -180,6 +236,7 @@ void TMainForm::showModified(bool modified) {
 }
 
 void TMainForm::projectReplaced() {
+    markMissingPicturesOfOpenedProject();
     m_keeper.forgetHistory();
     refreshUndoCommands();
 }
@@ -203,13 +260,26 @@ void TMainForm::showRootOnly() {
 }
 
 LoadOutcome TMainForm::loadProject(const std::string& path) {
+    TkvlAppletAgent loaded;
+    PlainItemTree nodes;
+    const LoadOutcome outcome = loaded.LoadFromFile(path, nodes, m_progress);
+    if (outcome != LoadOutcome::Loaded)
+        return outcome;
+    showRootOnly();
     m_treeRebuilding = true;
     m_itemTree.beginLoading();
     const auto rebuilt = qScopeGuard([this] {
         m_itemTree.endLoading();
         m_treeRebuilding = false;
     });
-    return m_project.LoadFromFile(path, m_itemTree, m_progress);
+    // parents[level - 1] is the node below which the next node of that level goes.
+    std::vector<int> parents{0};
+    for (int position = 1; position < nodes.nodeCount(); ++position) {
+        parents.resize(static_cast<std::size_t>(nodes.levelAt(position)));
+        parents.push_back(m_itemTree.addChild(parents.back(), nodes.captionAt(position)));
+    }
+    m_project = std::move(loaded);
+    return outcome;
 }
 
 // --- Recent files ---
@@ -245,15 +315,29 @@ void TMainForm::RecentFileClick(const QAction* sender) {
 // --- Modified state, hint line, view toggles, closing ---
 
 void TMainForm::spnedtApWidthChange() {
-    m_commands.markModified();
+    refreshModified();
+}
+
+// The project has changes exactly when it differs from the state last saved or opened, which the history
+// knows: an edit taken back by hand, or by Undo, leaves nothing to save, and merely selecting an item or
+// cancelling a dialog changes nothing.
+void TMainForm::refreshModified() {
+    m_commands.setModified(!m_keeper.atSavedState());
+}
+
+void TMainForm::setModified(bool modified) {
+    if (!modified)
+        m_keeper.markSaved();
+    m_commands.setModified(modified);
 }
 
 void TMainForm::spnedtApWidthMouseMove(QWidget* sender) {
     showHintOf(sender);
 }
 
+// While a command works, the hint line is its own: it tells how the work goes.
 void TMainForm::showHintOf(const QWidget* control) {
-    if (!m_treeRebuilding)
+    if (!m_treeRebuilding && !m_progress.busy())
         m_hint->setText(control->toolTip());
 }
 
@@ -269,6 +353,8 @@ void TMainForm::watchHint(QWidget* control) {
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_tree->viewport() && treeDragEvent(event))
+        return true;
+    if (watched == m_tree && event->type() == QEvent::KeyPress && treeKey(*static_cast<QKeyEvent*>(event)))
         return true;
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         auto* control = qobject_cast<QWidget*>(watched);
@@ -338,7 +424,6 @@ void TMainForm::followSelection() {
         ItemToWindow(index - 1);
     }
     RefreshItemCommands();
-    m_commands.markModified();
     showPreviewImage();
 }
 
@@ -353,6 +438,22 @@ void TMainForm::confirmSelection() {
         return;
     selected->setSelected(true);
     RefreshItemCommands();
+}
+
+// Delete deletes the selected item, with the usual question; Shift+F10 and the menu key open the context
+// menu at the selected node, not wherever the mouse happens to be.
+bool TMainForm::treeKey(QKeyEvent& key) {
+    const QKeyCombination combination = key.keyCombination();
+    if (combination == QKeyCombination(Qt::Key_Delete)) {
+        runCommand([this] { Delete1Click(); });
+    } else if (combination == QKeyCombination(Qt::SHIFT, Qt::Key_F10) || combination == QKeyCombination(Qt::Key_Menu)) {
+        const QPoint position = m_tree->visualItemRect(m_tree->currentItem()).center();
+        runCommand([this, position] { showTreeContextMenu(position); });
+    } else {
+        return false;
+    }
+    key.accept();
+    return true;
 }
 
 void TMainForm::showTreeContextMenu(const QPoint& position) {
@@ -370,7 +471,9 @@ void TMainForm::RefreshItemCommands() {
     m_controls.moveUp.setEnabled(!onRoot && m_keeper.previousSibling(selected) >= 0);
     m_controls.moveDown.setEnabled(!onRoot && m_keeper.nextSibling(selected) >= 0);
     m_controls.duplicate.setEnabled(!onRoot);
-    m_controls.batchImport->setEnabled(onRoot);
+    m_controls.moveIn.setEnabled(!onRoot && m_keeper.previousSibling(selected) >= 0);
+    m_controls.moveOut.setEnabled(!onRoot && m_keeper.parentOf(selected) > 0);
+    m_controls.batchImport.setEnabled(onRoot);
     ArrangePages();
 }
 
@@ -397,16 +500,23 @@ void TMainForm::MoveDown1Click() {
 
 // Adds a fresh item as the last child of the selected node.
 void TMainForm::insertItem() {
-    m_commands.markModified();
     const int parent = m_itemTree.selectedPosition();
     if (parent < 0)
         return;
-    m_keeper.insertItem(parent, TkvlAppletAgent::DefaultItem(), "Image");
+    showNewNode(m_keeper.insertItem(parent, TkvlAppletAgent::DefaultItem(), "Image"));
+    refreshModified();
     RefreshItemCommands();
 }
 
+// A node added at the end of a long tree would otherwise appear out of sight: it is selected, which shows
+// its page, and scrolled to.
+void TMainForm::showNewNode(int position) {
+    QTreeWidgetItem* node = m_itemTree.nodeAt(position);
+    m_tree->setCurrentItem(node);
+    m_tree->scrollToItem(node);
+}
+
 void TMainForm::deleteSelectedItem() {
-    m_commands.markModified();
     const int selected = m_itemTree.selectedPosition();
     if (selected < 0)
         return;
@@ -421,14 +531,15 @@ void TMainForm::deleteSelectedItem() {
     m_keeper.deleteSubtree(selected);
     // The selection moved while the tree kept quiet; the pages follow it now that tree and items agree.
     trvwDesignPanelChange();
+    refreshModified();
     RefreshItemCommands();
 }
 
 // The shown item's node travels with its subtree, so the page's values still go to the right item.
 void TMainForm::moveSelectedItem(int (ItemTreeKeeper::*step)(int)) {
-    m_commands.markModified();
     if (const int selected = m_itemTree.selectedPosition(); selected > 0)
         (m_keeper.*step)(selected);
+    refreshModified();
     RefreshItemCommands();
 }
 
@@ -441,8 +552,32 @@ void TMainForm::duplicateSelectedItem() {
     const int selected = m_itemTree.selectedPosition();
     if (selected <= 0)
         return;
-    m_commands.markModified();
     m_keeper.duplicate(selected);
+    refreshModified();
+    RefreshItemCommands();
+}
+
+// In: below the sibling above, as its last child. Out: after the parent, as the parent's next sibling. Both
+// are moves as a drag makes them, one step each.
+void TMainForm::moveSelectedItemIn() {
+    const int selected = m_itemTree.selectedPosition();
+    const int above = selected > 0 ? m_keeper.previousSibling(selected) : -1;
+    if (above >= 0)
+        placeSelectedItem(above, -1);
+}
+
+void TMainForm::moveSelectedItemOut() {
+    const int selected = m_itemTree.selectedPosition();
+    const int parent = selected > 0 ? m_keeper.parentOf(selected) : -1;
+    if (parent > 0)
+        placeSelectedItem(m_keeper.parentOf(parent), m_keeper.nextSibling(parent));
+}
+
+void TMainForm::placeSelectedItem(int parentPosition, int beforePosition) {
+    m_shownItemNode = nullptr;
+    m_keeper.moveSubtree(m_itemTree.selectedPosition(), parentPosition, beforePosition);
+    followSelection();
+    refreshModified();
     RefreshItemCommands();
 }
 
@@ -455,10 +590,10 @@ bool TMainForm::canPlace(QTreeWidgetItem* node, const ItemTreeWidget::Placement&
 // nothing leaves selected without a word from the tree.
 void TMainForm::moveDroppedNode(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) {
     m_shownItemNode = nullptr;
-    m_commands.markModified();
     m_keeper.moveSubtree(m_itemTree.absoluteIndex(node), m_itemTree.absoluteIndex(placement.parent),
                          placement.before ? m_itemTree.absoluteIndex(placement.before) : -1);
     followSelection();
+    refreshModified();
     RefreshItemCommands();
 }
 
@@ -495,7 +630,7 @@ void TMainForm::stepThroughHistory(void (ItemTreeKeeper::*step)()) {
     }
     ScriptParamsToWindow();
     followSelection();
-    setModified(!m_keeper.atSavedState());
+    refreshModified();
     RefreshItemCommands();
 }
 
@@ -505,8 +640,11 @@ void TMainForm::recordPageEdit(QWidget* control) {
     storePagesIntoProject();
     const bool typed = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control);
     const bool number = qobject_cast<SpinEdit*>(control);
-    const QString name = typed ? tr("Typing") : number ? tr("Number Change") : tr("Option Change");
-    m_keeper.recordEdit(toUtf8Text(name), typed || number ? control : nullptr);
+    const EditStep kind = typed                                ? EditStep::Typing
+                          : number                             ? EditStep::NumberChange
+                          : qobject_cast<ColorPanel*>(control) ? EditStep::ColorChange
+                                                               : EditStep::OptionChange;
+    m_keeper.recordEdit(kind, typed || number ? control : nullptr);
 }
 
 // The entries name the step they would undo or redo.
@@ -514,12 +652,12 @@ void TMainForm::refreshUndoCommands() {
     const EditHistory& history = m_keeper.history();
     m_controls.undo.setEnabled(history.canUndo());
     m_controls.redo.setEnabled(history.canRedo());
-    const QString undoName = fromUtf8Text(history.undoName());
-    const QString redoName = fromUtf8Text(history.redoName());
+    const std::optional<EditStep> undoStep = history.undoStep();
+    const std::optional<EditStep> redoStep = history.redoStep();
     for (QAction* entry : m_controls.undo.actions())
-        entry->setText(undoName.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoName));
+        entry->setText(undoStep ? tr("&Undo %1").arg(stepCaption(*undoStep)) : tr("&Undo"));
     for (QAction* entry : m_controls.redo.actions())
-        entry->setText(redoName.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoName));
+        entry->setText(redoStep ? tr("&Redo %1").arg(stepCaption(*redoStep)) : tr("&Redo"));
 }
 
 QString TMainForm::showPreviewImage() {

@@ -14,9 +14,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -34,6 +36,7 @@ class Prompts;
 class Publisher;
 class TformHTML;
 class TfrmHelp;
+struct SkippedFiles;
 struct TextRefusal;
 
 /// The designer window: the item tree, the parameter pages, menus, tool bar, hint line and progress bar.
@@ -58,8 +61,9 @@ public:
     TfrmHelp& helpWindow() { return *m_help; }
 
     bool Modified() const { return m_commands.Modified(); }
-    /// Sets the modified state, and with it the enabled state of "Save" and its tool button.
-    void setModified(bool modified) { m_commands.setModified(modified); }
+    /// Sets the modified state, and with it the enabled state of "Save" and its tool button; false counts
+    /// the project as it is now as saved.
+    void setModified(bool modified);
     const std::string& ProjectFileName() const { return m_commands.ProjectFileName(); }
     void setProjectFileName(const std::string& fileName) { m_commands.setProjectFileName(fileName); }
 
@@ -102,6 +106,9 @@ public:
     void Redo1Click();
     void Duplicate1Click();
     void moveDroppedNode(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement);
+    // Moving the selected item one level in, below the item above it, or out, after its parent.
+    void moveSelectedItemIn();
+    void moveSelectedItemOut();
     void trvwDesignPanelChange();
     void trvwDesignPanelMouseDown();
     void RefreshItemCommands();
@@ -110,6 +117,9 @@ public:
     /// the user, when there is no item to build.
     bool BuildHTML();
     void Preview1Click();
+    /// Puts the blocks a user pastes into a page of their own on the clipboard: the style sheet link for
+    /// its head, and the slider's markup and scripts for its body.
+    void copyEmbedCode();
     void WebBrowser1Click();
     // Editing aids (TMainFormAids.cpp).
     void spdbtnItURLClick();
@@ -136,6 +146,7 @@ private:
     // Building the frame of the window (TMainFormLayout.cpp); menus, tool bar and pages build themselves.
     void buildWindow();
     QWidget* buildTreePanel();
+    QWidget* buildPagesScroller();
     void buildStatusStrip();
 
     // Behaviour (TMainForm.cpp).
@@ -155,9 +166,12 @@ private:
     void moveSelectedItem(int (ItemTreeKeeper::*step)(int));
     void duplicateSelectedItem();
     bool canPlace(QTreeWidgetItem* node, const ItemTreeWidget::Placement& placement) const;
+    void placeSelectedItem(int parentPosition, int beforePosition);
+    bool treeKey(QKeyEvent& key);
     // Undo and redo: the project, the tree and the pages as the history keeps them.
     void stepThroughHistory(void (ItemTreeKeeper::*step)());
     void recordPageEdit(QWidget* control);
+    void refreshModified();
     void refreshUndoCommands();
     /// Shows the picture of the image path in the preview, or hides the preview when there is no such
     /// file; returns the reader's error for a file that cannot be read as a picture, else empty text.
@@ -170,12 +184,17 @@ private:
     void projectReplaced() override;
     void projectSaved() override;
     void showMissingPictures() override;
+    void showMissingPictures(const std::vector<int>& missing);
+    void markMissingPicturesOfOpenedProject();
+    void showSaved(const std::string& folder, const std::string& fileName) override;
     // Editing aids (TMainFormAids.cpp).
     void connectEditingAids();
     void pickLink();
     void pickPicture();
     void importChosenPictures();
-    void importPicture(int parentPosition, const QString& path);
+    int importPicture(int parentPosition, const QString& path);
+    void finishImport(int firstImported, const SkippedFiles& skipped);
+    void showNewNode(int position);
     bool treeDragEvent(QEvent* event);
     void importDroppedFiles(const QList<QUrl>& urls);
     void explainRefusedText(QLineEdit* edit, const TextRefusal& reason);

@@ -12,6 +12,7 @@
 #include "ui/ColorPanel.h"
 #include "ui/FileFilter.h"
 #include "ui/ParameterPages.h"
+#include "ui/PictureCheck.h"
 #include "ui/Prompts.h"
 #include "ui/TMainForm.h"
 #include "ui/TfrmMsgBox_LinkTip.h"
@@ -31,6 +32,15 @@
 #include <QUrl>
 
 namespace veskaro {
+
+// Files that a slider cannot show, by the reason they were left out.
+struct SkippedFiles {
+    QStringList notPictures; // by their names
+    QStringList unreadable;  // each with the reader's reason
+    QStringList unstorable;
+
+    bool empty() const { return notPictures.isEmpty() && unreadable.isEmpty() && unstorable.isEmpty(); }
+};
 
 namespace {
 
@@ -52,11 +62,15 @@ bool isSliderPicture(const QFileInfo& file) {
     return file.isFile() && kExtensions.contains(file.suffix(), Qt::CaseInsensitive);
 }
 
-QString skippedFilesMessage(const QStringList& notPictures, const QStringList& unstorable) {
+QString skippedFilesMessage(const SkippedFiles& skipped) {
     QStringList parts;
-    if (!notPictures.isEmpty())
+    if (!skipped.notPictures.isEmpty())
         parts << QObject::tr("These files are not JPEG, GIF or BMP pictures and were not imported:") + u'\n' +
-                     notPictures.join(u'\n');
+                     skipped.notPictures.join(u'\n');
+    if (!skipped.unreadable.isEmpty())
+        parts << QObject::tr("These files cannot be read as pictures and were not imported:") + u'\n' +
+                     skipped.unreadable.join(u'\n');
+    const QStringList& unstorable = skipped.unstorable;
     if (!unstorable.isEmpty())
         parts << QObject::tr("These paths contain \"%1\", which a project file cannot hold, and were not "
                              "imported:")
@@ -96,8 +110,7 @@ void TMainForm::pickLink() {
         return;
     const QString link = fromUtf8Text(PathToFileUrl(toUtf8Text(page)));
     requireStorablePath(link);
-    m_keeper.inOneStep(toUtf8Text(tr("Link Pick")), [&] { m_pages->setLink(link); });
-    m_commands.markModified();
+    m_keeper.inOneStep(EditStep::LinkPick, [&] { m_pages->setLink(link); });
 }
 
 // --- Image pick ---
@@ -114,7 +127,7 @@ void TMainForm::pickPicture() {
     QTreeWidgetItem* node = m_tree->currentItem();
     // Only the items directly below the root are named after their pictures.
     const bool namedAfterPicture = node && TreeWidgetItemTree::depth(node) == 1;
-    m_keeper.inOneStep(toUtf8Text(tr("Picture Pick")), [&] {
+    m_keeper.inOneStep(EditStep::PicturePick, [&] {
         m_pages->setImagePath(picture);
         if (namedAfterPicture)
             node->setText(0, QFileInfo(picture).fileName());
@@ -133,28 +146,41 @@ void TMainForm::btnBatchImportImgsClick() {
 }
 
 void TMainForm::importChosenPictures() {
-    m_commands.markModified();
     const QStringList pictures =
         m_prompts.choosePictureFiles(kPictureFilter, fromUtf8Text(m_places.GetPicturesFolder()));
     const int parent = m_itemTree.selectedPosition();
-    QStringList unstorable;
-    m_keeper.inOneStep(toUtf8Text(tr("Picture Import")), [&] {
+    SkippedFiles skipped;
+    int first = -1;
+    m_keeper.inOneStep(EditStep::PictureImport, [&] {
         for (const QString& picture : pictures) {
-            if (picture.contains(kTerminator))
-                unstorable << picture;
-            else
-                importPicture(parent, picture);
+            if (picture.contains(kTerminator)) {
+                skipped.unstorable << picture;
+            } else if (const auto problem = pictureProblem(toUtf8Text(picture))) {
+                skipped.unreadable << fromUtf8Text(*problem);
+            } else {
+                const int position = importPicture(parent, picture);
+                if (first < 0)
+                    first = position;
+            }
         }
     });
-    RefreshItemCommands();
-    if (!unstorable.isEmpty())
-        m_prompts.showMessage(PromptIcon::Warning, skippedFilesMessage({}, unstorable), PromptButtons::Ok);
+    finishImport(first, skipped);
 }
 
-void TMainForm::importPicture(int parentPosition, const QString& path) {
+// The first picture imported is selected and shown, so that the user sees where the pictures went.
+void TMainForm::finishImport(int firstImported, const SkippedFiles& skipped) {
+    if (firstImported > 0)
+        showNewNode(firstImported);
+    refreshModified();
+    RefreshItemCommands();
+    if (!skipped.empty())
+        m_prompts.showMessage(PromptIcon::Warning, skippedFilesMessage(skipped), PromptButtons::Ok);
+}
+
+int TMainForm::importPicture(int parentPosition, const QString& path) {
     TItemData record = TkvlAppletAgent::DefaultItem();
     record.IOriginalImagePath = toUtf8Text(path);
-    m_keeper.insertItem(parentPosition, record, toUtf8Text(QFileInfo(path).fileName()));
+    return m_keeper.insertItem(parentPosition, record, toUtf8Text(QFileInfo(path).fileName()));
 }
 
 // --- Pictures dropped onto the tree ---
@@ -169,10 +195,19 @@ bool TMainForm::treeDragEvent(QEvent* event) {
         return false;
     // Files are taken only where the batch import is allowed: while the root is selected.
     if (m_itemTree.selectedPosition() != 0) {
+        m_hint->setText(tr("Pictures are dropped while the root \"Veskaro\" is selected."));
         drop->ignore();
         return true;
     }
-    drop->acceptProposedAction();
+    // A move would let the source delete the files the project now points to: only a copy or a link is
+    // taken, whatever the source proposes.
+    const Qt::DropActions taken = drop->possibleActions() & (Qt::CopyAction | Qt::LinkAction);
+    if (!taken) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(taken.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::LinkAction);
+    drop->accept();
     if (type == QEvent::Drop) {
         const QList<QUrl> urls = drop->mimeData()->urls();
         runCommand([this, urls] { importDroppedFiles(urls); });
@@ -181,38 +216,35 @@ bool TMainForm::treeDragEvent(QEvent* event) {
 }
 
 void TMainForm::importDroppedFiles(const QList<QUrl>& urls) {
-    QStringList notPictures;
-    QStringList unstorable;
-    int imported = 0;
-    m_keeper.inOneStep(toUtf8Text(tr("Picture Import")), [&] {
+    SkippedFiles skipped;
+    int first = -1;
+    m_keeper.inOneStep(EditStep::PictureImport, [&] {
         for (const QUrl& url : urls) {
             const QFileInfo file(url.toLocalFile());
+            const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
             if (!url.isLocalFile() || !isSliderPicture(file)) {
-                notPictures << (url.isLocalFile() ? QDir::toNativeSeparators(file.filePath()) : url.toDisplayString());
+                skipped.notPictures << (url.isLocalFile() ? QDir::toNativeSeparators(file.filePath())
+                                                          : url.toDisplayString());
             } else if (file.filePath().contains(kTerminator)) {
-                unstorable << QDir::toNativeSeparators(file.filePath());
+                skipped.unstorable << QDir::toNativeSeparators(file.filePath());
+            } else if (const auto problem = pictureProblem(toUtf8Text(path))) {
+                skipped.unreadable << fromUtf8Text(*problem);
             } else {
                 // Dropped files go below the root, the only node that takes them.
-                importPicture(0, QDir::toNativeSeparators(file.absoluteFilePath()));
-                ++imported;
+                const int position = importPicture(0, path);
+                if (first < 0)
+                    first = position;
             }
         }
     });
-    if (imported > 0) {
-        m_commands.markModified();
-        RefreshItemCommands();
-    }
-    if (!notPictures.isEmpty() || !unstorable.isEmpty())
-        m_prompts.showMessage(PromptIcon::Warning, skippedFilesMessage(notPictures, unstorable), PromptButtons::Ok);
+    finishImport(first, skipped);
 }
 
 // --- Colour panels ---
 
+// A colour chosen is an edit the panel reports itself, as every bound control does.
 void TMainForm::pnlApBgClrClick(ColorPanel* panel) {
     PickColor(panel);
-    m_commands.markModified();
-    storePagesIntoProject();
-    m_keeper.recordEdit(toUtf8Text(tr("Colour Change")));
 }
 
 void TMainForm::PickColor(ColorPanel* panel) {

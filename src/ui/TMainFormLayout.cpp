@@ -11,10 +11,15 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veskaro {
 
@@ -25,14 +30,38 @@ void TMainForm::buildWindow() {
     splitter->setHandleWidth(3);
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(buildTreePanel());
-    splitter->addWidget(m_pages);
+    QWidget* scroller = buildPagesScroller();
+    splitter->addWidget(scroller);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({337, 445});
     setCentralWidget(splitter);
     buildStatusStrip();
-    // The designed size, or larger where this desktop's fonts need more room.
-    resize(QSize(782, 470 + menuBar()->sizeHint().height()).expandedTo(sizeHint()));
+    // The designed size, or larger where this desktop's fonts need more room for the pages, but never beyond
+    // the screen's free area: at a large scale the pages scroll instead.
+    const QSize pagesNeed = m_pages->minimumSize().expandedTo(m_pages->minimumSizeHint());
+    QSize size = QSize(782, 470 + menuBar()->sizeHint().height())
+                     .expandedTo(sizeHint() + (pagesNeed - scroller->sizeHint()).expandedTo(QSize(0, 0)));
+    if (const QScreen* display = screen()) {
+        const QMargins frame(8, 32, 8, 8); // room for the window manager's frame, which is not known yet
+        size = size.boundedTo(display->availableGeometry().marginsRemoved(frame).size());
+    }
+    resize(size);
+    // The pages get the room they need first, with their scroll bar where they do not fit in height; the
+    // tree takes what is left, down to a narrow column.
+    const bool pagesScroll = size.height() < menuBar()->sizeHint().height() + pagesNeed.height();
+    const int pagesWidth =
+        std::max(445, pagesNeed.width()) + (pagesScroll ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0);
+    splitter->setSizes({std::clamp(size.width() - pagesWidth - splitter->handleWidth(), 160, 337), pagesWidth});
     centreOnScreen(*this);
+}
+
+// The pages keep their own minimum size; in a window smaller than that, they scroll.
+QWidget* TMainForm::buildPagesScroller() {
+    auto* scroller = new QScrollArea;
+    scroller->setObjectName(QStringLiteral("pagesScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(m_pages);
+    return scroller;
 }
 
 QWidget* TMainForm::buildTreePanel() {

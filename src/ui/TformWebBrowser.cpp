@@ -114,8 +114,8 @@ void TformWebBrowser::FormCreate() {
     showChoice();
 }
 
-void TformWebBrowser::OpenPage(const std::string& folder, const std::string& fileName) {
-    m_choice.OpenPage(m_services.shell, folder, fileName);
+PageOpening TformWebBrowser::OpenPage(const std::string& folder, const std::string& fileName) {
+    return m_choice.OpenPage(m_services.shell, folder, fileName);
 }
 
 void TformWebBrowser::RadioButtonBrowserKnownInSystemClick() {

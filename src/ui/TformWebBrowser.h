@@ -34,8 +34,9 @@ class TformWebBrowser : public QDialog {
 public:
     TformWebBrowser(BrowserServices& services, Prompts& prompts, QWidget* parent = nullptr);
 
-    /// Opens folder + fileName with the chosen browser without showing the dialog; never reports failure.
-    void OpenPage(const std::string& folder, const std::string& fileName);
+    /// Opens folder + fileName with the chosen browser without showing the dialog; returns how the launch
+    /// went, never throwing.
+    PageOpening OpenPage(const std::string& folder, const std::string& fileName);
     /// Returns the choice as the controls show it.
     const BrowserChoice& choice() const { return m_choice; }
 

@@ -97,16 +97,17 @@ private slots:
         window().project().SetItem(item, 0);
         window().ItemToWindow(0);
         window().ItemFromWindow(0);
-        TItemData expected;
+        TItemData expected = item;
         expected.IOriginalImagePath = "/pictures/a b.jpg";
         expected.ILink = "https://example.com/a";
         expected.ITarget = "_blank";
         expected.IToolTip = "A description";
-        // Taking an item from the window empties the values that publishing computes.
+        // Taking an item from the window keeps the values the page does not show: a slide whose source is
+        // gone keeps the picture publishing prepared for it.
         QCOMPARE(window().project().GetItem(0), expected);
     }
 
-    void colourPanelsShowAndGiveColourTexts_data() {
+    void colorPanelsShowAndGiveColorTexts_data() {
         QTest::addColumn<std::string>("text");
         QTest::addColumn<QColor>("painted");
         QTest::addColumn<std::string>("takenBack");
@@ -117,7 +118,7 @@ private slots:
         QTest::newRow("empty") << std::string("") << QColor(0, 0, 0) << std::string("000000");
     }
 
-    void colourPanelsShowAndGiveColourTexts() {
+    void colorPanelsShowAndGiveColorTexts() {
         QFETCH(std::string, text);
         QFETCH(QColor, painted);
         QFETCH(std::string, takenBack);
@@ -241,7 +242,7 @@ private slots:
         QCOMPARE(find<SpinEdit>(names::navBtnVerticalOffset).text(), QStringLiteral("-26"));
     }
 
-    void unreadableColourStopsTheTransferAtItsField() {
+    void unreadableColorStopsTheTransferAtItsField() {
         TAppletData parameters = window().project().GetAppletData();
         parameters.navBtnTextColorNormal = "0000FF";
         parameters.navBtnBgColorNormal = "GG0000";

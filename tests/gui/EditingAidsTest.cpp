@@ -91,21 +91,32 @@ class EditingAidsTest : public test::DesignerTestCase {
         QCOMPARE(QToolTip::text(), refusal.whole);
     }
 
-    // Drops local files onto the tree as the file manager does; tells whether the tree took them.
-    bool dropFiles(const QStringList& files) {
+    // Drops local files onto the tree as the file manager does, offering the actions given; tells whether
+    // the tree took them, and with which action.
+    bool dropFiles(const QStringList& files, Qt::DropActions offered = Qt::CopyAction,
+                   Qt::DropAction* taken = nullptr) {
         QList<QUrl> urls;
         for (const QString& file : files)
             urls << (file.contains(u':') ? QUrl(file) : QUrl::fromLocalFile(file));
         QMimeData data;
         data.setUrls(urls);
         QWidget* viewport = designer().tree().viewport();
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &enter);
         if (!enter.isAccepted())
             return false;
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &drop);
+        if (taken)
+            *taken = drop.dropAction();
         return drop.isAccepted();
+    }
+
+    // A text file under a picture's name, as a user may have renamed one.
+    QString textNamedAsPicture(const std::string& name) {
+        const QString file = path(name);
+        test::writeBytes(file.toStdString(), "this is text, not a picture\n");
+        return file;
     }
 
 private slots:
@@ -309,13 +320,14 @@ private slots:
 
     void batchImportAddsOneItemPerFileInTheDialogsOrder() {
         find<QToolButton>(names::tlbtnInsert).click();
-        const QStringList files{path("c.jpg"), path("a.bmp"), path("b.gif")};
+        designer().select(0);
+        const QStringList files{picture("c.jpg", "JPG"), picture("a.bmp", "BMP"), picture("b.jpeg", "JPG")};
         prompts().pictureFileLists = {files};
         find<QPushButton>(names::btnBatchImportImgs).click();
         QCOMPARE(prompts().pictureFolders,
                  std::vector<QString>{QString::fromStdString(designer().places.GetPicturesFolder())});
         QCOMPARE(prompts().pictureFilters, std::vector<QString>{kPictureFilter});
-        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "  c.jpg", "  a.bmp", "  b.gif"}));
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "  c.jpg", "  a.bmp", "  b.jpeg"}));
         QCOMPARE(designer().itemPaths(), QStringList{QString()} + files);
         for (int i = 1; i <= 3; ++i) {
             const TItemData item = window().project().GetItem(i);
@@ -324,22 +336,47 @@ private slots:
             QCOMPARE(item.ILink, "");
             QCOMPARE(item.IToolTip, "");
         }
-        QCOMPARE(designer().selectedPosition(), 0);
+        // The first picture imported is selected, so that the user sees where the pictures went.
+        QCOMPARE(designer().selectedPosition(), 2);
+        QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), files[0]);
         QVERIFY(designer().tree().topLevelItem(0)->isExpanded());
         QVERIFY(window().Modified());
-        QVERIFY(find<QPushButton>(names::btnBatchImportImgs).isEnabled());
     }
 
-    void cancelledBatchImportAddsNothingButMarksTheProjectModified() {
+    // Each file is read before it is taken: a text file named as a picture, a missing file or a broken
+    // picture is left out with the reason, and the others come in.
+    void batchImportAndDropsRefuseFilesThatAreNoPictures() {
+        const QString good = picture("good.jpg", "JPG");
+        const QString text = textNamedAsPicture("notes.jpg");
+        const QString gone = path("gone.bmp");
+        prompts().pictureFileLists = {{text, good, gone}};
+        find<QPushButton>(names::btnBatchImportImgs).click();
+        QCOMPARE(designer().itemPaths(), QStringList{good});
+        QCOMPARE(prompts().messages.size(), 1u);
+        const QStringList lines = lastMessage().split(u'\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("These files cannot be read as pictures and were not imported:"));
+        QVERIFY2(lines[1].contains(text), qPrintable(lines[1]));
+        QVERIFY2(lines[2].contains(gone) && lines[2].contains(QStringLiteral("does not exist")), qPrintable(lines[2]));
+
+        designer().select(0);
+        QVERIFY(dropFiles({textNamedAsPicture("other.gif")}));
+        QCOMPARE(designer().itemPaths(), QStringList{good});
+        QVERIFY(lastMessage().startsWith(QStringLiteral("These files cannot be read as pictures")));
+    }
+
+    // Nothing changed, so there is nothing to save and no question on closing.
+    void cancelledBatchImportAddsNothingAndLeavesTheProjectUnmodified() {
         prompts().pictureFileLists = {QStringList()};
         find<QPushButton>(names::btnBatchImportImgs).click();
         QCOMPARE(designer().outline(), QStringList{"Veskaro"});
         QCOMPARE(window().project().itemCount(), 0);
-        QVERIFY(window().Modified());
+        QVERIFY(!window().Modified());
+        QVERIFY(!find<QAction>(names::Save1).isEnabled());
     }
 
     void batchImportSkipsPathsWithTheTerminator() {
-        prompts().pictureFileLists = {{path("a.jpg"), QStringLiteral("/x#$@/b.jpg")}};
+        prompts().pictureFileLists = {{picture("a.jpg", "JPG"), QStringLiteral("/x#$@/b.jpg")}};
         find<QPushButton>(names::btnBatchImportImgs).click();
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  a.jpg"}));
         QCOMPARE(lastMessage(), QStringLiteral("These paths contain \"#$@\", which a project file cannot hold, and "
@@ -356,7 +393,7 @@ private slots:
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  first.jpg", "  SECOND.BMP"}));
         QCOMPARE(designer().itemPaths(), (QStringList{first, second}));
         QCOMPARE(window().project().GetItem(1).ILevel, "0");
-        QCOMPARE(designer().selectedPosition(), 0);
+        QCOMPARE(designer().selectedPosition(), 1);
         QVERIFY(window().Modified());
         QCOMPARE(prompts().messages.size(), 1u);
         QCOMPARE(prompts().messages[0].icon, PromptIcon::Warning);
@@ -379,11 +416,35 @@ private slots:
         QVERIFY(!dropFiles({picture("first.jpg", "JPG")}));
         QCOMPARE(window().project().itemCount(), 1);
         QVERIFY(!window().Modified());
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 QStringLiteral("Pictures are dropped while the root \"Veskaro\" is selected."));
+    }
+
+    // A file manager that is told "moved" may delete the originals, which the project points to.
+    void droppedFilesAreCopiedOrLinkedNeverMoved_data() {
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<int>("action");
+        QTest::newRow("move or copy") << int(Qt::MoveAction | Qt::CopyAction) << true << int(Qt::CopyAction);
+        QTest::newRow("move or link") << int(Qt::MoveAction | Qt::LinkAction) << true << int(Qt::LinkAction);
+        QTest::newRow("copy or link") << int(Qt::CopyAction | Qt::LinkAction) << true << int(Qt::CopyAction);
+        QTest::newRow("move only") << int(Qt::MoveAction) << false << 0;
+    }
+
+    void droppedFilesAreCopiedOrLinkedNeverMoved() {
+        QFETCH(int, offered);
+        QFETCH(bool, taken);
+        QFETCH(int, action);
+        Qt::DropAction dropAction = Qt::IgnoreAction;
+        QCOMPARE(dropFiles({picture("first.jpg", "JPG")}, Qt::DropActions(offered), &dropAction), taken);
+        QCOMPARE(window().project().itemCount(), taken ? 1 : 0);
+        if (taken)
+            QCOMPARE(int(dropAction), action);
     }
 
     // --- Colour panels ---
 
-    void chosenColourRepaintsThePanelAndBecomesItsColourText() {
+    void chosenColorRepaintsThePanelAndBecomesItsColorText() {
         auto& panel = find<ColorPanel>(names::navBtnBgColorHover);
         prompts().colors = {QColor(0x12, 0xAB, 0xEF)};
         QTest::mouseClick(&panel, Qt::LeftButton);
@@ -398,7 +459,7 @@ private slots:
         QVERIFY(!window().Modified());
     }
 
-    void everyColourPanelOpensTheDialog_data() {
+    void everyColorPanelOpensTheDialog_data() {
         QTest::addColumn<QString>("name");
         for (const char* name : {names::navBtnTextColorNormal, names::navBtnBgColorNormal, names::navBtnTextColorHover,
                                  names::navBtnBgColorHover, names::navBtnTextColorActive, names::navBtnBgColorActive,
@@ -406,7 +467,7 @@ private slots:
             QTest::newRow(name) << QString::fromLatin1(name);
     }
 
-    void everyColourPanelOpensTheDialog() {
+    void everyColorPanelOpensTheDialog() {
         QFETCH(QString, name);
         auto& panel = find<ColorPanel>(qPrintable(name));
         prompts().colors = {QColor(Qt::magenta)};
@@ -414,13 +475,15 @@ private slots:
         QCOMPARE(panel.color(), QColor(Qt::magenta));
     }
 
-    void cancelledColourDialogKeepsTheColourButMarksTheProjectModified() {
+    // A cancelled dialog changes nothing, so there is nothing to save.
+    void cancelledColorDialogKeepsTheColorAndLeavesTheProjectUnmodified() {
         auto& panel = find<ColorPanel>(names::navBtnTextColorActive);
         const QColor before = panel.color();
         prompts().colors = {std::nullopt};
         QTest::mouseClick(&panel, Qt::LeftButton);
         QCOMPARE(panel.color(), before);
-        QVERIFY(window().Modified());
+        QVERIFY(!window().Modified());
+        QVERIFY(!find<QAction>(names::Undo1).isEnabled());
     }
 
     // --- The value terminator ---

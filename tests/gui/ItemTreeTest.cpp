@@ -1,6 +1,8 @@
 #include "DesignerTestCase.h"
 
+#include "ui/ColorPanel.h"
 #include "ui/ItemTreeWidget.h"
+#include "ui/SpinEdit.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -11,6 +13,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -33,9 +36,12 @@ class ItemTreeTest : public test::DesignerTestCase {
     bool moveUpEnabled() { return enabled(names::MoveUp1, names::MoveUp2, names::tlbtnMoveUp); }
     bool moveDownEnabled() { return enabled(names::MoveDown1, names::MoveDown2, names::tlbtnMoveDown); }
 
+    // Inserts below the root, which each insert leaves for the new item.
     void insertItems(int count) {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
+            designer().select(0);
             find<QToolButton>(names::tlbtnInsert).click();
+        }
     }
 
     // X, Y with the children Y1 and Y2, and Z, read through the project file loader.
@@ -70,6 +76,16 @@ class ItemTreeTest : public test::DesignerTestCase {
 
     QString undoCaption() { return find<QAction>(names::Undo1).text(); }
 
+    // Draws a small JPEG picture into the test's folder and returns its path.
+    QString drawnPicture(const std::string& name) {
+        QImage image(24, 16, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        const QString file = QString::fromStdString(m_folders.root() / name);
+        if (!image.save(file, "JPG"))
+            throw std::runtime_error("cannot write the picture " + name);
+        return file;
+    }
+
     enum class Drop { Onto, Above, Below };
 
     // Drags the node at one position to a node at another, as the mouse would; tells whether it was taken.
@@ -96,13 +112,15 @@ class ItemTreeTest : public test::DesignerTestCase {
     }
 
 private slots:
-    void insertAddsALastChildOfTheRoot() {
+    // The new item is selected and shown, however long the tree: its page is where the user goes next.
+    void insertAddsALastChildOfTheRootAndSelectsIt() {
         insertItems(2);
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  Image", "  Image"}));
-        QCOMPARE(designer().selectedPosition(), 0);
-        QVERIFY(insertEnabled());
-        QVERIFY(!deleteEnabled());
-        QVERIFY(!moveUpEnabled());
+        QCOMPARE(designer().selectedPosition(), 2);
+        QCOMPARE(designer().visibleTabs(), QStringList{"Item General"});
+        QVERIFY(!insertEnabled());
+        QVERIFY(deleteEnabled());
+        QVERIFY(moveUpEnabled());
         QVERIFY(!moveDownEnabled());
         QCOMPARE(window().project().itemCount(), 2);
         const TItemData inserted = window().project().GetItem(1);
@@ -113,17 +131,30 @@ private slots:
         expected.ILevel = inserted.ILevel;
         QCOMPARE(inserted, expected);
         QVERIFY(window().Modified());
-        QCOMPARE(designer().visibleTabs(), (QStringList{"Script", "Path"}));
         QVERIFY(designer().tree().topLevelItem(0)->isExpanded());
     }
 
-    void selectingAnItemShowsItsPageAndMarksTheProjectModified() {
+    void anItemInsertedAtTheEndOfALongTreeIsScrolledIntoView() {
+        window().resize(800, 500);
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        insertItems(60);
+        QTreeWidget& tree = designer().tree();
+        const QRect shown = tree.visualItemRect(tree.currentItem());
+        QCOMPARE(designer().selectedPosition(), 60);
+        QVERIFY(!shown.isEmpty());
+        QVERIFY2(tree.viewport()->rect().contains(shown), "the new node lies within the tree's view");
+    }
+
+    // Selecting changes no value: the project stays as it was saved, and closing asks nothing.
+    void selectingAnItemShowsItsPageAndLeavesTheProjectUnmodified() {
         insertItems(3);
         window().setModified(false);
         designer().select(1);
         QCOMPARE(designer().visibleTabs(), QStringList{"Item General"});
         QCOMPARE(designer().activeTab(), QStringLiteral("Item General"));
-        QVERIFY(window().Modified());
+        QVERIFY(!window().Modified());
+        QVERIFY(!find<QAction>(names::Save1).isEnabled());
         QVERIFY(!insertEnabled());
         QVERIFY(!find<QPushButton>(names::btnBatchImportImgs).isEnabled());
         QVERIFY(deleteEnabled());
@@ -156,19 +187,22 @@ private slots:
         // The root keeps the last item's page; it reaches the item at the next store.
         designer().select(0);
         QCOMPARE(window().project().GetItem(0).ILink, "https://example.com/x");
-        QCOMPARE(window().project().GetItem(0).ILevel, "");
+        // The values that the page does not show stay.
+        QCOMPARE(window().project().GetItem(0).ILevel, "0");
     }
 
     void tabChosenByHandStaysWhileThePagesNeedNoChange() {
+        insertItems(1);
+        designer().select(0);
         auto& pages = find<QTabWidget>(names::pgcntrl1);
         pages.setCurrentIndex(pages.indexOf(&find<QWidget>(names::tbshtPath)));
-        insertItems(1);
         window().trvwDesignPanelMouseDown();
         QCOMPARE(designer().activeTab(), QStringLiteral("Path"));
     }
 
     void deletingTheRootIsRefused() {
         insertItems(1);
+        designer().select(0);
         window().setModified(false);
         window().Delete1Click();
         QCOMPARE(prompts().messages.size(), 1u);
@@ -176,10 +210,10 @@ private slots:
         QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
         QCOMPARE(prompts().messages[0].buttons, PromptButtons::Ok);
         QCOMPARE(window().project().itemCount(), 1);
-        QVERIFY(window().Modified());
+        QVERIFY(!window().Modified());
     }
 
-    void deleteAnsweredNoChangesNothingButTheModifiedState() {
+    void deleteAnsweredNoChangesNothing() {
         insertItems(2);
         designer().select(2);
         window().setModified(false);
@@ -192,7 +226,7 @@ private slots:
         QCOMPARE(window().project().itemCount(), 2);
         QCOMPARE(designer().outline().size(), 3);
         QCOMPARE(designer().selectedPosition(), 2);
-        QVERIFY(window().Modified());
+        QVERIFY(!window().Modified());
     }
 
     void deleteRemovesTheWholeSubtreeAndItsItems() {
@@ -359,6 +393,100 @@ private slots:
         find<QToolButton>(names::tlbtnRedo).click();
         QCOMPARE(itemOutline(), QStringList{"B"});
         QVERIFY(!find<QAction>(names::Redo1).isEnabled());
+    }
+
+    // Each command, run through its own control, names its step in the Edit menu's entries.
+    void everyStepIsNamedInTheUndoAndRedoEntries_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("step");
+        const QStringList steps{"Insert",        "Move Up",        "Move Down",     "Number Change",
+                                "Option Change", "Picture Import", "Colour Change", "Typing"};
+        for (int command = 0; command < steps.size(); ++command)
+            QTest::newRow(qPrintable(steps[command])) << command << steps[command];
+    }
+
+    void everyStepIsNamedInTheUndoAndRedoEntries() {
+        QFETCH(int, command);
+        QFETCH(QString, step);
+        insertDescribed({"A", "B"});
+        switch (command) {
+        case 0:
+            find<QAction>(names::Insert2).trigger();
+            break;
+        case 1:
+            designer().select(2);
+            find<QAction>(names::MoveUp1).trigger();
+            break;
+        case 2:
+            designer().select(1);
+            find<QToolButton>(names::tlbtnMoveDown).click();
+            break;
+        case 3:
+            find<SpinEdit>(names::sliderHeight).setFocus();
+            QTest::keyClick(&find<SpinEdit>(names::sliderHeight), Qt::Key_Up);
+            break;
+        case 4:
+            find<QRadioButton>(names::InternalUse_RootDir_Local_Checked2).click();
+            break;
+        case 5:
+            prompts().pictureFileLists = {QStringList{drawnPicture("a.jpg"), drawnPicture("b.jpg")}};
+            find<QPushButton>(names::btnBatchImportImgs).click();
+            break;
+        case 6:
+            prompts().colors = {QColor(1, 2, 3)};
+            QTest::mouseClick(&find<ColorPanel>(names::navBtnBgColorHover), Qt::LeftButton);
+            break;
+        default:
+            find<QLineEdit>(names::pSliderName).setText(QStringLiteral("Renamed"));
+            break;
+        }
+        QCOMPARE(undoCaption(), "&Undo " + step);
+        find<QAction>(names::Undo1).trigger();
+        QCOMPARE(find<QAction>(names::Redo1).text(), "&Redo " + step);
+        QCOMPARE(undoCaption(), QStringLiteral("&Undo Typing"));
+    }
+
+    // The tree answers the keyboard as it answers the mouse: Delete with its question, Ctrl+Right and
+    // Ctrl+Left one level in and out as undoable moves, Shift+F10 the context menu at the selected node.
+    void theTreeIsWorkedByKeyboard() {
+        insertDescribed({"A", "B", "C"});
+        window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        QTreeWidget& tree = designer().tree();
+        tree.setFocus();
+        designer().select(2);
+        QTest::keyClick(&tree, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(itemOutline(), (QStringList{"A", "  B", "C"}));
+        QCOMPARE(designer().selectedPosition(), 2);
+        QCOMPARE(undoCaption(), QStringLiteral("&Undo Move"));
+        QVERIFY(!find<QAction>(names::MoveIn2).isEnabled());
+        QTest::keyClick(&tree, Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(itemOutline(), (QStringList{"A", "B", "C"}));
+        QVERIFY(!find<QAction>(names::MoveOut2).isEnabled());
+        find<QAction>(names::Undo1).trigger();
+        QCOMPARE(itemOutline(), (QStringList{"A", "  B", "C"}));
+
+        designer().select(3);
+        QTest::keyClick(&tree, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(itemOutline(), (QStringList{"C", "A", "  B"}));
+
+        auto& popup = find<QMenu>(names::PopupMenu1);
+        QTest::keyClick(&tree, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(popup.isVisible());
+        popup.hide();
+        QCOMPARE(designer().selectedPosition(), 1);
+
+        prompts().answers = {PromptAnswer::Yes};
+        QTest::keyClick(&tree, Qt::Key_Delete);
+        QCOMPARE(prompts().messages.at(0).text,
+                 QStringLiteral("Are you sure to delete this item and all its children?"));
+        QCOMPARE(itemOutline(), (QStringList{"A", "  B"}));
+
+        designer().select(0);
+        prompts().pictureFileLists = {QStringList{drawnPicture("d.jpg")}};
+        find<QAction>(names::BatchImport2).trigger();
+        QCOMPARE(designer().outline().last(), QStringLiteral("  d.jpg"));
+        QVERIFY2(!find<QAction>(names::BatchImport2).isEnabled(), "an item is selected now");
     }
 
     void keysUndoTypingInAFieldAsOneStepAndDuplicateTheSelectedItem() {

@@ -3,6 +3,7 @@
 #include "ui/ApplicationIdentity.h"
 #include "ui/ColorPanel.h"
 #include "ui/MainFormProgressView.h"
+#include "ui/ParameterBinding.h"
 #include "ui/SpinEdit.h"
 #include "ui/TformWebBrowser.h"
 #include "ui/TfrmHelp.h"
@@ -12,11 +13,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
@@ -147,31 +151,39 @@ private slots:
         QTest::newRow("Save1") << "Save1"
                                << "&Save" << QKeySequence(QStringLiteral("Ctrl+S"));
         QTest::newRow("Save2") << "Save2"
-                               << "Save &As..." << none;
+                               << "Save &As..." << QKeySequence(QStringLiteral("Ctrl+Shift+S"));
         QTest::newRow("Exit1") << "Exit1"
-                               << "E&xit" << none;
+                               << "E&xit" << QKeySequence(QStringLiteral("Ctrl+Q"));
         QTest::newRow("ToolBar1") << "ToolBar1"
                                   << "&Tool Bar" << none;
         QTest::newRow("StatusBar2") << "StatusBar2"
                                     << "&Status Bar" << none;
         QTest::newRow("Insert2") << "Insert2"
-                                 << "I&nsert" << none;
+                                 << "I&nsert" << QKeySequence(QStringLiteral("Ins"));
         QTest::newRow("Delete2") << "Delete2"
                                  << "&Delete" << none;
         QTest::newRow("MoveUp2") << "MoveUp2"
-                                 << "Move &Up" << none;
+                                 << "Move &Up" << QKeySequence(QStringLiteral("Ctrl+Up"));
         QTest::newRow("MoveDown2") << "MoveDown2"
-                                   << "Move &Down" << none;
+                                   << "Move &Down" << QKeySequence(QStringLiteral("Ctrl+Down"));
+        QTest::newRow("MoveIn2") << "MoveIn2"
+                                 << "Move &In" << QKeySequence(QStringLiteral("Ctrl+Right"));
+        QTest::newRow("MoveOut2") << "MoveOut2"
+                                  << "Move O&ut" << QKeySequence(QStringLiteral("Ctrl+Left"));
+        QTest::newRow("BatchImport2") << "BatchImport2"
+                                      << "&Batch Importing Images..." << none;
         QTest::newRow("Insert1") << "Insert1"
-                                 << "I&nsert" << none;
+                                 << "I&nsert" << QKeySequence(QStringLiteral("Ins"));
         QTest::newRow("MoveDown1") << "MoveDown1"
-                                   << "Move &Down" << none;
+                                   << "Move &Down" << QKeySequence(QStringLiteral("Ctrl+Down"));
+        QTest::newRow("CopyEmbedCode1") << "CopyEmbedCode1"
+                                        << "Copy &Embed Code" << none;
         QTest::newRow("Preview1") << "Preview1"
                                   << "&Preview" << QKeySequence(QStringLiteral("Ctrl+P"));
         QTest::newRow("WebBrowser1") << "WebBrowser1"
                                      << "Web &Browser..." << none;
         QTest::newRow("Topic1") << "Topic1"
-                                << "Help &Topics" << none;
+                                << "Help &Topics" << QKeySequence(QStringLiteral("F1"));
         QTest::newRow("ViewSample1") << "ViewSample1"
                                      << "View &Sample..." << none;
         QTest::newRow("Homepage1") << "Homepage1"
@@ -253,6 +265,44 @@ private slots:
         QVERIFY(saveEnabled());
     }
 
+    // Each control of the binding tables reports a change of its value as an undoable edit of the project,
+    // whatever its kind, because it is bound: no control depends on its builder remembering it.
+    void everyBoundControlRecordsItsEdits_data() {
+        QTest::addColumn<QString>("name");
+        for (const auto& row : kScriptBinding)
+            QTest::newRow(row.control) << QString::fromLatin1(row.control);
+        for (const auto& row : kItemBinding)
+            QTest::newRow(row.control) << QString::fromLatin1(row.control);
+    }
+
+    void everyBoundControlRecordsItsEdits() {
+        QFETCH(QString, name);
+        window().Insert1Click();
+        if (name.startsWith(QStringLiteral("edt__")) || name.startsWith(QStringLiteral("spnedt__")) ||
+            name.startsWith(QStringLiteral("pnl__")) || name.startsWith(QStringLiteral("ckbx__")) ||
+            name.startsWith(QStringLiteral("rdbtn__")))
+            designer().select(0);
+        window().setModified(false);
+        QWidget* control = window().findChild<QWidget*>(name);
+        QVERIFY(control);
+        if (auto* panel = qobject_cast<ColorPanel*>(control))
+            panel->setColor(QColor(1, 2, 3));
+        else if (auto* spin = qobject_cast<SpinEdit*>(control))
+            spin->setValue(spin->value() + 1);
+        else if (auto* combo = qobject_cast<QComboBox*>(control))
+            combo->setEditText(QStringLiteral("_edited"));
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            edit->setText(QStringLiteral("edited"));
+        else if (qobject_cast<QRadioButton*>(control))
+            find<QRadioButton>(names::InternalUse_RootDir_Local_Checked2).click(); // the pair's checked one stays so
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            button->setChecked(!button->isChecked());
+        QVERIFY(window().Modified());
+        QVERIFY(find<QAction>(names::Undo1).isEnabled());
+        find<QAction>(names::Undo1).trigger();
+        QVERIFY2(!window().Modified(), "the undo leads back to the state counted as saved");
+    }
+
     // Every switch of the Path page is a project value too: a change left unmarked would be lost on closing.
     void switchesMarkTheProjectModifiedAndClosingAsks() {
         for (QAbstractButton* button :
@@ -283,7 +333,7 @@ private slots:
                  (QStringList{"Veskaro", "Important Tip", "Web Browser", "Help"}));
     }
 
-    void colourSwatchesAreButtonsTheKeyboardReaches() {
+    void colorSwatchesAreButtonsTheKeyboardReaches() {
         window().show();
         QVERIFY(QTest::qWaitForWindowActive(&window()));
         QList<ColorPanel*> reached;
@@ -304,6 +354,25 @@ private slots:
         QCOMPARE(reached.at(7)->color(), QColor(Qt::red));
     }
 
+    // The focused swatch wears a frame as bold as the other controls' focus, in the desktop's highlight,
+    // whatever its own colour.
+    void theFocusedSwatchShowsABoldFrame() {
+        window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        auto& panel = find<ColorPanel>(names::navBtnBgColorNormal);
+        const QColor highlight = panel.palette().color(QPalette::Highlight);
+        const QPoint frameTop(panel.width() / 2, 1);
+        QVERIFY(panel.grab().toImage().pixelColor(frameTop) != highlight);
+        panel.setFocus();
+        QVERIFY(panel.hasFocus());
+        for (const QColor& value : {QColor(Qt::white), QColor(Qt::black), highlight}) {
+            panel.setColor(value);
+            const QImage image = panel.grab().toImage();
+            QCOMPARE(image.pixelColor(frameTop), highlight);
+            QCOMPARE(image.pixelColor(QPoint(1, panel.height() / 2)), highlight);
+        }
+    }
+
     void pathPageIsWalkedInTheOrderItShows() {
         window().show();
         QVERIFY(QTest::qWaitForWindowActive(&window()));
@@ -319,7 +388,7 @@ private slots:
     }
 
     // However wide the window (maximised on a large screen), each swatch stays beside its caption.
-    void colourSwatchesStayBesideTheirCaptionsInAWideWindow() {
+    void colorSwatchesStayBesideTheirCaptionsInAWideWindow() {
         window().resize(2400, 1000);
         window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&window()));
@@ -344,6 +413,40 @@ private slots:
         QVERIFY(!find<QLineEdit>(names::pImageLeadingPath).isEnabled());
         check.click();
         QVERIFY(find<QLineEdit>(names::pImageLeadingPath).isEnabled());
+    }
+
+    // While a command works, the hint line tells how the work goes, and the bar counts the pictures.
+    void workInProgressKeepsTheHintLineAndCountsThePictures() {
+        MainFormProgressView& progress = window().progressView();
+        auto& bar = find<QProgressBar>(names::prgrsbrMainFormBottom);
+        progress.setHint("Preparing pictures");
+        progress.setBusy(true);
+        progress.preparingPicture(3, 12, "harbour.jpg");
+        QCOMPARE(bar.text(), QStringLiteral("3 / 12"));
+        QVERIFY(bar.isTextVisible());
+        hover(names::trvwDesignPanel);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QStringLiteral("Preparing pictures"));
+        progress.setBusy(false);
+        QVERIFY(!bar.isTextVisible());
+        hover(names::trvwDesignPanel);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 QStringLiteral("Add, remove or move items by right-clicking the mouse."));
+    }
+
+    // The window opens within the screen's free area, and in a window smaller than the pages they scroll:
+    // at a large scale nothing of the window lies off the screen.
+    void theWindowFitsTheScreenAndThePagesScroll() {
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        QVERIFY(window().screen()->availableGeometry().contains(window().geometry()));
+        const auto& pages = find<QTabWidget>(names::pgcntrl1);
+        QVERIFY2(window().minimumSizeHint().height() < pages.minimumHeight(), "the window may be lower than the pages");
+        window().resize(window().width(), window().minimumSizeHint().height());
+        auto* scroller = qobject_cast<QAbstractScrollArea*>(pages.parentWidget()->parentWidget());
+        QVERIFY(scroller);
+        QCoreApplication::processEvents(); // the layouts follow the new size
+        QVERIFY(scroller->verticalScrollBar()->isVisible());
+        QVERIFY(scroller->verticalScrollBar()->maximum() > 0);
     }
 
     void hintLineShowsTheHoveredControlsHint() {
@@ -435,11 +538,12 @@ private slots:
     void closingWithYesAsksForAFileWhenThereIsNone() {
         changeWidthTo(730);
         prompts().answers = {PromptAnswer::Yes};
-        prompts().saveFiles = {QStringLiteral("/data/web/demo")};
+        const std::string folder = m_folders.root() / "data/web";
+        prompts().saveFiles = {QString::fromStdString(folder + "/demo")};
         QVERIFY(closeWindow());
         QCOMPARE(prompts().saveFilters, std::vector<QString>{QStringLiteral("Veskaro Files (*.vsk)")});
         QCOMPARE(publisher().saves.size(), 1u);
-        QCOMPARE(publisher().saves[0].folder, "/data/web/");
+        QCOMPARE(publisher().saves[0].folder, folder + "/");
         QCOMPARE(publisher().saves[0].name, "demo");
         QCOMPARE(publisher().saves[0].parameters.sliderWidth, "730");
     }

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -52,6 +54,8 @@ class PreviewTest : public test::DesignerTestCase {
         item.IImageFile = "slider0.jpg";
         item.IOriginalImagePath = m_folders.root() / "gone.jpg";
         window().project().SetItem(item, 0);
+        // The new item's page is shown; it shows the item as it is now.
+        window().ItemToWindow(0);
         recordPreparedPicture();
     }
     void recordPreparedPicture() {
@@ -103,6 +107,66 @@ private slots:
         const QString held = holder->findChild<QPlainTextEdit*>(QStringLiteral("memoHTMLBuild"))->toPlainText();
         QVERIFY(held.contains(QStringLiteral("jsnavbtnslider_firstimage_1")));
         QCOMPARE(window().Modified(), modified);
+    }
+
+    // The launch itself stays silent; the hint line says which browser did not start.
+    void aBrowserThatDoesNotStartIsNamedInTheHintLine() {
+        startWithoutWorkFolders();
+        // The settings outlive the test; the next one starts with the default browser again.
+        const auto forgetChoice = qScopeGuard([this] {
+            std::error_code ignored;
+            fs::remove_all(m_folders.root() / "config/veskaro", ignored);
+        });
+        insertPreparedItem();
+        designer().shell.launchesStart = false;
+        find<QAction>(names::Preview1).trigger();
+        QVERIFY(prompts().messages.empty());
+        QCOMPARE(designer().shell.calls, openedPreview());
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 QStringLiteral("The default browser could not be started: see Option > Web Browser."));
+
+        runBrowserCommand(names::bitbtnOk, [](TformWebBrowser& dialog) {
+            dialog.findChild<QRadioButton*>(QLatin1String(names::RadioButtonBrowserUserSpecify))->click();
+            QTest::keyClicks(dialog.findChild<QLineEdit*>(QLatin1String(names::editSpecifiedBrowserFileName)),
+                             QStringLiteral("/opt/no such browser"));
+        });
+        find<QAction>(names::Preview1).trigger();
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 QStringLiteral("The browser /opt/no such browser could not be started: see Option > Web Browser."));
+        publisher().previewFolder().ClearPreviewFolder();
+    }
+
+    // An item without any picture has no path to look for: its node says so, apart from a missing picture.
+    void anItemWithoutAPictureIsToldApartFromAMissingOne() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        designer().select(0);
+        find<QToolButton>(names::tlbtnInsert).click();
+        find<QAction>(names::Preview1).trigger();
+        QCOMPARE(window().itemTree().nodeAt(1)->toolTip(0), QString::fromStdString(m_folders.root() / "gone.jpg"));
+        QCOMPARE(window().itemTree().nodeAt(2)->toolTip(0),
+                 QStringLiteral("This item has no picture: choose one on its page."));
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 QStringLiteral("1 picture was not found: see its node for its path. 1 item has no picture."));
+        publisher().previewFolder().ClearPreviewFolder();
+    }
+
+    // The two blocks a user pastes into a page of their own, each introduced by where it goes.
+    void copyEmbedCodePutsTheHeadAndBodyBlocksOnTheClipboard() {
+        startWithoutWorkFolders();
+        insertPreparedItem();
+        find<QAction>(names::CopyEmbedCode1).trigger();
+        QVERIFY(prompts().messages.empty());
+        const QStringList lines = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(0), QStringLiteral("<!-- Into the head of your page, beside the other style sheets: -->"));
+        QCOMPARE(lines.at(1), QStringLiteral("<LINK href=\"./Slider1.css\" type=\"text/css\" rel=\"stylesheet\" />"));
+        QVERIFY(lines.at(3).startsWith(QStringLiteral("<!-- Into the body of your page")));
+        QCOMPARE(lines.at(4), QStringLiteral("<!-- START COPYING FROM HERE -->"));
+        QVERIFY(lines.contains(QStringLiteral("<script type=\"text/javascript\" src=\"slidervsk.js\"></script>")));
+        QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("<!-- END OF COPYING -->"));
+        QVERIFY(!lines.contains(QStringLiteral("</head>")) && !lines.contains(QStringLiteral("<body>")));
+        QVERIFY(find<QLabel>(names::stctxtHint).text().startsWith(QStringLiteral("Embed code copied")));
+        publisher().previewFolder().ClearPreviewFolder();
     }
 
     void previewWithoutItemsOnlyShowsTheMessage() {
@@ -197,7 +261,8 @@ private slots:
         fs::create_directories(site);
         saveTheProjectAs(site / "demo.vsk");
         QCOMPARE(warnedNodes(), QStringList{});
-        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 "Saved 9 files to " + QString::fromStdString(site.string() + "/"));
 
         fs::create_directories(site / "pictures");
         fs::copy_file(places().dataFolder() + "samples/demo/pictures/harbour.jpg", site / "pictures/harbour.jpg");

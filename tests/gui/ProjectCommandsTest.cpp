@@ -6,12 +6,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidgetItem>
 
 #include <filesystem>
 
@@ -38,7 +40,16 @@ class ProjectCommandsTest : public test::DesignerTestCase {
     // Writes a project of two items, the second below the first, and returns its path.
     std::string writeTwoItemProject(const std::string& relative) {
         const std::string file = path(relative);
-        test::writeProject(file, {{"/p/a.jpg", 0}, {"/p/b.jpg", 1}});
+        test::writeProject(file, {{pictureA(), 0}, {pictureB(), 1}});
+        return file;
+    }
+    // The two items' source pictures, which exist: a node of a missing one gets a warning caption.
+    std::string pictureA() { return existingFile("pictures/a.jpg"); }
+    std::string pictureB() { return existingFile("pictures/b.jpg"); }
+    std::string existingFile(const std::string& relative) {
+        const std::string file = path(relative);
+        if (!fs::exists(file))
+            test::writeBytes(file, "a picture");
         return file;
     }
 
@@ -83,18 +94,20 @@ class ProjectCommandsTest : public test::DesignerTestCase {
         QVERIFY(!find<QToolButton>(names::tlbtnSave).isEnabled());
     }
 
-    // The selection handler runs again: choosing an inserted item shows its page.
-    void verifyTheTreeWorks() {
+    // The selection handler runs again: choosing an inserted item shows its page; the project then holds
+    // the given number of items.
+    void verifyTheTreeWorks(int itemsAfter = 1) {
+        designer().select(0);
         find<QToolButton>(names::tlbtnInsert).click();
         designer().select(1);
         QCOMPARE(designer().visibleTabs(), QStringList{QStringLiteral("Item General")});
-        QCOMPARE(window().project().itemCount(), 1);
+        QCOMPARE(window().project().itemCount(), itemsAfter);
     }
 
     void verifyTwoItemProjectShown(const std::string& file) {
         QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  a.jpg", "    b.jpg"}));
         QVERIFY(window().itemTree().nodeAt(1)->isExpanded());
-        QCOMPARE(designer().itemPaths(), (QStringList{"/p/a.jpg", "/p/b.jpg"}));
+        QCOMPARE(designer().itemPaths(), (QStringList{text(pictureA()), text(pictureB())}));
         QCOMPARE(designer().selectedPosition(), 0);
         QCOMPARE(designer().activeTab(), QStringLiteral("Script"));
         QCOMPARE(window().ProjectFileName(), file);
@@ -209,7 +222,7 @@ private slots:
     void newAnsweredYesOnANeverSavedProjectAsksForAFile() {
         changeWidthTo(720);
         prompts().answers = {PromptAnswer::Yes};
-        prompts().saveFiles = {QStringLiteral("/web/first.vsk")};
+        prompts().saveFiles = {text(path("web/first.vsk"))};
         trigger(names::New1);
         QCOMPARE(prompts().saveFolders, std::vector<QString>{documentsFolder()});
         QCOMPARE(publisher().saves.size(), 1u);
@@ -363,7 +376,7 @@ private slots:
         trigger(names::Save2);
         QVERIFY(publisher().saves.empty());
         publisher().failure = "Disk full";
-        prompts().saveFiles = {QStringLiteral("/full/show.vsk")};
+        prompts().saveFiles = {text(path("full/show.vsk"))};
         trigger(names::Save2);
         QCOMPARE(prompts().messages.size(), 1u);
         QCOMPARE(prompts().messages[0].text, QStringLiteral("Disk full"));
@@ -371,8 +384,95 @@ private slots:
         QVERIFY(window().Modified());
     }
 
+    // A folder typed into the dialog is made before anything is written, as the command-line tool makes
+    // its --to folder; one that cannot be made is named, and nothing is saved.
+    void saveAsMakesAFolderTypedIntoTheDialog() {
+        changeWidthTo(680);
+        const fs::path folder = m_folders.root().path() / "new site" / "slides";
+        prompts().saveFiles = {text((folder / "show.vsk").string())};
+        trigger(names::Save2);
+        QVERIFY(prompts().messages.empty());
+        QVERIFY(fs::is_directory(folder));
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].folder, folder.string() + "/");
+        QVERIFY(!window().Modified());
+
+        changeWidthTo(690);
+        const std::string blocker = path("blocker");
+        test::writeBytes(blocker, "a file where a folder should be");
+        prompts().saveFiles = {text(blocker + "/inner/show.vsk")};
+        trigger(names::Save2);
+        QCOMPARE(prompts().messages.size(), 1u);
+        QVERIFY2(prompts().messages[0].text.startsWith("The folder " + text(blocker + "/inner") + " cannot be made"),
+                 qPrintable(prompts().messages[0].text));
+        QVERIFY(prompts().messages[0].text.endsWith(QStringLiteral("Nothing was saved.")));
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(window().ProjectFileName(), (folder / "show.vsk").string());
+        QVERIFY(window().Modified());
+    }
+
+    // Publishing stops at the first picture it cannot read; the message names every such picture, so that
+    // one round of mending is enough. A failure of anything else keeps its own message.
+    void aSaveThatMeetsUnreadablePicturesNamesThemAll() {
+        const std::string first = path("pictures/first.jpg");
+        test::writeBytes(first, "this is text, not a picture");
+        const std::string second = path("pictures/second.bmp");
+        test::writeBytes(second, "BM and then nothing");
+        const std::string project = path("show.vsk");
+        test::writeProject(project, {{first, 0}, {path("pictures/gone.jpg"), 0}, {second, 0}});
+        openThroughTheDialog(project);
+        changeWidthTo(700);
+        publisher().failure = "JPEG error #53: Not a JPEG file";
+        trigger(names::Save1);
+        QCOMPARE(prompts().messages.size(), 1u);
+        const QStringList lines = prompts().messages[0].text.split(u'\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("2 pictures cannot be read, so nothing was saved:"));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("Item 1: ")) && lines[1].contains(text(first)),
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[2].startsWith(QStringLiteral("Item 3: ")) && lines[2].contains(text(second)),
+                 qPrintable(lines[2]));
+        QVERIFY(window().Modified());
+
+        fs::remove(first);
+        fs::remove(second);
+        trigger(names::Save1);
+        QCOMPARE(prompts().messages.size(), 2u);
+        QCOMPARE(prompts().messages[1].text, QStringLiteral("JPEG error #53: Not a JPEG file"));
+    }
+
+    // An opened project tells at once which of its pictures are missing, not only after the next save.
+    void openingAProjectWithMissingPicturesSaysSo() {
+        const std::string present = path("pictures/here.jpg");
+        test::writeBytes(present, "a picture");
+        const std::string project = path("some.vsk");
+        test::writeProject(project, {{present, 0}, {"/p/gone.jpg", 0}, {"", 0}});
+        openThroughTheDialog(project);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 QStringLiteral("1 picture was not found: see its node for its path. 1 item has no picture."));
+        QCOMPARE(window().itemTree().nodeAt(1)->toolTip(0), QString());
+        QCOMPARE(window().itemTree().nodeAt(2)->toolTip(0), QStringLiteral("/p/gone.jpg"));
+        QCOMPARE(window().itemTree().nodeAt(3)->toolTip(0),
+                 QStringLiteral("This item has no picture: choose one on its page."));
+        QCOMPARE(designer().outline().at(1), QStringLiteral("  here.jpg"));
+        QCOMPARE(designer().outline().at(2), QStringLiteral("  Warning: Original image not found."));
+        QVERIFY(!window().Modified());
+    }
+
+    // After a save the hint line says where the files went.
+    void aSaveTellsWhereItWent() {
+        changeWidthTo(700);
+        const std::string file = path("site/show.vsk");
+        prompts().saveFiles = {text(file)};
+        trigger(names::Save1);
+        // The page, its style sheet, the two scripts, the project file and the report: no item, no picture.
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(),
+                 "Saved 6 files to " + text(fs::path(file).parent_path().string() + "/"));
+    }
+
     void savingWhileTheRootIsSelectedStoresTheItemLastShown() {
         find<QToolButton>(names::tlbtnInsert).click();
+        designer().select(0);
         find<QToolButton>(names::tlbtnInsert).click();
         designer().select(2);
         find<QComboBox>(names::cmbx_ILink).setEditText(QStringLiteral("https://example.com/second"));
@@ -438,7 +538,7 @@ private slots:
         QCOMPARE(publisher().previewClears, 1);
     }
 
-    void aDeletedRecentFileShowsTheLoadErrorAndLeavesACleanWindow() {
+    void aDeletedRecentFileShowsTheLoadErrorAndKeepsTheOpenProject() {
         const std::string gone = writeTwoItemProject("gone.vsk");
         const std::string other = writeTwoItemProject("other.vsk");
         openThroughTheDialog(gone);
@@ -449,12 +549,12 @@ private slots:
         QCOMPARE(prompts().messages[0].icon, PromptIcon::Error);
         QCOMPARE(prompts().messages[0].buttons, PromptButtons::Ok);
         QCOMPARE(prompts().messages[0].text, "File not found: " + text(gone));
-        verifyCleanNewProject();
+        verifyTwoItemProjectShown(other);
         QCOMPARE(recentEntries(), (QStringList{"&1 " + text(other), "&2 " + text(gone)}));
-        verifyTheTreeWorks();
+        verifyTheTreeWorks(3);
     }
 
-    void aTruncatedFileLeavesACleanWindow() {
+    void aTruncatedFileKeepsTheOpenProject() {
         const std::string file = writeTwoItemProject("cut.vsk");
         std::string bytes = test::readBytes(file);
         bytes.resize(bytes.find("</Item_Parameters>"));
@@ -466,9 +566,9 @@ private slots:
         QCOMPARE(prompts().messages[0].text,
                  "The project file " + text(file) +
                      " is incomplete: it ends before its list of items is closed. Nothing was loaded.");
-        verifyCleanNewProject();
+        verifyTwoItemProjectShown(path("whole.vsk"));
         QCOMPARE(recentEntries().size(), 1);
-        verifyTheTreeWorks();
+        verifyTheTreeWorks(3);
     }
 
     // A new project shows "Test on Local Computer"; a project saved for uploading must show its own choice.
@@ -504,10 +604,13 @@ private slots:
         QVERIFY(recentEntries().isEmpty());
     }
 
-    void aForeignFileLeavesACleanWindowThatSaveDoesNotWriteOverIt() {
+    // The changes the user chose to give up for the other file stay, since that file never came: the open
+    // project is lost only to a project that replaces it.
+    void aForeignFileKeepsTheOpenProjectWithItsChangesAndSaveDoesNotWriteOverIt() {
         const std::string foreign = path("foreign.vsk");
         test::writeBytes(foreign, "<Product_Name>\r\nSomething Else\r\n</Product_Name>\r\n");
-        openThroughTheDialog(writeTwoItemProject("ours.vsk"));
+        const std::string ours = writeTwoItemProject("ours.vsk");
+        openThroughTheDialog(ours);
         changeWidthTo(700);
         prompts().answers = {PromptAnswer::No};
         openThroughTheDialog(foreign);
@@ -515,16 +618,18 @@ private slots:
         QCOMPARE(prompts().messages[1].icon, PromptIcon::Error);
         QCOMPARE(prompts().messages[1].buttons, PromptButtons::Ok);
         QCOMPARE(prompts().messages[1].text, QStringLiteral("This file wasn't saved by Veskaro 1.0, open failed!"));
-        verifyCleanNewProject();
+        QCOMPARE(designer().outline(), (QStringList{"Veskaro", "  a.jpg", "    b.jpg"}));
+        QCOMPARE(find<SpinEdit>(names::sliderWidth).value(), 700);
+        QCOMPARE(window().ProjectFileName(), ours);
+        QVERIFY(window().Modified());
         QCOMPARE(recentEntries().at(0), "&1 " + text(foreign));
 
-        changeWidthTo(710);
-        prompts().saveFiles = {QString()};
         trigger(names::Save1);
-        // Save asks for a file instead of writing over the foreign one.
-        QCOMPARE(prompts().saveFilters.size(), 1u);
-        QVERIFY(publisher().saves.empty());
-        verifyTheTreeWorks();
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(publisher().saves[0].name, "ours.vsk");
+        QCOMPARE(publisher().saves[0].parameters.sliderWidth, "700");
+        QVERIFY(prompts().saveFilters.empty());
+        verifyTheTreeWorks(3);
     }
 
     void theCommandLineOpensAPathSplitAtItsBlank() {
@@ -584,7 +689,10 @@ private slots:
         const std::string picture = "/p/caf\xC3\xA9.jpg";
         const std::string tip = "Caf\xC3\xA9 \xE2\x82\xAC 5";
         QCOMPARE(find<QLineEdit>(names::pSliderName).text(), text(name));
-        QCOMPARE(designer().outline(), (QStringList{QStringLiteral("Veskaro"), "  " + text("caf\xC3\xA9.jpg")}));
+        // The picture is missing: the node says so, and its tip gives the path in full.
+        QCOMPARE(designer().outline(),
+                 (QStringList{QStringLiteral("Veskaro"), QStringLiteral("  Warning: Original image not found.")}));
+        QCOMPARE(window().itemTree().nodeAt(1)->toolTip(0), text(picture));
         designer().select(1);
         QCOMPARE(find<QLineEdit>(names::edtOriginalImagePath).text(), text(picture));
         QCOMPARE(find<QLineEdit>(names::edt_IToolTip).text(), text(tip));

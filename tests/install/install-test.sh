@@ -3,13 +3,15 @@
 # folder, the menu entry, the type of "*.vsk" files and the icons. With "publish" it then publishes the
 # bundled sample with the installed veskaro-cli, which has to find the installed data folder by itself.
 #
-# Usage: install-test.sh CMAKE SOURCE_FOLDER BUILD_FOLDER layout|publish
+# Usage: install-test.sh CMAKE SOURCE_FOLDER BUILD_FOLDER MINIFIED layout|publish
+# (MINIFIED is 1 when the build minifies the slider scripts, 0 when it ships them readable)
 set -euo pipefail
 
 cmake=$1
 source=$2
 build=$3
-mode=$4
+minified=$4
+mode=$5
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/veskaro-install-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -44,11 +46,16 @@ check_layout() {
     [ -x "$prefix/bin/veskaro" ] || fail "bin/veskaro is not installed as a program"
     [ ! -e "$prefix/bin/jslib.js" ] || fail "data files lie beside the installed programs"
     diff -r "$shipped" "$share/veskaro" || fail "share/veskaro differs from the shipped data folder"
-    # The build ships the slider scripts minified, and the rest of data/ as it is.
+    # The build ships the slider scripts minified (readable when it has no minifier), and the rest of
+    # data/ as it is.
     local script
     for script in jslib.js slidervsk.js; do
-        [ "$(wc -c <"$share/veskaro/$script")" -lt "$(wc -c <"$source/data/$script")" ] ||
-            fail "$script is installed unminified"
+        if [ "$minified" = 1 ]; then
+            [ "$(wc -c <"$share/veskaro/$script")" -lt "$(wc -c <"$source/data/$script")" ] ||
+                fail "$script is installed unminified"
+        else
+            cmp -s "$share/veskaro/$script" "$source/data/$script" || fail "$script is not installed as it is"
+        fi
     done
     diff -r -x jslib.js -x slidervsk.js "$source/data" "$share/veskaro" || fail "share/veskaro differs from data/"
 

@@ -200,3 +200,37 @@ TEST(BrowserChoiceRules, OnlyTheUsersListChoiceChecksTheKnownBrowser) {
     choice.selectListItem(2);
     EXPECT_EQ(choice.selectedIndex(), -1) << "an index outside the list selects nothing";
 }
+
+// The launch names the browser it asked for, so that the window can say which one did not start.
+TEST(BrowserChoiceOpening, TellsWhetherTheBrowserStartedAndWhichOneItWas) {
+    struct Case {
+        BrowserKind kind;
+        int selected;
+        bool starts;
+        PageOpening expected;
+    };
+    const Case cases[] = {
+        {BrowserKind::Default, -1, false, {false, ""}},
+        {BrowserKind::Default, -1, true, {true, ""}},
+        {BrowserKind::Specified, -1, false, {false, "/opt/web"}},
+        {BrowserKind::Known, 0, false, {false, "/usr/bin/firefox"}},
+        {BrowserKind::Known, -1, false, {false, ""}},
+    };
+    for (const Case& c : cases) {
+        BrowserChoice choice(kTwoBrowsers);
+        choice.setProgramPath("/opt/web");
+        choice.setChecked(c.kind, true);
+        choice.selectListItem(c.selected);
+        RecordingShell shell;
+        shell.launchesStart = c.starts;
+        const PageOpening opening = choice.OpenPage(shell, kFolder, "~preview.html");
+        EXPECT_EQ(opening.started, c.expected.started) << static_cast<int>(c.kind) << " " << c.selected;
+        EXPECT_EQ(opening.program, c.expected.program) << static_cast<int>(c.kind) << " " << c.selected;
+        EXPECT_EQ(shell.calls.size(), 1u);
+    }
+    BrowserChoice none(kTwoBrowsers);
+    none.setChecked(BrowserKind::Default, false);
+    RecordingShell shell;
+    shell.launchesStart = false;
+    EXPECT_TRUE(none.OpenPage(shell, kFolder, "~preview.html").started) << "nothing to start, nothing failed";
+}

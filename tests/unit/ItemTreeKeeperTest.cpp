@@ -68,7 +68,7 @@ protected:
         TAppletData data = project.GetAppletData();
         data.pSliderName = name;
         project.SetAppletData(data);
-        keeper.recordEdit("Typing", mergeKey);
+        keeper.recordEdit(EditStep::Typing, mergeKey);
     }
 
     TkvlAppletAgent project;
@@ -175,7 +175,7 @@ TEST_F(ItemTreeKeeperTest, MovingASubtreeElsewhereSetsItsLevelsAndRefusesItsOwnI
     EXPECT_EQ(keeper.moveSubtree(2, 0, 3), -1) << "before a node that is no child of the parent";
     EXPECT_EQ(keeper.moveSubtree(5, 0, 6), 5) << "b before its own next sibling: nothing moves";
     EXPECT_EQ(moment().outline, before.outline);
-    EXPECT_FALSE(keeper.history().canUndo() && keeper.history().undoName() == "Move");
+    EXPECT_FALSE(keeper.history().canUndo() && keeper.history().undoStep() == EditStep::Move);
 
     EXPECT_EQ(keeper.moveSubtree(2, 7, -1), 6) << "a1 with a11 becomes the last child of c1";
     EXPECT_EQ(outline(), (Outline{"a", "  a2", "b", "c", "  c1", "    a1", "      a11"}));
@@ -194,10 +194,10 @@ TEST_F(ItemTreeKeeperTest, UndoingADeleteBringsTheSubtreeBackWithItsItemsAndSele
     tree.select(1);
     const Moment before = moment();
     keeper.deleteSubtree(1);
-    EXPECT_EQ(keeper.history().undoName(), "Delete");
+    EXPECT_EQ(keeper.history().undoStep(), EditStep::Delete);
     keeper.undo();
     EXPECT_EQ(moment(), before);
-    EXPECT_EQ(keeper.history().redoName(), "Delete");
+    EXPECT_EQ(keeper.history().redoStep(), EditStep::Delete);
     keeper.redo();
     EXPECT_EQ(outline(), (Outline{"b", "c", "  c1"}));
 }
@@ -227,7 +227,7 @@ TEST_F(ItemTreeKeeperTest, TypingInOneFieldIsOneStepUntilSomethingElseHappens) {
     editAppletData("slider", &field);
     keeper.undo();
     EXPECT_EQ(project.GetAppletData().pSliderName, "slid") << "another selection, another step";
-    EXPECT_EQ(keeper.history().undoName(), "Insert");
+    EXPECT_EQ(keeper.history().undoStep(), EditStep::Insert);
 }
 
 TEST_F(ItemTreeKeeperTest, AnySequenceOfStepsUndoesToTheStartAndRedoesToTheEnd) {
@@ -298,17 +298,51 @@ TEST(EditHistory, ForgetsTheOldestStepsBeyondItsLimitsButNeverTheLast) {
     EditHistory history(3, 10'000);
     history.reset(state(1));
     for (std::size_t step = 2; step <= 5; ++step)
-        history.record("Typing", 0, state(step), 0);
+        history.record(EditStep::Typing, 0, state(step), 0);
     EXPECT_EQ(history.undo().state, state(4));
     EXPECT_EQ(history.undo().state, state(3));
     EXPECT_EQ(history.undo().state, state(2)) << "three steps kept";
     EXPECT_FALSE(history.canUndo());
     EXPECT_FALSE(history.atSavedState()) << "the saved state is forgotten";
 
-    history.record("Typing", 0, state(6'000), 0);
-    history.record("Typing", 0, state(7'000), 0);
+    history.record(EditStep::Typing, 0, state(6'000), 0);
+    history.record(EditStep::Typing, 0, state(7'000), 0);
     EXPECT_EQ(history.undo().state, state(6'000)) << "one large state is kept, two are too many";
     EXPECT_FALSE(history.canUndo());
-    history.record("Typing", 0, state(20'000), 0);
+    history.record(EditStep::Typing, 0, state(20'000), 0);
     EXPECT_TRUE(history.canUndo()) << "a step larger than the limit can still be undone";
+}
+
+TEST(EditHistory, AStepThatGrowsByMergingCountsItsSizeAgainstTheLimit) {
+    auto state = [](std::size_t size) {
+        EditState made;
+        made.appletData.pSliderName = std::string(size, 'n');
+        return made;
+    };
+    int field = 0;
+    EditHistory history(200, 10'000);
+    history.reset(state(1));
+    history.record(EditStep::Insert, 0, state(2), 0);
+    history.record(EditStep::Typing, 0, state(3), 0, &field);
+    for (std::size_t typed = 4; typed <= 12'000; typed += 1'000)
+        history.record(EditStep::Typing, 0, state(typed), 0, &field);
+    EXPECT_EQ(history.undoStep(), EditStep::Typing) << "the keystrokes are one step";
+    EXPECT_EQ(history.undo().state, state(2)) << "the step before the typing";
+    EXPECT_FALSE(history.canUndo()) << "the grown step left no room for the insert";
+}
+
+TEST(EditHistory, ASaveThatFillsInValuesCountsTheirSize) {
+    auto state = [](std::size_t size) {
+        EditState made;
+        made.appletData.pSliderName = std::string(size, 'n');
+        return made;
+    };
+    EditHistory history(200, 10'000);
+    history.reset(state(1));
+    history.record(EditStep::Insert, 0, state(2), 0);
+    history.record(EditStep::Delete, 0, state(3), 0);
+    history.markSaved(state(12'000));
+    EXPECT_TRUE(history.atSavedState());
+    EXPECT_EQ(history.undo().state, state(2));
+    EXPECT_FALSE(history.canUndo()) << "the saved state left no room for the first step";
 }
