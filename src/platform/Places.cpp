@@ -136,16 +136,20 @@ std::string Places::runFolder(const char* name, const char* failureMessage) cons
     sharedFolder(dataFolder, WorkRun::kTempFolder, kTempFailure);
     if (!m_run->claim(dataFolder))
         throw VeskaroError(kTempFailure);
-    // A run that ends removes the shared folder once it is empty, which may fall between the two steps.
+    // A run that ends removes the shared folder once it is empty, which may fall between making it and
+    // making this run's folder in it: only then is another try worth it.
+    const std::string shared = dataFolder + name;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        std::string path = sharedFolder(dataFolder, name, failureMessage) + m_run->name();
+        ensureDirectory(shared);
+        std::string path = shared + kDelimiter + m_run->name();
         std::error_code error;
         fs::create_directory(pathOf(path), error);
         if (isDirectory(path)) {
             EnsureTrailingBackslash(path);
             return path;
         }
-        if (error != std::errc::no_such_file_or_directory)
+        std::error_code ignored;
+        if (error != std::errc::no_such_file_or_directory && fs::exists(fs::symlink_status(pathOf(shared), ignored)))
             break;
     }
     throw VeskaroError(failureMessage);
