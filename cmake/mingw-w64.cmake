@@ -18,6 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# pkg-config (libwebp) reads the cross-built libraries' files only, never the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} "${VESKARO_WINDOWS_DEPS}/lib/pkgconfig")
+set(ENV{PKG_CONFIG_PATH} "")
+
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # Wide-character Windows calls by default; the code names every call it makes explicitly anyway.
 set(CMAKE_CXX_FLAGS_INIT "-DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX")

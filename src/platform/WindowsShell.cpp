@@ -12,26 +12,29 @@ namespace veskaro {
 
 namespace {
 
-// The result is not looked at: a page that cannot be shown is the shell's to report.
-void execute(const wchar_t* verb, const std::string& file, const std::string& parameters) {
+// ShellExecute tells success by a value above 32; a page that cannot be shown is the shell's to report,
+// the caller only learns whether anything started.
+bool execute(const wchar_t* verb, const std::string& file, const std::string& parameters) {
     const std::wstring wideFile = wideText(file);
     const std::wstring wideParameters = wideText(parameters);
-    ShellExecuteW(nullptr, verb, wideFile.c_str(), parameters.empty() ? nullptr : wideParameters.c_str(), nullptr,
-                  SW_SHOWNORMAL);
+    const HINSTANCE result = ShellExecuteW(nullptr, verb, wideFile.c_str(),
+                                           parameters.empty() ? nullptr : wideParameters.c_str(), nullptr,
+                                           SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 } // namespace
 
-void WindowsShell::openDocument(const std::string& path) {
-    execute(L"open", path, "");
+bool WindowsShell::openDocument(const std::string& path) {
+    return execute(L"open", path, "");
 }
 
-void WindowsShell::openAddress(const std::string& address) {
-    execute(L"open", address, "");
+bool WindowsShell::openAddress(const std::string& address) {
+    return execute(L"open", address, "");
 }
 
-void WindowsShell::startProgram(const std::string& program, const std::string& argument) {
-    execute(nullptr, program, quotedArgument(argument));
+bool WindowsShell::startProgram(const std::string& program, const std::string& argument) {
+    return execute(nullptr, program, quotedArgument(argument));
 }
 
 // Quotes only where needed, so that a plain page path reaches the browser exactly as composed. Within

@@ -11,12 +11,12 @@ namespace veskaro {
 class WindowsShell : public Shell {
 public:
     /// The verb "open" on the file.
-    void openDocument(const std::string& path) override;
+    bool openDocument(const std::string& path) override;
     /// The verb "open" on the address.
-    void openAddress(const std::string& address) override;
+    bool openAddress(const std::string& address) override;
     /// The shell's default action on the program, with the argument as its whole parameter text, quoted
     /// where it holds blanks so that it stays one argument.
-    void startProgram(const std::string& program, const std::string& argument) override;
+    bool startProgram(const std::string& program, const std::string& argument) override;
 
     /// Returns text as one argument of a Windows command line, as the C runtime splits command lines.
     static std::string quotedArgument(const std::string& text);

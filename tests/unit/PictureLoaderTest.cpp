@@ -50,9 +50,10 @@ TEST(PictureFormats, EachDescriptorReadsWhatItWrites) {
         const LoadedPicture back = info.decode(source, "canvas", {});
         EXPECT_EQ(back.sourceWidth, 48);
         EXPECT_EQ(back.sourceHeight, 32);
-        for (const char* extension : info.extensions)
+        for (const char* extension : info.extensions) {
             if (extension)
                 EXPECT_EQ(formatFromExtension(std::string("a.") + extension), info.format);
+        }
         EXPECT_EQ(preparedExtension(info.format), std::string(".") + info.extensions[0]);
     }
 }
