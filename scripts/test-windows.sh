@@ -2,8 +2,9 @@
 # Builds the core, veskaro-cli and the core's test suites for 64-bit Windows with Debian's MinGW-w64 and
 # runs the tests under Wine. The Qt window is left out (Debian ships no Qt for MinGW).
 #
-#   build/windows-deps/   libjpeg-turbo and giflib cross-built from Debian's own source packages, and
-#                         GoogleTest from /usr/src/googletest; built once and kept while the versions stay
+#   build/windows-deps/   libjpeg-turbo, giflib, libpng and libwebp cross-built from Debian's own source
+#                         packages (zlib is Debian's libz-mingw-w64-dev), and GoogleTest from
+#                         /usr/src/googletest; built once and kept while the versions stay
 #   build/windows/        the project; build/windows/bin/veskaro-cli.exe is the program
 #   build/windows/wine/   the private Wine prefix and home the tests run in
 #
@@ -23,7 +24,8 @@ sudo=""
 
 # The -posix compilers by name: the default x86_64-w64-mingw32-g++ is the win32 thread model, which has
 # no std::thread. dpkg-dev gives apt-get source its unpacking.
-packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix nasm wine wine64 dpkg-dev cmake ninja-build)
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix nasm wine wine64 dpkg-dev cmake ninja-build
+    libz-mingw-w64-dev)
 
 installPackages() {
     local missing=() p
@@ -52,17 +54,30 @@ ensureSourceIndex() {
     $sudo apt-get update
 }
 
-# The newest version of a source package the archive offers: the one apt-get source fetches.
-sourceVersion() {
-    apt-cache showsrc --only-source "$1" | awk '/^Version:/ {print $2}' |
-        while read -r v; do echo "$v"; done | sort -V | tail -n 1
+# The versions of a source package the archive offers, newest first.
+sourceVersions() {
+    apt-cache showsrc --only-source "$1" | awk '/^Version:/ {print $2}' | sort -V -r -u
 }
 
-fetchSource() { # package version folder
-    local work=$3/source-$1
+# The newest version: the one the dependencies are keyed by.
+sourceVersion() {
+    sourceVersions "$1" | head -n 1
+}
+
+# Fetches the newest version the mirrors hold: an index may name a security update whose files have not
+# reached the mirror yet.
+fetchSource() { # package folder
+    local work=$2/source-$1 version
     rm -rf "$work" && mkdir -p "$work"
-    (cd "$work" && apt-get source --only-source "$1=$2" >/dev/null 2>&1 || apt-get source --only-source "$1=$2")
-    find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1
+    for version in $(sourceVersions "$1"); do
+        if (cd "$work" && apt-get source --only-source "$1=$version" >/dev/null 2>&1); then
+            find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1
+            return
+        fi
+        rm -rf "${work:?}"/*
+    done
+    echo "No version of the source package $1 could be fetched" >&2
+    return 1
 }
 
 buildJpeg() { # source prefix
@@ -88,6 +103,22 @@ buildGif() { # source prefix
     cp "$1/gif_lib.h" "$2/include/"
 }
 
+buildPng() { # source prefix
+    cmake -S "$1" -B "$1/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$2" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF >/dev/null
+    cmake --build "$1/build" -j"$jobs" >/dev/null
+    cmake --install "$1/build" >/dev/null
+}
+
+buildWebp() { # source prefix
+    local tools=(ANIM_UTILS CWEBP DWEBP GIF2WEBP IMG2WEBP VWEBP WEBPINFO WEBPMUX EXTRAS LIBWEBPMUX) options=() t
+    for t in "${tools[@]}"; do options+=("-DWEBP_BUILD_$t=OFF"); done
+    cmake -S "$1" -B "$1/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$2" -DBUILD_SHARED_LIBS=OFF "${options[@]}" >/dev/null
+    cmake --build "$1/build" -j"$jobs" >/dev/null
+    cmake --install "$1/build" >/dev/null
+}
+
 buildGtest() { # prefix
     cmake -S /usr/src/googletest -B "$1/../gtest-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$1" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON >/dev/null
@@ -98,12 +129,15 @@ buildGtest() { # prefix
 # Prints the prefix of the cross-built libraries, building them when their versions changed.
 buildDependencies() {
     ensureSourceIndex
-    local jpeg gif gtest compiler key prefix work
+    local jpeg gif png webp zlib gtest compiler key prefix work
     jpeg=$(sourceVersion libjpeg-turbo)
     gif=$(sourceVersion giflib)
+    png=$(sourceVersion libpng1.6)
+    webp=$(sourceVersion libwebp)
+    zlib=$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)
     gtest=$(dpkg-query -W -f='${Version}' googletest)
     compiler=$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)
-    key="libjpeg-turbo $jpeg, giflib $gif, googletest $gtest, mingw-w64 $compiler"
+    key="libjpeg-turbo $jpeg, giflib $gif, libpng $png, libwebp $webp, zlib $zlib, googletest $gtest, mingw-w64 $compiler"
     prefix=$deps_base/$(echo "$key" | sha1sum | cut -c1-16)
     if [ -e "$prefix/built" ]; then
         echo "$prefix"
@@ -112,8 +146,10 @@ buildDependencies() {
     echo "Cross-building for Windows: $key" >&2
     rm -rf "$prefix" && mkdir -p "$prefix/work"
     work=$prefix/work
-    buildJpeg "$(fetchSource libjpeg-turbo "$jpeg" "$work")" "$prefix/install" >&2
-    buildGif "$(fetchSource giflib "$gif" "$work")" "$prefix/install" >&2
+    buildJpeg "$(fetchSource libjpeg-turbo "$work")" "$prefix/install" >&2
+    buildGif "$(fetchSource giflib "$work")" "$prefix/install" >&2
+    buildPng "$(fetchSource libpng1.6 "$work")" "$prefix/install" >&2
+    buildWebp "$(fetchSource libwebp "$work")" "$prefix/install" >&2
     buildGtest "$prefix/install" >&2
     rm -rf "$work" "$prefix/gtest-build"
     echo "$key" >"$prefix/built"
@@ -137,7 +173,7 @@ wine=$(command -v /usr/lib/wine/wine64 || command -v wine64 || command -v wine)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE= "${launcher[@]}" \
-    -DVESKARO_WINDOWS_DEPS="$prefix" -DVESKARO_GUI=OFF -DVESKARO_WERROR=ON \
+    -DVESKARO_WINDOWS_DEPS="$prefix" -DVESKARO_GUI=OFF -DVESKARO_UPLOAD=OFF -DVESKARO_WERROR=ON \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine"
 cmake --build "$build" -j"$jobs"
 echo "Windows build ready after $((SECONDS - started)) s"
