@@ -1,6 +1,7 @@
 #include "imaging/GifEstimate.h"
 
 #include "imaging/DecodeLimits.h"
+#include "imaging/GifBlockWalker.h"
 #include "imaging/LittleEndian.h"
 
 #include <algorithm>
@@ -15,9 +16,9 @@ constexpr int kImageSeparator = 0x2C;
 constexpr int kGraphicControlLabel = 0xF9;
 constexpr int kDisposeToPrevious = 3;
 
-class GifEstimate {
+class GifEstimate : GifBlockWalker {
 public:
-    explicit GifEstimate(ByteSource& source) : m_source(source) {}
+    explicit GifEstimate(ByteSource& source) : GifBlockWalker(source) {}
 
     std::uint64_t bytes() {
         std::array<std::uint8_t, 13> header{};
@@ -37,21 +38,6 @@ public:
     }
 
 private:
-    int nextByte() {
-        std::uint8_t byte = 0;
-        return m_source.read(&byte, 1) == 1 ? byte : -1;
-    }
-
-    bool skip(std::size_t count) {
-        std::array<std::uint8_t, 256> scratch{};
-        for (std::size_t step = 0; count > 0; count -= step) {
-            step = std::min(count, scratch.size());
-            if (!m_source.readExactly(scratch.data(), step))
-                return false;
-        }
-        return true;
-    }
-
     bool skipColourTable(std::uint8_t packed) { return (packed & 0x80) == 0 || skip(3u << ((packed & 0x07) + 1)); }
 
     bool skipSubBlocks() {
@@ -104,7 +90,6 @@ private:
         return true;
     }
 
-    ByteSource& m_source;
     std::uint64_t m_screenWidth = 0;
     std::uint64_t m_screenHeight = 0;
     std::uint64_t m_canvasWidth = 0;

@@ -1,5 +1,7 @@
 #include "imaging/GifTailCheck.h"
 
+#include "imaging/GifBlockWalker.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -14,10 +16,10 @@ constexpr int kTrailer = 0x3B;
 constexpr int kGraphicControlLabel = 0xF9;
 constexpr const char* kCutShort = "the file ends before the picture is complete";
 
-class TailWalker {
+class TailWalker : GifBlockWalker {
 public:
     TailWalker(ByteSource& source, int screenWidth, int screenHeight, bool hasGlobalColours)
-        : m_source(source), m_screenWidth(screenWidth), m_screenHeight(screenHeight),
+        : GifBlockWalker(source), m_screenWidth(screenWidth), m_screenHeight(screenHeight),
           m_hasGlobalColours(hasGlobalColours) {}
 
     std::string problem() {
@@ -40,21 +42,6 @@ public:
     }
 
 private:
-    int nextByte() {
-        std::uint8_t byte = 0;
-        return m_source.read(&byte, 1) == 1 ? byte : -1;
-    }
-
-    bool skip(std::size_t count) {
-        std::array<std::uint8_t, 256> scratch{};
-        for (std::size_t step = 0; count > 0; count -= step) {
-            step = std::min(count, scratch.size());
-            if (!m_source.readExactly(scratch.data(), step))
-                return false;
-        }
-        return true;
-    }
-
     /// Skips a chain of data sub-blocks up to its terminator; firstLength receives the first block's size.
     bool skipSubBlocks(int* firstLength = nullptr) {
         for (bool first = true;; first = false) {
@@ -101,7 +88,6 @@ private:
         return skipSubBlocks() ? std::string{} : kCutShort;
     }
 
-    ByteSource& m_source;
     int m_screenWidth;
     int m_screenHeight;
     bool m_hasGlobalColours;
