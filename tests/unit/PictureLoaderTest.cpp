@@ -51,8 +51,9 @@ TEST(PictureFormats, EachDescriptorReadsWhatItWrites) {
         EXPECT_EQ(back.sourceWidth, 48);
         EXPECT_EQ(back.sourceHeight, 32);
         for (const char* extension : info.extensions) {
-            if (extension)
+            if (extension) {
                 EXPECT_EQ(formatFromExtension(std::string("a.") + extension), info.format);
+            }
         }
         EXPECT_EQ(preparedExtension(info.format), std::string(".") + info.extensions[0]);
     }
