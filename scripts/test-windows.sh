@@ -184,7 +184,7 @@ echo "Windows build ready after $((SECONDS - started)) s"
 # programs, which live as long as the server: started here, with no output of the tests' to hold open
 # (CTest would wait for it), and before the tests run in parallel.
 wineserver=$(command -v "$(dirname "$wine")/wineserver" || command -v wineserver)
-"$wineserver" -p
+"$wineserver" -p || true # already running for this prefix: it serves as well
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 "$wine" wineboot --init </dev/null >/dev/null 2>&1
 cd "$build"

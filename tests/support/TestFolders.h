@@ -78,7 +78,7 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
     /// Returns the path of a name inside the folder, as text with the system's delimiters.
-    std::string operator/(const std::string& name) const { return native((m_path / name).string()); }
+    std::string operator/(const std::string& name) const { return native(textOf(m_path / pathOf(name))); }
 
 private:
     std::filesystem::path m_path;

@@ -21,7 +21,7 @@ TEST(CommandLine, JoinsAPathSplitAtItsBlanks) {
 
 TEST(CommandLine, TrimsControlCharactersAndBlanksAtBothEnds) {
     EXPECT_EQ(commandLineFileName({" \tD:\\p\\show.vsk\r\n"}), "D:\\p\\show.vsk");
-    EXPECT_EQ(commandLineFileName({"\x01D:\\p\\a b.vsk\x1f"}), "D:\\p\\a b.vsk");
+    EXPECT_EQ(commandLineFileName({"\x01" "D:\\p\\a b.vsk\x1f"}), "D:\\p\\a b.vsk");
 }
 #else
 TEST(CommandLine, JoinsAPathSplitAtItsBlanks) {
