@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <ostream>
 
@@ -106,6 +108,9 @@ TEST_F(PublishCheck, ReportsEveryPictureProblem) {
 
 // A source that is there but cannot be read as a file gives its true reason, in the check and on publish.
 TEST_F(PublishCheck, NamesWhySourcePicturesCannotBeRead) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs, symbolic links and POSIX permissions are the cases here";
+#else
     fs::create_directory(m_folder / "folder.jpg");
     ASSERT_EQ(::mkfifo((m_folder / "fifo.jpg").c_str(), 0600), 0);
     fs::create_symlink("loop-b.jpg", m_folder / "loop-a.jpg");
@@ -129,6 +134,7 @@ TEST_F(PublishCheck, NamesWhySourcePicturesCannotBeRead) {
         EXPECT_EQ(sourcePictureProblem(m_folder / "closed/a.jpg"), "cannot be reached: access denied");
         fs::permissions(m_folder / "closed", fs::perms::owner_all);
     }
+#endif
 }
 
 TEST_F(PublishCheck, ReportsValuesNumbersAndScripts) {
