@@ -15,6 +15,7 @@
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 using namespace veskaro;
@@ -37,14 +39,14 @@ constexpr int kInterrupted = -1;
 
 constexpr const char* kHelp =
     "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--strict] [--quiet]\n"
-    "       veskaro-cli check PROJECT.vsk [--strict] [--quiet]\n"
+    "       veskaro-cli check PROJECT.vsk [--to FOLDER] [--strict] [--quiet]\n"
     "       veskaro-cli --help | --version\n"
     "\n"
     "publish  writes what the designer's Save writes: the page, its style sheet and scripts,\n"
     "         the slider pictures, the project file and the publish report; into the\n"
     "         project's own folder, or into FOLDER with --to (made when missing).\n"
     "check    reports, without writing anything, what would go wrong or look wrong on\n"
-    "         publish: each finding is a problem (publishing would fail, or a slide\n"
+    "         publish (into FOLDER with --to): each finding is a problem (publishing would fail, or a slide\n"
     "         would lack its picture) or advice (no link, no description, low\n"
     "         contrast, a picture enlarged, ...).\n"
     "\n"
@@ -111,8 +113,6 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError(options.command.empty() ? "no command given" : "unknown command " + options.command);
     if (options.project.empty())
         throw UsageError("no project file given");
-    if (options.to && options.command != "publish")
-        throw UsageError("--to belongs to publish");
     if (options.jobs != 0 && options.command != "publish")
         throw UsageError("--jobs belongs to publish");
     if (options.command == "publish" && options.jobs == 0) {
@@ -181,6 +181,59 @@ std::string withDelimiter(std::string folder) {
     return folder;
 }
 
+// The folder publish writes into, ending in the delimiter: --to, or the project's own folder.
+std::optional<std::string> targetFolder(const Options& options, const fs::path& projectPath) {
+    const std::optional<fs::path> to = absolutePath(options.to.value_or(textOf(projectPath.parent_path())));
+    if (!to)
+        return std::nullopt;
+    return withDelimiter(textOf(*to));
+}
+
+// Makes the folder and whatever folders above it are missing; when the publish fails, removes those it made
+// itself again, deepest first, as long as they are still empty.
+class FolderMadeForThePublish {
+public:
+    explicit FolderMadeForThePublish(const std::string& folder) {
+        std::error_code error;
+        for (fs::path missing = pathOf(folder).parent_path(); !missing.empty() && !fs::exists(missing, error) && !error;
+             missing = missing.parent_path()) {
+            m_made.push_back(missing);
+            if (missing == missing.parent_path())
+                break;
+        }
+        fs::create_directories(pathOf(folder), error);
+    }
+    ~FolderMadeForThePublish() {
+        if (m_kept)
+            return;
+        for (const fs::path& made : m_made) {
+            std::error_code error;
+            if (fs::is_directory(fs::symlink_status(made, error)) && fs::is_empty(made, error) && !error)
+                fs::remove(made, error);
+        }
+    }
+    FolderMadeForThePublish(const FolderMadeForThePublish&) = delete;
+    FolderMadeForThePublish& operator=(const FolderMadeForThePublish&) = delete;
+
+    /// Keeps the folders: the publish wrote into them.
+    void keep() { m_kept = true; }
+
+private:
+    std::vector<fs::path> m_made;
+    bool m_kept = false;
+};
+
+// What the command prints is its result: when standard output cannot take it (a full device), the command
+// fails and says why.
+int statusAfterFlushingOutput(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    const std::string why = errno != 0 ? std::generic_category().message(errno) : "write error";
+    std::fprintf(stderr, "veskaro-cli: standard output cannot be written: %s\n", why.c_str());
+    return kFailedOrFindings;
+}
+
 void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& fileName) {
     for (const PublishedFile& file : publishedFiles(project, fileName)) {
         std::error_code error;
@@ -208,17 +261,17 @@ int publish(const Options& options, const Places& places) {
     if (!resolvedProject)
         return kUsageOrLoadError;
     const fs::path projectPath = *resolvedProject;
-    const std::optional<fs::path> to = absolutePath(options.to.value_or(textOf(projectPath.parent_path())));
-    if (!to)
+    const std::optional<std::string> target = targetFolder(options, projectPath);
+    if (!target)
         return kUsageOrLoadError;
-    const std::string folder = withDelimiter(textOf(*to));
+    const std::string& folder = *target;
     ConsoleProgress progress(stderr, ConsoleProgress::styleFor(stderr, options.quiet));
     PlainItemTree tree;
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
+    FolderMadeForThePublish made(folder);
     std::error_code error;
-    fs::create_directories(pathOf(folder), error);
     if (!fs::is_directory(pathOf(folder), error)) {
         std::fprintf(stderr, "veskaro-cli: the folder %s cannot be made\n", folder.c_str());
         return kUsageOrLoadError;
@@ -236,10 +289,11 @@ int publish(const Options& options, const Places& places) {
         std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", messageOf(failure).c_str());
         return kFailedOrFindings;
     }
+    made.keep();
     if (!options.quiet)
         printWritten(project, folder, textOf(projectPath.filename()));
     const std::size_t missing = reportMissingSources(publisher, project, folder);
-    return options.strict && missing > 0 ? kFailedOrFindings : kDone;
+    return statusAfterFlushingOutput(options.strict && missing > 0 ? kFailedOrFindings : kDone);
 }
 
 int check(const Options& options, const Places& places) {
@@ -248,9 +302,12 @@ int check(const Options& options, const Places& places) {
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
-    // Checked as publish would publish it: into its own folder, under its own name.
-    const PublishingFindings findings =
-        checkForPublishing(project, places, project.projectFolder(), textOf(pathOf(options.project).filename()));
+    // Checked as publish would publish it: into the same folder, under its own name.
+    const std::optional<fs::path> projectPath = absolutePath(options.project);
+    const std::optional<std::string> folder = projectPath ? targetFolder(options, *projectPath) : std::nullopt;
+    if (!folder)
+        return kUsageOrLoadError;
+    const PublishingFindings findings = checkForPublishing(project, places, *folder, textOf(projectPath->filename()));
     std::vector<std::string> problems = findings.problems;
     problems.insert(problems.end(), findings.withoutPicture.begin(), findings.withoutPicture.end());
     for (const std::string& problem : problems)
@@ -264,7 +321,7 @@ int check(const Options& options, const Places& places) {
             std::printf("%zu problem(s), %zu advice.\n", problems.size(), findings.advice.size());
     }
     const bool failed = !problems.empty() || (options.strict && !findings.advice.empty());
-    return failed ? kFailedOrFindings : kDone;
+    return statusAfterFlushingOutput(failed ? kFailedOrFindings : kDone);
 }
 
 } // namespace
