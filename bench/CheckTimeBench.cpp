@@ -31,8 +31,9 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Every item but the first at level 1 when nested, below the first; the pictures do not exist, as in a
-// project moved without them, and the folder holds a published picture for each.
+// Every item but the first at level 1 when nested, below the first; all name one source file that is no
+// picture, so that each is looked up among the published files, and the folder holds a published picture
+// for each.
 std::string writeProject(const test::TemporaryFolder& folder, int items, bool nested) {
     const std::string path = folder / "large.vsk";
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -41,11 +42,12 @@ std::string writeProject(const test::TemporaryFolder& folder, int items, bool ne
            "Slider1#$@640#$@480#$@-26#$@000000#$@FFFFFF#$@000000#$@C0C0C0#$@FFFF00#$@000000#$@FFFF00#$@000000#$@"
            "#$@1000#$@500#$@2000#$@1#$@#$@#$@#$@1#$@\r\n</Applet_Parameters>\r\n<Item_Parameters>\r\n";
     for (int i = 0; i < items; ++i) {
-        out << "slider" << i << ".jpg#$@pictures/picture" << i << ".jpg#$@page.html#$@_self#$@Picture " << i
+        out << "slider" << i << ".jpg#$@source.jpg#$@page.html#$@_self#$@Picture " << i
             << "#$@640#$@480#$@" << (nested && i > 0 ? 1 : 0) << "#$@#$@\r\n";
         std::ofstream(folder / ("slider" + std::to_string(i) + ".jpg"), std::ios::binary) << "published " << i;
     }
     out << "</Item_Parameters>\r\n";
+    std::ofstream(folder / "source.jpg", std::ios::binary) << "no picture";
     return path;
 }
 
