@@ -4,6 +4,7 @@
 #ifdef VESKARO_UPLOAD
 #include "cli/UploadCommand.h"
 #endif
+#include "generate/OtherProjects.h"
 #include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
@@ -38,7 +39,7 @@ constexpr int kUsageOrLoadError = 2;
 constexpr int kInterrupted = -1;
 
 constexpr const char* kHelp =
-    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--strict] [--quiet]\n"
+    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--strict] [--quiet]\n"
     "       veskaro-cli check PROJECT.vsk [--to FOLDER] [--strict] [--quiet]\n"
     "       veskaro-cli --help | --version\n"
     "\n"
@@ -54,6 +55,10 @@ constexpr const char* kHelp =
     "         one for each processor core. Ctrl+C stops publishing while the pictures are\n"
     "         prepared and leaves the folder as it was.\n"
     "\n"
+    "--replace  publishes even where the pictures of another project published into the\n"
+    "         folder (known by its publish report) would be replaced; without it publish\n"
+    "         refuses, and check reports it as a problem.\n"
+    "\n"
     "Source pictures named by relative paths are found from the project's folder.\n"
     "publish names on standard error each item whose source picture cannot be read.\n"
     "--strict  makes advice, and for publish such items, count as failure.\n"
@@ -68,6 +73,7 @@ struct Options {
     int jobs = 0;
     bool quiet = false;
     bool strict = false;
+    bool replace = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -91,6 +97,8 @@ Options parse(const std::vector<std::string>& args) {
             options.quiet = true;
         } else if (arg == "--strict") {
             options.strict = true;
+        } else if (arg == "--replace") {
+            options.replace = true;
         } else if (arg == "--to") {
             if (++i == args.size())
                 throw UsageError("--to needs a folder");
@@ -115,6 +123,8 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError("no project file given");
     if (options.jobs != 0 && options.command != "publish")
         throw UsageError("--jobs belongs to publish");
+    if (options.replace && options.command != "publish")
+        throw UsageError("--replace belongs to publish");
     if (options.command == "publish" && options.jobs == 0) {
         try {
             options.jobs = preparationWorkersFromEnvironment();
@@ -276,6 +286,15 @@ int publish(const Options& options, const Places& places) {
         std::fprintf(stderr, "veskaro-cli: the folder %s cannot be made\n", folder.c_str());
         return kUsageOrLoadError;
     }
+    if (!options.replace) {
+        const std::vector<std::string> replaced = replacedProjects(project, folder, textOf(projectPath.filename()));
+        for (const std::string& sentence : replaced)
+            std::fprintf(stderr,
+                         "veskaro-cli: publishing failed: %s Nothing was saved; --replace publishes all the same.\n",
+                         sentence.c_str());
+        if (!replaced.empty())
+            return kFailedOrFindings;
+    }
     Publisher publisher(places);
     publisher.setPreparationWorkers(options.jobs);
     const PreviewClearedAtExit cleared(publisher);
@@ -309,6 +328,8 @@ int check(const Options& options, const Places& places) {
         return kUsageOrLoadError;
     const PublishingFindings findings = checkForPublishing(project, places, *folder, textOf(projectPath->filename()));
     std::vector<std::string> problems = findings.problems;
+    const std::vector<std::string> replaced = replacedProjects(project, *folder, textOf(projectPath->filename()));
+    problems.insert(problems.end(), replaced.begin(), replaced.end());
     problems.insert(problems.end(), findings.withoutPicture.begin(), findings.withoutPicture.end());
     for (const std::string& problem : problems)
         std::printf("problem: %s\n", problem.c_str());

@@ -128,7 +128,8 @@ protected:
 TEST_F(VeskaroCli, AnswersHelpVersionAndUsageErrors) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--strict] [--quiet]"),
+    EXPECT_NE(help.out.find(
+                  "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--strict] [--quiet]"),
               std::string::npos);
     EXPECT_EQ(run("--version").out, "veskaro-cli 1.0\n");
     for (const auto& [arguments, message] :
@@ -136,7 +137,8 @@ TEST_F(VeskaroCli, AnswersHelpVersionAndUsageErrors) {
           std::pair{"publish", "no project file given"}, std::pair{"check a.vsk --to", "--to needs a folder"},
           std::pair{"publish a.vsk --fast", "unknown option --fast"},
           std::pair{"publish a.vsk --jobs 0", "--jobs must be a whole number from 1 to 64, not '0'"},
-          std::pair{"check a.vsk --jobs 2", "--jobs belongs to publish"}}) {
+          std::pair{"check a.vsk --jobs 2", "--jobs belongs to publish"},
+          std::pair{"check a.vsk --replace", "--replace belongs to publish"}}) {
         const Outcome usage = run(arguments);
         EXPECT_EQ(usage.status, 2) << arguments;
         EXPECT_EQ(usage.err, std::string("veskaro-cli: ") + message + "\nTry 'veskaro-cli --help'.\n");
@@ -350,6 +352,31 @@ TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
         EXPECT_EQ(fs::exists(m_folders.root() / to), std::string(to) == "there") << to;
     }
     EXPECT_FALSE(fs::exists(m_folders.root() / "new"));
+}
+
+// A second project published into the folder of another would show its pictures on the other's page.
+TEST_F(VeskaroCli, PublishRefusesToReplaceAnotherProjectsPicturesUnlessTold) {
+    const std::string project = sample();
+    const std::string other = m_folders.root() / "demo/other.vsk";
+    fs::copy_file(project, other);
+    const std::string site = quoted(m_folders.root() / "site");
+    ASSERT_EQ(run("publish " + quoted(project) + " --quiet --to " + site).status, 0);
+    const auto before = veskaro::test::filesIn(m_folders.root().path() / "site");
+    const std::string replaced = "Publishing would replace the pictures of another project published in this folder, "
+                                 "whose page is demo.html: slider0.jpg, slider1.jpg, slider2.gif. Please publish into "
+                                 "another folder, or replace them on purpose.";
+    const Outcome refused = run("publish " + quoted(other) + " --quiet --to " + site);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "veskaro-cli: publishing failed: " + replaced +
+                               " Nothing was saved; --replace publishes all the same.\n");
+    EXPECT_EQ(veskaro::test::filesIn(m_folders.root().path() / "site"), before);
+    const Outcome checked = run("check " + quoted(other) + " --quiet --to " + site);
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out, "problem: " + replaced + "\n");
+    EXPECT_EQ(run("check " + quoted(project) + " --quiet --to " + site).out, "") << "its own pictures it replaces";
+    const Outcome told = run("publish " + quoted(other) + " --quiet --replace --to " + site);
+    EXPECT_EQ(told.status, 0) << told.err;
+    EXPECT_TRUE(fs::exists(m_folders.root() / "site/other.html"));
 }
 
 // A source picture that publishing into the --to folder would overwrite stops both commands alike.
