@@ -42,8 +42,8 @@ std::string writeProject(const test::TemporaryFolder& folder, int items, bool ne
            "Slider1#$@640#$@480#$@-26#$@000000#$@FFFFFF#$@000000#$@C0C0C0#$@FFFF00#$@000000#$@FFFF00#$@000000#$@"
            "#$@1000#$@500#$@2000#$@1#$@#$@#$@#$@1#$@\r\n</Applet_Parameters>\r\n<Item_Parameters>\r\n";
     for (int i = 0; i < items; ++i) {
-        out << "slider" << i << ".jpg#$@source.jpg#$@page.html#$@_self#$@Picture " << i
-            << "#$@640#$@480#$@" << (nested && i > 0 ? 1 : 0) << "#$@#$@\r\n";
+        out << "slider" << i << ".jpg#$@source.jpg#$@page.html#$@_self#$@Picture " << i << "#$@640#$@480#$@"
+            << (nested && i > 0 ? 1 : 0) << "#$@#$@\r\n";
         std::ofstream(folder / ("slider" + std::to_string(i) + ".jpg"), std::ios::binary) << "published " << i;
     }
     out << "</Item_Parameters>\r\n";
