@@ -4,6 +4,7 @@
 #ifdef VESKARO_UPLOAD
 #include "cli/UploadCommand.h"
 #endif
+#include "generate/OtherProjects.h"
 #include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
@@ -15,6 +16,7 @@
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +24,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 using namespace veskaro;
@@ -36,21 +39,25 @@ constexpr int kUsageOrLoadError = 2;
 constexpr int kInterrupted = -1;
 
 constexpr const char* kHelp =
-    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--strict] [--quiet]\n"
-    "       veskaro-cli check PROJECT.vsk [--strict] [--quiet]\n"
+    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--strict] [--quiet]\n"
+    "       veskaro-cli check PROJECT.vsk [--to FOLDER] [--strict] [--quiet]\n"
     "       veskaro-cli --help | --version\n"
     "\n"
     "publish  writes what the designer's Save writes: the page, its style sheet and scripts,\n"
     "         the slider pictures, the project file and the publish report; into the\n"
     "         project's own folder, or into FOLDER with --to (made when missing).\n"
     "check    reports, without writing anything, what would go wrong or look wrong on\n"
-    "         publish: each finding is a problem (publishing would fail, or a slide\n"
-    "         would lack its picture) or advice (no link, no description, low\n"
-    "         contrast, a picture enlarged, ...).\n"
+    "         publish (into FOLDER with --to): each finding is a problem (publishing\n"
+    "         would fail, or a slide would lack its picture) or advice (no link, no\n"
+    "         description, low contrast, a picture enlarged, ...).\n"
     "\n"
     "--jobs N  prepares N pictures at once (1 to 64; VESKARO_JOBS sets it too); by default\n"
     "         one for each processor core. Ctrl+C stops publishing while the pictures are\n"
     "         prepared and leaves the folder as it was.\n"
+    "\n"
+    "--replace  publishes even where the pictures of another project published into the\n"
+    "         folder (known by its publish report) would be replaced; without it publish\n"
+    "         refuses, and check reports it as a problem.\n"
     "\n"
     "Source pictures named by relative paths are found from the project's folder.\n"
     "publish names on standard error each item whose source picture cannot be read.\n"
@@ -66,6 +73,7 @@ struct Options {
     int jobs = 0;
     bool quiet = false;
     bool strict = false;
+    bool replace = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -89,6 +97,8 @@ Options parse(const std::vector<std::string>& args) {
             options.quiet = true;
         } else if (arg == "--strict") {
             options.strict = true;
+        } else if (arg == "--replace") {
+            options.replace = true;
         } else if (arg == "--to") {
             if (++i == args.size())
                 throw UsageError("--to needs a folder");
@@ -111,10 +121,10 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError(options.command.empty() ? "no command given" : "unknown command " + options.command);
     if (options.project.empty())
         throw UsageError("no project file given");
-    if (options.to && options.command != "publish")
-        throw UsageError("--to belongs to publish");
     if (options.jobs != 0 && options.command != "publish")
         throw UsageError("--jobs belongs to publish");
+    if (options.replace && options.command != "publish")
+        throw UsageError("--replace belongs to publish");
     if (options.command == "publish" && options.jobs == 0) {
         try {
             options.jobs = preparationWorkersFromEnvironment();
@@ -181,6 +191,59 @@ std::string withDelimiter(std::string folder) {
     return folder;
 }
 
+// The folder publish writes into, ending in the delimiter: --to, or the project's own folder.
+std::optional<std::string> targetFolder(const Options& options, const fs::path& projectPath) {
+    const std::optional<fs::path> to = absolutePath(options.to.value_or(textOf(projectPath.parent_path())));
+    if (!to)
+        return std::nullopt;
+    return withDelimiter(textOf(*to));
+}
+
+// Makes the folder and whatever folders above it are missing; when the publish fails, removes those it made
+// itself again, deepest first, as long as they are still empty.
+class FolderMadeForThePublish {
+public:
+    explicit FolderMadeForThePublish(const std::string& folder) {
+        std::error_code error;
+        for (fs::path missing = pathOf(folder).parent_path(); !missing.empty() && !fs::exists(missing, error) && !error;
+             missing = missing.parent_path()) {
+            m_made.push_back(missing);
+            if (missing == missing.parent_path())
+                break;
+        }
+        fs::create_directories(pathOf(folder), error);
+    }
+    ~FolderMadeForThePublish() {
+        if (m_kept)
+            return;
+        for (const fs::path& made : m_made) {
+            std::error_code error;
+            if (fs::is_directory(fs::symlink_status(made, error)) && fs::is_empty(made, error) && !error)
+                fs::remove(made, error);
+        }
+    }
+    FolderMadeForThePublish(const FolderMadeForThePublish&) = delete;
+    FolderMadeForThePublish& operator=(const FolderMadeForThePublish&) = delete;
+
+    /// Keeps the folders: the publish wrote into them.
+    void keep() { m_kept = true; }
+
+private:
+    std::vector<fs::path> m_made;
+    bool m_kept = false;
+};
+
+// What the command prints is its result: when standard output cannot take it (a full device), the command
+// fails and says why.
+int statusAfterFlushingOutput(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    const std::string why = errno != 0 ? std::generic_category().message(errno) : "write error";
+    std::fprintf(stderr, "veskaro-cli: standard output cannot be written: %s\n", why.c_str());
+    return kFailedOrFindings;
+}
+
 void printWritten(const TkvlAppletAgent& project, const std::string& folder, const std::string& fileName) {
     for (const PublishedFile& file : publishedFiles(project, fileName)) {
         std::error_code error;
@@ -208,20 +271,29 @@ int publish(const Options& options, const Places& places) {
     if (!resolvedProject)
         return kUsageOrLoadError;
     const fs::path projectPath = *resolvedProject;
-    const std::optional<fs::path> to = absolutePath(options.to.value_or(textOf(projectPath.parent_path())));
-    if (!to)
+    const std::optional<std::string> target = targetFolder(options, projectPath);
+    if (!target)
         return kUsageOrLoadError;
-    const std::string folder = withDelimiter(textOf(*to));
+    const std::string& folder = *target;
     ConsoleProgress progress(stderr, ConsoleProgress::styleFor(stderr, options.quiet));
     PlainItemTree tree;
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
+    FolderMadeForThePublish made(folder);
     std::error_code error;
-    fs::create_directories(pathOf(folder), error);
     if (!fs::is_directory(pathOf(folder), error)) {
         std::fprintf(stderr, "veskaro-cli: the folder %s cannot be made\n", folder.c_str());
         return kUsageOrLoadError;
+    }
+    if (!options.replace) {
+        const std::vector<std::string> replaced = replacedProjects(project, folder, textOf(projectPath.filename()));
+        for (const std::string& sentence : replaced)
+            std::fprintf(stderr,
+                         "veskaro-cli: publishing failed: %s Nothing was saved; --replace publishes all the same.\n",
+                         sentence.c_str());
+        if (!replaced.empty())
+            return kFailedOrFindings;
     }
     Publisher publisher(places);
     publisher.setPreparationWorkers(options.jobs);
@@ -236,10 +308,11 @@ int publish(const Options& options, const Places& places) {
         std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", messageOf(failure).c_str());
         return kFailedOrFindings;
     }
+    made.keep();
     if (!options.quiet)
         printWritten(project, folder, textOf(projectPath.filename()));
     const std::size_t missing = reportMissingSources(publisher, project, folder);
-    return options.strict && missing > 0 ? kFailedOrFindings : kDone;
+    return statusAfterFlushingOutput(options.strict && missing > 0 ? kFailedOrFindings : kDone);
 }
 
 int check(const Options& options, const Places& places) {
@@ -248,10 +321,15 @@ int check(const Options& options, const Places& places) {
     TkvlAppletAgent project;
     if (!loadProject(options, project, tree, progress))
         return kUsageOrLoadError;
-    // Checked as publish would publish it: into its own folder, under its own name.
-    const PublishingFindings findings =
-        checkForPublishing(project, places, project.projectFolder(), textOf(pathOf(options.project).filename()));
+    // Checked as publish would publish it: into the same folder, under its own name.
+    const std::optional<fs::path> projectPath = absolutePath(options.project);
+    const std::optional<std::string> folder = projectPath ? targetFolder(options, *projectPath) : std::nullopt;
+    if (!folder)
+        return kUsageOrLoadError;
+    const PublishingFindings findings = checkForPublishing(project, places, *folder, textOf(projectPath->filename()));
     std::vector<std::string> problems = findings.problems;
+    const std::vector<std::string> replaced = replacedProjects(project, *folder, textOf(projectPath->filename()));
+    problems.insert(problems.end(), replaced.begin(), replaced.end());
     problems.insert(problems.end(), findings.withoutPicture.begin(), findings.withoutPicture.end());
     for (const std::string& problem : problems)
         std::printf("problem: %s\n", problem.c_str());
@@ -264,7 +342,7 @@ int check(const Options& options, const Places& places) {
             std::printf("%zu problem(s), %zu advice.\n", problems.size(), findings.advice.size());
     }
     const bool failed = !problems.empty() || (options.strict && !findings.advice.empty());
-    return failed ? kFailedOrFindings : kDone;
+    return statusAfterFlushingOutput(failed ? kFailedOrFindings : kDone);
 }
 
 } // namespace

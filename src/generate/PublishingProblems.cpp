@@ -10,13 +10,15 @@
 #include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/FileIdentity.h"
 #include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <unordered_map>
 
 namespace veskaro {
 
@@ -72,34 +74,33 @@ void listMissingScripts(const TkvlAppletAgent& project, const std::string& dataF
     }
 }
 
+// The identity of the regular file a path names, if it is one.
+std::optional<FileIdentity> regularFileIdentity(const std::string& path) {
+    std::error_code error;
+    return fs::is_regular_file(pathOf(path), error) ? fileIdentityOf(path) : std::nullopt;
+}
+
 // Compares the files themselves, so that a link, a hard link or a name in another letter case on a file
-// system that ignores case is caught as well as the same name. Only files of the same size can be the
-// same file, which spares most comparisons in a folder published before.
+// system that ignores case is caught as well as the same name. Each source is looked up among the
+// published files by its identity, so that a folder published before with as many pictures as items costs
+// no comparison of every item with every file.
 void listSourceClashes(const TkvlAppletAgent& project, const std::string& folder,
                        const std::vector<PublishedFile>& files, Problems& out) {
-    struct Existing {
-        std::string name;
-        std::uintmax_t size;
-    };
-    std::vector<Existing> existing;
+    std::unordered_map<FileIdentity, std::vector<std::string>, FileIdentityHash> existing;
     for (const PublishedFile& file : files) {
-        std::error_code error;
-        const std::uintmax_t size = fs::file_size(pathOf(folder + file.name), error);
-        if (!error)
-            existing.push_back({file.name, size});
+        if (const std::optional<FileIdentity> identity = regularFileIdentity(folder + file.name))
+            existing[*identity].push_back(file.name);
     }
     for (int k = 0; k < project.itemCount() && !existing.empty(); ++k) {
         const std::string source = sourcePictureOf(project, k);
-        std::error_code error;
-        const std::uintmax_t size = source.empty() ? 0 : fs::file_size(pathOf(source), error);
-        if (source.empty() || error)
+        const std::optional<FileIdentity> identity = source.empty() ? std::nullopt : regularFileIdentity(source);
+        const auto found = identity ? existing.find(*identity) : existing.end();
+        if (found == existing.end())
             continue;
-        for (const Existing& file : existing) {
-            if (file.size == size && fs::equivalent(pathOf(source), pathOf(folder + file.name), error) && !error)
-                out.push_back(itemSubject(project, k) + ": publishing would overwrite its source picture " +
-                              trimText(project.GetItem(k).IOriginalImagePath) + " with the published file " +
-                              file.name + ". Please rename or move the picture, or publish into another folder.");
-        }
+        for (const std::string& name : found->second)
+            out.push_back(itemSubject(project, k) + ": publishing would overwrite its source picture " +
+                          trimText(project.GetItem(k).IOriginalImagePath) + " with the published file " + name +
+                          ". Please rename or move the picture, or publish into another folder.");
     }
 }
 

@@ -30,12 +30,17 @@ public:
 private:
     // Returns the position just past the last descendant of the node at position.
     std::size_t subtreeEnd(int position) const;
+    // Tells whether the subtree of the node at position reaches the end of the list.
+    bool endsWithSubtreeOf(int position);
+    void rebuildLastPath();
 
     struct Node {
         int level;
         std::string caption;
     };
     std::vector<Node> m_nodes; // in depth-first order
+    // The positions of the last node and its ancestors, by level; empty when it must be found again.
+    std::vector<int> m_lastPath;
     int m_selected = 0;
 };
 

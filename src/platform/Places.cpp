@@ -34,13 +34,30 @@ bool isDirectory(const std::string& path) {
 }
 
 // Creates one level; the parent must exist already. Another run may create the same level between the
-// test and the creation, so what counts is that a folder stands there afterwards, whoever made it.
-bool ensureDirectory(const std::string& path) {
-    std::error_code error;
-    if (isDirectory(path))
-        return true;
-    fs::create_directory(pathOf(path), error);
-    return isDirectory(path);
+// test and the creation, so what counts is that a folder stands there afterwards, whoever made it; and a run
+// that ends removes an empty shared folder, which may fall just after its making, so it is made again.
+// error holds the system's reason when no folder stands there.
+bool ensureDirectory(const std::string& path, std::error_code& error) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        error.clear();
+        if (isDirectory(path))
+            return true;
+        fs::create_directory(pathOf(path), error);
+        if (isDirectory(path))
+            return true;
+        // "Exists" with no folder there: another run made it and an ending one removed it again meanwhile,
+        // or a file stands in the way, which every try finds again.
+        if (error && error != std::errc::file_exists)
+            return false;
+    }
+    return false;
+}
+
+// The words the user knows come first; the folder and the system's reason tell a full disk, a missing
+// permission or a file in the folder's place apart.
+[[noreturn]] void throwFolderFailure(const char* message, const std::string& path, const std::error_code& error) {
+    const std::string why = error ? error.message() : "another run removed it each time it was made";
+    throw VeskaroError(std::string(message) + " (" + path + ": " + why + ")");
 }
 
 // Walks base, Tarnwell, Veskaro, 1.0, calling visit with each level's path as it goes; returns the last,
@@ -60,16 +77,19 @@ std::string programLevelsBelow(const std::string& base, const char* missingBaseM
     if (base.empty() || !isDirectory(base))
         throw VeskaroError(missingBaseMessage);
     return walkProgramLevels(base, [](const std::string& level) {
-        if (!ensureDirectory(level))
-            throw VeskaroError(
-                "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
+        std::error_code error;
+        if (!ensureDirectory(level, error))
+            throwFolderFailure(
+                "Failed to create data folder at application data path! Please contact vendor for help! Thank you!",
+                level, error);
     });
 }
 
 std::string sharedFolder(const std::string& dataFolder, const char* name, const char* failureMessage) {
     std::string path = dataFolder + name;
-    if (!ensureDirectory(path))
-        throw VeskaroError(failureMessage);
+    std::error_code error;
+    if (!ensureDirectory(path, error))
+        throwFolderFailure(failureMessage, path, error);
     EnsureTrailingBackslash(path);
     return path;
 }
@@ -136,23 +156,21 @@ std::string Places::runFolder(const char* name, const char* failureMessage) cons
     sharedFolder(dataFolder, WorkRun::kTempFolder, kTempFailure);
     if (!m_run->claim(dataFolder))
         throw VeskaroError(kTempFailure);
-    // A run that ends removes the shared folder once it is empty, which may fall between making it and
-    // making this run's folder in it: only then is another try worth it.
-    const std::string shared = dataFolder + name;
+    // A run that ends removes the shared folder once it is empty, which may fall between the two steps.
+    std::string path;
+    std::error_code error;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        ensureDirectory(shared);
-        std::string path = shared + kDelimiter + m_run->name();
-        std::error_code error;
+        path = sharedFolder(dataFolder, name, failureMessage) + m_run->name();
+        error.clear();
         fs::create_directory(pathOf(path), error);
         if (isDirectory(path)) {
             EnsureTrailingBackslash(path);
             return path;
         }
-        std::error_code ignored;
-        if (error != std::errc::no_such_file_or_directory && fs::exists(fs::symlink_status(pathOf(shared), ignored)))
+        if (error != std::errc::no_such_file_or_directory)
             break;
     }
-    throw VeskaroError(failureMessage);
+    throwFolderFailure(failureMessage, path, error);
 }
 
 std::string Places::GetPreviewFolder() const {

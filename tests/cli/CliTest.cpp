@@ -128,15 +128,17 @@ protected:
 TEST_F(VeskaroCli, AnswersHelpVersionAndUsageErrors) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--strict] [--quiet]"),
+    EXPECT_NE(help.out.find(
+                  "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--strict] [--quiet]"),
               std::string::npos);
     EXPECT_EQ(run("--version").out, "veskaro-cli 1.0\n");
     for (const auto& [arguments, message] :
          {std::pair{"", "no command given"}, std::pair{"show x.vsk", "unknown command show"},
-          std::pair{"publish", "no project file given"}, std::pair{"check a.vsk --to b", "--to belongs to publish"},
+          std::pair{"publish", "no project file given"}, std::pair{"check a.vsk --to", "--to needs a folder"},
           std::pair{"publish a.vsk --fast", "unknown option --fast"},
           std::pair{"publish a.vsk --jobs 0", "--jobs must be a whole number from 1 to 64, not '0'"},
-          std::pair{"check a.vsk --jobs 2", "--jobs belongs to publish"}}) {
+          std::pair{"check a.vsk --jobs 2", "--jobs belongs to publish"},
+          std::pair{"check a.vsk --replace", "--replace belongs to publish"}}) {
         const Outcome usage = run(arguments);
         EXPECT_EQ(usage.status, 2) << arguments;
         EXPECT_EQ(usage.err, std::string("veskaro-cli: ") + message + "\nTry 'veskaro-cli --help'.\n");
@@ -318,6 +320,16 @@ TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
         run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "blocker/site"));
     EXPECT_EQ(blocked.status, 2);
     EXPECT_EQ(blocked.err, "veskaro-cli: the folder " + (m_folders.root() / "blocker/site/") + " cannot be made\n");
+
+#ifndef _WIN32
+    // The list of written files is the command's output: lost on a full device, the command fails.
+    const std::string full =
+        quoted(VESKARO_CLI) + " publish " + quoted(project) + " >/dev/full 2>" + quoted(m_folders.root() / "err");
+    EXPECT_EQ(runCommand(full), 1);
+    const std::string err = readBytes(m_folders.root() / "err");
+    const std::string why = "veskaro-cli: standard output cannot be written: No space left on device\n";
+    EXPECT_EQ(err.substr(err.size() - std::min(err.size(), why.size())), why) << err;
+#endif
 }
 
 TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
@@ -333,6 +345,58 @@ TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
     EXPECT_EQ(readBytes(m_folders.root() / "demo/demo.html"), pageBefore);
     // The first picture was prepared before the second failed; neither it nor the run's folders stay.
     EXPECT_EQ(workFiles(), Names{"Temp"});
+    // Folders made for the publish go with it; one that was there stays.
+    fs::create_directories(m_folders.root() / "there");
+    for (const char* to : {"new/site", "there"}) {
+        EXPECT_EQ(run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / to)).status, 1);
+        EXPECT_EQ(fs::exists(m_folders.root() / to), std::string(to) == "there") << to;
+    }
+    EXPECT_FALSE(fs::exists(m_folders.root() / "new"));
+}
+
+// A second project published into the folder of another would show its pictures on the other's page.
+TEST_F(VeskaroCli, PublishRefusesToReplaceAnotherProjectsPicturesUnlessTold) {
+    const std::string project = sample();
+    const std::string other = m_folders.root() / "demo/other.vsk";
+    fs::copy_file(project, other);
+    const std::string site = quoted(m_folders.root() / "site");
+    ASSERT_EQ(run("publish " + quoted(project) + " --quiet --to " + site).status, 0);
+    const auto before = veskaro::test::filesIn(m_folders.root().path() / "site");
+    const std::string replaced = "Publishing would replace the pictures of another project published in this folder, "
+                                 "whose page is demo.html: slider0.jpg, slider1.jpg, slider2.gif. Please publish into "
+                                 "another folder, or replace them on purpose.";
+    const Outcome refused = run("publish " + quoted(other) + " --quiet --to " + site);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "veskaro-cli: publishing failed: " + replaced +
+                               " Nothing was saved; --replace publishes all the same.\n");
+    EXPECT_EQ(veskaro::test::filesIn(m_folders.root().path() / "site"), before);
+    const Outcome checked = run("check " + quoted(other) + " --quiet --to " + site);
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out, "problem: " + replaced + "\n");
+    EXPECT_EQ(run("check " + quoted(project) + " --quiet --to " + site).out, "") << "its own pictures it replaces";
+    const Outcome told = run("publish " + quoted(other) + " --quiet --replace --to " + site);
+    EXPECT_EQ(told.status, 0) << told.err;
+    EXPECT_TRUE(fs::exists(m_folders.root() / "site/other.html"));
+}
+
+// A source picture that publishing into the --to folder would overwrite stops both commands alike.
+TEST_F(VeskaroCli, CheckLooksAtTheFolderPublishWouldWrite) {
+    const std::string project =
+        editedSample(m_folders.root() / "demo/demo.vsk", {{"pictures/dunes.jpg", "../site/slider0.jpg"}});
+    fs::copy(fs::path(VESKARO_SOURCE_DIR) / "data/samples/demo/pictures", m_folders.root().path() / "demo/pictures",
+             fs::copy_options::recursive);
+    fs::create_directories(m_folders.root().path() / "site");
+    fs::copy_file(m_folders.root().path() / "demo/pictures/dunes.jpg", m_folders.root().path() / "site/slider0.jpg");
+    const std::string clash = "Item 1 (slider0.jpg): publishing would overwrite its source picture ../site/slider0.jpg "
+                              "with the published file slider0.jpg. Please rename or move the picture, or publish "
+                              "into another folder.";
+    EXPECT_EQ(run("check " + quoted(project) + " --quiet").out, "");
+    const Outcome checked = run("check " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "site"));
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out, "problem: " + clash + "\n");
+    const Outcome published = run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "site"));
+    EXPECT_EQ(published.status, 1);
+    EXPECT_EQ(published.err, "veskaro-cli: publishing failed: " + clash + " Nothing was saved.\n");
 }
 
 // Problems (publishing would fail, or a slide would lack its picture) fail the check; advice is printed with

@@ -33,6 +33,23 @@ std::string errorOf(const Places& places, std::string (Places::*folder)() const)
     return "no error";
 }
 
+constexpr const char* kDataFailure =
+    "Failed to create data folder at application data path! Please contact vendor for help! Thank you!";
+constexpr const char* kTempFailure =
+    "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!";
+constexpr const char* kPreviewFailure =
+    "Failed to create preview folder at application data path! Please contact vendor for help! Thank you!";
+constexpr const char* kStagingFailure =
+    "Failed to create staging folder at application data path! Please contact vendor for help! Thank you!";
+
+// The words the user knows, then the folder that could not be made and the system's reason for it.
+void expectFolderFailure(const std::string& error, const char* message, const std::string& folder) {
+    const std::string start = std::string(message) + " (" + folder + ": ";
+    EXPECT_EQ(error.substr(0, start.size()), start);
+    EXPECT_GT(error.size(), start.size() + 1) << error;
+    EXPECT_EQ(error.back(), ')') << error;
+}
+
 } // namespace
 
 TEST(Folders, EnsureTrailingBackslashAddsTheDelimiterOnce) {
@@ -113,26 +130,23 @@ TEST(Folders, MissingBasesGiveTheirMessages) {
     }
     const Places places = folders.placesOfThisSystem();
     veskaro::test::writeBytes(folders.root() / "documents/Tarnwell", "a file where a level belongs");
-    EXPECT_EQ(errorOf(places, &Places::GetDocumentsFolder),
-              "Failed to create data folder at application data path! Please contact vendor for help! Thank you!");
+    expectFolderFailure(errorOf(places, &Places::GetDocumentsFolder), kDataFailure,
+                        folders.root() / "documents/Tarnwell");
 
     places.GetAppDataFolder();
-    veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Temp", "a file");
-    EXPECT_EQ(errorOf(places, &Places::GetTempFolder),
-              "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
-    EXPECT_EQ(errorOf(places, &Places::GetSharedTempFolder),
-              "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
+    const std::string level = folders.root() / "data/Tarnwell/Veskaro/1.0";
+    veskaro::test::writeBytes(level + "/Temp", "a file");
     // Every run folder needs the shared Temp folder first: the failure names the folder that failed.
-    for (auto folder : {&Places::GetPreviewFolder, &Places::GetStagingFolder})
-        EXPECT_EQ(errorOf(places, folder),
-                  "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!");
-    fs::remove(folders.root() / "data/Tarnwell/Veskaro/1.0/Temp");
-    veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Preview", "a file");
-    EXPECT_EQ(errorOf(places, &Places::GetPreviewFolder),
-              "Failed to create preview folder at application data path! Please contact vendor for help! Thank you!");
-    veskaro::test::writeBytes(folders.root() / "data/Tarnwell/Veskaro/1.0/Staging", "a file");
-    EXPECT_EQ(errorOf(places, &Places::GetStagingFolder),
-              "Failed to create staging folder at application data path! Please contact vendor for help! Thank you!");
+    for (auto folder :
+         {&Places::GetTempFolder, &Places::GetSharedTempFolder, &Places::GetPreviewFolder, &Places::GetStagingFolder})
+        expectFolderFailure(errorOf(places, folder), kTempFailure, native(level + "/Temp"));
+    fs::remove(level + "/Temp");
+    veskaro::test::writeBytes(level + "/Preview", "a file");
+    expectFolderFailure(errorOf(places, &Places::GetPreviewFolder), kPreviewFailure, native(level + "/Preview"));
+    fs::create_directories(level + "/Staging");
+    veskaro::test::writeBytes(level + "/Staging/" + places.runName(), "a file where the run's folder belongs");
+    expectFolderFailure(errorOf(places, &Places::GetStagingFolder), kStagingFailure,
+                        native(level + "/Staging/" + places.runName()));
 }
 
 // Two first starts at once walk the same fresh levels: a level the other run made between this run's test

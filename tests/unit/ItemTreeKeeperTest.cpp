@@ -289,6 +289,45 @@ TEST_F(ItemTreeKeeperTest, AnySequenceOfStepsUndoesToTheStartAndRedoesToTheEnd) 
     }
 }
 
+namespace {
+
+// The tree as "caption:level" in depth-first order, the root left out.
+std::string levelsOf(const PlainItemTree& tree) {
+    std::string text;
+    for (int p = 1; p < tree.nodeCount(); ++p)
+        text += tree.captionAt(p) + ":" + std::to_string(tree.levelAt(p)) + " ";
+    return text;
+}
+
+} // namespace
+
+// Children of the last node's ancestors are appended; any other goes after its parent's last descendant,
+// and so does one added after the tree was cut or rearranged.
+TEST(PlainItemTree, AddsEachChildAfterItsParentsLastDescendant) {
+    PlainItemTree tree;
+    EXPECT_EQ(tree.addChild(0, "a"), 1);
+    EXPECT_EQ(tree.addChild(1, "b"), 2);
+    EXPECT_EQ(tree.addChild(2, "c"), 3);
+    EXPECT_EQ(tree.addChild(0, "d"), 4);
+    EXPECT_EQ(tree.addChild(1, "e"), 4);
+    EXPECT_EQ(tree.addChild(5, "f"), 6);
+    EXPECT_EQ(tree.addChild(2, "g"), 4);
+    EXPECT_EQ(tree.addChild(6, "h"), 8);
+    EXPECT_EQ(levelsOf(tree), "a:1 b:2 c:3 g:3 e:2 d:1 f:2 h:2 ");
+    tree.removeSubtree(1);
+    EXPECT_EQ(tree.addChild(1, "i"), 4);
+    tree.moveBefore(1, 1);
+    tree.addChild(0, "j");
+    tree.moveBefore(5, 1);
+    EXPECT_EQ(tree.addChild(1, "k"), 2);
+    EXPECT_EQ(tree.addChild(3, "l"), 7);
+    EXPECT_EQ(levelsOf(tree), "j:1 k:2 d:1 f:2 h:2 i:2 l:2 ");
+    tree.clear();
+    EXPECT_EQ(tree.addChild(0, "m"), 1);
+    EXPECT_EQ(tree.addChild(1, "n"), 2);
+    EXPECT_EQ(levelsOf(tree), "m:1 n:2 ");
+}
+
 TEST(EditHistory, ForgetsTheOldestStepsBeyondItsLimitsButNeverTheLast) {
     auto state = [](std::size_t size) {
         EditState made;
