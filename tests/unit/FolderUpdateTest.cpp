@@ -18,7 +18,10 @@ namespace {
 // A published folder unpacked from an archive: links in it lead out of it, one of them to no file.
 class FolderUpdateLinks : public testing::Test {
 protected:
-    FolderUpdateLinks() {
+    void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "symbolic links need a privilege on Windows, and Wine makes none";
+#endif
         fs::create_directories(m_root.path() / "site");
         fs::create_directories(m_root.path() / "outside");
         fs::create_directories(m_root.path() / "new");
