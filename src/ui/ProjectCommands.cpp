@@ -1,10 +1,12 @@
 #include "ui/ProjectCommands.h"
 
+#include "generate/OtherProjects.h"
 #include "generate/Publisher.h"
 #include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
 #include "platform/AsciiText.h"
+#include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 #include "ui/PictureCheck.h"
@@ -136,6 +138,8 @@ bool ProjectCommands::saveProject(SaveDialogFolder folder) {
     m_view.storePagesIntoProject();
     if (m_projectFileName.empty())
         return saveUnderChosenName(folder == SaveDialogFolder::Documents ? documentsFolder() : QString());
+    if (!mayReplaceOtherProjects(m_projectFileName))
+        return false;
     saveAndPublishTo(m_projectFileName);
     setModified(false);
     m_view.projectSaved();
@@ -149,12 +153,29 @@ bool ProjectCommands::saveUnderChosenName(const QString& initialFolder) {
     if (chosen.isEmpty())
         return false;
     const std::string path = toUtf8Text(chosen);
+    if (!mayReplaceOtherProjects(path))
+        return false;
     makeFolderOf(path);
     saveAndPublishTo(path);
     setModified(false);
     m_view.projectSaved();
     m_projectFileName = path;
     return true;
+}
+
+// Every project names its pictures slider0, slider1, ...: a save into a folder where another project was
+// published replaces that project's pictures, so the user decides first; No or Cancel changes nothing.
+bool ProjectCommands::mayReplaceOtherProjects(const std::string& path) {
+    const fs::path file = pathOf(path);
+    const std::vector<std::string> replaced =
+        replacedProjects(m_project, textOf(file.parent_path() / ""), textOf(file.filename()));
+    if (replaced.empty())
+        return true;
+    QStringList sentences;
+    for (const std::string& sentence : replaced)
+        sentences << fromUtf8Text(sentence);
+    const QString question = sentences.join(u'\n') + QStringLiteral("\n\n") + tr("Save and replace them all the same?");
+    return m_prompts.showMessage(PromptIcon::Warning, question, PromptButtons::YesNoCancel) == PromptAnswer::Yes;
 }
 
 void ProjectCommands::saveAndPublishTo(const std::string& path) {

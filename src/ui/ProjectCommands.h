@@ -58,6 +58,7 @@ private:
     bool askToSaveFirst();
     bool saveProject(SaveDialogFolder folder);
     bool saveUnderChosenName(const QString& initialFolder);
+    bool mayReplaceOtherProjects(const std::string& path);
     void saveAndPublishTo(const std::string& path);
     void throwUnreadablePictures() const;
     void openProject(const std::string& path);

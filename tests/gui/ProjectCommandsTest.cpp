@@ -384,6 +384,31 @@ private slots:
         QVERIFY(window().Modified());
     }
 
+    // Every project names its pictures slider0, slider1, ...: a save into a folder where another project was
+    // published asks before it replaces that project's pictures, and No or Cancel changes nothing.
+    void saveIntoAnotherProjectsFolderAsksFirst() {
+        openThroughTheDialog(writeTwoItemProject("mine/show.vsk"));
+        test::writeBytes(path("shared site/other_PublishReport.txt"),
+                         "[Image and/or Sound File(s)]: They should be copied along with script files!\r\n"
+                         "  slider1.jpg\r\n\r\n");
+        const QString target = text(path("shared site/show.vsk"));
+        for (const PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel}) {
+            prompts().saveFiles = {target};
+            prompts().answers = {answer};
+            trigger(names::Save2);
+            QVERIFY(publisher().saves.empty());
+        }
+        QCOMPARE(prompts().messages.size(), 2u);
+        QVERIFY2(prompts().messages[0].text.contains(QStringLiteral("whose page is other.html: slider1.jpg.")),
+                 qPrintable(prompts().messages[0].text));
+        QCOMPARE(prompts().messages[0].buttons, PromptButtons::YesNoCancel);
+        prompts().saveFiles = {target};
+        prompts().answers = {PromptAnswer::Yes};
+        trigger(names::Save2);
+        QCOMPARE(publisher().saves.size(), 1u);
+        QCOMPARE(window().ProjectFileName(), path("shared site/show.vsk"));
+    }
+
     // A folder typed into the dialog is made before anything is written, as the command-line tool makes
     // its --to folder; one that cannot be made is named, and nothing is saved.
     void saveAsMakesAFolderTypedIntoTheDialog() {
