@@ -6,6 +6,7 @@
 #include <random>
 
 using namespace veskaro;
+using veskaro::fuzz::mutate;
 
 namespace veskaro {
 void PrintTo(PictureFormat format, std::ostream* out) {
@@ -14,44 +15,6 @@ void PrintTo(PictureFormat format, std::ostream* out) {
 } // namespace veskaro
 
 namespace {
-
-/// Returns the seed changed the way a fuzzer would: bits flipped, bytes set to edge values, cut short,
-/// a piece repeated or a length field overwritten.
-std::string mutate(std::string bytes, std::mt19937& random) {
-    const auto at = [&](std::size_t size) {
-        return size == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
-    };
-    static constexpr unsigned char kEdges[] = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF};
-    const int changes = 1 + static_cast<int>(random() % 4);
-    for (int n = 0; n < changes && !bytes.empty(); ++n) {
-        switch (random() % 6) {
-        case 0:
-            bytes[at(bytes.size())] ^= static_cast<char>(1 << (random() % 8));
-            break;
-        case 1:
-            bytes[at(bytes.size())] = static_cast<char>(kEdges[random() % sizeof kEdges]);
-            break;
-        case 2:
-            bytes.resize(at(bytes.size()));
-            break;
-        case 3: {
-            const std::size_t from = at(bytes.size());
-            bytes.insert(at(bytes.size()), bytes.substr(from, random() % 64));
-            break;
-        }
-        case 4: {
-            const std::size_t where = at(bytes.size());
-            const char value = static_cast<char>(kEdges[random() % sizeof kEdges]);
-            for (std::size_t i = where; i < std::min(bytes.size(), where + 4); ++i)
-                bytes[i] = value;
-            break;
-        }
-        default:
-            bytes.insert(at(bytes.size()), std::string(random() % 16, static_cast<char>(random())));
-        }
-    }
-    return bytes;
-}
 
 class FuzzSmoke : public testing::TestWithParam<PictureFormat> {};
 
