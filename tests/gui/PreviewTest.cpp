@@ -275,7 +275,12 @@ private slots:
         QCOMPARE(hint.text(), QStringLiteral("2 pictures were not found: see their nodes."));
         QVERIFY(hint.fontMetrics().horizontalAdvance(hint.text()) <= hint.contentsRect().width());
         find<QLabel>(names::stctxtHint).clear();
-        saveTheProjectAs(site / "again.vsk");
+        // Saved under another name into the same folder, it would replace demo's pictures: it asks first.
+        prompts().answers = {PromptAnswer::Yes};
+        prompts().saveFiles = {QString::fromStdString((site / "again.vsk").string())};
+        find<QAction>(names::Save2).trigger();
+        QCOMPARE(prompts().messages.size(), std::size_t(1));
+        QVERIFY(prompts().messages[0].text.contains(QStringLiteral("whose page is demo.html")));
         QCOMPARE(warnedNodes(), missing);
         QCOMPARE(hint.text(), QStringLiteral("2 pictures were not found: see their nodes."));
         publisher().previewFolder().ClearPreviewFolder();
