@@ -9,6 +9,12 @@
 
 namespace veskaro {
 
+/// The bytes that open a GIF's blocks, and the label of a graphic control extension.
+inline constexpr int kGifExtensionIntroducer = 0x21;
+inline constexpr int kGifImageSeparator = 0x2C;
+inline constexpr int kGifTrailer = 0x3B;
+inline constexpr int kGifGraphicControlLabel = 0xF9;
+
 /// Walks the blocks of a GIF file byte by byte without decoding them; the readers that look past the first
 /// image build on it.
 class GifBlockWalker {

@@ -11,9 +11,6 @@ namespace veskaro {
 
 namespace {
 
-constexpr int kExtensionIntroducer = 0x21;
-constexpr int kImageSeparator = 0x2C;
-constexpr int kGraphicControlLabel = 0xF9;
 constexpr int kDisposeToPrevious = 3;
 
 class GifEstimate : GifBlockWalker {
@@ -28,9 +25,9 @@ public:
         m_screenHeight = readLe16(&header[8]);
         // Every image is counted, also those after the first frame, which are never decoded: the estimate
         // may err only upwards.
-        for (int introducer = nextByte(); introducer == kExtensionIntroducer || introducer == kImageSeparator;
+        for (int introducer = nextByte(); introducer == kGifExtensionIntroducer || introducer == kGifImageSeparator;
              introducer = nextByte())
-            if (!(introducer == kExtensionIntroducer ? readExtension() : readImage()))
+            if (!(introducer == kGifExtensionIntroducer ? readExtension() : readImage()))
                 break;
         if (m_canvasPixels == 0)
             return 0;
@@ -49,7 +46,7 @@ private:
 
     bool readExtension() {
         const int label = nextByte();
-        if (label != kGraphicControlLabel)
+        if (label != kGifGraphicControlLabel)
             return label >= 0 && skipSubBlocks();
         // The decoder refuses a graphic control of another length; until then it counts as none.
         const int length = nextByte();

@@ -10,10 +10,6 @@ namespace veskaro {
 
 namespace {
 
-constexpr int kExtensionIntroducer = 0x21;
-constexpr int kImageSeparator = 0x2C;
-constexpr int kTrailer = 0x3B;
-constexpr int kGraphicControlLabel = 0xF9;
 constexpr const char* kCutShort = "the file ends before the picture is complete";
 
 class TailWalker : GifBlockWalker {
@@ -25,14 +21,14 @@ public:
     std::string problem() {
         for (;;) {
             const int introducer = nextByte();
-            if (introducer == kTrailer)
+            if (introducer == kGifTrailer)
                 return {};
             if (introducer < 0)
                 return kCutShort;
             std::string found;
-            if (introducer == kExtensionIntroducer)
+            if (introducer == kGifExtensionIntroducer)
                 found = checkExtension();
-            else if (introducer == kImageSeparator)
+            else if (introducer == kGifImageSeparator)
                 found = checkImage();
             else
                 found = "the file holds a block of unknown type after the first image";
@@ -62,7 +58,7 @@ private:
         int firstLength = -1;
         if (label < 0 || !skipSubBlocks(&firstLength))
             return kCutShort;
-        if (label == kGraphicControlLabel && firstLength != 4)
+        if (label == kGifGraphicControlLabel && firstLength != 4)
             return "a graphic control block has the wrong length";
         return {};
     }
