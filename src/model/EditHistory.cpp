@@ -27,6 +27,8 @@ std::size_t stateBytes(const EditState& state) {
         bytes += textBytes(TkvlAppletAgent::ItemToStrings(item));
     for (const TreeNodeShape& node : state.nodes)
         bytes += sizeof(node.level) + textBytes(node.caption);
+    for (const std::string& line : state.options.fileLines())
+        bytes += textBytes(line);
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AppletTypes.h"
+#include "model/ProjectOptions.h"
 
 #include <cstddef>
 #include <deque>
@@ -35,12 +36,13 @@ enum class EditStep {
     PictureImport,
 };
 
-/// Everything the user edits at one moment: the script parameters, the items, and the item tree's shape
-/// in depth-first order, the root first.
+/// Everything the user edits at one moment: the script parameters, the items, the item tree's shape
+/// in depth-first order, the root first, and the options beyond the script parameters.
 struct EditState {
     TAppletData appletData;
     TItemArray items;
     std::vector<TreeNodeShape> nodes;
+    ProjectOptions options;
 
     bool operator==(const EditState&) const = default;
 };

@@ -192,7 +192,7 @@ bool ItemTreeKeeper::nextStepChangesTree(bool undoing) const {
 }
 
 EditState ItemTreeKeeper::capture() const {
-    return {m_project.GetAppletData(), m_project.items(), treeShape()};
+    return {m_project.GetAppletData(), m_project.items(), treeShape(), m_project.options()};
 }
 
 std::vector<TreeNodeShape> ItemTreeKeeper::treeShape() const {
@@ -209,6 +209,7 @@ void ItemTreeKeeper::restore(const EditHistory::Destination& destination) {
     const EditState& state = destination.state;
     m_project.SetAppletData(state.appletData);
     m_project.setItems(state.items);
+    m_project.setOptions(state.options);
     if (state.nodes != treeShape())
         rebuildTree(state.nodes);
     // A step made while nothing was selected gives the root back selected.

@@ -59,10 +59,13 @@ protected:
         Outline outline;
         TAppletData appletData;
         TItemArray items;
+        ProjectOptions options;
         int selection;
         bool operator==(const Moment&) const = default;
     };
-    Moment moment() const { return {outline(), project.GetAppletData(), project.items(), tree.selectedPosition()}; }
+    Moment moment() const {
+        return {outline(), project.GetAppletData(), project.items(), project.options(), tree.selectedPosition()};
+    }
 
     void editAppletData(const std::string& name, const void* mergeKey = nullptr) {
         TAppletData data = project.GetAppletData();
@@ -228,6 +231,24 @@ TEST_F(ItemTreeKeeperTest, TypingInOneFieldIsOneStepUntilSomethingElseHappens) {
     keeper.undo();
     EXPECT_EQ(project.GetAppletData().pSliderName, "slid") << "another selection, another step";
     EXPECT_EQ(keeper.history().undoStep(), EditStep::Insert);
+}
+
+TEST_F(ItemTreeKeeperTest, AnOptionChangeIsAStepOfItsOwnThatUndoesAndMarksTheProjectModified) {
+    buildSample();
+    keeper.markSaved();
+    const Moment before = moment();
+    ProjectOptions options = project.options();
+    options.set("Pictures.WebP", "1");
+    project.setOptions(options);
+    keeper.recordEdit(EditStep::OptionChange);
+    EXPECT_FALSE(keeper.atSavedState());
+    const Moment after = moment();
+    keeper.undo();
+    EXPECT_EQ(moment(), before);
+    EXPECT_TRUE(keeper.atSavedState());
+    keeper.redo();
+    EXPECT_EQ(moment(), after);
+    EXPECT_TRUE(project.options().isOn("Pictures.WebP"));
 }
 
 TEST_F(ItemTreeKeeperTest, AnySequenceOfStepsUndoesToTheStartAndRedoesToTheEnd) {
