@@ -1,4 +1,5 @@
 #include "generate/PreparationPool.h"
+#include "generate/PublishedPictures.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
 #include "imaging/PictureFormat.h"
@@ -13,6 +14,7 @@
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
@@ -38,12 +40,36 @@ SliderSize sliderSize(const TAppletData& data) {
                        std::to_string(width.highest) + " pixels.");
 }
 
-/// One picture to prepare: the item it is for and its source.
+/// One picture to prepare: the item it is for, its source and the files made from it (none when its
+/// extension names no format, which its turn reports).
 struct PictureJob {
     int item;
     std::string source;
     std::string subject; // how messages name the item
+    std::vector<PublishedPicture> outputs;
 };
+
+PictureChoices pictureChoices(const ProjectOptions& options) {
+    if (const std::optional<PictureChoices> choices = pictureChoicesOf(options))
+        return *choices;
+    throw VeskaroError(jpegQualityProblem(options));
+}
+
+std::vector<PublishedPicture> outputsOf(const TkvlAppletAgent& project, int index, const std::string& source,
+                                        const PictureChoices& choices, SliderSize slider) {
+    try {
+        return picturesFor(plannedPictureName(project, index), source, choices, slider);
+    } catch (const VeskaroError&) {
+        return {};
+    }
+}
+
+int largestScale(const std::vector<PublishedPicture>& outputs) {
+    int largest = 1;
+    for (const PublishedPicture& output : outputs)
+        largest = std::max(largest, output.scale);
+    return largest;
+}
 
 /// What a preparation does, decided before anything is read: the pictures in item order with their memory
 /// estimates, and the items without a source to prepare.
@@ -60,34 +86,42 @@ PreparationPlan planPreparation(const TkvlAppletAgent& project) {
     for (int k = 0; k < project.itemCount(); ++k) {
         if (std::string source = sourcePictureOf(project, k); !source.empty()) {
             plan.jobOfItem.emplace_back(plan.jobs.size());
-            plan.jobs.push_back({k, std::move(source), itemSubject(project, k)});
+            plan.jobs.push_back({k, std::move(source), itemSubject(project, k), {}});
         } else {
             plan.jobOfItem.emplace_back();
             plan.missing.push_back(k);
         }
     }
-    // Only the pictures need a slider size the preparation can use.
-    plan.slider = plan.jobs.empty() ? SliderSize{} : sliderSize(project.GetAppletData());
-    for (const PictureJob& job : plan.jobs)
-        plan.estimates.push_back(preparationMemory(job.source, plan.slider.width, plan.slider.height));
+    if (plan.jobs.empty())
+        return plan;
+    // Only the pictures need a slider size and options the preparation can use.
+    plan.slider = sliderSize(project.GetAppletData());
+    const PictureChoices choices = pictureChoices(project.options());
+    for (PictureJob& job : plan.jobs) {
+        job.outputs = outputsOf(project, job.item, job.source, choices, plan.slider);
+        plan.estimates.push_back(
+            preparationMemory(job.source, plan.slider.width, plan.slider.height, largestScale(job.outputs)));
+    }
     return plan;
 }
 
-/// The pictures the workers wrote into the Temp folder, one slot for each; whatever is still there when
-/// preparation ends, placed or not, is removed.
+/// The pictures the workers write into the Temp folder, one slot for each job: the files, named before
+/// they are written, and the picture's fit once all are whole. Whatever is still there when preparation
+/// ends, placed or not, is removed.
 struct PreparedInTemp {
-    explicit PreparedInTemp(std::size_t count) : pictures(count) {}
+    explicit PreparedInTemp(std::size_t count) : paths(count), fits(count) {}
     ~PreparedInTemp() {
-        for (const std::optional<PreparedPicture>& picture : pictures) {
-            std::error_code ignored;
-            if (picture)
-                fs::remove(pathOf(picture->path), ignored);
-        }
+        for (const std::vector<std::string>& files : paths)
+            for (const std::string& path : files) {
+                std::error_code ignored;
+                fs::remove(pathOf(path), ignored);
+            }
     }
     PreparedInTemp(const PreparedInTemp&) = delete;
     PreparedInTemp& operator=(const PreparedInTemp&) = delete;
 
-    std::vector<std::optional<PreparedPicture>> pictures;
+    std::vector<std::vector<std::string>> paths;
+    std::vector<SliderGeometry> fits;
 };
 
 // The extension names the prepared picture's format; one no format has is the user's to mend, so the
@@ -98,6 +132,18 @@ void requireKnownExtension(const PictureJob& picture) {
     } catch (const VeskaroError& error) {
         throw VeskaroError(picture.subject + ": " + error.what());
     }
+}
+
+// Prepares one job's files in the Temp folder, from one decode of its source.
+void prepareJob(const PictureJob& picture, std::size_t job, const std::string& tempFolder, SliderSize slider,
+                const MemoryCharge& charge, PreparedInTemp& prepared) {
+    requireKnownExtension(picture);
+    std::vector<PictureOutput> outputs;
+    for (const PublishedPicture& output : picture.outputs) {
+        outputs.push_back({tempFolder + output.name, output.format, output.scale, output.settings});
+        prepared.paths[job].push_back(outputs.back().path);
+    }
+    prepared.fits[job] = prepareSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
 }
 
 /// Where and with how many workers the pictures are prepared.
@@ -114,11 +160,7 @@ bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemT
     mapLargeBlocksApart();
     PreparationPool pool(PreparationScheduler(plan.estimates, workshop.workers, kPreparationMemoryBudget),
                          workshop.workers, [&](std::size_t job, const MemoryCharge& charge) {
-                             const PictureJob& picture = plan.jobs[job];
-                             requireKnownExtension(picture);
-                             prepared.pictures[job] = prepareSliderPicture(
-                                 picture.source, workshop.tempFolder + preparedPictureBase(picture.item),
-                                 plan.slider.width, plan.slider.height, charge);
+                             prepareJob(plan.jobs[job], job, workshop.tempFolder, plan.slider, charge, prepared);
                          });
     const int count = static_cast<int>(plan.jobOfItem.size());
     for (int k = 0; k < count; ++k) {
@@ -142,15 +184,16 @@ bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemT
 void applyPrepared(const PreparationPlan& plan, const PreparedInTemp& prepared, std::size_t delivered,
                    TkvlAppletAgent& project, PreviewFolder& preview) {
     for (std::size_t job = 0; job < delivered; ++job) {
-        const PreparedPicture& picture = *prepared.pictures[job];
+        const SliderGeometry& fit = prepared.fits[job];
         TItemData item = project.GetItem(plan.jobs[job].item);
-        item.IImageWidth = std::to_string(picture.scaledWidth);
-        item.IImageHeight = std::to_string(picture.scaledHeight);
-        item.IImageFile = fileNamePart(picture.path);
+        item.IImageWidth = std::to_string(fit.scaledWidth);
+        item.IImageHeight = std::to_string(fit.scaledHeight);
+        item.IImageFile = plan.jobs[job].outputs.front().name;
         project.SetItem(item, plan.jobs[job].item);
-        // The page names this picture: publishing it without the picture, or with an earlier one of that
-        // name, would be a broken or wrong page, so the copy must succeed.
-        preview.placeInPreview(picture.path);
+        // The page names these pictures: publishing it without one, or with an earlier one of that name,
+        // would be a broken or wrong page, so every copy must succeed.
+        for (const std::string& path : prepared.paths[job])
+            preview.placeInPreview(path);
     }
 }
 

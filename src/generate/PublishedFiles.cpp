@@ -1,6 +1,7 @@
 #include "generate/PublishedFiles.h"
 
 #include "generate/PageText.h"
+#include "generate/PublishedPictures.h"
 #include "generate/Publisher.h"
 #include "generate/RootPath.h"
 #include "imaging/PictureFormat.h"
@@ -20,8 +21,10 @@ std::string plannedPictureName(const TkvlAppletAgent& project, int index) {
     const std::string source = sourcePictureOf(project, index);
     if (source.empty())
         return pictureFileOf(project.GetItem(index));
+    // Options that cannot be used stop publishing before anything is named.
+    const PictureChoices choices = pictureChoicesOf(project.options()).value_or(PictureChoices{});
     try {
-        return preparedPictureBase(index) + preparedExtension(formatFromExtension(source));
+        return preparedPictureBase(index) + preparedExtension(fallbackFormat(formatFromExtension(source), choices));
     } catch (const VeskaroError&) {
         return {};
     }
@@ -40,8 +43,9 @@ std::vector<PublishedFile> publishedFiles(const TkvlAppletAgent& project, const 
     for (const TLinkedFileInfo& file : project.linkedFiles())
         add(file.FileName, file.Generated ? FileOrigin::Staging : FileOrigin::DataFolder,
             file.Generated ? PublishedKind::StyleSheet : PublishedKind::Script);
-    for (const TItemData& item : project.items())
-        add(pictureFileOf(item), FileOrigin::Preview, PublishedKind::Picture);
+    for (int k = 0; k < project.itemCount(); ++k)
+        for (const PublishedPicture& picture : publishedPicturesOf(project, k))
+            add(picture.name, FileOrigin::Preview, PublishedKind::Picture);
     add(base + ".vsk", FileOrigin::Staging, PublishedKind::ProjectFile);
     add(base + kPublishReportSuffix, FileOrigin::Staging, PublishedKind::Report);
     return files;

@@ -24,10 +24,10 @@ struct PublishedFile {
 };
 
 /// Returns the files that publishing the project under fileName writes into its folder, each once, by the
-/// names the project holds: the page, the linked files, the pictures in item order, the project file and
-/// the publish report. A published project holds the names it was published with; asPublished(project)
-/// holds those a publish would give it. The publish report, the folder update, the check and the command
-/// line all read this list.
+/// names the project holds: the page, the linked files, the pictures in item order (each item's with the
+/// copies its options ask for, publishedPicturesOf), the project file and the publish report. A published project holds
+/// the names it was published with; asPublished(project) holds those a publish would give it. The publish report, the
+/// folder update, the check and the command line all read this list.
 std::vector<PublishedFile> publishedFiles(const TkvlAppletAgent& project, const std::string& fileName);
 
 /// Returns the name of the style sheet publishing writes for a slider name: the name without its blanks,
@@ -35,8 +35,8 @@ std::vector<PublishedFile> publishedFiles(const TkvlAppletAgent& project, const 
 std::string styleSheetName(const std::string& sliderName);
 
 /// Returns the name of the picture published for the item at index, or nothing. An item whose source
-/// exists gets the picture prepared from it (nothing when its extension names no format we read, which
-/// stops the preparation); an item without one keeps the picture it had, when that is a bare file name.
+/// exists gets the picture prepared from it (in fallbackFormat) (nothing when its extension names no format we read,
+/// which stops the preparation); an item without one keeps the picture it had, when that is a bare file name.
 std::string plannedPictureName(const TkvlAppletAgent& project, int index);
 
 /// Gives the project the values its published files hold: reserved emptied, each link switched between

@@ -356,6 +356,13 @@ JpegDecodeCost jpegDecodeCost(ByteSource& source, const std::string& name, const
     return costOf(decompressor);
 }
 
+PictureSize jpegPictureSize(ByteSource& source, const std::string& name) {
+    Decompressor decompressor(source, name);
+    jpeg_decompress_struct& info = decompressor.info();
+    decompressor.call([&] { jpeg_read_header(&info, TRUE); });
+    return {static_cast<int>(info.image_width), static_cast<int>(info.image_height)};
+}
+
 LoadedPicture decodeJpeg(ByteSource& source, const std::string& name, const LoadOptions& options) {
     Decompressor decompressor(source, name);
     jpeg_decompress_struct& info = decompressor.info();

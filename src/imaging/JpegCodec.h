@@ -25,6 +25,10 @@ struct JpegDecodeCost {
 /// VeskaroError as decodeJpeg does when the header cannot be read.
 JpegDecodeCost jpegDecodeCost(ByteSource& source, const std::string& name, const LoadOptions& options);
 
+/// Returns the JPEG's own size, read from its header alone. Throws VeskaroError as decodeJpeg does when the
+/// header cannot be read.
+PictureSize jpegPictureSize(ByteSource& source, const std::string& name);
+
 /// Returns the bytes of a baseline JPEG of the picture: 4:4:4, optimised Huffman tables. name is used in
 /// messages.
 std::string encodeJpeg(const RgbImage& image, int quality, const std::string& name);

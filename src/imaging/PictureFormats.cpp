@@ -8,13 +8,16 @@
 #include "imaging/LittleEndian.h"
 #include "imaging/PaletteQuantizer.h"
 #include "imaging/PictureError.h"
+#include "imaging/PngCodec.h"
+#include "imaging/WebpCodec.h"
 #include "platform/AsciiText.h"
-#include "platform/VeskaroError.h"
 #include "platform/PathText.h"
+#include "platform/VeskaroError.h"
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include <jerror.h>
@@ -44,14 +47,40 @@ std::uint64_t gifPictureDecodeBytes(ByteSource& source, const std::string&, cons
     return gifDecodeBytes(source);
 }
 
-std::uint64_t bmpDecodeBytes(ByteSource& source, const std::string&, const LoadOptions&) {
+// A GIF's screen is the picture's size; a screen without one takes its first image's, known once decoded.
+PictureSize gifHeaderSize(ByteSource& source, const std::string& name) {
+    std::array<std::uint8_t, 10> head{};
+    if (!readHead(source, head))
+        throwPictureError(kGifErrorPrefix, name, "the file is too short for a GIF header");
+    const PictureSize screen{static_cast<int>(readLe16(&head[6])), static_cast<int>(readLe16(&head[8]))};
+    return screen.width > 0 && screen.height > 0 ? screen : PictureSize{};
+}
+
+// Top-down bitmaps give their height negative.
+std::optional<PictureSize> bmpLayoutSize(ByteSource& source) {
     std::array<std::uint8_t, 26> head{};
     if (!readHead(source, head))
-        return 0;
+        return std::nullopt;
     const bool core = readLe32(&head[14]) == 12;
-    const std::uint64_t width = core ? readLe16(&head[18]) : readLe32(&head[18]);
-    const auto rows = static_cast<std::int32_t>(core ? readLe16(&head[20]) : readLe32(&head[22]));
-    return wholeDecodeBytes(width, static_cast<std::uint64_t>(rows < 0 ? -static_cast<std::int64_t>(rows) : rows));
+    const std::int64_t width = core ? readLe16(&head[18]) : static_cast<std::int32_t>(readLe32(&head[18]));
+    const std::int64_t rows = core ? readLe16(&head[20]) : static_cast<std::int32_t>(readLe32(&head[22]));
+    const std::int64_t height = rows < 0 ? -rows : rows;
+    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide)
+        return PictureSize{};
+    return PictureSize{static_cast<int>(width), static_cast<int>(height)};
+}
+
+std::uint64_t bmpDecodeBytes(ByteSource& source, const std::string&, const LoadOptions&) {
+    const std::optional<PictureSize> size = bmpLayoutSize(source);
+    return size ? wholeDecodeBytes(static_cast<std::uint64_t>(size->width), static_cast<std::uint64_t>(size->height))
+                : 0;
+}
+
+PictureSize bmpHeaderSize(ByteSource& source, const std::string& name) {
+    const std::optional<PictureSize> size = bmpLayoutSize(source);
+    if (!size)
+        throwPictureError(kBmpErrorPrefix, name, "the file is too short for a bitmap header");
+    return *size;
 }
 
 // A baseline JPEG decodes at its reduced size; a progressive one holds all its coefficients meanwhile.
@@ -82,6 +111,18 @@ std::string encodeBmpCanvas(const RgbImage& canvas, const PixelRect&, const Enco
     return encodeBmp(canvas, name);
 }
 
+std::string encodePngCanvas(const RgbImage& canvas, const PixelRect&, const EncoderSettings&, const std::string& name) {
+    return encodePng(canvas, name);
+}
+
+std::string encodeWebpCanvas(const RgbImage& canvas, const PixelRect&, const EncoderSettings& settings,
+                             const std::string& name) {
+    return encodeWebpFor(canvas, settings.webpMayBeLossless, settings.webpQuality, name).bytes;
+}
+
+// The formats read as sources come first: pictureFormats() is that part of the table.
+constexpr std::size_t kReadableFormats = 3;
+
 constexpr PictureFormatInfo kFormats[] = {
     {PictureFormat::Jpeg,
      "JPEG",
@@ -92,6 +133,7 @@ constexpr PictureFormatInfo kFormats[] = {
      decodeJpeg,
      encodeJpegCanvas,
      jpegDecodeBytes,
+     jpegPictureSize,
      [] { return jpegErrorPrefix(JERR_NO_SOI); }},
     {PictureFormat::Gif,
      "GIF",
@@ -102,6 +144,7 @@ constexpr PictureFormatInfo kFormats[] = {
      decodeGifPicture,
      encodeGifCanvas,
      gifPictureDecodeBytes,
+     gifHeaderSize,
      [] { return std::string(kGifErrorPrefix); }},
     {PictureFormat::Bmp,
      "Windows bitmap",
@@ -112,7 +155,30 @@ constexpr PictureFormatInfo kFormats[] = {
      decodeBmpPicture,
      encodeBmpCanvas,
      bmpDecodeBytes,
+     bmpHeaderSize,
      [] { return std::string(kBmpErrorPrefix); }},
+    {PictureFormat::Png,
+     "PNG",
+     {"png", nullptr},
+     "PNG Files",
+     false,
+     nullptr,
+     nullptr,
+     encodePngCanvas,
+     nullptr,
+     nullptr,
+     [] { return std::string(kPngErrorPrefix); }},
+    {PictureFormat::Webp,
+     "WebP",
+     {"webp", nullptr},
+     "WebP Files",
+     false,
+     nullptr,
+     nullptr,
+     encodeWebpCanvas,
+     nullptr,
+     nullptr,
+     [] { return std::string(kWebpErrorPrefix); }},
 };
 
 std::string extensionOf(const std::string& path) {
@@ -126,7 +192,7 @@ std::string extensionOf(const std::string& path) {
 PictureFormat formatFromExtension(const std::string& path) {
     const std::string extension = extensionOf(path);
     const std::string lower = asciiLower(extension);
-    for (const PictureFormatInfo& info : kFormats)
+    for (const PictureFormatInfo& info : pictureFormats())
         for (const char* known : info.extensions)
             if (known && lower == known)
                 return info.format;
@@ -138,7 +204,7 @@ std::string preparedExtension(PictureFormat format) {
 }
 
 std::span<const PictureFormatInfo> pictureFormats() {
-    return kFormats;
+    return std::span(kFormats).first(kReadableFormats);
 }
 
 const PictureFormatInfo& formatInfo(PictureFormat format) {
@@ -150,14 +216,15 @@ const PictureFormatInfo& formatInfo(PictureFormat format) {
 }
 
 const PictureFormatInfo* formatOfContent(std::span<const std::uint8_t> head) {
-    const auto* found = std::find_if(std::begin(kFormats), std::end(kFormats),
-                                     [head](const PictureFormatInfo& info) { return info.sniff(head); });
-    return found == std::end(kFormats) ? nullptr : found;
+    const auto readable = pictureFormats();
+    const auto found = std::find_if(readable.begin(), readable.end(),
+                                    [head](const PictureFormatInfo& info) { return info.sniff(head); });
+    return found == readable.end() ? nullptr : &*found;
 }
 
 std::vector<std::string> readableExtensions() {
     std::vector<std::string> extensions;
-    for (const PictureFormatInfo& info : kFormats)
+    for (const PictureFormatInfo& info : pictureFormats())
         for (const char* extension : info.extensions)
             if (extension)
                 extensions.emplace_back(extension);

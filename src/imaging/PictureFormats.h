@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/ByteSource.h"
+#include "imaging/EncoderSettings.h"
 #include "imaging/LoadedPicture.h"
 #include "imaging/PictureFormat.h"
 #include "imaging/SliderGeometry.h"
@@ -15,12 +16,17 @@ namespace veskaro {
 
 /// How the prepared pictures are encoded.
 struct EncoderSettings {
-    int jpegQuality = 90; // the quality of the slider-sized JPEG pictures
+    int jpegQuality = kJpegQuality;   // the quality of the slider-sized JPEG pictures
+    int webpQuality = kWebpQuality1x; // lossy WebP's quality
+    bool webpMayBeLossless = false;   // a GIF source's few colours may be stored exactly where that is smaller
+
+    bool operator==(const EncoderSettings&) const = default;
 };
 
 /// Everything the program knows of one picture format: how its files are named, recognised, decoded and
 /// written, what decoding one takes, and how the file dialogs offer it. A new format is one descriptor in
-/// pictureFormats() and its codec.
+/// the table behind formatInfo() and its codec. Formats only published (PNG, WebP) have no sniff, decode,
+/// headerSize or decodeBytes.
 struct PictureFormatInfo {
     PictureFormat format;
     const char* name;                      // as messages name it: "JPEG"
@@ -37,6 +43,9 @@ struct PictureFormatInfo {
     /// Returns the bytes decoding the picture as options ask would take at its peak, from its header; 0 when
     /// the decoder refuses the file before it takes memory.
     std::uint64_t (*decodeBytes)(ByteSource& source, const std::string& name, const LoadOptions& options);
+    /// Returns the size a decoded picture has (LoadedPicture's sourceWidth and sourceHeight), from its header
+    /// alone; width 0 when the header does not tell it. Throws VeskaroError when the header cannot be read.
+    PictureSize (*headerSize)(ByteSource& source, const std::string& name);
     /// Returns the start of this format's decoder messages, for a file whose content is another format's.
     std::string (*errorPrefix)();
 
@@ -44,7 +53,7 @@ struct PictureFormatInfo {
     std::string preparedExtension() const { return std::string(".") + extensions[0]; }
 };
 
-/// Returns the descriptors of the formats the program reads and writes, in the order the dialogs list them.
+/// Returns the descriptors of the formats the program reads (and writes), in the order the dialogs list them.
 std::span<const PictureFormatInfo> pictureFormats();
 
 /// Returns the descriptor of a format.

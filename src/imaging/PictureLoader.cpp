@@ -54,8 +54,11 @@ std::string readableFormatNames() {
 
 } // namespace
 
-LoadedPicture decodePicture(ByteSource& source, const std::string& name, PictureFormat named,
-                            const LoadOptions& options) {
+namespace {
+
+// Where the content is another of our formats, the content decides the decoder; the extension still
+// decides the prepared picture's format.
+const PictureFormatInfo& decoderOf(ByteSource& source, const std::string& name, PictureFormat named) {
     std::array<std::uint8_t, 12> bytes{};
     const std::size_t count = source.read(bytes.data(), bytes.size());
     if (!source.rewind())
@@ -64,12 +67,23 @@ LoadedPicture decodePicture(ByteSource& source, const std::string& name, Picture
     const PictureFormatInfo& namedFormat = formatInfo(named);
     if (const char* foreign = foreignFormatOf(head))
         refuseForeign(name, namedFormat, foreign);
-    // Where the content is another of our formats, the content decides the decoder; the extension still
-    // decides the prepared picture's format.
     const PictureFormatInfo* content = formatOfContent(head);
-    LoadedPicture picture = (content ? *content : namedFormat).decode(source, name, options);
+    return content ? *content : namedFormat;
+}
+
+} // namespace
+
+LoadedPicture decodePicture(ByteSource& source, const std::string& name, PictureFormat named,
+                            const LoadOptions& options) {
+    LoadedPicture picture = decoderOf(source, name, named).decode(source, name, options);
     picture.format = named;
     return picture;
+}
+
+PictureSize pictureSizeOf(const std::string& path) {
+    const PictureFormat named = formatFromExtension(path);
+    FileSource source(path);
+    return decoderOf(source, path, named).headerSize(source, path);
 }
 
 LoadedPicture loadPicture(const std::string& path, const LoadOptions& options) {

@@ -13,6 +13,11 @@ namespace veskaro {
 /// is refused. Throws VeskaroError naming the file on every failure.
 LoadedPicture loadPicture(const std::string& path, const LoadOptions& options = {});
 
+/// Returns the size loadPicture gives a picture file (LoadedPicture's sourceWidth and sourceHeight), read
+/// from its header alone; width 0 when the header does not tell it. Throws VeskaroError as loadPicture does
+/// when the file cannot be opened or is none of our formats.
+PictureSize pictureSizeOf(const std::string& path);
+
 /// Decodes a picture from source as loadPicture does a file named by its extension as `named`; name
 /// stands for the file in messages.
 LoadedPicture decodePicture(ByteSource& source, const std::string& name, PictureFormat named,

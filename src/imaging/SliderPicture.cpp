@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <span>
 
 namespace veskaro {
@@ -18,31 +19,51 @@ namespace {
 // sources are first reduced cheaply: JPEG in its decoder, other formats by averaging whole blocks.
 constexpr int kMargin = 2;
 
-RgbImage reducedForTarget(RgbImage image, const PixelRect& target) {
+int reductionFactor(const RgbImage& image, const PixelRect& target) {
     if (target.width() <= 0 || target.height() <= 0)
-        return image;
-    const int factor = std::min(image.width / (kMargin * target.width()), image.height / (kMargin * target.height()));
-    return factor >= 2 ? shrinkByBox(image, factor) : image;
+        return 1;
+    return std::min(image.width / (kMargin * target.width()), image.height / (kMargin * target.height()));
 }
 
-LoadOptions sliderLoadOptions(int sliderWidth, int sliderHeight) {
+// Draws the decoded picture into target; a picture the decoder did not reduce is first reduced cheaply.
+void drawFitted(const RgbImage& decoded, bool reducedInDecoder, RgbImage& canvas, const PixelRect& target) {
+    const int factor = reducedInDecoder ? 1 : reductionFactor(decoded, target);
+    if (factor >= 2)
+        drawStretched(shrinkByBox(decoded, factor), canvas, target);
+    else
+        drawStretched(decoded, canvas, target);
+}
+
+LoadOptions sliderLoadOptions(int sliderWidth, int sliderHeight, int scale = 1) {
     LoadOptions options;
     options.minimumSize = [=](int width, int height) {
         const PixelRect target = computeSliderGeometry(width, height, sliderWidth, sliderHeight).target;
-        return PictureSize{kMargin * target.width(), kMargin * target.height()};
+        return PictureSize{kMargin * scale * target.width(), kMargin * scale * target.height()};
     };
     return options;
 }
 
-// The canvas, the resampler's rows, the encoder's output and the palette tables.
-std::uint64_t workBytes(int sliderWidth, int sliderHeight) {
-    return 4 * std::uint64_t(sliderWidth) * std::uint64_t(sliderHeight) * 3 + (2u << 20);
+// The canvas, the resampler's rows, the encoder's output and the palette tables; with a larger scale its
+// canvas too.
+std::uint64_t workBytes(int sliderWidth, int sliderHeight, int largestScale = 1) {
+    const auto canvas = [&](int scale) {
+        return 4 * std::uint64_t(sliderWidth * scale) * std::uint64_t(sliderHeight * scale) * 3;
+    };
+    return canvas(1) + (largestScale > 1 ? canvas(largestScale) : 0) + (2u << 20);
+}
+
+LoadedPicture loadForPreparation(const std::string& sourcePath, LoadOptions options, std::uint64_t work,
+                                 const std::function<void(std::uint64_t)>& memoryNeeded) {
+    // In the units of preparationMemory, which the budget was charged with.
+    if (memoryNeeded)
+        options.memoryNeeded = [&](std::uint64_t bytes) { memoryNeeded(work + bytes); };
+    return loadPicture(sourcePath, options);
 }
 
 } // namespace
 
-std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight) {
-    const std::uint64_t work = workBytes(sliderWidth, sliderHeight);
+std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight, int largestScale) {
+    const std::uint64_t work = workBytes(sliderWidth, sliderHeight, largestScale);
     try {
         // The content decides the decoder, as it does when the picture is loaded.
         FileSource source(sourcePath);
@@ -51,7 +72,8 @@ std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, 
         const PictureFormatInfo* format = formatOfContent(std::span(head.data(), count));
         if (!format || !source.rewind())
             return work;
-        return work + format->decodeBytes(source, sourcePath, sliderLoadOptions(sliderWidth, sliderHeight));
+        return work +
+               format->decodeBytes(source, sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largestScale));
     } catch (const std::exception&) {
         // Whatever cannot be read here is refused by the decoder, with its message, before it takes memory.
         return work;
@@ -60,15 +82,19 @@ std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, 
 
 SliderCanvas composeSliderCanvas(const std::function<LoadedPicture(const LoadOptions&)>& load, int sliderWidth,
                                  int sliderHeight) {
-    LoadedPicture picture = load(sliderLoadOptions(sliderWidth, sliderHeight));
+    const LoadedPicture picture = load(sliderLoadOptions(sliderWidth, sliderHeight));
     SliderCanvas slider{picture.format,
                         computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight),
                         RgbImage(sliderWidth, sliderHeight, 255)};
-    const RgbImage source = formatInfo(picture.format).reducesInDecoder
-                                ? std::move(picture.image)
-                                : reducedForTarget(std::move(picture.image), slider.geometry.target);
-    drawStretched(source, slider.canvas, slider.geometry.target);
+    drawFitted(picture.image, formatInfo(picture.format).reducesInDecoder, slider.canvas, slider.geometry.target);
     return slider;
+}
+
+SliderGeometry scaledGeometry(const SliderGeometry& geometry, int scale) {
+    const PixelRect& target = geometry.target;
+    return {geometry.scaledWidth * scale,
+            geometry.scaledHeight * scale,
+            {target.left * scale, target.top * scale, target.right * scale, target.bottom * scale}};
 }
 
 std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& name, const EncoderSettings& settings) {
@@ -80,16 +106,41 @@ PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::s
     mapLargeBlocksApart();
     const std::uint64_t work = workBytes(sliderWidth, sliderHeight);
     const SliderCanvas slider = composeSliderCanvas(
-        [&](LoadOptions options) {
-            // In the units of preparationMemory, which the budget was charged with.
-            if (memoryNeeded)
-                options.memoryNeeded = [&](std::uint64_t bytes) { memoryNeeded(work + bytes); };
-            return loadPicture(sourcePath, options);
-        },
+        [&](const LoadOptions& options) { return loadForPreparation(sourcePath, options, work, memoryNeeded); },
         sliderWidth, sliderHeight);
     const std::string path = targetBase + preparedExtension(slider.format);
     writeFileAtomically(path, encodeSliderCanvas(slider, path));
     return {slider.format, path, slider.geometry.scaledWidth, slider.geometry.scaledHeight};
+}
+
+SliderGeometry prepareSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
+                                     int sliderWidth, int sliderHeight,
+                                     const std::function<void(std::uint64_t)>& memoryNeeded) {
+    mapLargeBlocksApart();
+    int largest = 1;
+    for (const PictureOutput& output : outputs)
+        largest = std::max(largest, output.scale);
+    // One decode, at the size the largest output needs, serves every output.
+    const LoadedPicture picture = loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largest),
+                                                     workBytes(sliderWidth, sliderHeight, largest), memoryNeeded);
+    const SliderGeometry fit =
+        computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight);
+    const bool reducedInDecoder = formatInfo(picture.format).reducesInDecoder;
+    for (int scale = 1; scale <= largest; ++scale) {
+        const SliderGeometry geometry = scaledGeometry(fit, scale);
+        std::optional<RgbImage> canvas;
+        for (const PictureOutput& output : outputs) {
+            if (output.scale != scale)
+                continue;
+            if (!canvas) {
+                canvas.emplace(sliderWidth * scale, sliderHeight * scale, 255);
+                drawFitted(picture.image, reducedInDecoder, *canvas, geometry.target);
+            }
+            writeFileAtomically(
+                output.path, formatInfo(output.format).encode(*canvas, geometry.target, output.settings, output.path));
+        }
+    }
+    return fit;
 }
 
 } // namespace veskaro

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace veskaro {
 
@@ -38,8 +39,29 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
 /// Returns the memory that preparing the source picture for a slider of that size takes at its peak,
 /// estimated from the file's header (a GIF's from its images' descriptors) before anything is decoded: a
 /// progressive JPEG holds all its coefficients, GIF and BMP pictures decode whole, a baseline JPEG only at
-/// its reduced size.
-std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight);
+/// its reduced size. largestScale is that of the largest output (see PictureOutput).
+std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight, int largestScale = 1);
+
+/// Returns the slider geometry with every number multiplied by scale: where a picture lands on a canvas
+/// scale times the slider's size in each direction.
+SliderGeometry scaledGeometry(const SliderGeometry& geometry, int scale);
+
+/// One file prepared from a source picture.
+struct PictureOutput {
+    std::string path;
+    PictureFormat format;
+    int scale = 1; // the canvas is this many times the slider's size in each direction
+    EncoderSettings settings;
+};
+
+/// Loads a source picture once and writes each output: the picture fitted onto a white canvas of the
+/// slider's size (scaledGeometry of the slider's fit for a larger scale), encoded in the output's format.
+/// Tells memoryNeeded what the preparation will have taken, as preparationMemory counts it, before decoding
+/// takes more. Returns the fit at the slider's size. Throws VeskaroError when the source cannot be read or a
+/// file cannot be written; an output written before stays.
+SliderGeometry prepareSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
+                                     int sliderWidth, int sliderHeight,
+                                     const std::function<void(std::uint64_t)>& memoryNeeded = {});
 
 /// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
 /// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Tells memoryNeeded, where given,

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace veskaro::fuzz {
 
@@ -43,6 +44,9 @@ LoadedPicture decode(PictureFormat format, const std::string& bytes, bool reduce
         return decodeGif(source, "fuzz.gif");
     case PictureFormat::Bmp:
         break;
+    case PictureFormat::Png:
+    case PictureFormat::Webp:
+        throw std::logic_error("only the formats read as sources are fuzzed");
     }
     return decodeBmp(source, "fuzz.bmp");
 }
@@ -68,6 +72,9 @@ std::string encode(PictureFormat format, const RgbImage& image) {
         return encodeGif(toColourCube(image), "fuzz.gif");
     case PictureFormat::Bmp:
         break;
+    case PictureFormat::Png:
+    case PictureFormat::Webp:
+        throw std::logic_error("only the formats read as sources are fuzzed");
     }
     return encodeBmp(image, "fuzz.bmp");
 }

@@ -78,6 +78,9 @@ std::vector<std::string> fuzzSeeds(PictureFormat format) {
         return gifSeeds();
     case PictureFormat::Bmp:
         break;
+    case PictureFormat::Png:
+    case PictureFormat::Webp:
+        return {};
     }
     return bmpSeeds();
 }
