@@ -19,6 +19,14 @@ void checkTreeMatches(const ItemTree& tree, int itemCount) {
                            std::to_string(itemCount) + "; the page was not made.");
 }
 
+PictureMarkup pictureMarkupOf(const TkvlAppletAgent& project) {
+    PictureMarkup markup;
+    markup.lazyLoad = project.options().isOn("Pictures.LazyLoad");
+    for (int k = 0; k < project.itemCount(); ++k)
+        markup.pictures.push_back(publishedPicturesOf(project, k));
+    return markup;
+}
+
 } // namespace
 
 void Publisher::GenerateHTML(TkvlAppletAgent& project, const std::string& pagePath, ItemTree& tree,
@@ -33,7 +41,8 @@ void Publisher::GenerateHTML(TkvlAppletAgent& project, const std::string& pagePa
     const TAppletData data = project.GetAppletData();
     // The items' values, the links and the style sheet's name are those the page is written with.
     writeTextFileAtomically(m_places.GetStagingFolder() + styleSheetName(data.pSliderName), styleSheetLines(data));
-    writeTextFileAtomically(pagePath, pageLines(data, project.items(), project.linkedFiles()));
+    writeTextFileAtomically(pagePath,
+                            pageLines(data, project.items(), project.linkedFiles(), pictureMarkupOf(project)));
 }
 
 void PrepareItems(TkvlAppletAgent& project, const ItemTree& tree) {

@@ -43,11 +43,55 @@ std::string comment(const std::string& text) {
     return "<!-- " + text + " -->";
 }
 
-void addImageLink(Lines& lines, const TItemData& item) {
-    lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) + "\">");
+std::string attribute(const char* name, const std::string& value) {
+    return std::string(" ") + name + "=\"" + attributeText(value) + "\"";
+}
+
+// The srcset of the pictures taken, each with its density; the slider's own size needs none.
+template <typename Takes> std::string sourceSet(const std::vector<PublishedPicture>& pictures, Takes takes) {
+    std::string set;
+    for (const PublishedPicture& picture : pictures) {
+        if (!takes(picture))
+            continue;
+        set += (set.empty() ? "" : ", ") + picture.name;
+        if (picture.scale > 1)
+            set += " " + std::to_string(picture.scale) + "x";
+    }
+    return set;
+}
+
+/// How one item's picture is offered: its files, and where it stands in the page.
+struct ItemPicture {
+    const std::vector<PublishedPicture>* files; // none: the <img> alone
+    bool first;
+    bool lazyLoad;
+    const TAppletData* data;
+};
+
+std::string imageTag(const TItemData& item, const ItemPicture& offer) {
     const std::string toolTip = attributeText(item.IToolTip);
-    lines.push_back("<img src=\"" + attributeText(pictureFileOf(item)) + "\" title=\"" + toolTip + "\" alt=\"" +
-                    toolTip + "\" />");
+    std::string tag = "<img src=\"" + attributeText(pictureFileOf(item)) + "\"";
+    const auto denser = [](const PublishedPicture& picture) {
+        return picture.format != PictureFormat::Webp && picture.scale > 1;
+    };
+    if (const std::string set = offer.files ? sourceSet(*offer.files, denser) : ""; !set.empty())
+        tag += attribute("srcset", set);
+    if (offer.lazyLoad) {
+        tag += attribute("width", decimal(offer.data->sliderWidth)) +
+               attribute("height", decimal(offer.data->sliderHeight));
+        tag += offer.first ? attribute("fetchpriority", "high")
+                           : attribute("loading", "lazy") + attribute("decoding", "async");
+    }
+    tag += " title=\"" + toolTip + "\" alt=\"" + toolTip + "\" />";
+    const auto webp = [](const PublishedPicture& picture) { return picture.format == PictureFormat::Webp; };
+    if (const std::string set = offer.files ? sourceSet(*offer.files, webp) : ""; !set.empty())
+        return "<picture><source type=\"image/webp\"" + attribute("srcset", set) + ">" + tag + "</picture>";
+    return tag;
+}
+
+void addImageLink(Lines& lines, const TItemData& item, const ItemPicture& offer) {
+    lines.push_back("<a href=\"" + attributeText(item.ILink) + "\" target=\"" + attributeText(item.ITarget) + "\">");
+    lines.push_back(imageTag(item, offer));
     lines.emplace_back("</a>");
 }
 
@@ -78,8 +122,12 @@ void addHead(Lines& lines, const TLinkedFileInfoArray& linkedFiles) {
     lines.insert(lines.end(), {"<!-- END -->", "", "</head>", ""});
 }
 
-void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
+void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items, const PictureMarkup& markup) {
     const std::size_t n = items.size();
+    const auto offer = [&](std::size_t index) {
+        const bool listed = index < markup.pictures.size() && markup.pictures[index].size() > 1;
+        return ItemPicture{listed ? &markup.pictures[index] : nullptr, index == 0, markup.lazyLoad, &data};
+    };
     lines.insert(lines.end(), {
                                   "<div class=\"position_div_as_you_wish\" style=\"display:block;width:" +
                                       decimal(data.sliderWidth) + "px;height:" + decimal(data.sliderHeight) + "px;\">",
@@ -88,11 +136,11 @@ void addSlider(Lines& lines, const TAppletData& data, const TItemArray& items) {
                                   "<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">",
                               });
     if (n >= 1)
-        addImageLink(lines, items.front());
+        addImageLink(lines, items.front(), offer(0));
     lines.insert(lines.end(), {"</div>", "<div class=\"jsnavbtnslider_hidden\">"});
     for (std::size_t k = 1; k <= n; ++k) {
         lines.push_back("<div id=\"jsnavbtnslider_image_" + std::to_string(k) + "\" class=\"jsnavbtnslider_image\">");
-        addImageLink(lines, items[k - 1]);
+        addImageLink(lines, items[k - 1], offer(k - 1));
         lines.emplace_back("</div>");
     }
     lines.insert(lines.end(), {"</div>", "<div class=\"jsnavbtnslider_navbtngrp\">"});
@@ -176,7 +224,7 @@ std::vector<std::string> styleSheetLines(const TAppletData& data) {
 }
 
 std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& items,
-                                   const TLinkedFileInfoArray& linkedFiles) {
+                                   const TLinkedFileInfoArray& linkedFiles, const PictureMarkup& markup) {
     Lines lines;
     addHead(lines, linkedFiles);
     lines.insert(lines.end(), {
@@ -191,7 +239,7 @@ std::vector<std::string> pageLines(const TAppletData& data, const TItemArray& it
                                   comment(kProductPageAddress),
                                   comment(kSupportPageAddress),
                               });
-    addSlider(lines, data, items);
+    addSlider(lines, data, items, markup);
     lines.insert(lines.end(), {
                                   "<script type=\"text/javascript\" src=\"jslib.js\"></script>",
                                   "<script type=\"text/javascript\" src=\"slidervsk.js\"></script>",

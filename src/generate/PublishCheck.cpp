@@ -1,5 +1,7 @@
 #include "generate/PublishCheck.h"
 
+#include "generate/PublishedPictures.h"
+
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
 #include "imaging/PictureLoader.h"
@@ -100,6 +102,9 @@ void checkPicture(const TkvlAppletAgent& project, int index, const std::string& 
                                  std::to_string(picture.sourceHeight) + " pixels and will be enlarged to " +
                                  std::to_string(geometry.scaledWidth) + " x " + std::to_string(geometry.scaledHeight) +
                                  ", so it will look blurry.");
+        if (project.options().isOn("Pictures.HighDensity"))
+            if (const std::string shortfall = highDensityShortfall(pictureSizeOf(path), *slider); !shortfall.empty())
+                out.advice.push_back(subject + " gets no sharp copy for high-density screens: " + shortfall + ".");
     } catch (const VeskaroError& failure) {
         out.problems.push_back(subject + ": " + failure.what());
     }

@@ -5,6 +5,7 @@
 
 #include "generate/PageText.h"
 #include "generate/PublishedFiles.h"
+#include "generate/PublishedPictures.h"
 #include "generate/Publisher.h"
 #include "model/ParameterRules.h"
 #include "model/ProjectFile.h"
@@ -159,6 +160,8 @@ void requireGeneratable(const TAppletData& data) {
 Problems publishingProblems(const TkvlAppletAgent& project, const Places& places, const std::string& folder,
                             const std::string& fileName) {
     Problems problems = generationProblems(project.GetAppletData());
+    if (const std::string quality = jpegQualityProblem(project.options()); !quality.empty())
+        problems.push_back(quality);
     listStorabilityProblems(project, problems);
     listNameLengthProblems(fileName, problems);
     listMissingScripts(project, places.dataFolder(), problems);

@@ -1,11 +1,14 @@
 #include "AnotherUser.h"
+#include "PictureFixtures.h"
 #include "PictureTesting.h"
 #include "RecordingProgressView.h"
 #include "SmallDisk.h"
 #include "TestFolders.h"
 
+#include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
+#include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PaletteQuantizer.h"
@@ -15,10 +18,12 @@
 #include "platform/ProgramFile.h"
 
 #include <gtest/gtest.h>
+#include <webp/decode.h>
 
 #include <map>
 
 using namespace veskaro;
+using veskaro::test::decodeBytes;
 using veskaro::test::errorOf;
 using veskaro::test::namesIn;
 using veskaro::test::readBytes;
@@ -36,12 +41,19 @@ protected:
         fs::create_directories(m_folders.root().path() / "pictures");
     }
 
-    std::string picture(const std::string& name) {
-        RgbImage image(120, 80, 90);
+    std::string picture(const std::string& name, int width = 120, int height = 80) {
+        const RgbImage image(width, height, 90);
         const std::string path = m_folders.root() / ("pictures/" + name);
-        writeBytes(path, name.ends_with(".gif") ? encodeGif(quantizeForGif(image, {0, 0, 120, 80}), name)
-                                                : encodeJpeg(image, 90, name));
+        writeBytes(path, name.ends_with(".gif")   ? encodeGif(quantizeForGif(image, {0, 0, width, height}), name)
+                         : name.ends_with(".bmp") ? encodeBmp(image, name)
+                                                  : encodeJpeg(image, 90, name));
         return path;
+    }
+
+    void setOption(const char* name, const char* value) {
+        ProjectOptions options = m_project.options();
+        options.set(name, value);
+        m_project.setOptions(options);
     }
 
     void addItem(const std::string& path, const std::string& toolTip = "A picture") {
@@ -345,4 +357,76 @@ TEST_F(SaveAndPublish, APictureNameOutsideTheFolderIsNeitherReadNorWrittenNorLis
     for (const char* name : {"Show.html", "Show.vsk", "Show_PublishReport.txt"})
         EXPECT_EQ(readBytes(deep / name).find("secret"), std::string::npos) << name;
     EXPECT_EQ(m_project.GetItem(0).IImageFile, "") << "the item keeps no stale picture";
+}
+
+// Pictures for visitors: a 2x copy where the source has the pixels, a WebP of every picture with a PNG
+// instead of a bitmap as the fallback, and the page offering them; the list of published files, the
+// report and the check say the same.
+TEST_F(SaveAndPublish, PictureOptionsPublishTheCopiesEachSourceAllowsAndThePageOffersThem) {
+    resizeSlider("60", "40");
+    addItem(picture("large.jpg", 120, 80));
+    addItem(picture("small.gif", 90, 60));
+    addItem(picture("scan.bmp", 240, 160));
+    for (const char* option : {"Pictures.HighDensity", "Pictures.WebP", "Pictures.LazyLoad"})
+        setOption(option, "1");
+    const std::vector<PublishedFile> predicted = veskaro::publishedFiles(asPublished(m_project), "Demo.vsk");
+    const PublishingFindings findings = checkForPublishing(m_project, m_places, site(), "Demo.vsk");
+    ASSERT_TRUE(publish("Demo.vsk"));
+
+    const Names pictures{"slider0.jpg",  "slider0@2x.jpg", "slider0.webp",   "slider0@2x.webp", "slider1.gif",
+                         "slider1.webp", "slider2.png",    "slider2@2x.png", "slider2.webp",    "slider2@2x.webp"};
+    Names expected{"Demo.html", "jslib.js", "slidervsk.js", "Slider1.css", "Demo.vsk", "Demo_PublishReport.txt"};
+    expected.insert(pictures.begin(), pictures.end());
+    EXPECT_EQ(namesIn(site()), expected);
+    EXPECT_EQ(veskaro::publishedFiles(m_project, "Demo.vsk"), predicted);
+    EXPECT_EQ(namesIn(m_places.GetPreviewFolder()), pictures) << "the Preview shows what the page names";
+
+    EXPECT_EQ(decodeBytes(readBytes(site() + "slider0@2x.jpg"), "2x.jpg").image.width, 120);
+    EXPECT_EQ(decodeBytes(readBytes(site() + "slider0@2x.jpg"), "2x.jpg").image.height, 80);
+    for (const auto& [name, width] : {std::pair{"slider1.webp", 60}, std::pair{"slider2@2x.webp", 120}}) {
+        const std::string bytes = readBytes(site() + name);
+        int w = 0, h = 0;
+        ASSERT_TRUE(WebPGetInfo(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &w, &h)) << name;
+        EXPECT_EQ(w, width) << name;
+    }
+    EXPECT_EQ(readBytes(site() + "slider2.png").substr(1, 3), "PNG");
+
+    const std::string page = readBytes(site() + "Demo.html");
+    const std::string first = "<picture><source type=\"image/webp\" srcset=\"slider0.webp, slider0@2x.webp 2x\">"
+                              "<img src=\"slider0.jpg\" srcset=\"slider0@2x.jpg 2x\" width=\"60\" height=\"40\" "
+                              "fetchpriority=\"high\" title=\"A picture\" alt=\"A picture\" /></picture>\r\n";
+    EXPECT_NE(page.find("<div id=\"jsnavbtnslider_firstimage_1\" class=\"jsnavbtnslider_image\">\r\n"
+                        "<a href=\"\" target=\"_self\">\r\n" +
+                        first),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<picture><source type=\"image/webp\" srcset=\"slider1.webp\"><img src=\"slider1.gif\" "
+                        "width=\"60\" height=\"40\" loading=\"lazy\" decoding=\"async\" title="),
+              std::string::npos)
+        << "a source too small for a 2x copy gets none";
+    const std::string report = readBytes(site() + "Demo_PublishReport.txt");
+    for (const std::string& name : pictures)
+        EXPECT_NE(report.find("\r\n  " + name + "\r\n"), std::string::npos) << name;
+    EXPECT_EQ(findings.advice.front(),
+              "Item 2 (small.gif) gets no sharp copy for high-density screens: the picture is "
+              "90 x 60 pixels; a sharp copy for high-density screens needs at least 120 x 80.");
+}
+
+TEST_F(SaveAndPublish, TheJpegQualityOptionSetsTheBytesAndAQualityOutsideItsRulesIsRefused) {
+    const std::string photo = m_folders.root() / "pictures/photo.jpg";
+    writeBytes(photo, encodeJpeg(veskaro::test::colourPattern(1280, 960), 95, "photo.jpg"));
+    addItem(photo);
+    publish("Demo.vsk");
+    const std::string atDefault = readBytes(site() + "slider0.jpg");
+    setOption("Pictures.JpegQuality", "40");
+    publish("Demo.vsk");
+    EXPECT_LT(readBytes(site() + "slider0.jpg").size(), atDefault.size());
+    const auto before = publishedFiles(site());
+    for (const char* quality : {"0", "101", "high"}) {
+        setOption("Pictures.JpegQuality", quality);
+        EXPECT_EQ(errorOf([&] { publish("Demo.vsk"); }),
+                  std::string("The quality of JPEG pictures ") + quality +
+                      " cannot be used: it must be a whole number from 1 to 100. Nothing was saved.");
+    }
+    EXPECT_TRUE(changedSince(before, site()).empty());
 }
