@@ -100,6 +100,9 @@ protected:
         EXPECT_EQ(files, expected);
     }
 
+    void expectCutOffUploadHealed(const UploadTarget& target, const ConnectOptions& connect, ServerProcess& server,
+                                  const fs::path& remote);
+
     TemporaryFolder m_config;
     LocalPublish m_publish;
     SilentUploadProgress m_progress;
@@ -282,19 +285,26 @@ private:
     bool m_killed = false;
 };
 
-TEST_F(SftpUpload, AnUploadCutOffMidwayLeavesWholeFilesAndTheNextOneCompletes) {
-    upload(target(), options());
+// An upload whose session the server loses while the large picture travels leaves the site as it was, and
+// the next upload completes it and removes what the cut one left.
+void ServerUpload::expectCutOffUploadHealed(const UploadTarget& target, const ConnectOptions& connect,
+                                            ServerProcess& server, const fs::path& remote) {
+    upload(target, connect);
     m_publish.edit("slider0.jpg", std::string(400000, 'J'));
     m_publish.edit("Demo.html", "<page naming the new picture>");
-    SessionKiller killer(s_server->process());
+    SessionKiller killer(server);
     {
-        const std::unique_ptr<RemoteFolder> folder = openRemoteFolder(target(), options());
+        const std::unique_ptr<RemoteFolder> folder = openRemoteFolder(target, connect);
         EXPECT_THROW(runUpload(*folder, m_publish.files(), {}, killer), VeskaroError);
     }
-    EXPECT_EQ(readBytes(m_remote / "Demo.html"), "<page>");
-    EXPECT_TRUE(readBytes(m_remote / "slider0.jpg") == std::string(400000, 'j')) << "the earlier picture is whole";
-    upload(target(), options());
-    expectInStep(m_remote);
+    EXPECT_EQ(readBytes(remote / "Demo.html"), "<page>");
+    EXPECT_TRUE(readBytes(remote / "slider0.jpg") == std::string(400000, 'j')) << "the earlier picture is whole";
+    upload(target, connect);
+    expectInStep(remote);
+}
+
+TEST_F(SftpUpload, AnUploadCutOffMidwayLeavesWholeFilesAndTheNextOneCompletes) {
+    expectCutOffUploadHealed(target(), options(), s_server->process(), m_remote);
 }
 
 // --- FTP ---
@@ -408,6 +418,12 @@ TEST_F(FtpsUpload, RefusesASelfSignedCertificateUntilItsKeyIsTrustedThenUploads)
     m_trusted.clear();
     EXPECT_EQ(upload(target(), options(FtpsServer::kPassword)).plan.count(PlanAction::Unchanged), 4u);
     expectInStep(m_server->site() / kNonAsciiFolder);
+}
+
+TEST_F(FtpsUpload, AnUploadCutOffMidwayLeavesWholeFilesAndTheNextOneCompletes) {
+    m_trusted = m_server->keyFingerprint();
+    expectCutOffUploadHealed(target(), options(FtpsServer::kPassword), m_server->process(),
+                             m_server->site() / kNonAsciiFolder);
 }
 
 TEST_F(FtpsUpload, StopsAtAChangedCertificateKey) {

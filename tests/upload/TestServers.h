@@ -110,6 +110,7 @@ public:
     std::filesystem::path site() const { return m_folder.path() / "site"; }
     /// Returns the fingerprint of the certificate's public key, "SHA256:<base64>", computed by openssl.
     std::string keyFingerprint() const;
+    ServerProcess& process() { return m_process; }
 
 private:
     TemporaryFolder m_folder;
