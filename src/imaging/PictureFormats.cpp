@@ -62,8 +62,14 @@ std::optional<PictureSize> bmpLayoutSize(ByteSource& source) {
     if (!readHead(source, head))
         return std::nullopt;
     const bool core = readLe32(&head[14]) == 12;
-    const std::int64_t width = core ? readLe16(&head[18]) : static_cast<std::int32_t>(readLe32(&head[18]));
-    const std::int64_t rows = core ? readLe16(&head[20]) : static_cast<std::int32_t>(readLe32(&head[22]));
+    // Each side read as its own type: a conditional of both would make a negative height unsigned.
+    const auto side = [&](std::size_t coreAt, std::size_t infoAt) -> std::int64_t {
+        if (core)
+            return readLe16(&head[coreAt]);
+        return static_cast<std::int32_t>(readLe32(&head[infoAt]));
+    };
+    const std::int64_t width = side(18, 18);
+    const std::int64_t rows = side(20, 22);
     const std::int64_t height = rows < 0 ? -rows : rows;
     if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide)
         return PictureSize{};

@@ -6,8 +6,11 @@
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/MemorySource.h"
+#include "imaging/PaletteQuantizer.h"
 #include "imaging/PictureFormat.h"
 #include "imaging/PictureFormats.h"
+#include "imaging/PictureLoader.h"
+#include "platform/VeskaroError.h"
 
 #include <gtest/gtest.h>
 #include <jerror.h>
@@ -50,6 +53,10 @@ TEST(PictureFormats, EachDescriptorReadsWhatItWrites) {
         const LoadedPicture back = info.decode(source, "canvas", {});
         EXPECT_EQ(back.sourceWidth, 48);
         EXPECT_EQ(back.sourceHeight, 32);
+        ASSERT_TRUE(source.rewind());
+        const PictureSize header = info.headerSize(source, "canvas");
+        EXPECT_EQ(header.width, 48) << "the header tells the size decoding gives";
+        EXPECT_EQ(header.height, 32);
         for (const char* extension : info.extensions) {
             if (extension) {
                 EXPECT_EQ(formatFromExtension(std::string("a.") + extension), info.format);
@@ -107,4 +114,26 @@ TEST(PictureLoader, NamesAMissingFileOrAFolder) {
     std::filesystem::create_directory(folder.path() / "folder.gif");
     EXPECT_EQ(errorOf([&] { loadPicture(folder / "folder.gif"); }), "File not found: " + (folder / "folder.gif"));
     EXPECT_EQ(errorOf([&] { loadPicture(folder / "missing.png"); }), "Unknown picture file extension (.png)");
+}
+
+// The size publishing reads ahead of decoding, for the copies at twice the slider's size: a top-down
+// bitmap's height is negative in its header, and a GIF screen without a size is known only once decoded.
+TEST(PictureLoader, ReadsTheSizeFromTheHeaderAsDecodingWouldGiveIt) {
+    TemporaryFolder folder;
+    writeBytes(folder / "wide.jpg", encodeJpeg(colourPattern(300, 20), 90, "wide.jpg"));
+    std::string topDown = encodeBmp(colourPattern(7, 5), "top.bmp");
+    const std::uint32_t rows = static_cast<std::uint32_t>(-5);
+    for (int k = 0; k < 4; ++k)
+        topDown[22 + k] = static_cast<char>(rows >> (8 * k) & 0xFF);
+    writeBytes(folder / "top.bmp", topDown);
+    std::string noScreen = encodeGif(quantizeForGif(colourPattern(9, 6), {0, 0, 9, 6}), "screen.gif");
+    noScreen.replace(6, 4, std::string(4, '\0'));
+    writeBytes(folder / "screen.gif", noScreen);
+    writeBytes(folder / "cut.jpg", "\xFF\xD8\xFF");
+    EXPECT_EQ(pictureSizeOf(folder / "wide.jpg").width, 300);
+    EXPECT_EQ(pictureSizeOf(folder / "top.bmp").height, 5);
+    EXPECT_EQ(decodeBytes(topDown, "top.bmp").sourceHeight, 5);
+    EXPECT_EQ(pictureSizeOf(folder / "screen.gif").width, 0);
+    EXPECT_EQ(decodeBytes(noScreen, "screen.gif").sourceWidth, 9) << "decoding takes the first image's size";
+    EXPECT_THROW(pictureSizeOf(folder / "cut.jpg"), VeskaroError);
 }
