@@ -5,7 +5,9 @@
 //   veskaro-prep --batch OUTDIR WIDTH HEIGHT SOURCE...
 //       every SOURCE in one process, each written to OUTDIR with its own stem
 
+#include "imaging/PictureFormat.h"
 #include "imaging/SliderPicture.h"
+#include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
 #include <sys/resource.h>
@@ -33,10 +35,13 @@ std::string withoutExtension(const std::string& path) {
 
 double prepareTimed(const std::string& source, const std::string& base, int width, int height) {
     const auto start = std::chrono::steady_clock::now();
-    const PreparedPicture picture = prepareSliderPicture(source, base, width, height);
+    const PictureFormat format = formatFromExtension(source);
+    const std::string path = base + preparedExtension(format);
+    const EncodedPictures picture = encodeSliderPictures(source, {{path, format, 1, {}}}, width, height);
+    writeFileAtomically(path, picture.bytes.front());
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("%-40s %8.1f ms  %4dx%-4d  peak so far %6.1f MiB\n", std::filesystem::path(source).filename().c_str(),
-                ms, picture.scaledWidth, picture.scaledHeight, peakMemoryKiB() / 1024.0);
+                ms, picture.fit.scaledWidth, picture.fit.scaledHeight, peakMemoryKiB() / 1024.0);
     return ms;
 }
 

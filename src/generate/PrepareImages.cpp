@@ -12,6 +12,7 @@
 #include "platform/MemoryUse.h"
 #include "platform/PathText.h"
 #include "platform/Places.h"
+#include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
@@ -139,11 +140,14 @@ void prepareJob(const PictureJob& picture, std::size_t job, const std::string& t
                 const MemoryCharge& charge, PreparedInTemp& prepared) {
     requireKnownExtension(picture);
     std::vector<PictureOutput> outputs;
-    for (const PublishedPicture& output : picture.outputs) {
+    for (const PublishedPicture& output : picture.outputs)
         outputs.push_back({tempFolder + output.name, output.format, output.scale, output.settings});
-        prepared.paths[job].push_back(outputs.back().path);
+    const EncodedPictures encoded = encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
+    for (std::size_t k = 0; k < outputs.size(); ++k) {
+        prepared.paths[job].push_back(outputs[k].name);
+        writeFileAtomically(outputs[k].name, encoded.bytes[k]);
     }
-    prepared.fits[job] = prepareSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
+    prepared.fits[job] = encoded.fit;
 }
 
 /// Where and with how many workers the pictures are prepared.

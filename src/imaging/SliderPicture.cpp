@@ -4,7 +4,6 @@
 #include "imaging/PictureLoader.h"
 #include "imaging/Resampler.h"
 #include "platform/MemoryUse.h"
-#include "platform/TextFile.h"
 
 #include <algorithm>
 #include <array>
@@ -101,19 +100,7 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
     return formatInfo(slider.format).encode(slider.canvas, slider.geometry.target, settings, name);
 }
 
-PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                                     int sliderHeight, const std::function<void(std::uint64_t)>& memoryNeeded) {
-    mapLargeBlocksApart();
-    const std::uint64_t work = workBytes(sliderWidth, sliderHeight);
-    const SliderCanvas slider = composeSliderCanvas(
-        [&](const LoadOptions& options) { return loadForPreparation(sourcePath, options, work, memoryNeeded); },
-        sliderWidth, sliderHeight);
-    const std::string path = targetBase + preparedExtension(slider.format);
-    writeFileAtomically(path, encodeSliderCanvas(slider, path));
-    return {slider.format, path, slider.geometry.scaledWidth, slider.geometry.scaledHeight};
-}
-
-SliderGeometry prepareSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
+EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
                                      int sliderWidth, int sliderHeight,
                                      const std::function<void(std::uint64_t)>& memoryNeeded) {
     mapLargeBlocksApart();
@@ -123,24 +110,24 @@ SliderGeometry prepareSliderPictures(const std::string& sourcePath, const std::v
     // One decode, at the size the largest output needs, serves every output.
     const LoadedPicture picture = loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largest),
                                                      workBytes(sliderWidth, sliderHeight, largest), memoryNeeded);
-    const SliderGeometry fit =
-        computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight);
+    EncodedPictures encoded{computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight),
+                            std::vector<std::string>(outputs.size())};
     const bool reducedInDecoder = formatInfo(picture.format).reducesInDecoder;
     for (int scale = 1; scale <= largest; ++scale) {
-        const SliderGeometry geometry = scaledGeometry(fit, scale);
+        const SliderGeometry geometry = scaledGeometry(encoded.fit, scale);
         std::optional<RgbImage> canvas;
-        for (const PictureOutput& output : outputs) {
+        for (std::size_t k = 0; k < outputs.size(); ++k) {
+            const PictureOutput& output = outputs[k];
             if (output.scale != scale)
                 continue;
             if (!canvas) {
                 canvas.emplace(sliderWidth * scale, sliderHeight * scale, 255);
                 drawFitted(picture.image, reducedInDecoder, *canvas, geometry.target);
             }
-            writeFileAtomically(
-                output.path, formatInfo(output.format).encode(*canvas, geometry.target, output.settings, output.path));
+            encoded.bytes[k] = formatInfo(output.format).encode(*canvas, geometry.target, output.settings, output.name);
         }
     }
-    return fit;
+    return encoded;
 }
 
 } // namespace veskaro

@@ -11,14 +11,6 @@
 
 namespace veskaro {
 
-/// What preparing one slider picture produced.
-struct PreparedPicture {
-    PictureFormat format;
-    std::string path; // the written file: the target base with the format's extension
-    int scaledWidth;  // the picture's size once its longer side fits the slider
-    int scaledHeight;
-};
-
 /// A source picture fitted onto a white slider-sized canvas, ready to be encoded.
 struct SliderCanvas {
     PictureFormat format;
@@ -46,29 +38,27 @@ std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, 
 /// scale times the slider's size in each direction.
 SliderGeometry scaledGeometry(const SliderGeometry& geometry, int scale);
 
-/// One file prepared from a source picture.
+/// One picture prepared from a source picture.
 struct PictureOutput {
-    std::string path;
+    std::string name; // stands for the file in messages
     PictureFormat format;
     int scale = 1; // the canvas is this many times the slider's size in each direction
     EncoderSettings settings;
 };
 
-/// Loads a source picture once and writes each output: the picture fitted onto a white canvas of the
-/// slider's size (scaledGeometry of the slider's fit for a larger scale), encoded in the output's format.
-/// Tells memoryNeeded what the preparation will have taken, as preparationMemory counts it, before decoding
-/// takes more. Returns the fit at the slider's size. Throws VeskaroError when the source cannot be read or a
-/// file cannot be written; an output written before stays.
-SliderGeometry prepareSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
+/// The pictures prepared from one source: where the source lands at the slider's size, and each output's
+/// bytes.
+struct EncodedPictures {
+    SliderGeometry fit;
+    std::vector<std::string> bytes;
+};
+
+/// Loads a source picture once and encodes each output: the picture fitted onto a white canvas of the
+/// slider's size (scaledGeometry of the slider's fit for a larger scale), in the output's format. Tells
+/// memoryNeeded what the preparation will have taken, as preparationMemory counts it, before decoding takes
+/// more. Throws VeskaroError when the source cannot be read or a picture cannot be encoded.
+EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
                                      int sliderWidth, int sliderHeight,
                                      const std::function<void(std::uint64_t)>& memoryNeeded = {});
-
-/// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
-/// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Tells memoryNeeded, where given,
-/// what the preparation will have taken (as preparationMemory counts it) each time decoding finds it needs
-/// more, before taking it. Throws
-/// VeskaroError when the source cannot be read or the file cannot be written.
-PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                                     int sliderHeight, const std::function<void(std::uint64_t)>& memoryNeeded = {});
 
 } // namespace veskaro
