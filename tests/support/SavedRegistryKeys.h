@@ -1,0 +1,93 @@
+#pragma once
+
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veskaro::test {
+
+/// Keeps what some keys of the current user hold (their values and sub-keys, or that they are missing)
+/// and puts it back when it ends, so that a test writing there leaves the user's registry as it found it.
+class SavedRegistryKeys {
+public:
+    explicit SavedRegistryKeys(std::vector<std::wstring> paths) {
+        for (std::wstring& path : paths) {
+            std::optional<Snapshot> kept = snapshotOf(HKEY_CURRENT_USER, path);
+            m_saved.emplace_back(std::move(path), std::move(kept));
+        }
+    }
+    ~SavedRegistryKeys() {
+        for (const auto& [path, kept] : m_saved) {
+            RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+            if (kept)
+                restore(HKEY_CURRENT_USER, path, *kept);
+        }
+    }
+    SavedRegistryKeys(const SavedRegistryKeys&) = delete;
+    SavedRegistryKeys& operator=(const SavedRegistryKeys&) = delete;
+
+private:
+    struct Value {
+        std::wstring name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    struct Snapshot {
+        std::vector<Value> values;
+        std::vector<std::pair<std::wstring, Snapshot>> keys;
+    };
+
+    static std::optional<Snapshot> snapshotOf(HKEY parent, const std::wstring& path) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return std::nullopt;
+        Snapshot snapshot;
+        for (DWORD index = 0;; ++index) {
+            wchar_t name[16384];
+            DWORD nameSize = 16384;
+            DWORD type = 0;
+            DWORD size = 0;
+            if (RegEnumValueW(key, index, name, &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+                break;
+            Value value{name, type, std::vector<BYTE>(size)};
+            nameSize = 16384;
+            RegEnumValueW(key, index, name, &nameSize, nullptr, &type, value.data.data(), &size);
+            value.data.resize(size);
+            snapshot.values.push_back(std::move(value));
+        }
+        for (DWORD index = 0;; ++index) {
+            wchar_t name[256];
+            DWORD nameSize = 256;
+            if (RegEnumKeyExW(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            if (std::optional<Snapshot> sub = snapshotOf(key, name))
+                snapshot.keys.emplace_back(name, std::move(*sub));
+        }
+        RegCloseKey(key);
+        return snapshot;
+    }
+
+    static void restore(HKEY parent, const std::wstring& path, const Snapshot& snapshot) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        for (const Value& value : snapshot.values)
+            RegSetValueExW(key, value.name.c_str(), 0, value.type, value.data.data(),
+                           static_cast<DWORD>(value.data.size()));
+        for (const auto& [name, sub] : snapshot.keys)
+            restore(key, name, sub);
+        RegCloseKey(key);
+    }
+
+    std::vector<std::pair<std::wstring, std::optional<Snapshot>>> m_saved;
+};
+
+} // namespace veskaro::test
+
+#endif
