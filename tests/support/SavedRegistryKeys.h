@@ -11,22 +11,23 @@
 
 namespace veskaro::test {
 
-/// Keeps what some keys of the current user hold (their values and sub-keys, or that they are missing)
-/// and puts it back when it ends, so that a test writing there leaves the user's registry as it found it.
+/// Keeps what some keys below root (the current user's unless told) hold, their values and sub-keys or that
+/// they are missing, and puts it back when it ends, so that a test writing there leaves the registry as it
+/// found it.
 class SavedRegistryKeys {
 public:
-    explicit SavedRegistryKeys(std::vector<std::wstring> paths) {
+    explicit SavedRegistryKeys(std::vector<std::wstring> paths, HKEY root = HKEY_CURRENT_USER) : m_root(root) {
         for (std::wstring& path : paths) {
-            std::optional<Snapshot> kept = snapshotOf(HKEY_CURRENT_USER, path);
+            std::optional<Snapshot> kept = snapshotOf(m_root, path);
             m_saved.emplace_back(std::move(path), std::move(kept));
         }
     }
     ~SavedRegistryKeys() {
         for (const auto& [path, kept] : m_saved) {
-            RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
-            RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+            RegDeleteTreeW(m_root, path.c_str());
+            RegDeleteKeyW(m_root, path.c_str());
             if (kept)
-                restore(HKEY_CURRENT_USER, path, *kept);
+                restore(m_root, path, *kept);
         }
     }
     SavedRegistryKeys(const SavedRegistryKeys&) = delete;
@@ -85,6 +86,7 @@ private:
         RegCloseKey(key);
     }
 
+    HKEY m_root;
     std::vector<std::pair<std::wstring, std::optional<Snapshot>>> m_saved;
 };
 
