@@ -126,9 +126,10 @@ buildGtest() { # prefix
     cmake --install "$1/../gtest-build" >/dev/null
 }
 
-# Prints the prefix of the cross-built libraries, building them when their versions changed.
+# Prints the prefix of the cross-built libraries, building them when their versions changed. Nothing else
+# may reach standard output, which the caller takes for the prefix (apt-get update prints its progress).
 buildDependencies() {
-    ensureSourceIndex
+    ensureSourceIndex >&2
     local jpeg gif png webp zlib gtest compiler key prefix work
     jpeg=$(sourceVersion libjpeg-turbo)
     gif=$(sourceVersion giflib)

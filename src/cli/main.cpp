@@ -12,12 +12,12 @@
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/CommandLine.h"
+#include "platform/ConsoleInterrupt.h"
 #include "platform/PathText.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -378,11 +378,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "veskaro-cli: %s\n", messageOf(error).c_str());
         return kFailedOrFindings;
     }
-    if (status == kInterrupted) {
-        // The run's folders are gone by now; the shell that started the command learns that it was
-        // interrupted, as it would have without the stop, and stops a script that ran it.
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
-    }
+    // The run's folders are gone by now; the shell that started the command learns that it was
+    // interrupted, as it would have without the stop, and stops a script that ran it.
+    if (status == kInterrupted)
+        ConsoleInterrupt::endProcessAsInterrupted();
     return status;
 }

@@ -14,6 +14,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/PathText.h"
 #include "platform/Places.h"
+#include "platform/PortableFileName.h"
 #include "platform/VeskaroError.h"
 
 #include <algorithm>
@@ -28,6 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 
 using Problems = std::vector<std::string>;
+
+constexpr std::string_view kForbiddenCharactersText = "any of the characters < > : \" / \\ | ? * or control characters";
 
 void listSliderNameProblems(const std::string& sliderName, Problems& out) {
     if (const SliderNameProblem problem = sliderNameProblem(sliderName); problem != SliderNameProblem::None)
@@ -64,6 +67,29 @@ void listNameLengthProblems(const std::string& fileName, Problems& out) {
         out.push_back("The project file name \"" + fileName + "\" is too long: its publish report \"" + report +
                       "\" would exceed the " + std::to_string(kLongestFileName) +
                       " bytes a file name holds. Please choose a shorter name.");
+}
+
+// A folder published on Linux may be copied to Windows, or published there from the same project file.
+// The page, the project file and the report share the base name, and the system reads a device name from
+// the part before the first dot: the page's name tells for all three.
+void listUnportableProjectNames(const std::string& fileName, const std::vector<PublishedFile>& files, Problems& out) {
+    const auto page = std::find_if(files.begin(), files.end(),
+                                   [](const PublishedFile& file) { return file.kind == PublishedKind::Page; });
+    if (page == files.end())
+        return;
+    std::string reason;
+    switch (portableNameProblem(page->name)) {
+    case PortableNameProblem::ForbiddenCharacter:
+        reason = "it must not contain " + std::string(kForbiddenCharactersText);
+        break;
+    case PortableNameProblem::ReservedName:
+        reason = "Windows keeps its first part for a device";
+        break;
+    case PortableNameProblem::None:
+        return;
+    }
+    out.push_back("The project file name \"" + fileName + "\" cannot name its files on every system: " + reason +
+                  ". Please choose another name.");
 }
 
 void listMissingScripts(const TkvlAppletAgent& project, const std::string& dataFolder, Problems& out) {
@@ -108,11 +134,15 @@ void listSourceClashes(const TkvlAppletAgent& project, const std::string& folder
 } // namespace
 
 SliderNameProblem sliderNameProblem(const std::string& sliderName) {
-    const bool unsafe = std::any_of(sliderName.begin(), sliderName.end(), [](char c) {
-        const auto code = static_cast<unsigned char>(c);
-        return c == '/' || c == '\\' || code < 32 || code == 127;
-    });
-    if (unsafe)
+    switch (portableNameProblem(styleSheetName(sliderName))) {
+    case PortableNameProblem::ForbiddenCharacter:
+        return SliderNameProblem::UnsafeCharacter;
+    case PortableNameProblem::ReservedName:
+        return SliderNameProblem::ReservedName;
+    case PortableNameProblem::None:
+        break;
+    }
+    if (sliderName.find('\x7f') != std::string::npos)
         return SliderNameProblem::UnsafeCharacter;
     return sliderNameFits(sliderName) ? SliderNameProblem::None : SliderNameProblem::TooLong;
 }
@@ -124,8 +154,12 @@ bool sliderNameFits(const std::string& sliderName) {
 std::string sliderNameProblemText(SliderNameProblem problem) {
     switch (problem) {
     case SliderNameProblem::UnsafeCharacter:
-        return "The slider name must not contain \"/\", \"\\\" or control characters, because it names the slider's "
-               "style sheet file. Please choose another slider name.";
+        return "The slider name must not contain " + std::string(kForbiddenCharactersText) +
+               ", because it names the slider's style sheet file. Please choose another slider name.";
+    case SliderNameProblem::ReservedName:
+        return "The slider name without its blanks is a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to "
+               "COM9, LPT1 to LPT9), so it cannot name the slider's style sheet file. Please choose another slider "
+               "name.";
     case SliderNameProblem::TooLong:
         return "The slider name is too long: it names the slider's style sheet file, so without its blanks it may "
                "hold at most " +
@@ -163,9 +197,11 @@ Problems publishingProblems(const TkvlAppletAgent& project, const Places& places
     if (const std::string quality = jpegQualityProblem(project.options()); !quality.empty())
         problems.push_back(quality);
     listStorabilityProblems(project, problems);
+    const std::vector<PublishedFile> files = publishedFiles(asPublished(project), fileName);
     listNameLengthProblems(fileName, problems);
+    listUnportableProjectNames(fileName, files, problems);
     listMissingScripts(project, places.dataFolder(), problems);
-    listSourceClashes(project, folder, publishedFiles(asPublished(project), fileName), problems);
+    listSourceClashes(project, folder, files, problems);
     return problems;
 }
 

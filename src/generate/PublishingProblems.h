@@ -21,13 +21,14 @@ inline constexpr std::size_t kLongestFileName = 255 - kTemporaryNameGrowth;
 inline constexpr std::size_t kLongestSliderId = kLongestFileName - 4;
 
 /// What keeps a slider name from naming the slider's style sheet file.
-enum class SliderNameProblem { None, UnsafeCharacter, TooLong };
+enum class SliderNameProblem { None, UnsafeCharacter, ReservedName, TooLong };
 
 /// Tells whether a slider name, without its blanks, is short enough to name the style sheet file.
 bool sliderNameFits(const std::string& sliderName);
 
-/// Tells what, if anything, keeps a slider name from naming the slider's style sheet file: a folder
-/// separator or a control character, or more than kLongestSliderId bytes without its blanks.
+/// Tells what, if anything, keeps a slider name from naming the slider's style sheet file on every system:
+/// a character Windows forbids in file names (folder separators and control characters among them), a
+/// name Windows keeps for a device, or more than kLongestSliderId bytes without its blanks.
 SliderNameProblem sliderNameProblem(const std::string& sliderName);
 
 /// Returns the sentence that tells the user what is wrong with such a slider name; empty text for none.
@@ -46,8 +47,9 @@ void requireGeneratable(const TAppletData& data);
 
 /// Returns, one sentence each, everything that stops publishing the project into folder (ending in the
 /// delimiter) under fileName, all found before anything is written: the generation problems, values the
-/// project file cannot hold as they will be written, a project name too long for its files, missing slider
-/// scripts, and published files that would overwrite the source picture of an item.
+/// project file cannot hold as they will be written, a project name too long for its files or one that
+/// cannot name them on Windows, missing slider scripts, and published files that would overwrite the
+/// source picture of an item.
 std::vector<std::string> publishingProblems(const TkvlAppletAgent& project, const Places& places,
                                             const std::string& folder, const std::string& fileName);
 

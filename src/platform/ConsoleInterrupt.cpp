@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -33,6 +35,13 @@ void releaseInterrupts() {
     SetConsoleCtrlHandler(noteControlEvent, FALSE);
 }
 
+// What the system's own handling of Ctrl+C ends a process with; raising SIGINT in the C runtime ends it
+// with 3, which a script cannot tell from a program's own status.
+[[noreturn]] void endInterrupted() {
+    std::fflush(nullptr);
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
 #else
 
 struct sigaction g_previous {};
@@ -52,6 +61,13 @@ void catchInterrupts() {
 
 void releaseInterrupts() {
     sigaction(SIGINT, &g_previous, nullptr);
+}
+
+// The exit is never reached: the default action of SIGINT ends the process.
+[[noreturn]] void endInterrupted() {
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+    std::_Exit(128 + SIGINT);
 }
 
 #endif
@@ -74,6 +90,10 @@ void ConsoleInterrupt::setCaught(bool caught) {
 
 bool ConsoleInterrupt::requested() {
     return g_requested;
+}
+
+void ConsoleInterrupt::endProcessAsInterrupted() {
+    endInterrupted();
 }
 
 } // namespace veskaro

@@ -20,6 +20,11 @@ public:
     /// Tells whether Ctrl+C was pressed while it was caught, since the process started.
     static bool requested();
 
+    /// Ends the process as Ctrl+C ends it where nothing catches it, so that the shell or script that
+    /// started it learns that it was interrupted: by SIGINT on POSIX systems, with STATUS_CONTROL_C_EXIT
+    /// on Windows. Buffered output is written first.
+    [[noreturn]] static void endProcessAsInterrupted();
+
 private:
     bool m_caught = false;
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -36,6 +37,15 @@ QMessageBox::StandardButtons boxButtons(PromptButtons buttons) {
     return QMessageBox::Ok;
 }
 
+// Qt's dialogs answer with "/" on every system; the program's paths, and the project files that keep
+// them, use the system's own delimiter (a backslash on Windows).
+QStringList nativePaths(const QStringList& paths) {
+    QStringList native;
+    for (const QString& path : paths)
+        native << QDir::toNativeSeparators(path);
+    return native;
+}
+
 PromptAnswer answerOf(int button) {
     switch (button) {
     case QMessageBox::Yes:
@@ -61,12 +71,14 @@ PromptAnswer QtPrompts::showMessage(PromptIcon icon, const QString& text, Prompt
 }
 
 QString QtPrompts::chooseOpenFile(const QString& filter, const QString& initialFolder) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QObject::tr("Open"), initialFolder, filter);
+    return QDir::toNativeSeparators(
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), QObject::tr("Open"), initialFolder, filter));
 }
 
 QString QtPrompts::chooseSaveFile(const QString& filter, const QString& initialFolder) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save As"), initialFolder, filter,
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+    return QDir::toNativeSeparators(QFileDialog::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save As"),
+                                                                 initialFolder, filter, nullptr,
+                                                                 QFileDialog::DontConfirmOverwrite));
 }
 
 std::optional<QColor> QtPrompts::chooseColor(const QColor& initial) {
@@ -81,13 +93,13 @@ QString QtPrompts::choosePictureFile(const QString& filter) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     m_pictureFolder = dialog.directory().absolutePath();
-    return dialog.selectedFiles().constFirst();
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 QStringList QtPrompts::choosePictureFiles(const QString& filter, const QString& initialFolder) {
     PictureFileDialog dialog(filter, true, m_settings, QApplication::activeWindow());
     dialog.setDirectory(initialFolder);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList{};
+    return dialog.exec() == QDialog::Accepted ? nativePaths(dialog.selectedFiles()) : QStringList{};
 }
 
 int QtPrompts::runDialog(QDialog& dialog) {

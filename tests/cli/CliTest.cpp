@@ -456,9 +456,6 @@ TEST_F(VeskaroCli, PublishWritesNumbersAsParsedAndReservedEmpty) {
 }
 
 TEST_F(VeskaroCli, CtrlCWhilePicturesArePreparedLeavesTheFolderAsItWas) {
-#ifdef _WIN32
-    GTEST_SKIP() << "sends SIGINT to a forked child; on Windows the console handler is tested in WindowsConsole";
-#else
     const fs::path folder = m_folders.root().path() / "slow";
     fs::create_directories(folder);
     writeBytes(folder / "large.bmp", veskaro::encodeBmp(veskaro::test::smoothPattern(1600, 1200), "large.bmp"));
@@ -475,6 +472,16 @@ TEST_F(VeskaroCli, CtrlCWhilePicturesArePreparedLeavesTheFolderAsItWas) {
     const Names before = veskaro::test::namesIn(folder);
     const fs::path err = m_folders.root().path() / "err";
 
+#ifdef _WIN32
+    // Ctrl+C pressed at the console the program runs in, once it waits for the first picture: the other
+    // 59 take seconds longer.
+    const int status = runCommand(quoted(VESKARO_CONSOLE_CTRL_C) + " \"image 1/60\" " + quoted(err.string()) + " " +
+                                  quoted((m_folders.root().path() / "out").string()) + " " + quoted(VESKARO_CLI) +
+                                  " publish " + quoted((folder / "slow.vsk").string()) + " --jobs 2");
+    if (status == 77)
+        GTEST_SKIP() << "this system's console cannot send Ctrl+C";
+    EXPECT_EQ(static_cast<unsigned>(status), 0xC000013Au) << "the exit status of a program Ctrl+C ended";
+#else
     const pid_t pid = fork();
     if (pid == 0) {
         const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -489,10 +496,11 @@ TEST_F(VeskaroCli, CtrlCWhilePicturesArePreparedLeavesTheFolderAsItWas) {
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
-    EXPECT_NE(readBytes(err).find("veskaro-cli: Publishing was cancelled.\n"), std::string::npos) << readBytes(err);
+#endif
+    EXPECT_NE(consoleText(readBytes(err)).find("veskaro-cli: Publishing was cancelled.\n"), std::string::npos)
+        << readBytes(err);
     EXPECT_EQ(veskaro::test::namesIn(folder), before);
     EXPECT_EQ(workFiles(), Names{"Temp"});
-#endif
 }
 
 #ifndef _WIN32 // symbolic links, which Windows keeps for administrators

@@ -1,8 +1,14 @@
+#include "ChildProcess.h"
 #include "TestFolders.h"
 
 #include "platform/FolderUpdate.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <optional>
+#include <thread>
 
 using namespace veskaro;
 using veskaro::test::filesIn;
@@ -45,8 +51,12 @@ protected:
         update.commit();
     }
 
-    std::string site() const { return (m_root.path() / "site/").string(); }
-    std::map<std::string, std::string> outside() const { return filesIn(m_root.path() / "outside"); }
+    std::string site() const {
+        return (m_root.path() / "site/").string();
+    }
+    std::map<std::string, std::string> outside() const {
+        return filesIn(m_root.path() / "outside");
+    }
     static std::map<std::string, std::string> untouched() {
         return {{"victim.txt", "the victim"}, {"secret.txt", "the secret"}};
     }
@@ -101,4 +111,86 @@ TEST_F(FolderUpdateLinks, LeavesNoTemporaryFileOutsideWhenNotCommitted) {
     EXPECT_EQ(outside(), untouched());
     EXPECT_EQ(namesIn(site()), (std::set<std::string>{"site.html", "site.vsk", "slider0.jpg"}));
     EXPECT_TRUE(fs::is_symlink(site() + "site.html"));
+}
+
+namespace {
+
+// Two runs of the program updating one folder: the other run, started by its FolderUpdateHolder, takes the
+// folder's turn and adds page.html; this one then asks for the turn on a thread of its own.
+class FolderUpdateTurns : public testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(m_root.path() / "site"); }
+
+    void startOtherRun(const char* ending) {
+        m_other.emplace(VESKARO_FOLDER_UPDATE_HOLDER,
+                        std::vector<std::string>{site(), m_root / "holding", m_root / "release", ending});
+        ASSERT_TRUE(m_other->started());
+        for (int wait = 0; wait < 3000 && !fs::exists(m_root.path() / "holding"); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(fs::exists(m_root.path() / "holding")) << "the other run never took its turn";
+    }
+
+    // Updates page.html with "second" once the turn comes; the thread's end is waited for in the test.
+    void updateHere() {
+        writeBytes(m_root / "second.html", "second");
+        m_here = std::jthread([this] {
+            FolderUpdate update(site());
+            m_gotTurn = true;
+            m_leftoversSeen = temporaryFiles();
+            update.add(m_root / "second.html", "page.html");
+            update.commit();
+        });
+    }
+
+    void releaseOtherRun() { writeBytes(m_root / "release", ""); }
+
+    std::set<std::string> temporaryFiles() const {
+        std::set<std::string> found;
+        for (const std::string& name : namesIn(site()))
+            if (name != "page.html")
+                found.insert(name);
+        return found;
+    }
+
+    std::string site() const { return (m_root.path() / "site/").string(); }
+
+    TemporaryFolder m_root;
+    std::atomic<bool> m_gotTurn = false;
+    std::set<std::string> m_leftoversSeen;
+    // Ended before this run's thread is joined, so that a failed test does not wait for its turn.
+    std::jthread m_here;
+    std::optional<veskaro::test::ChildProcess> m_other;
+};
+
+} // namespace
+
+// Without turns, this run's tidying up would take away the file the other run is about to rename.
+TEST_F(FolderUpdateTurns, TwoRunsUpdatingOneFolderTakeTurns) {
+    startOtherRun("commit");
+    ASSERT_EQ(temporaryFiles().size(), 1u) << "the other run's page waits beside its place";
+    updateHere();
+    // However long this run is let go, it must not start while the other holds the turn.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_FALSE(m_gotTurn) << "the update started while another run held the folder's turn";
+    EXPECT_EQ(temporaryFiles().size(), 1u);
+    releaseOtherRun();
+    EXPECT_EQ(m_other->wait(), 0) << "the other run's commit failed";
+    m_here.join();
+    EXPECT_TRUE(m_gotTurn);
+    EXPECT_EQ(m_leftoversSeen, std::set<std::string>{}) << "the other run had renamed its file";
+    EXPECT_EQ(filesIn(site()), (std::map<std::string, std::string>{{"page.html", "second"}}));
+}
+
+// The system ends a dead run's hold on the folder, and the next update removes what it left.
+TEST_F(FolderUpdateTurns, ARunThatDiesHoldingTheTurnPassesItOn) {
+    startOtherRun("die");
+    updateHere();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(m_gotTurn);
+    releaseOtherRun();
+    EXPECT_EQ(m_other->wait(), 0);
+    m_here.join();
+    EXPECT_TRUE(m_gotTurn) << "the dead run's turn never ended";
+    EXPECT_EQ(m_leftoversSeen, std::set<std::string>{}) << "the dead run's temporary file was removed first";
+    EXPECT_EQ(filesIn(site()), (std::map<std::string, std::string>{{"page.html", "second"}}));
 }

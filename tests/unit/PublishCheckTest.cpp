@@ -16,6 +16,7 @@
 #include <unistd.h>
 #endif
 
+#include <cctype>
 #include <ostream>
 
 using namespace veskaro;
@@ -159,8 +160,9 @@ TEST_F(PublishCheck, ReportsNamesThatCannotNameTheirFiles) {
     change(&TAppletData::pSliderName, "news/today");
     m_fileName = std::string(240, 'p') + ".vsk";
     EXPECT_EQ(check().problems,
-              (Findings{"The slider name must not contain \"/\", \"\\\" or control characters, because it names the "
-                        "slider's style sheet file. Please choose another slider name.",
+              (Findings{"The slider name must not contain any of the characters < > : \" / \\ | ? * or control "
+                        "characters, because it names the slider's style sheet file. Please choose another slider "
+                        "name.",
                         "The project file name \"" + m_fileName + "\" is too long: its publish report \"" +
                             std::string(240, 'p') +
                             "_PublishReport.txt\" would exceed the 234 bytes a file name holds. Please choose a "
@@ -175,6 +177,99 @@ TEST_F(PublishCheck, ReportsNamesThatCannotNameTheirFiles) {
     change(&TAppletData::pSliderName, std::string(230, 's') + " ");
     EXPECT_EQ(check().problems, Findings{}) << "the longest names that fit, once blanks are dropped";
 }
+
+namespace {
+
+const std::string kUnsafeSliderName =
+    "The slider name must not contain any of the characters < > : \" / \\ | ? * or control characters, because it "
+    "names the slider's style sheet file. Please choose another slider name.";
+const std::string kReservedSliderName =
+    "The slider name without its blanks is a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 "
+    "to LPT9), so it cannot name the slider's style sheet file. Please choose another slider name.";
+
+std::string unportableProjectName(const std::string& fileName, const std::string& reason) {
+    return "The project file name \"" + fileName + "\" cannot name its files on every system: " + reason +
+           ". Please choose another name.";
+}
+
+struct NamesRow {
+    const char* what;
+    std::string sliderName;
+    std::string fileName;
+    Findings problems;
+};
+
+class PortableNames : public PublishCheck, public testing::WithParamInterface<NamesRow> {
+    void TestBody() override {}
+};
+
+} // namespace
+
+// A project made on Linux must publish on Windows too: names Windows cannot give a file are problems
+// everywhere, and names both systems take stay clean.
+TEST_P(PortableNames, AreCheckedOnEverySystem) {
+    change(&TAppletData::pSliderName, GetParam().sliderName);
+    m_fileName = GetParam().fileName;
+    EXPECT_EQ(check().problems, GetParam().problems);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, PortableNames,
+    testing::Values(
+        NamesRow{"plain", "Slider1", "Show.vsk", {}},
+        NamesRow{"beyond ASCII",
+                 "Caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC",
+                 "Z\xC3\xB6"
+                 "e.vsk",
+                 {}},
+        NamesRow{"dots and blanks at the end", "Slider. ", "Demo .vsk", {}},
+        NamesRow{"two dots", "a.b", "Demo..vsk", {}}, NamesRow{"near the device names", "COM10", "LPT0.vsk", {}},
+        NamesRow{"device name inside a longer one", "CONSOLE", "Connect.vsk", {}},
+        NamesRow{"punctuation Windows takes", "Fish & 'Chips' #1", "a;b,c=[d]{e}%f.vsk", {}},
+        NamesRow{"colon in the slider name", "News: today", "Show.vsk", {kUnsafeSliderName}},
+        NamesRow{"quote in the slider name", "Big \"Show\"", "Show.vsk", {kUnsafeSliderName}},
+        NamesRow{"question mark in the slider name", "Why?", "Show.vsk", {kUnsafeSliderName}},
+        NamesRow{"pipe in the slider name", "a|b", "Show.vsk", {kUnsafeSliderName}},
+        NamesRow{"angle brackets in the slider name", "<b>", "Show.vsk", {kUnsafeSliderName}},
+        NamesRow{"star in the slider name", "All*", "Show.vsk", {kUnsafeSliderName}},
+        NamesRow{"device slider name", "Con", "Show.vsk", {kReservedSliderName}},
+        NamesRow{"device slider name with blanks", "L P T 9", "Show.vsk", {kReservedSliderName}},
+        NamesRow{"colon in the project name",
+                 "Slider1",
+                 "a:b.vsk",
+                 {unportableProjectName("a:b.vsk", "it must not contain any of the characters < > : \" / \\ | ? * "
+                                                   "or control characters")}},
+        NamesRow{"backslash in the project name",
+                 "Slider1",
+                 "a\\b.vsk",
+                 {unportableProjectName("a\\b.vsk", "it must not contain any of the characters < > : \" / \\ | ? * "
+                                                    "or control characters")}},
+        NamesRow{"control character in the project name",
+                 "Slider1",
+                 "a\tb.vsk",
+                 {unportableProjectName("a\tb.vsk", "it must not contain any of the characters < > : \" / \\ | ? * "
+                                                    "or control characters")}},
+        NamesRow{"device project name",
+                 "Slider1",
+                 "CON.vsk",
+                 {unportableProjectName("CON.vsk", "Windows keeps its first part for a device")}},
+        NamesRow{"device project name with a dot",
+                 "Slider1",
+                 "nul.old.vsk",
+                 {unportableProjectName("nul.old.vsk", "Windows keeps its first part for a device")}},
+        NamesRow{"device project name with a blank",
+                 "Slider1",
+                 "Aux .vsk",
+                 {unportableProjectName("Aux .vsk", "Windows keeps its first part for a device")}},
+        NamesRow{"both",
+                 "com1",
+                 "prn.vsk",
+                 {kReservedSliderName, unportableProjectName("prn.vsk", "Windows keeps its first part for a device")}}),
+    [](const testing::TestParamInfo<NamesRow>& row) {
+        std::string name = row.param.what;
+        std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+        return name;
+    });
 
 TEST_F(PublishCheck, ReportsPictureNamesThatAreNoBareFileNames) {
     addItem(picture("a.jpg"));
@@ -338,6 +433,10 @@ INSTANTIATE_TEST_SUITE_P(
                        [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, std::string(230, 'x')); }},
         CraftedProject{"slider name too long for the temporary file", true,
                        [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, std::string(231, 'x')); }},
+        CraftedProject{"slider name Windows keeps for a device", true,
+                       [](PublishCheck& subject) { subject.change(&TAppletData::pSliderName, "NUL"); }},
+        CraftedProject{"project name with a colon", true,
+                       [](PublishCheck& subject) { subject.m_fileName = "a:b.vsk"; }},
         CraftedProject{"longest project name", false,
                        [](PublishCheck& subject) { subject.m_fileName = std::string(216, 'p') + ".vsk"; }},
         CraftedProject{"project name too long", true,
@@ -374,10 +473,9 @@ INSTANTIATE_TEST_SUITE_P(
                            fs::copy_file(subject.m_folder / "first.jpg", subject.site() + "slider1.jpg");
                            subject.changeItem(0, &TItemData::IOriginalImagePath, subject.site() + "slider1.jpg");
                        }},
-        CraftedProject{"published file linked to a source picture", true,
-                       [](PublishCheck& subject) {
-                           linkTo(subject.m_folder / "second.jpg", subject.site() + "slider0.jpg");
-                       }},
+        CraftedProject{
+            "published file linked to a source picture", true,
+            [](PublishCheck& subject) { linkTo(subject.m_folder / "second.jpg", subject.site() + "slider0.jpg"); }},
         CraftedProject{
             "source picture that is no JPEG", true,
             [](PublishCheck& subject) { writeBytes(subject.m_folder / "second.jpg", "\xff\xd8\xff not really"); }},

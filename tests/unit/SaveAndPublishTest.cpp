@@ -14,6 +14,7 @@
 #include "imaging/PaletteQuantizer.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
+#include "model/ValueText.h"
 #include "platform/PathText.h"
 #include "platform/ProgramFile.h"
 
@@ -186,6 +187,35 @@ TEST_F(SaveAndPublish, FoldersAndPicturesNamedBeyondAsciiPublish) {
     EXPECT_EQ(reread.GetItem(0).IOriginalImagePath, pictures + tokyo + ".jpg");
     EXPECT_EQ(reread.GetItem(1).IToolTip, cafe);
     EXPECT_NE(readBytes(pathOf(folder + cafe + ".html")).find("slider1.gif"), std::string::npos);
+}
+
+// The project file holds each picture path as it was given: on Windows the paths the program makes end
+// their folders with "\", as the worked examples in project files do; a project made on Linux, with "/"
+// in its relative paths, still finds its pictures there, and keeps its "/" when saved.
+TEST_F(SaveAndPublish, PicturePathsAreSavedAsGivenAndEachFormResolves) {
+    fs::create_directories(m_folders.root().path() / "site/pictures");
+    std::vector<std::string> paths{"pictures/forward.jpg", m_folders.root() / "site/pictures/absolute.jpg"};
+#ifdef _WIN32
+    paths.push_back("pictures\\backward.jpg");
+    paths.push_back(".\\pictures/mixed.jpg");
+#endif
+    for (const std::string& path : paths) {
+        const std::string name = fileNamePart(path);
+        writeBytes(m_folders.root() / ("site/pictures/" + name), encodeJpeg(RgbImage(120, 80, 90), 90, name));
+        addItem(path);
+    }
+    m_project.setProjectFolder(site());
+    ASSERT_TRUE(publish("Show.vsk"));
+
+    const std::string saved = readBytes(m_folders.root() / "site/Show.vsk");
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        SCOPED_TRACE(paths[k]);
+        EXPECT_NE(saved.find("slider" + std::to_string(k) + ".jpg#$@" + paths[k] + "#$@"), std::string::npos) << saved;
+        EXPECT_TRUE(fs::is_regular_file(m_folders.root().path() / "site" / ("slider" + std::to_string(k) + ".jpg")));
+    }
+#ifdef _WIN32
+    EXPECT_NE(saved.find("\\site\\pictures\\absolute.jpg#$@"), std::string::npos) << "a path the program made";
+#endif
 }
 
 TEST_F(SaveAndPublish, ProjectFileIsAlwaysVsk) {

@@ -252,7 +252,7 @@ TEST(FolderUpdate, RenamesTheFilesOnlyWhenAllAreWritten) {
 
 TEST(FolderUpdate, RunsTakeTurnsInAFolder) {
 #ifdef _WIN32
-    GTEST_SKIP() << "the folder lock is flock on the folder, which Windows does not have";
+    GTEST_SKIP() << "flock on the folder, which Windows does not have (FolderUpdateTurns covers its lock)";
 #else
     TemporaryFolder site;
     const int other = ::open(site.path().c_str(), O_RDONLY | O_DIRECTORY);

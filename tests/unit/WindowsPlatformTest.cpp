@@ -1,6 +1,7 @@
 // The Windows back-ends of the platform layer, checked against the system's own calls: the shell's special
-// folders, the registry (read back with the registry API, not through the store under test) and Ctrl+C at
-// the console. Built for Windows only; under Wine in CI.
+// folders, the registry (read back with the registry API, not through the store under test; every key a
+// test writes is put back as it was) and Ctrl+C at the console. Built for Windows only; under Wine in CI.
+#include "SavedRegistryKeys.h"
 #include "TestFolders.h"
 #include "WindowsShellFolders.h"
 
@@ -51,6 +52,24 @@ std::optional<DWORD> registryDword(const wchar_t* key, const wchar_t* name) {
     return data;
 }
 
+void setRegistryString(const wchar_t* key, const wchar_t* name, const std::wstring& value,
+                       HKEY root = HKEY_CURRENT_USER) {
+    RegSetKeyValueW(root, key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+bool registryKeyExists(const wchar_t* key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+const std::vector<std::wstring> kClassKeys{L"Software\\Classes\\.vsk", L"Software\\Classes\\Veskaro.Document"};
+const std::vector<std::wstring> kSettingsKeys{L"Software\\KVL"};
+const std::vector<std::wstring> kAllKeys{L"Software\\KVL", L"Software\\Classes\\.vsk",
+                                         L"Software\\Classes\\Veskaro.Document"};
+
 } // namespace
 
 TEST(WindowsFolders, SpecialFoldersAreTheShellsFolders) {
@@ -95,6 +114,7 @@ TEST(WindowsFolders, AUserFolderNamedBeyondTheCodePageWorks) {
 }
 
 TEST(WindowsRegistry, TheFileAssociationWritesTheThreeClassKeysOfTheCurrentUser) {
+    const veskaro::test::SavedRegistryKeys saved(kClassKeys);
     WindowsRegistryStore store;
     const std::string program = "C:\\Program Files\\Zo\xC3\xAB Tools\\veskaro.exe";
     RegisterFileAssociation(store, program);
@@ -105,6 +125,7 @@ TEST(WindowsRegistry, TheFileAssociationWritesTheThreeClassKeysOfTheCurrentUser)
 }
 
 TEST(WindowsRegistry, SettingsAreDwordsAndStringsBelowTheProgramsKey) {
+    const veskaro::test::SavedRegistryKeys saved(kSettingsKeys);
     WindowsRegistryStore store;
     const char* browsers = "\\Software\\KVL\\Veskaro\\1.0\\Web Browsers";
     ASSERT_TRUE(store.createKey(SettingsRoot::CurrentUser, browsers));
@@ -127,6 +148,37 @@ TEST(WindowsRegistry, SettingsAreDwordsAndStringsBelowTheProgramsKey) {
     writeShowLinkTip(store, true);
     EXPECT_EQ(registryDword(L"Software\\KVL\\Veskaro\\1.0\\Settings", L"ShowLinkTipDialog"), DWORD{1});
     EXPECT_TRUE(readShowLinkTip(store));
+}
+
+// What a user had there before the tests ran is theirs: the keys come back with every value and sub-key,
+// and keys the tests made go again.
+TEST(WindowsRegistry, TheTestsLeaveTheUsersKeysAsTheyWere) {
+    const veskaro::test::SavedRegistryKeys outer(kAllKeys);
+    const wchar_t* settings = L"Software\\KVL\\Veskaro\\1.0\\Settings";
+    const wchar_t* browsers = L"Software\\KVL\\Veskaro\\1.0\\Web Browsers";
+    for (const wchar_t* made : {L"Software\\Classes\\Veskaro.Document", browsers}) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, made);
+        RegDeleteKeyW(HKEY_CURRENT_USER, made);
+    }
+    setRegistryString(settings, L"UsersOwn", L"Zo\u00eb");
+    setRegistryString(L"Software\\Classes\\.vsk", nullptr, L"Users.Editor");
+    DWORD one = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, settings, L"ShowLinkTipDialog", REG_DWORD, &one, sizeof one);
+    {
+        const veskaro::test::SavedRegistryKeys saved(kAllKeys);
+        WindowsRegistryStore store;
+        RegisterFileAssociation(store, "C:\\veskaro.exe");
+        writeShowLinkTip(store, false);
+        store.createKey(SettingsRoot::CurrentUser, "\\Software\\KVL\\Veskaro\\1.0\\Web Browsers");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, settings, L"UsersOwn");
+        ASSERT_EQ(registryString(L"Software\\Classes\\.vsk", nullptr), L"Veskaro.Document");
+        ASSERT_EQ(registryDword(settings, L"ShowLinkTipDialog"), DWORD{0});
+    }
+    EXPECT_EQ(registryString(settings, L"UsersOwn"), L"Zo\u00eb");
+    EXPECT_EQ(registryDword(settings, L"ShowLinkTipDialog"), DWORD{1});
+    EXPECT_EQ(registryString(L"Software\\Classes\\.vsk", nullptr), L"Users.Editor");
+    EXPECT_FALSE(registryKeyExists(L"Software\\Classes\\Veskaro.Document")) << "it was not there before";
+    EXPECT_FALSE(registryKeyExists(browsers)) << "it was not there before";
 }
 
 TEST(WindowsConsole, CtrlCIsARequestWhileCaught) {
@@ -155,29 +207,30 @@ std::vector<std::string> recordedArguments(const std::string& record) {
     return lines;
 }
 
-// Makes the recorder the handler of one file type of the current user for as long as it lives.
+// The classes a user may register without rights over the machine. Wine's shell looks only at the
+// machine's, which its private prefix lets the tests write.
+HKEY classesRoot() {
+    return underWine() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// Makes the recorder the handler of one file type for as long as it lives: its verb "open" records "open"
+// and the file, and its default verb, which a launch without a verb would take, records "edit" instead.
 class RecorderFileType {
 public:
     RecorderFileType() {
-        setDefault(L"Software\\Classes\\.vskrecord", L"Veskaro.TestRecord");
-        setDefault(L"Software\\Classes\\Veskaro.TestRecord\\shell\\open\\command",
-                   L"\"" + wideText(veskaro::test::native(VESKARO_RECORDER)) + L"\" \"%1\"");
+        const std::wstring recorder = L"\"" + wideText(veskaro::test::native(VESKARO_RECORDER)) + L"\"";
+        setRegistryString(L"Software\\Classes\\.vskrecord", nullptr, L"Veskaro.TestRecord", m_root);
+        setRegistryString(L"Software\\Classes\\Veskaro.TestRecord\\shell", nullptr, L"edit", m_root);
+        setRegistryString(L"Software\\Classes\\Veskaro.TestRecord\\shell\\edit\\command", nullptr,
+                          recorder + L" edit \"%1\"", m_root);
+        setRegistryString(L"Software\\Classes\\Veskaro.TestRecord\\shell\\open\\command", nullptr,
+                          recorder + L" open \"%1\"", m_root);
     }
-    ~RecorderFileType() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.vskrecord");
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\Veskaro.TestRecord");
-    }
-    RecorderFileType(const RecorderFileType&) = delete;
-    RecorderFileType& operator=(const RecorderFileType&) = delete;
 
 private:
-    static void setDefault(const wchar_t* key, const std::wstring& value) {
-        HKEY opened = nullptr;
-        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &opened, nullptr);
-        RegSetValueExW(opened, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(opened);
-    }
+    const HKEY m_root = classesRoot();
+    const veskaro::test::SavedRegistryKeys m_saved{
+        {L"Software\\Classes\\.vskrecord", L"Software\\Classes\\Veskaro.TestRecord"}, m_root};
 };
 
 } // namespace
@@ -206,8 +259,6 @@ TEST(WindowsShell, TheChosenProgramGetsThePageAsItsOneArgument) {
 }
 
 TEST(WindowsShell, TheDefaultChoiceOpensThePageWithTheHandlerOfItsType) {
-    if (underWine())
-        GTEST_SKIP() << "Wine's ShellExecute does not start the handler a file type of the current user names";
     const RecorderFileType type;
     veskaro::test::TemporaryFolder folder;
     const std::string record = folder / "record.txt";
@@ -217,5 +268,5 @@ TEST(WindowsShell, TheDefaultChoiceOpensThePageWithTheHandlerOfItsType) {
     BrowserChoice choice; // the default browser, as without stored settings
     WindowsShell shell;
     choice.OpenPage(shell, folder / "", "Caf\xC3\xA9 page.vskrecord");
-    EXPECT_EQ(recordedArguments(record), std::vector<std::string>{page});
+    EXPECT_EQ(recordedArguments(record), (std::vector<std::string>{"open", page}));
 }
