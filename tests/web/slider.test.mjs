@@ -754,9 +754,9 @@ function shownPictures(page) {
 }
 
 // Sums the layout shifts the page goes through from its first moment, asked for as shifts(): those that
-// move a picture (an element inside an image, or one holding a picture), and all of them. The slider script
-// lays out the button row once it runs, after the first paint, which moves the row's top edge by a few
-// pixels; that is the script's, not the pictures', and no picture moves with it.
+// move a picture (an element inside an image, or one holding a picture), and all of them. Where the browser
+// paints before the slider script has run (it may, while the script is on its way), the script's layout of
+// the button row then moves the row's top edge by a few pixels: a shift of the row, not of a picture.
 function noteLayoutShifts() {
     const sums = { pictures: 0, all: 0 };
     const movesPicture = ({ node }) => !!node?.closest && (!!node.closest('[id^="jsnavbtnslider_image_"]') ||
@@ -779,8 +779,8 @@ function noteLayoutShifts() {
 
 const shifts = (page) => page.evaluate(() => window[Symbol.for('shifts')]());
 
-// The requests of the pictures of a page by path, and their count, through the browser's own protocol, so
-// that the priority each was first asked at (initialPriority) can be read.
+// Notes every request of a picture of the page through the browser's own protocol, which tells the
+// priority each was first asked at (initialPriority): path -> the priorities of its requests.
 async function notePriorities(page) {
     const priorities = new Map();
     const cdp = await page.context().newCDPSession(page);
