@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """What a visitor downloads from a published slider, with every picture option on and without them.
 
-Usage: bench/visitor-bytes.py [--pairs N] CORPUS OUT
+Usage: bench/visitor-bytes.py [--pairs N] [--score] CORPUS OUT
 
 Publishes the pictures of CORPUS (sorted by name, one item each) as a 640 x 480 slider twice with
 bench/publish-pictures.sh: as a new project does (OUT/today) and with Pictures.HighDensity, Pictures.WebP
@@ -15,7 +15,8 @@ hits both alike, and prints:
   - the publish times (wall clock, and the processor time of the publishing process, which a busy machine
     disturbs less), paired run by run, and the median ratio with its min and max;
 and writes OUT/scores/{webp-1x,webp-2x,fallback-2x}/ (each published picture named like its source) for
-../shared/bench/quality.py, whose commands it prints.
+../shared/bench/quality.py, whose commands it prints, and with --score runs (a few minutes; it needs
+Debian's python3-numpy and python3-pil), each picture's SSIM going to OUT/scores/ssim-1x.csv and ssim-2x.csv.
 """
 import os
 import re
@@ -109,9 +110,12 @@ def spread(values, digits=2):
 
 
 def main(argv):
-    pairs = 5
-    if argv[:1] == ["--pairs"]:
-        pairs, argv = int(argv[1]), argv[2:]
+    pairs, score = 5, False
+    while argv[:1] in (["--pairs"], ["--score"]):
+        if argv[0] == "--pairs":
+            pairs, argv = int(argv[1]), argv[2:]
+        else:
+            score, argv = True, argv[1:]
     if len(argv) != 2:
         print(__doc__)
         return 2
@@ -136,11 +140,17 @@ def main(argv):
         print(f"publish {kind} time: today {spread(today_times)} s, options {spread(options_times)} s, "
               f"options / today {spread(ratios)}")
     link_scores(out, pictures)
-    quality = os.path.join(HERE, "..", "..", "shared", "bench", "quality.py")
+    quality = os.path.normpath(os.path.join(HERE, "..", "..", "shared", "bench", "quality.py"))
     scores = os.path.join(out, "scores")
+    commands = [["/usr/bin/python3", quality, corpus, scores, "webp-1x", "--size", "640x480",
+                 "--csv", os.path.join(scores, "ssim-1x.csv")],
+                ["/usr/bin/python3", quality, corpus, scores, "webp-2x", "fallback-2x", "--size", "1280x960",
+                 "--csv", os.path.join(scores, "ssim-2x.csv")]]
     print("scores:")
-    print(f"  /usr/bin/python3 {quality} {corpus} {scores} webp-1x --size 640x480")
-    print(f"  /usr/bin/python3 {quality} {corpus} {scores} webp-2x fallback-2x --size 1280x960")
+    for command in commands:
+        print("  " + " ".join(command))
+        if score:
+            subprocess.run(command, check=True)
     return 0
 
 
