@@ -2,15 +2,20 @@
 # Publishes the pictures given as one 640 x 480 slider, the way a save does, so that publishing can be
 # timed against other tools (anchors.sh -b) or on a corpus repeated many times:
 #
-#   bench/publish-pictures.sh [--repeat N] OUTDIR PICTURE...
+#   bench/publish-pictures.sh [--repeat N] [--option NAME=VALUE]... OUTDIR PICTURE...
 #
-# Writes OUTDIR/bench.vsk with one item per picture (the list N times over, default once) and runs
+# Writes OUTDIR/bench.vsk with one item per picture (the list N times over, default once) and the project
+# options given (such as Pictures.WebP=1; a new project's defaults otherwise) and runs
 # `veskaro-cli publish` on it; VESKARO_CLI names the program (default: the release build beside this
 # script's checkout, build/bench/bin/veskaro-cli). Extra options for it go in VESKARO_CLI_OPTIONS.
 set -euo pipefail
 repeat=1
-if [[ ${1:-} == --repeat ]]; then repeat=$2; shift 2; fi
-out=${1:?usage: publish-pictures.sh [--repeat N] OUTDIR PICTURE...}
+options=()
+while [[ ${1:-} == --repeat || ${1:-} == --option ]]; do
+    if [[ $1 == --repeat ]]; then repeat=$2; else options+=("$2"); fi
+    shift 2
+done
+out=${1:?usage: publish-pictures.sh [--repeat N] [--option NAME=VALUE]... OUTDIR PICTURE...}
 shift
 (( $# > 0 )) || { echo "no pictures given" >&2; exit 2; }
 cli=${VESKARO_CLI:-$(dirname "$0")/../build/bench/bin/veskaro-cli}
@@ -32,6 +37,11 @@ t='#$@'
         done
     done
     printf '</Item_Parameters>\r\n'
+    if (( ${#options[@]} > 0 )); then
+        printf '<Veskaro_Options>\r\n'
+        printf '%s\r\n' "${options[@]}"
+        printf '</Veskaro_Options>\r\n'
+    fi
 } >"$out/bench.vsk"
 # shellcheck disable=SC2086  # the options are words on purpose
 exec "$cli" publish "$out/bench.vsk" --quiet ${VESKARO_CLI_OPTIONS:-}

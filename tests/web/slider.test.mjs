@@ -39,7 +39,7 @@ const CHROMIUM_ARGS = [
     '--disable-sync',
 ];
 const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.bmp': 'image/bmp',
-                '.jpg': 'image/jpeg', '.gif': 'image/gif', '.webp': 'image/webp' };
+                '.jpg': 'image/jpeg', '.gif': 'image/gif', '.png': 'image/png', '.webp': 'image/webp' };
 
 let root;
 let server;
@@ -97,47 +97,12 @@ function makeTwoSliderPage() {
 </body></html>`);
 }
 
-// The "seven" page as a page that loads later pictures when they are needed writes it: each picture offered
-// as WebP with the published picture as the fallback and a denser one for high-density screens, its size
-// given, the first asked for at high priority and every later one lazily, decoded apart from painting.
-function makeLazyPage() {
-    const folder = path.join(root, 'seven');
-    const html = fs.readFileSync(path.join(folder, 'index.html'), 'utf8').replace(
-        /<img src="slider(\d+)\.bmp" ([^>]*)\/>/g,
-        (_, k, rest) => `<picture><source type="image/webp" srcset="slider${k}.webp">` +
-            `<img src="slider${k}.bmp" srcset="slider${k}@2x.bmp 2x" width="640" height="480" ` +
-            `${k === '0' ? 'fetchpriority="high"' : 'loading="lazy" decoding="async"'} ${rest}/></picture>`);
-    assert.equal(html.match(/<picture>/g)?.length, 8, 'the first image and seven slides');
-    fs.writeFileSync(path.join(folder, 'lazy.html'), html);
-    for (let k = 0; k < 7; k++)
-        fs.copyFileSync(path.join(folder, `slider${k}.bmp`), path.join(folder, `slider${k}@2x.bmp`));
-}
-
-// Draws the WebP pictures of the lazy page, each in its item's colour, with the browser's own encoder.
-async function makeWebpPictures() {
-    const page = await browser.newPage();
-    for (let k = 0; k < 7; k++) {
-        const data = await page.evaluate((colour) => {
-            const canvas = document.createElement('canvas');
-            canvas.width = 640;
-            canvas.height = 480;
-            const context = canvas.getContext('2d');
-            context.fillStyle = `rgb(${colour})`;
-            context.fillRect(0, 0, 640, 480);
-            return canvas.toDataURL('image/webp', 0.9);
-        }, COLOURS[(k % 3) + 1]);
-        assert.ok(data.startsWith('data:image/webp;base64,'), 'the browser encodes WebP');
-        fs.writeFileSync(path.join(root, 'seven', `slider${k}.webp`), Buffer.from(data.split(',')[1], 'base64'));
-    }
-    await page.close();
-}
-
 before(async () => {
     root = fs.mkdtempSync(path.join(os.tmpdir(), 'veskaro-web-'));
     execFileSync(process.env.VESKARO_MAKE_PROJECTS, [root], { stdio: 'inherit' });
     // Publishing keeps its work folders below the test's own folder, never in the user's.
     const env = { ...process.env, XDG_DATA_HOME: path.join(root, 'per-user') };
-    for (const name of ['three', 'one', 'none', 'odd', 'many', 'seven'])
+    for (const name of ['three', 'one', 'none', 'odd', 'many', 'sharp'])
         execFileSync(process.env.VESKARO_CLI, ['publish', path.join(root, name, 'index.vsk'), '--quiet'],
                      { stdio: 'inherit', env });
     fs.cpSync(process.env.VESKARO_SAMPLES, path.join(root, 'samples'), { recursive: true });
@@ -146,8 +111,6 @@ before(async () => {
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
     baseUrl = `http://127.0.0.1:${server.address().port}`;
     browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
-    makeLazyPage();
-    await makeWebpPictures();
 });
 
 after(async () => {
@@ -568,10 +531,11 @@ test('starts on the next image when the first picture fails, and leaves a lone i
     }
 });
 
-// Pages that load later pictures when they are needed: "seven" with each picture inside <picture>, WebP
-// first, the first one asked for at high priority and every later one lazily.
-const LAZY = 'seven/lazy.html';
-const webp = (k) => `/seven/slider${k - 1}.webp`;
+// A page that loads later pictures when they are needed, as published with every picture option on:
+// "sharp", each picture inside <picture>, WebP first, with copies at twice the size but for image 5, the
+// first one asked for at high priority and every later one lazily.
+const LAZY = 'sharp';
+const webp = (k) => `/sharp/slider${k - 1}.webp`;
 
 // Holds back the answer for a picture of the page until the returned function is called.
 async function delay(page, pathname) {
@@ -709,7 +673,8 @@ test('a picture that arrives while the next image waits its turn does not put th
 });
 
 test('a lazy picture that is missing is left out once asked for, with its button', async () => {
-    for (const pathname of [webp(2), '/seven/slider1.bmp', '/seven/slider1@2x.bmp']) missing.add(pathname);
+    for (const file of ['slider1.webp', 'slider1@2x.webp', 'slider1.jpg', 'slider1@2x.jpg'])
+        missing.add(`/sharp/${file}`);
     try {
         const { page, close } = await open(LAZY);
         await page.waitForFunction(() => !document.querySelector('#jsnavbtnslider_navbtn_2').offsetParent, null,
@@ -764,6 +729,130 @@ test('on a lazy page the keyboard moves on once the picture is there, and hoveri
     await fadesTo(page, 1);
     await close();
 });
+
+// Lets the show run from image 1 through all seven and round to 1 again, each fade finished.
+async function showEach(page) {
+    let wait = WAIT;
+    for (const k of [2, 3, 4, 5, 6, 7, 1]) {
+        await advance(page, wait);
+        await fadesTo(page, k);
+        wait = WAIT - MANUAL + AUTO; // the rest of the delay after settle()
+    }
+}
+
+// What each image of the page shows: the file taken, how many pixels wide it is and the slider's width on
+// the page. (naturalWidth would give the width in CSS pixels, the 2x pictures' halved.) Reading the files
+// asks for each once more: count the page's requests before.
+function shownPictures(page) {
+    return page.evaluate(() => {
+        const width = document.querySelector('.jsnavbtnslider_placeholder').getBoundingClientRect().width;
+        return Promise.all([...document.querySelectorAll('[id^="jsnavbtnslider_image_"] img')].map(async (image) => {
+            const bitmap = await createImageBitmap(await (await fetch(image.currentSrc)).blob());
+            return [image.currentSrc.split('/').pop(), bitmap.width, width];
+        }));
+    });
+}
+
+// Sums the layout shifts the page goes through from its first moment, asked for as shifts(): those that
+// move a picture (an element inside an image, or one holding a picture), and all of them. Where the browser
+// paints before the slider script has run (it may, while the script is on its way), the script's layout of
+// the button row then moves the row's top edge by a few pixels: a shift of the row, not of a picture.
+function noteLayoutShifts() {
+    const sums = { pictures: 0, all: 0 };
+    const movesPicture = ({ node }) => !!node?.closest && (!!node.closest('[id^="jsnavbtnslider_image_"]') ||
+                                                           !!node.querySelector('img'));
+    const add = (entries) => {
+        for (const entry of entries) {
+            sums.all += entry.value;
+            if (entry.sources.some(movesPicture)) sums.pictures += entry.value;
+        }
+    };
+    const observer = new PerformanceObserver((list) => add(list.getEntries()));
+    observer.observe({ type: 'layout-shift', buffered: true });
+    Object.defineProperty(window, Symbol.for('shifts'), {
+        value: () => {
+            add(observer.takeRecords());
+            return { ...sums };
+        },
+    });
+}
+
+const shifts = (page) => page.evaluate(() => window[Symbol.for('shifts')]());
+
+// Notes every request of a picture of the page through the browser's own protocol, which tells the
+// priority each was first asked at (initialPriority): path -> the priorities of its requests.
+async function notePriorities(page) {
+    const priorities = new Map();
+    const cdp = await page.context().newCDPSession(page);
+    cdp.on('Network.requestWillBeSent', ({ request }) => {
+        const { pathname } = new URL(request.url);
+        if (/\/slider\d/.test(pathname)) priorities.set(pathname, [...(priorities.get(pathname) ?? []),
+                                                                     request.initialPriority]);
+    });
+    await cdp.send('Network.enable');
+    return priorities;
+}
+
+const HIGH_DENSITY = { deviceScaleFactor: 2 };
+
+test('at twice the pixels a visitor gets each picture at twice the size as WebP, but where the source is too small',
+     async (t) => {
+    let priorities;
+    const { page, fetched, close } = await open(LAZY, {
+        options: HIGH_DENSITY,
+        init: noteLayoutShifts,
+        prepare: async (page) => (priorities = await notePriorities(page)),
+    });
+    await showEach(page);
+    const expected = [0, 1, 2, 3, 4, 5, 6].map((k) => (k === 4 ? [`slider4.webp`, 640, 640] :
+                                                                  [`slider${k}@2x.webp`, 1280, 640]));
+    assert.deepEqual([...fetched.keys()].filter((p) => /\/slider\d/.test(p)).sort(),
+                     expected.map(([file]) => `/sharp/${file}`).sort(), 'the pictures shown and no other');
+    for (const [pathname, asked] of priorities) assert.equal(asked.length, 1, `${pathname} fetched once`);
+    assert.deepEqual(priorities.get('/sharp/slider0@2x.webp'), ['High'], 'the first picture asked for at once');
+    assert.deepEqual(priorities.get('/sharp/slider1@2x.webp'), ['Low'], 'a later one when the show needs it');
+    assert.deepEqual(await shownPictures(page), expected);
+    const { pictures, all } = await shifts(page);
+    assert.equal(pictures, 0, 'no picture moved through load and seven fades');
+    t.diagnostic(`layout shifts in all: ${all}`);
+    // The observer sees a picture move where one does: a line put before the slider moves it down.
+    await page.evaluate(() => document.body.prepend(Object.assign(document.createElement('p'), { textContent: 'x' })));
+    await page.waitForFunction(() => window[Symbol.for('shifts')]().pictures > 0, null, { timeout: 10000 });
+    await close();
+});
+
+// A browser without WebP passes over a <source> whose type it does not know; one that knows no such type
+// stands for it.
+async function refuseWebp(page) {
+    await page.route((url) => url.pathname === '/sharp/index.html', async (route) => {
+        const response = await route.fetch();
+        const html = await response.text();
+        assert.equal(html.match(/<source type="image\/webp"/g)?.length, 8, 'the first image and seven slides');
+        await route.fulfill({ response, body: html.replaceAll('type="image/webp"', 'type="image/x-unknown"') });
+    });
+}
+
+for (const [scale, files] of [[1, ['slider0.jpg', 'slider1.jpg', 'slider2.png', 'slider3.gif', 'slider4.jpg',
+                                   'slider5.jpg', 'slider6.jpg']],
+                              [2, ['slider0@2x.jpg', 'slider1@2x.jpg', 'slider2@2x.png', 'slider3@2x.gif',
+                                   'slider4.jpg', 'slider5@2x.jpg', 'slider6@2x.jpg']]]) {
+    test(`a browser without WebP at ${scale}x gets the published fallbacks, a PNG for the BMP source`, async () => {
+        const { page, fetched, close } = await open(LAZY, {
+            options: { deviceScaleFactor: scale },
+            init: noteLayoutShifts,
+            prepare: refuseWebp,
+        });
+        await showEach(page);
+        await assertColourOf(page, 1);
+        assert.deepEqual([...fetched.keys()].filter((p) => /\/slider\d/.test(p)).sort(),
+                         files.map((file) => `/sharp/${file}`).sort(), 'no WebP, and each fallback once');
+        assertFetchedOnce(fetched, files.map((file) => `/sharp/${file}`));
+        const widths = files.map((file) => (file.includes('@2x') ? 1280 : 640));
+        assert.deepEqual(await shownPictures(page), files.map((file, k) => [file, widths[k], 640]));
+        assert.equal((await shifts(page)).pictures, 0, 'no picture moved');
+        await close();
+    });
+}
 
 // Counts the fraction of the page background a visitor sees through the images at this moment: each
 // visible image lets through what its opacity leaves.
