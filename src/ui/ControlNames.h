@@ -105,6 +105,12 @@ inline constexpr auto navBtnBgColorActiveHover = appletField(&TAppletData::navBt
 inline constexpr auto transDurAuto = appletField(&TAppletData::transDurAuto).control;
 inline constexpr auto transDurManual = appletField(&TAppletData::transDurManual).control;
 inline constexpr auto switchImageDelay = appletField(&TAppletData::switchImageDelay).control;
+inline constexpr auto grpbxPicturesForVisitors = "grpbxPicturesForVisitors";
+inline constexpr auto chkbxHighDensity = "chkbxHighDensity";
+inline constexpr auto chkbxWebP = "chkbxWebP";
+inline constexpr auto chkbxLazyLoad = "chkbxLazyLoad";
+inline constexpr auto spnedtJpegQuality = "spnedtJpegQuality";
+inline constexpr auto SpeedButtonPictures = "SpeedButtonPictures";
 
 // Page "Item General".
 inline constexpr auto GroupBox12 = "GroupBox12";

@@ -179,10 +179,12 @@ void TMainForm::runCommand(const std::function<void()>& command) {
 
 void TMainForm::ScriptParamsFromWindow() {
     m_project.SetAppletData(m_pages->scriptParams());
+    m_project.setOptions(m_pages->options(m_project.options()));
 }
 
 void TMainForm::ScriptParamsToWindow() {
     m_pages->showScriptParams(m_project.GetAppletData());
+    m_pages->showOptions(m_project.options());
 }
 
 void TMainForm::ItemFromWindow(int index) {
