@@ -22,13 +22,6 @@ std::optional<std::string> defaultOptionValue(std::string_view name) {
     return std::nullopt;
 }
 
-const ProjectOptionRule& optionRule(std::string_view name) {
-    for (const ProjectOptionRule& rule : kProjectOptionRules)
-        if (name == rule.name)
-            return rule;
-    throw std::logic_error("an option without its rule: " + std::string(name));
-}
-
 std::string ProjectOptions::value(std::string_view name) const {
     const std::optional<std::string> fallback = defaultOptionValue(name);
     if (!fallback)

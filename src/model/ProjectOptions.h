@@ -12,19 +12,13 @@ namespace veskaro {
 struct ProjectOptionRule {
     const char* name; // "Area.Name", ASCII
     const char* defaultValue;
-    // The range of a whole-number option; both 0 for a switch or a text.
-    int lowest = 0;
-    int highest = 0;
 };
 
 /// The options the program knows. The project file holds only the values that differ from these defaults.
 inline constexpr ProjectOptionRule kProjectOptionRules[] = {
-    {"Pictures.HighDensity", "0"}, {"Pictures.JpegQuality", "90", 1, 100},
-    {"Pictures.LazyLoad", "0"},    {"Pictures.WebP", "0"},
-    {"Upload.Auth", ""},           {"Upload.Folder", ""},
-    {"Upload.Host", ""},           {"Upload.KeyFile", ""},
-    {"Upload.Port", ""},           {"Upload.Protocol", ""},
-    {"Upload.User", ""},
+    {"Pictures.HighDensity", "0"}, {"Pictures.JpegQuality", "90"}, {"Pictures.LazyLoad", "0"}, {"Pictures.WebP", "0"},
+    {"Upload.Auth", ""},           {"Upload.Folder", ""},          {"Upload.Host", ""},        {"Upload.KeyFile", ""},
+    {"Upload.Port", ""},           {"Upload.Protocol", ""},        {"Upload.User", ""},
 };
 
 /// The tags of the block that holds the options, after the items of a project file.
@@ -60,7 +54,5 @@ private:
 
 /// Returns the default of a known option, or nothing for a name this version does not know.
 std::optional<std::string> defaultOptionValue(std::string_view name);
-/// Returns the rule of a known option. Throws std::logic_error for a name this version does not know.
-const ProjectOptionRule& optionRule(std::string_view name);
 
 } // namespace veskaro

@@ -1,5 +1,6 @@
 #include "ui/ParameterPages.h"
 
+#include "generate/PublishedPictures.h"
 #include "generate/PublishingProblems.h"
 #include "model/ParameterRules.h"
 #include "model/ValueText.h"
@@ -170,18 +171,20 @@ void ParameterPages::showScriptParams(const TAppletData& parameters) {
 
 ProjectOptions ParameterPages::options(ProjectOptions options) const {
     for (std::size_t row = 0; row < kOptionBinding.size(); ++row)
-        options.set(kOptionBinding[row].option, optionText(*m_optionControls[row]));
+        if (m_optionEdited[row])
+            options.set(kOptionBinding[row].option, optionText(*m_optionControls[row]));
     return options;
 }
 
 // The options' block may come from a file edited by hand; its values never stop the transfer.
 void ParameterPages::showOptions(const ProjectOptions& options) {
     const QScopedValueRollback showing(m_showingValues, true);
+    m_optionEdited.fill(false);
     for (std::size_t row = 0; row < kOptionBinding.size(); ++row) {
         const char* option = kOptionBinding[row].option;
         std::string text = options.value(option);
         if (qobject_cast<SpinEdit*>(m_optionControls[row]) && !wholeNumberOf(text))
-            text = optionRule(option).defaultValue;
+            text = *defaultOptionValue(option);
         TextToControl(text, *m_optionControls[row]);
     }
 }
@@ -266,6 +269,15 @@ void ParameterPages::bindOption(const char* option, QWidget* control) {
     const std::size_t row = optionRow(option);
     named(control, kOptionBinding[row].control);
     m_optionControls[row] = control;
+    // Connected before the edit is reported, so that the project takes the value with the edit.
+    const auto markEdited = [this, row] {
+        if (!m_showingValues)
+            m_optionEdited[row] = true;
+    };
+    if (auto* spin = qobject_cast<SpinEdit*>(control))
+        connect(spin, &SpinEdit::changed, this, markEdited);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        connect(button, &QAbstractButton::toggled, this, markEdited);
     reportEditsOf(control);
 }
 
@@ -444,11 +456,12 @@ QGroupBox* ParameterPages::buildPicturesGroup() {
         bindOption(option, box);
         grid->addWidget(box, row++, 0, 1, 2);
     }
-    const ProjectOptionRule& quality = optionRule("Pictures.JpegQuality");
-    auto* spin = new SpinEdit(quality.lowest, quality.highest);
-    spin->setValue(strToInt(quality.defaultValue));
-    bindOption(quality.name, spin);
-    spin->setToolTip(tr("From %1 (smallest files) to %2 (best pictures)").arg(quality.lowest).arg(quality.highest));
+    const char* quality = "Pictures.JpegQuality";
+    auto* spin = new SpinEdit(kLowestJpegQuality, kHighestJpegQuality);
+    spin->setValue(strToInt(*defaultOptionValue(quality)));
+    bindOption(quality, spin);
+    spin->setToolTip(
+        tr("From %1 (smallest files) to %2 (best pictures)").arg(kLowestJpegQuality).arg(kHighestJpegQuality));
     m_hintControls.append(spin);
     QLabel* caption = captionLabel(tr("Quality of JPEG pictures"));
     caption->setBuddy(spin);

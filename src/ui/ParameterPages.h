@@ -37,11 +37,14 @@ public:
     /// "'%s' is not a valid integer value" at a number or colour it cannot read; the fields before it
     /// show their new values, the others keep theirs.
     void showScriptParams(const TAppletData& parameters);
-    /// Returns options with the values the group "Pictures for Visitors" shows in place of its own; a number
-    /// typed beyond its range counts as the nearest bound, the others stay as options has them.
+    /// Returns options with the values the group "Pictures for Visitors" shows in place of its own, for each
+    /// control the user changed since the options were last shown; a number typed beyond its range counts
+    /// as the nearest bound. The other values stay as options has them.
     ProjectOptions options(ProjectOptions options) const;
     /// Shows the options of the group "Pictures for Visitors". A number that is none (a file edited by
-    /// hand) shows the option's default, one beyond the range its nearest bound.
+    /// hand) shows the option's default, one beyond the range its nearest bound; either stays in the
+    /// project as it is until the user changes the field, so that publishing names it rather than the
+    /// window replacing it unseen.
     void showOptions(const ProjectOptions& options);
     /// Returns item with the values the page "Item General" shows in place of its own; the values the
     /// page does not show (the prepared picture, its size, the level) stay as item has them.
@@ -128,6 +131,7 @@ private:
     std::array<QWidget*, kScriptBinding.size()> m_scriptControls{};
     std::array<QWidget*, kItemBinding.size()> m_itemControls{};
     std::array<QWidget*, kOptionBinding.size()> m_optionControls{};
+    std::array<bool, kOptionBinding.size()> m_optionEdited{};
     std::array<ColorPanel*, 8> m_colorPanels{};
     QList<QToolButton*> m_helpButtons;
     QList<QWidget*> m_hintControls;

@@ -194,6 +194,13 @@ private slots:
         window().ScriptParamsToWindow();
         QCOMPARE(quality().text(), shown);
         QVERIFY(prompts().messages.empty());
+
+        // Another edit leaves the stored text for publishing to refuse by name; editing the field replaces it.
+        find<QCheckBox>(names::chkbxWebP).click();
+        QCOMPARE(option("Pictures.WebP"), "1");
+        QCOMPARE(QString::fromStdString(option("Pictures.JpegQuality")), stored);
+        quality().setValue(50);
+        QCOMPARE(option("Pictures.JpegQuality"), "50");
     }
 
     void theHelpButtonOfTheGroupIsOnTheScriptPage() {
