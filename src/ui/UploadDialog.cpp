@@ -174,7 +174,8 @@ void UploadDialog::followAuthentication() {
 }
 
 void UploadDialog::pickKeyFile() {
-    const QString chosen = m_prompts.chooseOpenFile(tr("Private key files (*)"), QDir::homePath() + QStringLiteral("/.ssh"));
+    const QString chosen =
+        m_prompts.chooseOpenFile(tr("Private key files (*)"), QDir::homePath() + QStringLiteral("/.ssh"));
     if (!chosen.isEmpty())
         m_keyFile->setText(chosen);
 }
