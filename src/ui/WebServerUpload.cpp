@@ -3,7 +3,6 @@
 #include "generate/PublishedFiles.h"
 #include "model/PlainItemTree.h"
 #include "model/ProgressView.h"
-#include "model/ProjectFile.h"
 #include "model/TkvlAppletAgent.h"
 #include "platform/PathText.h"
 #include "platform/VeskaroError.h"
@@ -13,7 +12,11 @@
 #include "upload/SecretStore.h"
 #include "upload/Upload.h"
 
+#include <QApplication>
+
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <string_view>
 
@@ -157,12 +160,25 @@ ConnectOptions WebServerUpload::connectOptions(const UploadDialog::Choices& choi
     return options;
 }
 
+// Connecting waits for the network, as long as the connection's timeout at worst: it runs beside the window,
+// which goes on painting meanwhile and takes no input, and the question about a server's key comes back to
+// the window's thread to be asked.
 std::unique_ptr<RemoteFolder> WebServerUpload::connect(const UploadDialog::Choices& choices) const {
     m_progress.setHint(toUtf8Text(tr("Connecting to %1...").arg(fromUtf8Text(choices.target.host))));
-    const ConnectOptions options = connectOptions(choices);
-    std::unique_ptr<RemoteFolder> folder = m_services.openFolder(choices.target, options);
+    ConnectOptions options = connectOptions(choices);
+    options.trustNewKey = [ask = std::move(options.trustNewKey)](const std::string& server,
+                                                                 const std::string& fingerprint) {
+        bool trusted = false;
+        QMetaObject::invokeMethod(
+            qApp, [&] { trusted = ask(server, fingerprint); }, Qt::BlockingQueuedConnection);
+        return trusted;
+    };
+    std::future<std::unique_ptr<RemoteFolder>> connecting = std::async(
+        std::launch::async, [this, &choices, &options] { return m_services.openFolder(choices.target, options); });
+    while (connecting.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_progress.setHint({});
-    return folder;
+    return connecting.get();
 }
 
 void WebServerUpload::testConnection(const UploadDialog::Choices& choices) const {
