@@ -59,7 +59,7 @@ void UploadDialog::buildDialog() {
     m_port->setToolTip(tr("0 uses the protocol's own port: 22 for SFTP, 21 for FTPS and FTP"));
     form->addRow(tr("P&ort"), m_port);
     m_user = named(new QLineEdit, names::edtUploadUser);
-    form->addRow(tr("&User"), m_user);
+    form->addRow(tr("Us&er"), m_user);
     m_folder = named(new QLineEdit, names::edtUploadFolder);
     m_folder->setPlaceholderText(tr("below the login folder, or /absolute/path"));
     form->addRow(tr("Remote &folder"), m_folder);
@@ -76,7 +76,9 @@ void UploadDialog::buildDialog() {
     m_keyButton->setToolTip(tr("Choose the private key file"));
     keyRow->addWidget(m_keyFile, 1);
     keyRow->addWidget(m_keyButton);
-    form->addRow(tr("&Key file"), keyRow);
+    auto* keyCaption = new QLabel(tr("&Key file"));
+    keyCaption->setBuddy(m_keyFile);
+    form->addRow(keyCaption, keyRow);
     m_password = named(new QLineEdit, names::edtUploadPassword);
     m_password->setEchoMode(QLineEdit::Password);
     m_passwordCaption = new QLabel(tr("Pass&word"));
@@ -166,7 +168,7 @@ void UploadDialog::followAuthentication() {
     m_keyButton->setEnabled(auth == UploadAuth::Key);
     m_password->setEnabled(auth != UploadAuth::Agent);
     m_remember->setEnabled(auth != UploadAuth::Agent);
-    m_passwordCaption->setText(auth == UploadAuth::Key ? tr("Pass&phrase") : tr("Pass&word"));
+    m_passwordCaption->setText(auth == UploadAuth::Key ? tr("P&assphrase") : tr("Pass&word"));
     m_note->setText(m_protocol->currentData().toInt() == static_cast<int>(UploadProtocol::Ftp)
                         ? tr("FTP sends the password and the files unencrypted: use SFTP or FTPS where the "
                              "server offers them.")

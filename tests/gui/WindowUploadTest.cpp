@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 
@@ -206,6 +207,35 @@ private slots:
         QCOMPARE(prompts().dialogsShown.size(), std::size_t(1));
         QVERIFY(m_connections.empty());
         QVERIFY(!window().Modified());
+    }
+
+    // Every control is reached by its own access key, with the key file's and password's fields among them.
+    void theDialogsAccessKeysAreDistinct() {
+        saveAProject();
+        prompts().dialogActions = {[](QDialog& dialog) {
+            auto* auth = dialog.findChild<QComboBox*>(QLatin1String(names::cmbxUploadAuth));
+            auth->setCurrentIndex(auth->findText(QStringLiteral("Key file")));
+            QStringList captions;
+            for (const QLabel* label : dialog.findChildren<QLabel*>())
+                if (label->text().contains(u'&')) {
+                    QVERIFY2(label->buddy(), qPrintable(label->text()));
+                    captions << label->text();
+                }
+            for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+                captions << button->text();
+            QSet<QChar> keys;
+            for (const QString& caption : captions) {
+                const qsizetype at = caption.indexOf(u'&');
+                if (at < 0)
+                    continue;
+                const QChar key = caption.at(at + 1).toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(caption));
+                keys.insert(key);
+            }
+            QVERIFY(captions.contains(QStringLiteral("P&assphrase")));
+            QCOMPARE(keys.size(), 12);
+        }};
+        trigger(names::Upload1);
     }
 
     void theTargetIsKeptAsAnUndoableStepAndTheSummaryCounts() {
