@@ -156,6 +156,16 @@ def page(x0, y0, x1, y1):
             (rect(x0 + 2.2, y0 + 5.3, x1 - 2.2, y0 + 6.1), hex_colour("babdb6"))]
 
 
+def upload():
+    """An arrow rising out of a tray: files going up to the server."""
+    return [
+        (rect(1.5, 10.5, 14.5, 14.5), hex_colour("555753")),
+        (rect(2.5, 11.5, 13.5, 13.5), hex_colour("babdb6")),
+        (polygon((8, 0.8), (13, 6.2), (10, 6.2), (10, 11.5), (6, 11.5), (6, 6.2), (3, 6.2)), hex_colour("204a87")),
+        (polygon((8, 2.5), (11, 5.4), (9.2, 5.4), (9.2, 10.7), (6.8, 10.7), (6.8, 5.4), (5, 5.4)), hex_colour("5b8fd0")),
+    ]
+
+
 ICONS = {
     "new": [
         (polygon((3, 1), (10, 1), (13.5, 4.5), (13.5, 15), (3, 15)), hex_colour("555753")),
@@ -202,6 +212,7 @@ ICONS = {
     "help": question_mark(),
     "undo": turn_arrow(True),
     "redo": turn_arrow(False),
+    "upload": upload(),
     "duplicate": page(1.5, 1.5, 10.5, 11.5) + page(5.5, 4.5, 14.5, 14.5),
     "tree-item": picture(1, 2.5, 15, 13.5),
     "tree-root": [

@@ -15,6 +15,7 @@ packages=(
     libwebp-dev
     libpng-dev
     qt6-base-dev
+    qtkeychain-qt6-dev   # the window keeps remembered upload passwords in the desktop's secret store
     chromium
     uglifyjs # minifies the shipped slider scripts; it runs on any Node.js, Debian's or newer
     desktop-file-utils

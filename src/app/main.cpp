@@ -11,6 +11,9 @@
 #include "ui/QtShell.h"
 #include "ui/RunCommand.h"
 #include "ui/TMainForm.h"
+#ifdef VESKARO_WINDOW_UPLOAD
+#include "ui/KeychainSecretStore.h"
+#endif
 
 #include <QApplication>
 #include <QScopeGuard>
@@ -35,7 +38,14 @@ int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
     publisher.setPreparationWorkers(preparationWorkersFromEnvironment());
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
+#ifdef VESKARO_WINDOW_UPLOAD
+    KeychainSecretStore secrets;
+    UploadServices uploads{secrets};
+#endif
     TMainForm window(prompts, publisher, places, browsers);
+#ifdef VESKARO_WINDOW_UPLOAD
+    window.setUploadServices(uploads);
+#endif
     window.show();
     window.openCommandLineFile(commandLineFileName(arguments));
     return QApplication::exec();

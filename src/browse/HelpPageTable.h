@@ -12,10 +12,11 @@ struct HelpPage {
 };
 
 /// The help page of each help button of the window's parameter groups, by the button's Tag.
-inline constexpr std::array<HelpPage, 7> HelpPageTable{{
+inline constexpr std::array<HelpPage, 8> HelpPageTable{{
     {1, "customizing_js_script_script_general.htm"},
     {2, "customizing_js_script_script_navigation_buttons.htm"},
     {3, "customizing_js_script_script_timing.htm"},
+    {9, "customizing_js_script_script_pictures.htm"},
     {5, "customizing_js_item_general_original_image_path.htm"},
     {6, "customizing_js_item_general_link.htm"},
     {7, "customizing_js_item_general_description.htm"},

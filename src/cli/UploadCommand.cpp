@@ -205,11 +205,7 @@ UploadTarget targetOf(const UploadOptions& options, const ProjectOptions& projec
 std::vector<FileToUpload> filesToUpload(const TkvlAppletAgent& project, const std::string& folder,
                                         const std::string& fileName) {
     std::vector<FileToUpload> files;
-    // The project file holds the names the publish gave the pictures, but not the style sheet's, which the
-    // slider's name gives.
-    for (const PublishedFile& published : publishedFiles(asPublished(project), fileName)) {
-        if (published.kind == PublishedKind::ProjectFile || published.kind == PublishedKind::Report)
-            continue;
+    for (const PublishedFile& published : filesForTheWebServer(project, fileName)) {
         const std::string& name = published.name;
         std::error_code error;
         if (!fs::is_regular_file(folder + name, error)) {

@@ -67,6 +67,16 @@ void settlePublishedValues(TkvlAppletAgent& project) {
             project.renameLinkedFile(k, styleSheetName(data.pSliderName));
 }
 
+// The project file holds the names the publish gave the pictures, but not the style sheet's, which the
+// slider's name gives.
+std::vector<PublishedFile> filesForTheWebServer(const TkvlAppletAgent& savedProject, const std::string& fileName) {
+    std::vector<PublishedFile> files = publishedFiles(asPublished(savedProject), fileName);
+    std::erase_if(files, [](const PublishedFile& file) {
+        return file.kind == PublishedKind::ProjectFile || file.kind == PublishedKind::Report;
+    });
+    return files;
+}
+
 TkvlAppletAgent asPublished(TkvlAppletAgent project) {
     settlePublishedValues(project);
     return project;

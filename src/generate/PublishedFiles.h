@@ -30,6 +30,11 @@ struct PublishedFile {
 /// folder update, the check and the command line all read this list.
 std::vector<PublishedFile> publishedFiles(const TkvlAppletAgent& project, const std::string& fileName);
 
+/// Returns the files of a publish that belong on the web server, given the project as its project file
+/// holds it after that publish: what publishedFiles lists for it, without the project file and the report.
+/// Both front ends upload these.
+std::vector<PublishedFile> filesForTheWebServer(const TkvlAppletAgent& savedProject, const std::string& fileName);
+
 /// Returns the name of the style sheet publishing writes for a slider name: the name without its blanks,
 /// then ".css".
 std::string styleSheetName(const std::string& sliderName);

@@ -81,6 +81,12 @@ const std::vector<EntryRow>& entryRows() {
          names::tlbtnSave, VESKARO_CAPTION("Save the current project to a file")},
         {Menu::File, Kind::Command, names::Save2, VESKARO_CAPTION("Save &As..."), std::nullopt,
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, &C::saveAs},
+#ifdef VESKARO_WINDOW_UPLOAD
+        {Menu::File, Kind::Separator},
+        {Menu::File, Kind::Command, names::Upload1, VESKARO_CAPTION("&Upload to Web Server..."), MenuImage::Upload,
+         {QKeySequence(Qt::CTRL | Qt::Key_U)}, &C::upload, nullptr,
+         names::tlbtnUpload, VESKARO_CAPTION("Upload the published slider to your web server")},
+#endif
         {Menu::File, Kind::Separator},
         {Menu::File, Kind::Submenu, names::mnitRecentFiles, VESKARO_CAPTION("&Recent Files")},
         {Menu::File, Kind::Separator},

@@ -29,6 +29,7 @@ public:
     CommandEntries open;
     CommandEntries save;
     CommandEntries saveAs;
+    CommandEntries upload; // without entries in a build without uploading
     QMenu* recentFiles = nullptr;
     CommandEntries exit;
     // "Edit": the entries' captions name the step they would undo or redo.

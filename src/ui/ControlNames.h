@@ -40,6 +40,7 @@ inline constexpr auto Open1 = "Open1";
 inline constexpr auto Save1 = "Save1";
 inline constexpr auto Save2 = "Save2";
 inline constexpr auto mnitRecentFiles = "mnitRecentFiles";
+inline constexpr auto Upload1 = "Upload1";
 inline constexpr auto Exit1 = "Exit1";
 inline constexpr auto Undo1 = "Undo1";
 inline constexpr auto Redo1 = "Redo1";
@@ -74,6 +75,7 @@ inline constexpr auto btnBatchImportImgs = "btnBatchImportImgs";
 inline constexpr auto tlbtnNew = "tlbtnNew";
 inline constexpr auto tlbtnOpen = "tlbtnOpen";
 inline constexpr auto tlbtnSave = "tlbtnSave";
+inline constexpr auto tlbtnUpload = "tlbtnUpload";
 inline constexpr auto tlbtnUndo = "tlbtnUndo";
 inline constexpr auto tlbtnRedo = "tlbtnRedo";
 inline constexpr auto tlbtnInsert = "tlbtnInsert";
@@ -105,6 +107,12 @@ inline constexpr auto navBtnBgColorActiveHover = appletField(&TAppletData::navBt
 inline constexpr auto transDurAuto = appletField(&TAppletData::transDurAuto).control;
 inline constexpr auto transDurManual = appletField(&TAppletData::transDurManual).control;
 inline constexpr auto switchImageDelay = appletField(&TAppletData::switchImageDelay).control;
+inline constexpr auto grpbxPicturesForVisitors = "grpbxPicturesForVisitors";
+inline constexpr auto chkbxHighDensity = "chkbxHighDensity";
+inline constexpr auto chkbxWebP = "chkbxWebP";
+inline constexpr auto chkbxLazyLoad = "chkbxLazyLoad";
+inline constexpr auto spnedtJpegQuality = "spnedtJpegQuality";
+inline constexpr auto SpeedButtonPictures = "SpeedButtonPictures";
 
 // Page "Item General".
 inline constexpr auto GroupBox12 = "GroupBox12";
@@ -133,5 +141,23 @@ inline constexpr auto CheckGroupBox1 = "CheckGroupBox1";
 inline constexpr auto pImageLeadingPathEnabled = appletField(&TAppletData::pImageLeadingPathEnabled).control;
 inline constexpr auto pImageLeadingPath = appletField(&TAppletData::pImageLeadingPath).control;
 inline constexpr auto SpeedButton28 = "SpeedButton28";
+
+// Dialog "Upload to Web Server".
+inline constexpr auto formUpload = "formUpload";
+inline constexpr auto cmbxUploadProtocol = "cmbxUploadProtocol";
+inline constexpr auto edtUploadHost = "edtUploadHost";
+inline constexpr auto spnedtUploadPort = "spnedtUploadPort";
+inline constexpr auto edtUploadUser = "edtUploadUser";
+inline constexpr auto edtUploadFolder = "edtUploadFolder";
+inline constexpr auto cmbxUploadAuth = "cmbxUploadAuth";
+inline constexpr auto edtUploadKeyFile = "edtUploadKeyFile";
+inline constexpr auto spdbtnUploadKeyFile = "spdbtnUploadKeyFile";
+inline constexpr auto edtUploadPassword = "edtUploadPassword";
+inline constexpr auto chkbxRememberPassword = "chkbxRememberPassword";
+inline constexpr auto chkbxDeleteStale = "chkbxDeleteStale";
+inline constexpr auto lblUploadNote = "lblUploadNote";
+inline constexpr auto btnTestConnection = "btnTestConnection";
+inline constexpr auto btnUpload = "btnUpload";
+inline constexpr auto btnUploadCancel = "btnUploadCancel";
 
 } // namespace veskaro::names

@@ -54,6 +54,8 @@ QIcon menuIcon(MenuImage image) {
         return themedIcon("edit-redo", QStringLiteral("redo"));
     case MenuImage::Duplicate:
         return themedIcon("edit-copy", QStringLiteral("duplicate"));
+    case MenuImage::Upload:
+        return themedIcon("document-send", QStringLiteral("upload"));
     }
     return {};
 }

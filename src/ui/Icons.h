@@ -18,7 +18,8 @@ enum class MenuImage {
     // Not in the image list: commands of the designer beyond it.
     Undo,
     Redo,
-    Duplicate
+    Duplicate,
+    Upload
 };
 
 /// The pictures of the item tree.

@@ -38,6 +38,20 @@ inline constexpr std::array<FieldBinding<TItemData>, 4> kItemBinding{{
     {&TItemData::IToolTip, names::edt_IToolTip},
 }};
 
+/// One option beyond the script parameters and the object name of the control that edits it.
+struct OptionBinding {
+    const char* option;
+    const char* control;
+};
+
+/// The options edited in the group "Pictures for Visitors", in transfer order.
+inline constexpr std::array<OptionBinding, 4> kOptionBinding{{
+    {"Pictures.HighDensity", names::chkbxHighDensity},
+    {"Pictures.WebP", names::chkbxWebP},
+    {"Pictures.LazyLoad", names::chkbxLazyLoad},
+    {"Pictures.JpegQuality", names::spnedtJpegQuality},
+}};
+
 /// Returns the value a control shows as project text: trimmed texts, whole numbers, colour texts and
 /// "1"/"0" switches, by the control's kind. Never fails; a control of another kind gives empty text.
 std::string ControlToText(const QWidget& control);

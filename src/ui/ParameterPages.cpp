@@ -1,7 +1,9 @@
 #include "ui/ParameterPages.h"
 
+#include "generate/PublishedPictures.h"
 #include "generate/PublishingProblems.h"
 #include "model/ParameterRules.h"
+#include "model/ValueText.h"
 #include "ui/ColorPanel.h"
 #include "ui/ControlNames.h"
 #include "ui/Icons.h"
@@ -25,9 +27,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <tuple>
+#include <utility>
 
 namespace veskaro {
 
@@ -98,6 +102,21 @@ void requireEveryControl(const std::array<FieldBinding<Record>, N>& table, const
             throw std::logic_error(std::string("the parameter pages have no control ") + table[row].control);
 }
 
+// Nothing checks the options between the window and publishing, so a number typed beyond its range reaches
+// the project as its nearest bound, even while the field still shows what was typed.
+std::string optionText(const QWidget& control) {
+    if (const auto* spin = qobject_cast<const SpinEdit*>(&control))
+        return std::to_string(std::clamp(spin->value(), spin->minimum(), spin->maximum()));
+    return ControlToText(control);
+}
+
+std::size_t optionRow(const char* option) {
+    for (std::size_t row = 0; row < kOptionBinding.size(); ++row)
+        if (std::string_view(kOptionBinding[row].option) == option)
+            return row;
+    throw std::logic_error("a parameter page binds an option that its binding table does not hold");
+}
+
 } // namespace
 
 ParameterPages::ParameterPages(QWidget* parent) : QTabWidget(parent), m_validator(new ValueTextValidator(this)) {
@@ -107,6 +126,9 @@ ParameterPages::ParameterPages(QWidget* parent) : QTabWidget(parent), m_validato
     m_pathPage = buildPathPage();
     requireEveryControl(kScriptBinding, m_scriptControls);
     requireEveryControl(kItemBinding, m_itemControls);
+    for (std::size_t row = 0; row < kOptionBinding.size(); ++row)
+        if (!m_optionControls[row])
+            throw std::logic_error(std::string("the parameter pages have no control ") + kOptionBinding[row].control);
     addTab(m_scriptPage, tr("Script"));
     addTab(m_itemPage, tr("Item General"));
     addTab(m_pathPage, tr("Path"));
@@ -145,6 +167,26 @@ TAppletData ParameterPages::scriptParams() const {
 void ParameterPages::showScriptParams(const TAppletData& parameters) {
     const QScopedValueRollback showing(m_showingValues, true);
     showRecordInControls(parameters, kScriptBinding, m_scriptControls);
+}
+
+ProjectOptions ParameterPages::options(ProjectOptions options) const {
+    for (std::size_t row = 0; row < kOptionBinding.size(); ++row)
+        if (m_optionEdited[row])
+            options.set(kOptionBinding[row].option, optionText(*m_optionControls[row]));
+    return options;
+}
+
+// The options' block may come from a file edited by hand; its values never stop the transfer.
+void ParameterPages::showOptions(const ProjectOptions& options) {
+    const QScopedValueRollback showing(m_showingValues, true);
+    m_optionEdited.fill(false);
+    for (std::size_t row = 0; row < kOptionBinding.size(); ++row) {
+        const char* option = kOptionBinding[row].option;
+        std::string text = options.value(option);
+        if (qobject_cast<SpinEdit*>(m_optionControls[row]) && !wholeNumberOf(text))
+            text = *defaultOptionValue(option);
+        TextToControl(text, *m_optionControls[row]);
+    }
 }
 
 TItemData ParameterPages::item(TItemData item) const {
@@ -220,6 +262,22 @@ void ParameterPages::bind(std::string TItemData::*field, QWidget* control) {
     const std::size_t row = rowOf(kItemBinding, field);
     named(control, kItemBinding[row].control);
     m_itemControls[row] = control;
+    reportEditsOf(control);
+}
+
+void ParameterPages::bindOption(const char* option, QWidget* control) {
+    const std::size_t row = optionRow(option);
+    named(control, kOptionBinding[row].control);
+    m_optionControls[row] = control;
+    // Connected before the edit is reported, so that the project takes the value with the edit.
+    const auto markEdited = [this, row] {
+        if (!m_showingValues)
+            m_optionEdited[row] = true;
+    };
+    if (auto* spin = qobject_cast<SpinEdit*>(control))
+        connect(spin, &SpinEdit::changed, this, markEdited);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        connect(button, &QAbstractButton::toggled, this, markEdited);
     reportEditsOf(control);
 }
 
@@ -379,8 +437,40 @@ QWidget* ParameterPages::buildScriptPage() {
     timingGrid->setColumnStretch(1, 1);
     timingGrid->addWidget(helpButton(names::SpeedButton11, 3), 0, 2, Qt::AlignRight | Qt::AlignTop);
     layout->addWidget(timing);
+    layout->addWidget(buildPicturesGroup());
     layout->addStretch(1);
     return page;
+}
+
+QGroupBox* ParameterPages::buildPicturesGroup() {
+    QGroupBox* pictures = group(names::grpbxPicturesForVisitors, tr("Pictures for Visitors"));
+    auto* grid = new QGridLayout(pictures);
+    const std::array<std::pair<const char*, QString>, 3> switches{{
+        {"Pictures.HighDensity", tr("Sharp on high-density screens")},
+        {"Pictures.WebP", tr("Modern picture format (WebP) with a fallback")},
+        {"Pictures.LazyLoad", tr("Load later pictures when they are needed")},
+    }};
+    int row = 0;
+    for (const auto& [option, caption] : switches) {
+        auto* box = new QCheckBox(caption);
+        bindOption(option, box);
+        grid->addWidget(box, row++, 0, 1, 2);
+    }
+    const char* quality = "Pictures.JpegQuality";
+    auto* spin = new SpinEdit(kLowestJpegQuality, kHighestJpegQuality);
+    spin->setValue(strToInt(*defaultOptionValue(quality)));
+    bindOption(quality, spin);
+    spin->setToolTip(
+        tr("From %1 (smallest files) to %2 (best pictures)").arg(kLowestJpegQuality).arg(kHighestJpegQuality));
+    m_hintControls.append(spin);
+    QLabel* caption = captionLabel(tr("Quality of JPEG pictures"));
+    caption->setBuddy(spin);
+    spin->setAccessibleName(caption->text());
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(spin, row, 1, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(helpButton(names::SpeedButtonPictures, 9), 0, 2, Qt::AlignRight | Qt::AlignTop);
+    return pictures;
 }
 
 QWidget* ParameterPages::buildItemPage() {

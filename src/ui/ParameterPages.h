@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AppletTypes.h"
+#include "model/ProjectOptions.h"
 #include "ui/ParameterBinding.h"
 #include "ui/ValueTextValidator.h"
 
@@ -11,6 +12,7 @@
 #include <optional>
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QToolButton;
@@ -35,6 +37,15 @@ public:
     /// "'%s' is not a valid integer value" at a number or colour it cannot read; the fields before it
     /// show their new values, the others keep theirs.
     void showScriptParams(const TAppletData& parameters);
+    /// Returns options with the values the group "Pictures for Visitors" shows in place of its own, for each
+    /// control the user changed since the options were last shown; a number typed beyond its range counts
+    /// as the nearest bound. The other values stay as options has them.
+    ProjectOptions options(ProjectOptions options) const;
+    /// Shows the options of the group "Pictures for Visitors". A number that is none (a file edited by
+    /// hand) shows the option's default, one beyond the range its nearest bound; either stays in the
+    /// project as it is until the user changes the field, so that publishing names it rather than the
+    /// window replacing it unseen.
+    void showOptions(const ProjectOptions& options);
     /// Returns item with the values the page "Item General" shows in place of its own; the values the
     /// page does not show (the prepared picture, its size, the level) stay as item has them.
     TItemData item(TItemData item) const;
@@ -88,6 +99,7 @@ private:
     QWidget* buildScriptPage();
     QWidget* buildItemPage();
     QWidget* buildPathPage();
+    QGroupBox* buildPicturesGroup();
 
     // Each builds a control for a bound field under the binding table's name and takes it into the table.
     QLineEdit* textField(std::string TAppletData::*field);
@@ -99,6 +111,7 @@ private:
     // report its changes: a control that edits a value reports its edits because it is bound.
     void bind(std::string TAppletData::*field, QWidget* control);
     void bind(std::string TItemData::*field, QWidget* control);
+    void bindOption(const char* option, QWidget* control);
     void reportEditsOf(QWidget* control);
     QToolButton* helpButton(const char* name, int tag);
     QLineEdit* sliderNameField();
@@ -117,6 +130,8 @@ private:
     QWidget* m_pathPage = nullptr;
     std::array<QWidget*, kScriptBinding.size()> m_scriptControls{};
     std::array<QWidget*, kItemBinding.size()> m_itemControls{};
+    std::array<QWidget*, kOptionBinding.size()> m_optionControls{};
+    std::array<bool, kOptionBinding.size()> m_optionEdited{};
     std::array<ColorPanel*, 8> m_colorPanels{};
     QList<QToolButton*> m_helpButtons;
     QList<QWidget*> m_hintControls;

@@ -118,8 +118,6 @@ void ProjectCommands::startNewProject() {
     m_view.projectReplaced();
 }
 
-// Asks whether to save a modified project first, and tells whether the command may go on. A save that is
-// cancelled in its dialog or fails cancels the command too, so that no change is lost.
 bool ProjectCommands::askToSaveFirst() {
     if (!m_modified)
         return true;

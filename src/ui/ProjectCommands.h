@@ -52,10 +52,12 @@ public:
     bool closeQuery();
     /// Shows a new project with its defaults, belonging to no file and without changes.
     void startNewProject();
+    /// Asks whether to save a modified project first, and tells whether the command may go on: a save
+    /// that is cancelled in its dialog or fails cancels the command too, so that no change is lost.
+    bool askToSaveFirst();
 
 private:
     enum class SaveDialogFolder { Documents, Unchanged };
-    bool askToSaveFirst();
     bool saveProject(SaveDialogFolder folder);
     bool saveUnderChosenName(const QString& initialFolder);
     bool mayReplaceOtherProjects(const std::string& path);

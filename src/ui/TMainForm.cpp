@@ -128,6 +128,9 @@ void TMainForm::connectHandlers() {
     connectCommand(m_controls.open, &TMainForm::Open1Click);
     connectCommand(m_controls.save, &TMainForm::Save1Click);
     connectCommand(m_controls.saveAs, &TMainForm::Save2Click);
+#ifdef VESKARO_WINDOW_UPLOAD
+    connectCommand(m_controls.upload, &TMainForm::Upload1Click);
+#endif
     connectCommand(CommandEntries{m_controls.toolBarShown}, &TMainForm::ToolBar1Click);
     connectCommand(CommandEntries{m_controls.statusBarShown}, &TMainForm::StatusBar2Click);
     connectCommand(m_controls.exit, &TMainForm::Exit1Click);
@@ -179,10 +182,12 @@ void TMainForm::runCommand(const std::function<void()>& command) {
 
 void TMainForm::ScriptParamsFromWindow() {
     m_project.SetAppletData(m_pages->scriptParams());
+    m_project.setOptions(m_pages->options(m_project.options()));
 }
 
 void TMainForm::ScriptParamsToWindow() {
     m_pages->showScriptParams(m_project.GetAppletData());
+    m_pages->showOptions(m_project.options());
 }
 
 void TMainForm::ItemFromWindow(int index) {
@@ -226,6 +231,24 @@ void TMainForm::OpenProjectFile(const std::string& fileName) {
 void TMainForm::openCommandLineFile(const std::string& fileName) {
     m_commands.openCommandLineFile(fileName);
 }
+
+#ifdef VESKARO_WINDOW_UPLOAD
+void TMainForm::Upload1Click() {
+    m_keeper.finishEdit();
+    WebServerUpload upload(m_prompts, m_project, m_progress, *m_uploadServices,
+                           {[this] { return m_commands.askToSaveFirst(); },
+                            [this] { return m_commands.ProjectFileName(); },
+                            [this](const ProjectOptions& options) { storeOptionsAsStep(options); }});
+    upload.run();
+}
+
+// The target the dialog keeps in the project is an edit like any other: Undo takes it back.
+void TMainForm::storeOptionsAsStep(const ProjectOptions& options) {
+    m_project.setOptions(options);
+    m_keeper.recordEdit(EditStep::OptionChange);
+    refreshModified();
+}
+#endif
 
 bool TMainForm::FormCloseQuery() {
     return m_commands.closeQuery();

@@ -8,6 +8,10 @@
 #include "ui/ProjectCommands.h"
 #include "ui/ProjectView.h"
 #include "ui/TreeWidgetItemTree.h"
+#ifdef VESKARO_WINDOW_UPLOAD
+#include "ui/WebServerUpload.h"
+#include "upload/SecretStore.h"
+#endif
 
 #include <QMainWindow>
 
@@ -82,6 +86,15 @@ public:
     void Save2Click();
     /// Opens a project by name, for the command line and the recent-files list; empty text opens nothing.
     void OpenProjectFile(const std::string& fileName);
+#ifdef VESKARO_WINDOW_UPLOAD
+    /// "File > Upload to Web Server...".
+    void Upload1Click();
+    /// Uploads through services from now on; until then passwords are remembered only while the window
+    /// lives, and servers are reached as openRemoteFolder reaches them.
+    void setUploadServices(UploadServices& services) {
+        m_uploadServices = &services;
+    }
+#endif
     /// Opens the project named on the command line without asking about changes. An error of the open
     /// is dropped: the program simply starts with what the open left; the open's own messages still show.
     void openCommandLineFile(const std::string& fileName);
@@ -222,6 +235,12 @@ private:
     ItemTreeKeeper m_keeper;
     MainFormProgressView m_progress;
     ProjectCommands m_commands;
+#ifdef VESKARO_WINDOW_UPLOAD
+    void storeOptionsAsStep(const ProjectOptions& options);
+    MemorySecretStore m_windowSecrets;
+    UploadServices m_windowUploadServices{m_windowSecrets};
+    UploadServices* m_uploadServices = &m_windowUploadServices;
+#endif
     // The item node whose values the page "Item General" shows; none while the root's pages show.
     QTreeWidgetItem* m_shownItemNode = nullptr;
     // Set while the tree is emptied or filled by a load, when its handlers have nothing to follow.

@@ -88,6 +88,9 @@ private slots:
             << "Script: Navigation Buttons";
         QTest::newRow("Timing") << names::SpeedButton11 << "customizing_js_script_script_timing.htm"
                                 << "Script: Timing";
+        QTest::newRow("Pictures for Visitors")
+            << names::SpeedButtonPictures << "customizing_js_script_script_pictures.htm"
+            << "Script: Pictures for Visitors";
         QTest::newRow("Original Image Path")
             << names::SpeedButton13 << "customizing_js_item_general_original_image_path.htm"
             << "Item: Original Image Path";
@@ -135,7 +138,7 @@ private slots:
 
     void tagsOutsideTheTableShowTheGettingStartedPage_data() {
         QTest::addColumn<int>("tag");
-        for (const int tag : {0, 4, 9, -3})
+        for (const int tag : {0, 4, 10, -3})
             QTest::newRow(qPrintable(QString::number(tag))) << tag;
     }
 

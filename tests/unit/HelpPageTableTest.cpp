@@ -8,6 +8,7 @@ TEST(HelpPageTableTest, EachHelpButtonTagHasItsGroupsPage) {
     EXPECT_EQ(helpPageFile(1), "customizing_js_script_script_general.htm");
     EXPECT_EQ(helpPageFile(2), "customizing_js_script_script_navigation_buttons.htm");
     EXPECT_EQ(helpPageFile(3), "customizing_js_script_script_timing.htm");
+    EXPECT_EQ(helpPageFile(9), "customizing_js_script_script_pictures.htm");
     EXPECT_EQ(helpPageFile(5), "customizing_js_item_general_original_image_path.htm");
     EXPECT_EQ(helpPageFile(6), "customizing_js_item_general_link.htm");
     EXPECT_EQ(helpPageFile(7), "customizing_js_item_general_description.htm");
@@ -15,6 +16,6 @@ TEST(HelpPageTableTest, EachHelpButtonTagHasItsGroupsPage) {
 }
 
 TEST(HelpPageTableTest, EveryOtherTagGivesTheGettingStartedPage) {
-    for (const int tag : {0, 4, 9, 100, -1, -8})
+    for (const int tag : {0, 4, 10, 100, -1, -8})
         EXPECT_EQ(helpPageFile(tag), "getting_started.htm") << tag;
 }

@@ -120,6 +120,22 @@ protected:
 
 } // namespace
 
+// What goes to the web server is read back from the saved project file: the names the publish gave, without
+// the project file and the report.
+TEST_F(SaveAndPublish, TheWebServerGetsThePublishWithoutProjectFileAndReport) {
+    addItem(picture("beach.jpg"));
+    addItem(picture("dunes.gif"));
+    ASSERT_TRUE(publish("Demo.vsk"));
+    TkvlAppletAgent saved;
+    PlainItemTree tree;
+    ASSERT_EQ(saved.LoadFromFile(site() + "Demo.vsk", tree, m_progress), LoadOutcome::Loaded);
+    std::vector<std::string> names;
+    for (const PublishedFile& file : filesForTheWebServer(saved, "Demo.vsk"))
+        names.push_back(file.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Demo.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg",
+                                               "slider1.gif"}));
+}
+
 TEST_F(SaveAndPublish, WritesExactlyThePublishableSet) {
     addItem(picture("beach.jpg"));
     addItem(picture("dunes.gif"));
