@@ -1,6 +1,8 @@
 // The designer: start-up resolves the places of this run once, creates the main window over them, opens
 // the project the command line names, and runs until the window closes.
 
+#include "browse/PictureCacheSetting.h"
+#include "generate/PictureCache.h"
 #include "generate/Publisher.h"
 #include "platform/CommandLine.h"
 #include "platform/Places.h"
@@ -33,6 +35,8 @@ int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
     const Places places = Places::ofThisSystem();
     Publisher publisher(places);
     publisher.setPreparationWorkers(preparationWorkersFromEnvironment());
+    publisher.setPictureCache(pictureCacheIn(places.pictureCacheFolder(), readPictureCacheMegabytes(*settings).value_or(
+                                                                              pictureCacheMegabytesFromEnvironment())));
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
     TMainForm window(prompts, publisher, places, browsers);

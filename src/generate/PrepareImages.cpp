@@ -1,3 +1,4 @@
+#include "generate/PictureCache.h"
 #include "generate/PreparationPool.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
@@ -100,11 +101,41 @@ void requireKnownExtension(const PictureJob& picture) {
     }
 }
 
-/// Where and with how many workers the pictures are prepared.
+/// Where and with how many workers the pictures are prepared, and where prepared ones are kept.
 struct Workshop {
     std::string tempFolder;
     int workers;
+    PictureCache* cache;
 };
+
+// Everything besides the source's bytes that shapes the slider picture's bytes.
+PictureCacheKey sliderPictureKey(std::string sourceDigest, const PictureJob& picture, SliderSize slider) {
+    PictureCacheKey key;
+    key.sourceDigest = std::move(sourceDigest);
+    key.named = formatFromExtension(picture.source);
+    key.sliderWidth = slider.width;
+    key.sliderHeight = slider.height;
+    key.encoder = "jpeg-quality=" + std::to_string(EncoderSettings{}.jpegQuality);
+    return key;
+}
+
+// Prepares one picture into the Temp folder: from the cache when it holds the picture, else from its source,
+// keeping the result unless the source changed while it was read. The file written is the same either way,
+// so everything after preparation goes on as without a cache. A source the cache cannot read is prepared
+// without it, so that the decoder's message tells why.
+PreparedPicture preparePicture(const PictureJob& picture, const std::string& targetBase, SliderSize slider,
+                               PictureCache* cache, const MemoryCharge& charge) {
+    const std::optional<SourceDigest> source = cache ? cache->sourceDigest(picture.source) : std::nullopt;
+    if (!source)
+        return prepareSliderPicture(picture.source, targetBase, slider.width, slider.height, charge);
+    const PictureCacheKey key = sliderPictureKey(source->digest, picture, slider);
+    if (const std::optional<EncodedSliderPicture> kept = cache->find(key))
+        return writeSliderPicture(*kept, targetBase);
+    const EncodedSliderPicture made = encodeSliderPicture(picture.source, slider.width, slider.height, charge);
+    if (PictureCache::unchangedSince(picture.source, source->stamp))
+        cache->store(key, made);
+    return writeSliderPicture(made, targetBase);
+}
 
 // Prepares the plan's pictures on the workers, naming each item's node and stepping the progress in item
 // order. delivered counts the pictures handed over so far, so that a failure can keep them. Returns false
@@ -116,9 +147,9 @@ bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemT
                          workshop.workers, [&](std::size_t job, const MemoryCharge& charge) {
                              const PictureJob& picture = plan.jobs[job];
                              requireKnownExtension(picture);
-                             prepared.pictures[job] = prepareSliderPicture(
-                                 picture.source, workshop.tempFolder + preparedPictureBase(picture.item),
-                                 plan.slider.width, plan.slider.height, charge);
+                             prepared.pictures[job] =
+                                 preparePicture(picture, workshop.tempFolder + preparedPictureBase(picture.item),
+                                                plan.slider, workshop.cache, charge);
                          });
     const int count = static_cast<int>(plan.jobOfItem.size());
     for (int k = 0; k < count; ++k) {
@@ -213,7 +244,8 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     std::size_t delivered = 0;
     bool finished = false;
     try {
-        finished = runPreparation(plan, {m_places.GetTempFolder(), m_workers}, tree, progress, prepared, delivered);
+        finished = runPreparation(plan, {m_places.GetTempFolder(), m_workers, m_pictureCache.get()}, tree, progress,
+                                  prepared, delivered);
     } catch (...) {
         applyPrepared(plan, prepared, delivered, project, m_preview);
         throw;
@@ -221,6 +253,8 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     if (!finished)
         throw VeskaroError(kCancelledMessage);
     applyPrepared(plan, prepared, plan.jobs.size(), project, m_preview);
+    if (m_pictureCache)
+        m_pictureCache->trim();
 }
 
 } // namespace veskaro

@@ -75,8 +75,8 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
     return formatInfo(slider.format).encode(slider.canvas, slider.geometry.target, settings, name);
 }
 
-PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
-                                     int sliderHeight, const std::function<void(std::uint64_t)>& memoryNeeded) {
+EncodedSliderPicture encodeSliderPicture(const std::string& sourcePath, int sliderWidth, int sliderHeight,
+                                         const std::function<void(std::uint64_t)>& memoryNeeded) {
     mapLargeBlocksApart();
     const std::uint64_t work = workBytes(sliderWidth, sliderHeight);
     const SliderCanvas slider = composeSliderCanvas(
@@ -87,9 +87,20 @@ PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::s
             return loadPicture(sourcePath, options);
         },
         sliderWidth, sliderHeight);
-    const std::string path = targetBase + preparedExtension(slider.format);
-    writeFileAtomically(path, encodeSliderCanvas(slider, path));
-    return {slider.format, path, slider.geometry.scaledWidth, slider.geometry.scaledHeight};
+    // Encoders name the file in their messages; the picture is not written yet, so its source stands in.
+    return {slider.format, slider.geometry.scaledWidth, slider.geometry.scaledHeight,
+            encodeSliderCanvas(slider, sourcePath)};
+}
+
+PreparedPicture writeSliderPicture(const EncodedSliderPicture& picture, const std::string& targetBase) {
+    const std::string path = targetBase + preparedExtension(picture.format);
+    writeFileAtomically(path, picture.bytes);
+    return {picture.format, path, picture.scaledWidth, picture.scaledHeight};
+}
+
+PreparedPicture prepareSliderPicture(const std::string& sourcePath, const std::string& targetBase, int sliderWidth,
+                                     int sliderHeight, const std::function<void(std::uint64_t)>& memoryNeeded) {
+    return writeSliderPicture(encodeSliderPicture(sourcePath, sliderWidth, sliderHeight, memoryNeeded), targetBase);
 }
 
 } // namespace veskaro

@@ -10,6 +10,19 @@
 
 namespace veskaro {
 
+/// The version of the preparation's output. Kept prepared pictures name the version that made them, so
+/// raise it with every change that alters the bytes of a prepared picture: resampling, drawing onto the
+/// canvas, quantisation, encoding, or the libraries that encode.
+inline constexpr int kPreparationVersion = 1;
+
+/// One slider picture, encoded and not yet written anywhere.
+struct EncodedSliderPicture {
+    PictureFormat format;
+    int scaledWidth; // the picture's size once its longer side fits the slider
+    int scaledHeight;
+    std::string bytes;
+};
+
 /// What preparing one slider picture produced.
 struct PreparedPicture {
     PictureFormat format;
@@ -40,6 +53,15 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
 /// progressive JPEG holds all its coefficients, GIF and BMP pictures decode whole, a baseline JPEG only at
 /// its reduced size.
 std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight);
+
+/// Loads a source picture and fits it onto a white slider-sized canvas, encoded in the source's format as
+/// prepareSliderPicture writes it. Throws VeskaroError when the source cannot be read.
+EncodedSliderPicture encodeSliderPicture(const std::string& sourcePath, int sliderWidth, int sliderHeight,
+                                         const std::function<void(std::uint64_t)>& memoryNeeded = {});
+
+/// Writes an encoded picture to targetBase plus its format's extension and returns what was written.
+/// Throws VeskaroError when the file cannot be written.
+PreparedPicture writeSliderPicture(const EncodedSliderPicture& picture, const std::string& targetBase);
 
 /// Loads a source picture, fits it onto a white slider-sized canvas and writes the canvas in the source's
 /// format to targetBase plus its extension (".jpg", ".gif" or ".bmp"). Tells memoryNeeded, where given,
