@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace veskaro;
 using veskaro::test::filesIn;
 using veskaro::test::namesIn;
@@ -45,8 +47,12 @@ protected:
         update.commit();
     }
 
-    std::string site() const { return (m_root.path() / "site/").string(); }
-    std::map<std::string, std::string> outside() const { return filesIn(m_root.path() / "outside"); }
+    std::string site() const {
+        return (m_root.path() / "site/").string();
+    }
+    std::map<std::string, std::string> outside() const {
+        return filesIn(m_root.path() / "outside");
+    }
     static std::map<std::string, std::string> untouched() {
         return {{"victim.txt", "the victim"}, {"secret.txt", "the secret"}};
     }
@@ -102,3 +108,59 @@ TEST_F(FolderUpdateLinks, LeavesNoTemporaryFileOutsideWhenNotCommitted) {
     EXPECT_EQ(namesIn(site()), (std::set<std::string>{"site.html", "site.vsk", "slider0.jpg"}));
     EXPECT_TRUE(fs::is_symlink(site() + "site.html"));
 }
+
+TEST_F(FolderUpdateLinks, ReplacesALinkEvenWhereItLeadsToTheSameBytes) {
+    writeBytes(m_root / "new/same.txt", "the victim");
+    fs::create_symlink("../outside/victim.txt", m_root.path() / "site/same.txt");
+    FolderUpdate update(site());
+    update.add(m_root / "new/same.txt", "same.txt");
+    update.commit();
+    EXPECT_FALSE(fs::is_symlink(site() + "same.txt"));
+    EXPECT_EQ(readBytes(site() + "same.txt"), "the victim");
+    EXPECT_EQ(outside(), untouched());
+}
+
+namespace {
+
+// A file in place and the file that is to replace it.
+struct Replacement {
+    const char* name;
+    std::string before;
+    std::string after;
+    bool leftAlone;
+};
+
+class FolderUpdateOfSameBytes : public testing::TestWithParam<Replacement> {
+protected:
+    TemporaryFolder m_root;
+};
+
+} // namespace
+
+TEST_P(FolderUpdateOfSameBytes, LeavesAFileAloneOnlyWhenItsBytesStay) {
+    const Replacement& row = GetParam();
+    fs::create_directories(m_root.path() / "site");
+    fs::create_directories(m_root.path() / "new");
+    const fs::path file = m_root.path() / "site/file";
+    writeBytes(file, row.before);
+    writeBytes(m_root.path() / "new/file", row.after);
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(3);
+    fs::last_write_time(file, longAgo);
+    {
+        FolderUpdate update(m_root / "site/");
+        update.add(m_root / "new/file", "file");
+        update.commit();
+    }
+    EXPECT_EQ(readBytes(file), row.after);
+    EXPECT_EQ(fs::last_write_time(file) == longAgo, row.leftAlone);
+    EXPECT_EQ(namesIn(m_root.path() / "site"), std::set<std::string>{"file"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FolderUpdate, FolderUpdateOfSameBytes,
+    testing::Values(Replacement{"sameBytes", "the page", "the page", true}, Replacement{"bothEmpty", "", "", true},
+                    Replacement{"sameSizeOtherBytes", "the page", "the PAGE", false},
+                    Replacement{"longer", "the page", "the page!", false},
+                    Replacement{"shorter", "the page", "the pag", false},
+                    Replacement{"lastByteOnly", std::string(200000, 'a'), std::string(199999, 'a') + "b", false}),
+    [](const testing::TestParamInfo<Replacement>& row) { return std::string(row.param.name); });
