@@ -218,37 +218,43 @@ void PictureCache::store(const PictureCacheKey& key, const EncodedSliderPicture&
 
 void PictureCache::writeCacheFile(const std::string& path, const std::string& bytes) {
     {
-        const std::lock_guard lock(m_mutex);
         // After one failure the cache is taken as unwritable for the rest of the run, rather than failing
         // the same way for every picture.
+        const std::lock_guard lock(m_mutex);
         if (m_failed)
             return;
-        if (!m_folderMade) {
-            std::error_code error;
-            fs::create_directories(pathOf(m_folder), error);
-            if (error && !fs::is_directory(pathOf(m_folder))) {
-                m_failed = true;
-                m_notice = "The picture cache " + m_folder + " cannot be made (" + error.message() +
-                           "): every picture is prepared anew, which takes longer.";
-                return;
-            }
-            m_folderMade = true;
-        }
     }
-    try {
-        // A cache file cut by a power failure fails its checks and is made again; no wait for the disk.
-        writeFileAtomically(path, bytes, Durability::WorkFile);
-    } catch (const std::exception& failure) {
-        noteFailure(failure.what());
+    // The folder is made when a write finds it missing: at the first write, and again after a clearing
+    // (by this run or another) removed it.
+    for (int attempt = 0;; ++attempt) {
+        try {
+            // A cache file cut by a power failure fails its checks and is made again; no wait for the disk.
+            writeFileAtomically(path, bytes, Durability::WorkFile);
+            return;
+        } catch (const std::exception& failure) {
+            std::error_code error;
+            if (attempt == 0 && !fs::is_directory(pathOf(m_folder), error)) {
+                fs::create_directories(pathOf(m_folder), error);
+                if (!fs::is_directory(pathOf(m_folder))) {
+                    noteFailure("The picture cache " + m_folder + " cannot be made (" + error.message() +
+                                "): every picture is prepared anew, which takes longer.");
+                    return;
+                }
+                continue;
+            }
+            noteFailure("The picture cache cannot be written (" + std::string(failure.what()) +
+                        "): every picture is prepared anew, which takes longer.");
+            return;
+        }
     }
 }
 
-void PictureCache::noteFailure(const std::string& why) {
+void PictureCache::noteFailure(const std::string& notice) {
     const std::lock_guard lock(m_mutex);
     if (m_failed)
         return;
     m_failed = true;
-    m_notice = "The picture cache cannot be written (" + why + "): every picture is prepared anew, which takes longer.";
+    m_notice = notice;
 }
 
 std::optional<std::string> PictureCache::takeNotice() {

@@ -91,14 +91,13 @@ private:
     std::string recordPath(const std::string& sourcePath) const;
     std::optional<std::string> recordedDigest(const std::string& sourcePath, const SourceStamp& stamp) const;
     void writeCacheFile(const std::string& path, const std::string& bytes);
-    void noteFailure(const std::string& why);
+    void noteFailure(const std::string& notice);
 
     std::string m_folder;
     std::uint64_t m_limitBytes;
     std::atomic<std::size_t> m_hits = 0;
     std::atomic<std::size_t> m_misses = 0;
     std::mutex m_mutex; // guards what follows
-    bool m_folderMade = false;
     bool m_failed = false;
     std::optional<std::string> m_notice;
 };

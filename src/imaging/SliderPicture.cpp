@@ -94,7 +94,9 @@ EncodedSliderPicture encodeSliderPicture(const std::string& sourcePath, int slid
 
 PreparedPicture writeSliderPicture(const EncodedSliderPicture& picture, const std::string& targetBase) {
     const std::string path = targetBase + preparedExtension(picture.format);
-    writeFileAtomically(path, picture.bytes);
+    // A work file: a publish copies it on into the Preview folder and from there, waiting for the disk only
+    // then, over the user's file.
+    writeFileAtomically(path, picture.bytes, Durability::WorkFile);
     return {picture.format, path, picture.scaledWidth, picture.scaledHeight};
 }
 

@@ -161,6 +161,16 @@ TEST_F(PictureCacheTest, ClearRemovesTheCachesFilesAndNothingElse) {
     EXPECT_FALSE(fs::exists(folder())) << "an emptied folder goes";
 }
 
+TEST_F(PictureCacheTest, KeepsWorkingAfterItsFolderWasClearedAway) {
+    m_cache.store(keyOf("aa"), pictureOf("one"));
+    PictureCache(folder(), 0).clear();
+    ASSERT_FALSE(fs::exists(folder()));
+    m_cache.store(keyOf("bb"), pictureOf("two"));
+    ASSERT_TRUE(m_cache.find(keyOf("bb")));
+    EXPECT_EQ(m_cache.find(keyOf("bb"))->bytes, "two");
+    EXPECT_FALSE(m_cache.takeNotice());
+}
+
 TEST_F(PictureCacheTest, AFolderThatCannotBeMadeSaysSoOnceAndNeverThrows) {
     writeBytes(m_root / "blocked", "a file where the folder would be");
     PictureCache blocked(m_root / "blocked/cache/", 1 << 20);
