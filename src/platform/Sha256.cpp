@@ -1,5 +1,6 @@
 #include "platform/Sha256.h"
 
+#include "platform/PathText.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -186,7 +187,8 @@ std::string sha256Hex(std::string_view bytes) {
 }
 
 std::string sha256HexOfFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    // The path as wide characters on Windows, so that folders named beyond the code page are read too.
+    std::ifstream in(pathOf(path), std::ios::binary);
     if (!in)
         throw VeskaroError(ioErrorText(errno) + ": " + path);
     Sha256 hash;
