@@ -120,25 +120,22 @@ TEST_F(FolderUpdateLinks, ReplacesALinkEvenWhereItLeadsToTheSameBytes) {
     EXPECT_EQ(outside(), untouched());
 }
 
-namespace {
-
-// A file in place and the file that is to replace it.
-struct Replacement {
+// A file in place and the file that is to replace it. Outside the anonymous namespace: GoogleTest's factory
+// holds the parameter, and MinGW's GCC refuses a field of an unnamed namespace's type there.
+struct SameBytesCase {
     const char* name;
     std::string before;
     std::string after;
     bool leftAlone;
 };
 
-class FolderUpdateOfSameBytes : public testing::TestWithParam<Replacement> {
+class FolderUpdateOfSameBytes : public testing::TestWithParam<SameBytesCase> {
 protected:
     TemporaryFolder m_root;
 };
 
-} // namespace
-
 TEST_P(FolderUpdateOfSameBytes, LeavesAFileAloneOnlyWhenItsBytesStay) {
-    const Replacement& row = GetParam();
+    const SameBytesCase& row = GetParam();
     fs::create_directories(m_root.path() / "site");
     fs::create_directories(m_root.path() / "new");
     const fs::path file = m_root.path() / "site/file";
@@ -158,9 +155,9 @@ TEST_P(FolderUpdateOfSameBytes, LeavesAFileAloneOnlyWhenItsBytesStay) {
 
 INSTANTIATE_TEST_SUITE_P(
     FolderUpdate, FolderUpdateOfSameBytes,
-    testing::Values(Replacement{"sameBytes", "the page", "the page", true}, Replacement{"bothEmpty", "", "", true},
-                    Replacement{"sameSizeOtherBytes", "the page", "the PAGE", false},
-                    Replacement{"longer", "the page", "the page!", false},
-                    Replacement{"shorter", "the page", "the pag", false},
-                    Replacement{"lastByteOnly", std::string(200000, 'a'), std::string(199999, 'a') + "b", false}),
-    [](const testing::TestParamInfo<Replacement>& row) { return std::string(row.param.name); });
+    testing::Values(SameBytesCase{"sameBytes", "the page", "the page", true}, SameBytesCase{"bothEmpty", "", "", true},
+                    SameBytesCase{"sameSizeOtherBytes", "the page", "the PAGE", false},
+                    SameBytesCase{"longer", "the page", "the page!", false},
+                    SameBytesCase{"shorter", "the page", "the pag", false},
+                    SameBytesCase{"lastByteOnly", std::string(200000, 'a'), std::string(199999, 'a') + "b", false}),
+    [](const testing::TestParamInfo<SameBytesCase>& row) { return std::string(row.param.name); });
