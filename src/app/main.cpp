@@ -18,6 +18,7 @@
 #include <QScopeGuard>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,10 @@ int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
     const Places places = Places::ofThisSystem();
     Publisher publisher(places);
     publisher.setPreparationWorkers(preparationWorkersFromEnvironment());
-    publisher.setPictureCache(pictureCacheIn(places.pictureCacheFolder(), readPictureCacheMegabytes(*settings).value_or(
-                                                                              pictureCacheMegabytesFromEnvironment())));
+    // The window's setting comes before the environment, which is read only without one.
+    const std::optional<int> cacheMegabytes = readPictureCacheMegabytes(*settings);
+    publisher.setPictureCache(pictureCacheIn(
+        places.pictureCacheFolder(), cacheMegabytes ? *cacheMegabytes : pictureCacheMegabytesFromEnvironment()));
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
     TMainForm window(prompts, publisher, places, browsers);
