@@ -361,9 +361,11 @@ TEST_F(VeskaroCli, PublishKeepsPreparedPicturesUnlessToldNotToAndCacheClearEmpti
     EXPECT_EQ(veskaro::test::filesIn(m_folders.root().path() / "cold"),
               veskaro::test::filesIn(m_folders.root().path() / "plain"));
 
+    // The warm publish may have recorded the sources' digests too, once they were two seconds old.
+    const std::size_t files = cacheFiles().size();
     const Outcome cleared = run("cache clear");
     EXPECT_EQ(cleared.status, 0) << cleared.err;
-    EXPECT_EQ(cleared.out, "Removed " + std::to_string(kept.size()) + " file(s) from the picture cache " +
+    EXPECT_EQ(cleared.out, "Removed " + std::to_string(files) + " file(s) from the picture cache " +
                                (m_folders.root() / "cache/Tarnwell/Veskaro/1.0/Pictures/") + "\n");
     EXPECT_TRUE(cacheFiles().empty());
 }

@@ -212,8 +212,10 @@ TEST_F(PictureCacheTest, AnUnchangedSourceIsNotReadAgain) {
 TEST_F(PictureCacheTest, AFreshlyWrittenSourceIsHashedEachTime) {
     const std::string source = m_root / "beach.jpg";
     writeBytes(source, "first bytes");
+    // Written "now" however slowly the test runs: a minute from now.
+    const fs::file_time_type time = fs::file_time_type::clock::now() + std::chrono::minutes(1);
+    fs::last_write_time(source, time);
     EXPECT_EQ(m_cache.sourceDigest(source)->digest, sha256Hex("first bytes"));
-    const fs::file_time_type time = fs::last_write_time(source);
     writeBytes(source, "other bytes");
     fs::last_write_time(source, time);
     EXPECT_EQ(m_cache.sourceDigest(source)->digest, sha256Hex("other bytes"))
