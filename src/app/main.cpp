@@ -1,6 +1,8 @@
 // The designer: start-up resolves the places of this run once, creates the main window over them, opens
 // the project the command line names, and runs until the window closes.
 
+#include "browse/PictureCacheSetting.h"
+#include "generate/PictureCache.h"
 #include "generate/Publisher.h"
 #include "platform/CommandLine.h"
 #include "platform/Places.h"
@@ -19,6 +21,7 @@
 #include <QScopeGuard>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,10 @@ int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
     const Places places = Places::ofThisSystem();
     Publisher publisher(places);
     publisher.setPreparationWorkers(preparationWorkersFromEnvironment());
+    // The window's setting comes before the environment, which is read only without one.
+    const std::optional<int> cacheMegabytes = readPictureCacheMegabytes(*settings);
+    publisher.setPictureCache(pictureCacheIn(
+        places.pictureCacheFolder(), cacheMegabytes ? *cacheMegabytes : pictureCacheMegabytesFromEnvironment()));
     QtShell shell;
     BrowserServices browsers{*settings, shell, BrowserSearchPlaces::ofThisSystem()};
 #ifdef VESKARO_WINDOW_UPLOAD

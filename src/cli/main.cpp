@@ -5,6 +5,7 @@
 #include "cli/UploadCommand.h"
 #endif
 #include "generate/OtherProjects.h"
+#include "generate/PictureCache.h"
 #include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
@@ -39,8 +40,10 @@ constexpr int kUsageOrLoadError = 2;
 constexpr int kInterrupted = -1;
 
 constexpr const char* kHelp =
-    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--strict] [--quiet]\n"
+    "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--no-cache] [--strict]\n"
+    "                   [--quiet]\n"
     "       veskaro-cli check PROJECT.vsk [--to FOLDER] [--strict] [--quiet]\n"
+    "       veskaro-cli cache clear\n"
     "       veskaro-cli --help | --version\n"
     "\n"
     "publish  writes what the designer's Save writes: the page, its style sheet and scripts,\n"
@@ -59,6 +62,12 @@ constexpr const char* kHelp =
     "         folder (known by its publish report) would be replaced; without it publish\n"
     "         refuses, and check reports it as a problem.\n"
     "\n"
+    "--no-cache  prepares every picture from its source. Without it, prepared pictures\n"
+    "         are kept in the picture cache (in $XDG_CACHE_HOME, by default ~/.cache) and\n"
+    "         taken from there while source, slider size and format stay the same;\n"
+    "         VESKARO_CACHE_MB bounds it (1024 by default, 0 turns it off).\n"
+    "cache clear  empties the picture cache.\n"
+    "\n"
     "Source pictures named by relative paths are found from the project's folder.\n"
     "publish names on standard error each item whose source picture cannot be read.\n"
     "--strict  makes advice, and for publish such items, count as failure.\n"
@@ -74,6 +83,7 @@ struct Options {
     bool quiet = false;
     bool strict = false;
     bool replace = false;
+    bool noCache = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -99,6 +109,8 @@ Options parse(const std::vector<std::string>& args) {
             options.strict = true;
         } else if (arg == "--replace") {
             options.replace = true;
+        } else if (arg == "--no-cache") {
+            options.noCache = true;
         } else if (arg == "--to") {
             if (++i == args.size())
                 throw UsageError("--to needs a folder");
@@ -117,6 +129,14 @@ Options parse(const std::vector<std::string>& args) {
             throw UsageError("unexpected argument " + arg);
         }
     }
+    if (options.command == "cache") {
+        if (options.project != "clear")
+            throw UsageError(options.project.empty() ? "cache needs what to do: clear"
+                                                     : "unknown cache command " + options.project);
+        if (options.to || options.jobs != 0 || options.replace || options.noCache || options.strict)
+            throw UsageError("cache clear takes no options but --quiet");
+        return options;
+    }
     if (options.command != "publish" && options.command != "check")
         throw UsageError(options.command.empty() ? "no command given" : "unknown command " + options.command);
     if (options.project.empty())
@@ -125,6 +145,8 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError("--jobs belongs to publish");
     if (options.replace && options.command != "publish")
         throw UsageError("--replace belongs to publish");
+    if (options.noCache && options.command != "publish")
+        throw UsageError("--no-cache belongs to publish");
     if (options.command == "publish" && options.jobs == 0) {
         try {
             options.jobs = preparationWorkersFromEnvironment();
@@ -266,6 +288,24 @@ std::size_t reportMissingSources(const Publisher& publisher, const TkvlAppletAge
     return missing.size();
 }
 
+// The picture cache of this user, unless it is turned off or the system names no cache folder.
+std::shared_ptr<PictureCache> pictureCacheOf(const Places& places) {
+    int megabytes = 0;
+    try {
+        megabytes = pictureCacheMegabytesFromEnvironment();
+    } catch (const VeskaroError& error) {
+        throw UsageError(error.what());
+    }
+    return pictureCacheIn(places.pictureCacheFolder(), megabytes);
+}
+
+// A cache that cannot be written makes the publish slower, never wrong; the user hears of it once.
+void reportCacheNotice(const Publisher& publisher) {
+    if (PictureCache* cache = publisher.pictureCache())
+        if (const std::optional<std::string> notice = cache->takeNotice())
+            std::fprintf(stderr, "veskaro-cli: %s\n", notice->c_str());
+}
+
 int publish(const Options& options, const Places& places) {
     const std::optional<fs::path> resolvedProject = absolutePath(options.project);
     if (!resolvedProject)
@@ -297,10 +337,14 @@ int publish(const Options& options, const Places& places) {
     }
     Publisher publisher(places);
     publisher.setPreparationWorkers(options.jobs);
+    if (!options.noCache)
+        publisher.setPictureCache(pictureCacheOf(places));
     const PreviewClearedAtExit cleared(publisher);
     try {
         publisher.SaveAndPublish(project, folder, textOf(projectPath.filename()), tree, progress);
+        reportCacheNotice(publisher);
     } catch (const std::exception& failure) {
+        reportCacheNotice(publisher);
         if (ConsoleProgress::interrupted()) {
             std::fprintf(stderr, "veskaro-cli: %s\n", messageOf(failure).c_str());
             return kInterrupted;
@@ -345,6 +389,25 @@ int check(const Options& options, const Places& places) {
     return statusAfterFlushingOutput(failed ? kFailedOrFindings : kDone);
 }
 
+int clearCache(const Options& options, const Places& places) {
+    if (places.pictureCacheFolder().empty()) {
+        std::fprintf(stderr, "veskaro-cli: the system names no cache folder\n");
+        return kFailedOrFindings;
+    }
+    const std::size_t removed = PictureCache(places.pictureCacheFolder(), 0).clear();
+    if (!options.quiet)
+        std::printf("Removed %zu file(s) from the picture cache %s\n", removed, places.pictureCacheFolder().c_str());
+    return statusAfterFlushingOutput(kDone);
+}
+
+int runCommand(const Options& options, const Places& places) {
+    if (options.command == "publish")
+        return publish(options, places);
+    if (options.command == "cache")
+        return clearCache(options, places);
+    return check(options, places);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -370,7 +433,7 @@ int main(int argc, char** argv) {
     try {
         const Options options = parse(args);
         const Places places = Places::ofThisSystem();
-        status = options.command == "publish" ? publish(options, places) : check(options, places);
+        status = runCommand(options, places);
     } catch (const UsageError& error) {
         std::fprintf(stderr, "veskaro-cli: %s\nTry 'veskaro-cli --help'.\n", error.what());
         return kUsageOrLoadError;

@@ -1,3 +1,4 @@
+#include "generate/PictureCache.h"
 #include "generate/PreparationPool.h"
 #include "generate/PublishedPictures.h"
 #include "generate/Publisher.h"
@@ -135,26 +136,64 @@ void requireKnownExtension(const PictureJob& picture) {
     }
 }
 
-// Prepares one job's files in the Temp folder, from one decode of its source.
-void prepareJob(const PictureJob& picture, std::size_t job, const std::string& tempFolder, SliderSize slider,
+/// Where and with how many workers the pictures are prepared, and where prepared ones are kept.
+struct Workshop {
+    std::string tempFolder;
+    int workers;
+    PictureCache* cache;
+};
+
+// Returns every output of the job from the cache, or none when one of them is not kept.
+std::optional<EncodedPictures> keptPictures(PictureCache& cache, const std::vector<PictureCacheKey>& keys) {
+    EncodedPictures kept;
+    for (const PictureCacheKey& key : keys) {
+        const std::optional<EncodedSliderPicture> picture = cache.find(key);
+        if (!picture)
+            return std::nullopt;
+        kept.fit.scaledWidth = picture->scaledWidth;
+        kept.fit.scaledHeight = picture->scaledHeight;
+        kept.bytes.push_back(picture->bytes);
+    }
+    return kept;
+}
+
+// Returns the job's pictures: from the cache when it holds all of them, else from one decode of the source,
+// kept unless the source changed while it was read. The bytes are the same either way, so everything after
+// preparation goes on as without a cache. A source the cache cannot read is prepared without it, so that
+// the decoder's message tells why.
+EncodedPictures encodedPictures(const PictureJob& picture, const std::vector<PictureOutput>& outputs, SliderSize slider,
+                                PictureCache* cache, const MemoryCharge& charge) {
+    const std::optional<SourceDigest> source = cache ? cache->sourceDigest(picture.source) : std::nullopt;
+    if (!source)
+        return encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
+    std::vector<PictureCacheKey> keys;
+    for (const PublishedPicture& output : picture.outputs)
+        keys.push_back(
+            preparedPictureKey(source->digest, picture.source, output, largestScale(picture.outputs), slider));
+    if (std::optional<EncodedPictures> kept = keptPictures(*cache, keys))
+        return std::move(*kept);
+    EncodedPictures made = encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
+    if (PictureCache::unchangedSince(picture.source, source->stamp))
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            cache->store(keys[k], {outputs[k].format, made.fit.scaledWidth, made.fit.scaledHeight, made.bytes[k]});
+    return made;
+}
+
+// Prepares one job's files in the Temp folder.
+void prepareJob(const PictureJob& picture, std::size_t job, const Workshop& workshop, SliderSize slider,
                 const MemoryCharge& charge, PreparedInTemp& prepared) {
     requireKnownExtension(picture);
     std::vector<PictureOutput> outputs;
     for (const PublishedPicture& output : picture.outputs)
-        outputs.push_back({tempFolder + output.name, output.format, output.scale, output.settings});
-    const EncodedPictures encoded = encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
+        outputs.push_back({workshop.tempFolder + output.name, output.format, output.scale, output.settings});
+    const EncodedPictures encoded = encodedPictures(picture, outputs, slider, workshop.cache, charge);
     for (std::size_t k = 0; k < outputs.size(); ++k) {
         prepared.paths[job].push_back(outputs[k].name);
-        writeFileAtomically(outputs[k].name, encoded.bytes[k]);
+        // A work file: the Preview copy and the published one are what must survive a crash.
+        writeFileAtomically(outputs[k].name, encoded.bytes[k], Durability::WorkFile);
     }
     prepared.fits[job] = encoded.fit;
 }
-
-/// Where and with how many workers the pictures are prepared.
-struct Workshop {
-    std::string tempFolder;
-    int workers;
-};
 
 // Prepares the plan's pictures on the workers, naming each item's node and stepping the progress in item
 // order. delivered counts the pictures handed over so far, so that a failure can keep them. Returns false
@@ -164,7 +203,7 @@ bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemT
     mapLargeBlocksApart();
     PreparationPool pool(PreparationScheduler(plan.estimates, workshop.workers, kPreparationMemoryBudget),
                          workshop.workers, [&](std::size_t job, const MemoryCharge& charge) {
-                             prepareJob(plan.jobs[job], job, workshop.tempFolder, plan.slider, charge, prepared);
+                             prepareJob(plan.jobs[job], job, workshop, plan.slider, charge, prepared);
                          });
     const int count = static_cast<int>(plan.jobOfItem.size());
     for (int k = 0; k < count; ++k) {
@@ -260,7 +299,8 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     std::size_t delivered = 0;
     bool finished = false;
     try {
-        finished = runPreparation(plan, {m_places.GetTempFolder(), m_workers}, tree, progress, prepared, delivered);
+        finished = runPreparation(plan, {m_places.GetTempFolder(), m_workers, m_pictureCache.get()}, tree, progress,
+                                  prepared, delivered);
     } catch (...) {
         applyPrepared(plan, prepared, delivered, project, m_preview);
         throw;
@@ -268,6 +308,8 @@ void Publisher::PrepareImages(TkvlAppletAgent& project, ItemTree& tree, Progress
     if (!finished)
         throw VeskaroError(kCancelledMessage);
     applyPrepared(plan, prepared, plan.jobs.size(), project, m_preview);
+    if (m_pictureCache)
+        m_pictureCache->trim();
 }
 
 } // namespace veskaro

@@ -6,12 +6,14 @@
 #include "platform/CommandLine.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace veskaro {
 
 class ItemTree;
+class PictureCache;
 class Places;
 class ProgressView;
 class TkvlAppletAgent;
@@ -65,6 +67,10 @@ public:
     /// Sets how many pictures are prepared at once (at least one; one for each core unless set).
     void setPreparationWorkers(int workers) { m_workers = std::max(workers, 1); }
     PreviewFolder& previewFolder() { return m_preview; }
+    /// Keeps prepared pictures in cache and takes them from there; none (the default) prepares every
+    /// picture from its source. The published files are the same either way.
+    void setPictureCache(std::shared_ptr<PictureCache> cache) { m_pictureCache = std::move(cache); }
+    PictureCache* pictureCache() const { return m_pictureCache.get(); }
 
     /// Publishes the project into folder (ending in the delimiter): the page, its style sheet and scripts,
     /// the prepared pictures, the project file (always ".vsk") and the publish report, all named after
@@ -112,6 +118,7 @@ private:
     const Places& m_places;
     PreviewFolder m_preview;
     int m_workers = defaultPreparationWorkers();
+    std::shared_ptr<PictureCache> m_pictureCache;
     std::vector<int> m_missingPictures;
 };
 

@@ -213,6 +213,10 @@ std::span<const PictureFormatInfo> pictureFormats() {
     return std::span(kFormats).first(kReadableFormats);
 }
 
+std::span<const PictureFormatInfo> writtenPictureFormats() {
+    return kFormats;
+}
+
 const PictureFormatInfo& formatInfo(PictureFormat format) {
     const auto* found = std::find_if(std::begin(kFormats), std::end(kFormats),
                                      [format](const PictureFormatInfo& info) { return info.format == format; });

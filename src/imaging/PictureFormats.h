@@ -56,6 +56,8 @@ struct PictureFormatInfo {
 /// Returns the descriptors of the formats the program reads (and writes), in the order the dialogs list them.
 std::span<const PictureFormatInfo> pictureFormats();
 
+/// Returns the descriptors of every format the program writes: those it reads first, then PNG and WebP.
+std::span<const PictureFormatInfo> writtenPictureFormats();
 /// Returns the descriptor of a format.
 const PictureFormatInfo& formatInfo(PictureFormat format);
 

@@ -11,6 +11,19 @@
 
 namespace veskaro {
 
+/// The version of the preparation's output. Kept prepared pictures name the version that made them, so
+/// raise it with every change that alters the bytes of a prepared picture: resampling, drawing onto the
+/// canvas, quantisation, encoding, or the libraries that encode.
+inline constexpr int kPreparationVersion = 1;
+
+/// One slider picture, encoded and not yet written anywhere.
+struct EncodedSliderPicture {
+    PictureFormat format;
+    int scaledWidth; // the picture's size once its longer side fits the slider
+    int scaledHeight;
+    std::string bytes;
+};
+
 /// A source picture fitted onto a white slider-sized canvas, ready to be encoded.
 struct SliderCanvas {
     PictureFormat format;

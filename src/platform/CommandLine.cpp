@@ -72,4 +72,22 @@ int preparationWorkersFromEnvironment() {
     return preparationWorkersFrom(text ? text : "", kWorkersVariable);
 }
 
+int pictureCacheMegabytesFrom(const std::string& text, const std::string& option) {
+    if (text.empty())
+        return kDefaultCacheMegabytes;
+    long long megabytes = 0;
+    for (const char c : text) {
+        megabytes = megabytes * 10 + (c - '0');
+        if (c < '0' || c > '9' || megabytes > kMostCacheMegabytes)
+            throw VeskaroError(option + " must be a whole number of megabytes from 0 to " +
+                               std::to_string(kMostCacheMegabytes) + ", not '" + text + "'");
+    }
+    return static_cast<int>(megabytes);
+}
+
+int pictureCacheMegabytesFromEnvironment() {
+    const char* text = std::getenv(kCacheSizeVariable);
+    return pictureCacheMegabytesFrom(text ? text : "", kCacheSizeVariable);
+}
+
 } // namespace veskaro

@@ -23,6 +23,20 @@ int preparationWorkersFrom(const std::string& text, const std::string& option);
 /// VeskaroError when it asks for no number of workers.
 int preparationWorkersFromEnvironment();
 
+/// The environment variable that bounds the picture cache, in megabytes.
+inline constexpr const char* kCacheSizeVariable = "VESKARO_CACHE_MB";
+/// The picture cache's bound unless asked otherwise: 1 GiB.
+inline constexpr int kDefaultCacheMegabytes = 1024;
+/// The largest bound the picture cache takes: 1 TiB.
+inline constexpr int kMostCacheMegabytes = 1 << 20;
+
+/// Returns the picture cache's bound in megabytes that text (from option, named in the message) asks for,
+/// 0 (no cache) to kMostCacheMegabytes; empty text asks for the default. Throws VeskaroError otherwise.
+int pictureCacheMegabytesFrom(const std::string& text, const std::string& option);
+/// Returns the bound kCacheSizeVariable asks for, or the default when it is not set. Throws VeskaroError
+/// when it asks for no bound.
+int pictureCacheMegabytesFromEnvironment();
+
 /// Returns the program's arguments after its name as UTF-8: on Windows from the wide command line, since
 /// argv holds them in the narrow code page; elsewhere argv as given.
 std::vector<std::string> programArguments(int argc, char** argv);

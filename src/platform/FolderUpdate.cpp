@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cwctype>
 #include <filesystem>
+#include <fstream>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -86,6 +87,36 @@ void unlockFolder(int descriptor) {
 
 #endif
 
+bool sameBytes(std::ifstream& a, std::ifstream& b) {
+    constexpr std::size_t kChunk = 65536;
+    std::string left(kChunk, '\0'), right(kChunk, '\0');
+    while (a && b) {
+        a.read(left.data(), kChunk);
+        b.read(right.data(), kChunk);
+        if (a.gcount() != b.gcount() ||
+            left.compare(0, std::size_t(a.gcount()), right, 0, std::size_t(b.gcount())) != 0)
+            return false;
+    }
+    return a.eof() && b.eof();
+}
+
+// Tells whether the regular file at path (through its link when followed) already holds what from holds.
+// Anything that cannot be read counts as different, and the file is replaced as before.
+bool holdsSameContent(const std::string& from, const std::string& path, bool followLinks) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status =
+        followLinks ? fs::status(pathOf(path), error) : fs::symlink_status(pathOf(path), error);
+    if (error || !fs::is_regular_file(status))
+        return false;
+    const std::uintmax_t size = fs::file_size(pathOf(path), error);
+    if (error || size != fs::file_size(pathOf(from), error) || error)
+        return false;
+    std::ifstream old(pathOf(path), std::ios::binary);
+    std::ifstream replacement(pathOf(from), std::ios::binary);
+    return old && replacement && sameBytes(old, replacement);
+}
+
 } // namespace
 
 FolderUpdate::FolderUpdate(std::string folder) : m_folder(std::move(folder)), m_lock(lockFolder(m_folder)) {
@@ -106,6 +137,10 @@ void FolderUpdate::add(const std::string& from, const std::string& name, Links l
     const bool through = links == Links::WriteThrough && std::filesystem::exists(pathOf(path), error);
     if (through)
         removeLeftoverTemporaryFilesOf(path);
+    // A file that would be replaced by the same bytes stays as it is, its time too, so that upload and
+    // backup tools see only what changed.
+    if (holdsSameContent(from, path, through))
+        return;
     m_replacements.push_back(
         {copyToTemporaryFile(from, path, Durability::OnDisk, through ? LinkHandling::Follow : LinkHandling::Replace),
          path});

@@ -31,7 +31,8 @@ public:
 
     /// Copies the file from to a temporary file for folder + name: in the folder, or beside the file a link
     /// there leads to when it is written through (where the leftovers of its interrupted writes are removed
-    /// first). Throws VeskaroError, with no temporary file left behind, when it cannot be read or written.
+    /// first). A regular file there that already has from's size and bytes is left alone, and so is its
+    /// modification time. Throws VeskaroError, with no temporary file left behind, when it cannot be read or written.
     void add(const std::string& from, const std::string& name, Links links = Links::Replace);
     /// Renames every added file into place, in the order they were added. Throws VeskaroError at the first
     /// rename that fails; the files renamed before it stay in place.

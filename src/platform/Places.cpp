@@ -94,6 +94,14 @@ std::string sharedFolder(const std::string& dataFolder, const char* name, const 
     return path;
 }
 
+std::string pictureCacheFolderBelow(const std::string& base) {
+    if (base.empty())
+        return {};
+    std::string folder = walkProgramLevels(base, [](const std::string&) {}) + "Pictures";
+    EnsureTrailingBackslash(folder);
+    return folder;
+}
+
 } // namespace
 
 void EnsureTrailingBackslash(std::string& path) {
@@ -101,12 +109,15 @@ void EnsureTrailingBackslash(std::string& path) {
         path += kDelimiter;
 }
 
-Places::Places(Bases bases) : m_bases(std::move(bases)), m_run(std::make_shared<WorkRun>()) {}
+Places::Places(Bases bases)
+    : m_bases(std::move(bases)), m_pictureCacheFolder(pictureCacheFolderBelow(m_bases.cacheBase)),
+      m_run(std::make_shared<WorkRun>()) {}
 
 Places Places::ofThisSystem() {
     const std::string program = programFilePath();
     Places places({program, dataFolderOf(program), GetSpecialFolder(SpecialFolder::AppData),
-                   GetSpecialFolder(SpecialFolder::Personal), GetSpecialFolder(SpecialFolder::MyPictures)});
+                   GetSpecialFolder(SpecialFolder::Personal), GetSpecialFolder(SpecialFolder::MyPictures),
+                   GetSpecialFolder(SpecialFolder::LocalAppData)});
     places.removeEndedRuns();
     return places;
 }

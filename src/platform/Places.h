@@ -28,6 +28,7 @@ public:
         std::string appDataBase;    // the user's application data folder; empty when the system has none
         std::string documentsBase;  // the user's documents folder; empty when the system has none
         std::string picturesFolder; // the user's pictures folder, as the system names it
+        std::string cacheBase = {}; // the user's cache folder; empty when the system has none
     };
 
     /// Creates the places of a new run over bases; nothing is made on disk until a folder is asked for.
@@ -58,6 +59,11 @@ public:
     /// Returns the user's pictures folder as the system names it; creates nothing and never fails.
     const std::string& GetPicturesFolder() const { return m_bases.picturesFolder; }
 
+    /// Returns the folder of the prepared pictures kept between runs (the cache base, then Tarnwell, Veskaro,
+    /// 1.0 and Pictures), ending in the delimiter; empty text when the system names no cache base. Creates
+    /// nothing: a cache that cannot be made only costs time.
+    const std::string& pictureCacheFolder() const { return m_pictureCacheFolder; }
+
     /// Removes this run's Preview folder when it is empty, then the shared Preview folder when no run has a
     /// folder there any more; creates nothing and reports nothing.
     void removeEmptyPreviewFolder() const;
@@ -73,6 +79,7 @@ private:
     std::string runFolder(const char* name, const char* failureMessage) const;
 
     Bases m_bases;
+    std::string m_pictureCacheFolder;
     std::shared_ptr<WorkRun> m_run;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/Sha256.h"
 
+#include "platform/PathText.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -7,6 +8,12 @@
 #include <cerrno>
 #include <fstream>
 #include <vector>
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define VESKARO_SHA_EXTENSIONS 1
+#include <cpuid.h>
+#include <immintrin.h>
+#endif
 
 namespace veskaro {
 
@@ -28,6 +35,60 @@ constexpr std::array<std::uint32_t, 8> kInitialState = {0x6a09e667, 0xbb67ae85, 
 constexpr std::uint32_t rotateRight(std::uint32_t value, int bits) {
     return (value >> bits) | (value << (32 - bits));
 }
+
+#ifdef VESKARO_SHA_EXTENSIONS
+
+// Hashing every source picture of a first publish with the portable rounds took longer than a tenth of
+// the publish; the processor's SHA instructions, where it has them, do it several times as fast.
+bool hasShaExtensions() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
+        return false;
+    const bool ssse3 = ecx & (1u << 9), sse41 = ecx & (1u << 19);
+    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
+        return false;
+    return ssse3 && sse41 && (ebx & (1u << 29));
+}
+
+// Four rounds at a time on the state split as ABEF and CDGH, with the message schedule of the SHA
+// instructions: each group of four words from the four before it.
+__attribute__((target("sha,sse4.1,ssse3"))) void compressWithShaExtensions(std::array<std::uint32_t, 8>& state,
+                                                                           const std::uint8_t* block) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bll, 0x0405060700010203ll);
+    __m128i cdab = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0])), 0xB1);
+    __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4])), 0x1B);
+    __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+    const __m128i abefBefore = abef, cdghBefore = cdgh;
+    __m128i words[4];
+    for (int group = 0; group < 16; ++group) {
+        __m128i& current = words[group % 4];
+        if (group < 4) {
+            current = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * group)), byteSwap);
+        } else {
+            const __m128i& last = words[(group + 3) % 4];
+            const __m128i& beforeLast = words[(group + 2) % 4];
+            __m128i next = _mm_sha256msg1_epu32(current, words[(group + 1) % 4]);
+            next = _mm_add_epi32(next, _mm_alignr_epi8(last, beforeLast, 4));
+            current = _mm_sha256msg2_epu32(next, last);
+        }
+        __m128i message = _mm_add_epi32(
+            current, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRoundConstants[std::size_t(4 * group)])));
+        cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
+        message = _mm_shuffle_epi32(message, 0x0E);
+        abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
+    }
+    abef = _mm_add_epi32(abef, abefBefore);
+    cdgh = _mm_add_epi32(cdgh, cdghBefore);
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), _mm_blend_epi16(feba, dchg, 0xF0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), _mm_alignr_epi8(dchg, feba, 8));
+}
+
+const bool kShaExtensions = hasShaExtensions();
+
+#endif
 
 } // namespace
 
@@ -73,6 +134,12 @@ Sha256::Digest Sha256::finish() {
 }
 
 void Sha256::compressBlock(const std::uint8_t* block) {
+#ifdef VESKARO_SHA_EXTENSIONS
+    if (kShaExtensions) {
+        compressWithShaExtensions(m_state, block);
+        return;
+    }
+#endif
     std::array<std::uint32_t, 64> w{};
     for (std::size_t i = 0; i < 16; ++i)
         w[i] = std::uint32_t(block[i * 4]) << 24 | std::uint32_t(block[i * 4 + 1]) << 16 |
@@ -120,7 +187,8 @@ std::string sha256Hex(std::string_view bytes) {
 }
 
 std::string sha256HexOfFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    // The path as wide characters on Windows, so that folders named beyond the code page are read too.
+    std::ifstream in(pathOf(path), std::ios::binary);
     if (!in)
         throw VeskaroError(ioErrorText(errno) + ": " + path);
     Sha256 hash;

@@ -48,6 +48,8 @@ std::string GetSpecialFolder(SpecialFolder folder) {
         return xdg::userDir("DOCUMENTS");
     case SpecialFolder::MyPictures:
         return xdg::userDir("PICTURES");
+    case SpecialFolder::LocalAppData:
+        return xdg::cacheHome();
     }
     return {};
 }

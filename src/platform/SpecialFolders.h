@@ -6,9 +6,10 @@ namespace veskaro {
 
 /// The per-user folders the program asks the system for, numbered as the Windows shell numbers them.
 enum class SpecialFolder : int {
-    Personal = 5,    // documents
-    AppData = 26,    // roaming application data
-    MyPictures = 39, // pictures
+    Personal = 5,      // documents
+    AppData = 26,      // roaming application data
+    LocalAppData = 28, // application data that stays on this machine: caches
+    MyPictures = 39,   // pictures
 };
 
 /// Returns the path of a per-user folder without a trailing delimiter, or empty text when the system

@@ -262,14 +262,14 @@ void flushFolder([[maybe_unused]] const std::string& folder) {
 #endif
 }
 
-void writeFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string temporary =
-        writeTemporaryFile(path, Durability::OnDisk, LinkHandling::Follow, [&](std::FILE* file) {
-            errno = 0;
-            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : lastError();
-        });
+void writeFileAtomically(const std::string& path, const std::string& bytes, Durability durability) {
+    const std::string temporary = writeTemporaryFile(path, durability, LinkHandling::Follow, [&](std::FILE* file) {
+        errno = 0;
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : lastError();
+    });
     replaceWithTemporaryFile(temporary, path);
-    flushFolder(folderOf(temporary));
+    if (durability == Durability::OnDisk)
+        flushFolder(folderOf(temporary));
 }
 
 void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines) {

@@ -30,7 +30,7 @@ std::string ioErrorText(int errorNumber);
 void writeTextFileAtomically(const std::string& path, const std::vector<std::string>& lines);
 
 /// Writes bytes to path atomically (see above). Throws VeskaroError on failure.
-void writeFileAtomically(const std::string& path, const std::string& bytes);
+void writeFileAtomically(const std::string& path, const std::string& bytes, Durability durability = Durability::OnDisk);
 
 /// Copies the file from to path atomically (see above). Throws VeskaroError naming from when it cannot be
 /// read and path when it cannot be written.

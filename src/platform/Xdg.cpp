@@ -121,6 +121,10 @@ std::string configHome() {
     return baseHome("XDG_CONFIG_HOME", "/.config");
 }
 
+std::string cacheHome() {
+    return baseHome("XDG_CACHE_HOME", "/.cache");
+}
+
 std::vector<std::string> dataDirs() {
     return baseDirs("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
 }

@@ -17,6 +17,9 @@ std::string dataHome();
 /// Returns the one folder $XDG_CONFIG_HOME names, else ~/.config; empty text without either.
 std::string configHome();
 
+/// Returns the one folder $XDG_CACHE_HOME names, else ~/.cache; empty text without either.
+std::string cacheHome();
+
 /// Returns the absolute folders of the list $XDG_DATA_DIRS, else /usr/local/share and /usr/share.
 std::vector<std::string> dataDirs();
 

@@ -53,6 +53,7 @@ public:
     // "Script", "Option" and "Help".
     CommandEntries preview;
     CommandEntries webBrowser;
+    CommandEntries clearPictureCache;
     CommandEntries helpTopics;
     CommandEntries viewSample;
     CommandEntries homepage;

@@ -57,6 +57,7 @@ inline constexpr auto MoveOut2 = "MoveOut2";
 inline constexpr auto BatchImport2 = "BatchImport2";
 inline constexpr auto Preview1 = "Preview1";
 inline constexpr auto WebBrowser1 = "WebBrowser1";
+inline constexpr auto ClearPictureCache1 = "ClearPictureCache1";
 inline constexpr auto Topic1 = "Topic1";
 inline constexpr auto ViewSample1 = "ViewSample1";
 inline constexpr auto Homepage1 = "Homepage1";

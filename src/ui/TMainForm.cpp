@@ -146,6 +146,7 @@ void TMainForm::connectHandlers() {
     connectCommand(m_controls.preview, &TMainForm::Preview1Click);
     connectCommand(m_controls.copyEmbedCode, &TMainForm::copyEmbedCode);
     connectCommand(m_controls.webBrowser, &TMainForm::WebBrowser1Click);
+    connectCommand(m_controls.clearPictureCache, &TMainForm::ClearPictureCache1Click);
     connectEditingAids();
     connectHelp();
 

@@ -134,6 +134,7 @@ public:
     /// its head, and the slider's markup and scripts for its body.
     void copyEmbedCode();
     void WebBrowser1Click();
+    void ClearPictureCache1Click();
     // Editing aids (TMainFormAids.cpp).
     void spdbtnItURLClick();
     void spdbtnItemImageNormalClick();
@@ -198,6 +199,7 @@ private:
     void projectSaved() override;
     void showMissingPictures() override;
     void showMissingPictures(const std::vector<int>& missing);
+    bool showPictureCacheNotice();
     void markMissingPicturesOfOpenedProject();
     void showSaved(const std::string& folder, const std::string& fileName) override;
     // Editing aids (TMainFormAids.cpp).

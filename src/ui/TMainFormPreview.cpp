@@ -1,10 +1,12 @@
 // The preview command and the browser dialog command of the designer window, and the report of the
 // source pictures that a preview or a save did not find.
 
+#include "generate/PictureCache.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
 #include "platform/AsciiText.h"
+#include "platform/Places.h"
 #include "platform/VeskaroError.h"
 #include "ui/Prompts.h"
 #include "ui/TMainForm.h"
@@ -66,6 +68,7 @@ void TMainForm::previewInBrowser() {
     TformWebBrowser browser(m_browsers, m_prompts, this);
     const PageOpening opening = browser.OpenPage(previewFolder, kPreviewPageName);
     showMissingPictures();
+    showPictureCacheNotice();
     // The launch itself says nothing; a browser that does not start would leave the user waiting.
     if (!opening.started)
         m_hint->setText(opening.program.empty()
@@ -117,10 +120,22 @@ void TMainForm::showMissingPictures(const std::vector<int>& missing) {
         m_hint->setText(parts.join(u' '));
 }
 
+// A cache that cannot be written only makes saving slower; the user hears of it once. The missing pictures,
+// which change the page, keep the hint line while there are any, and the notice waits.
+bool TMainForm::showPictureCacheNotice() {
+    PictureCache* cache = m_publisher.pictureCache();
+    if (!cache || !m_publisher.missingPictures().empty())
+        return false;
+    const std::optional<std::string> notice = cache->takeNotice();
+    if (notice)
+        m_hint->setText(fromUtf8Text(*notice));
+    return notice.has_value();
+}
+
 // The hint line says where the save went, for a few seconds; the missing pictures, when there are any,
 // matter more and stay.
 void TMainForm::showSaved(const std::string& folder, const std::string& fileName) {
-    if (!m_publisher.missingPictures().empty())
+    if (!m_publisher.missingPictures().empty() || showPictureCacheNotice())
         return;
     const auto files = static_cast<int>(publishedFiles(m_project, fileName).size());
     const QString text = tr("Saved %1 files to %2").arg(files).arg(QDir::toNativeSeparators(fromUtf8Text(folder)));
@@ -149,6 +164,16 @@ void TMainForm::copyEmbedCode() {
 void TMainForm::WebBrowser1Click() {
     TformWebBrowser browser(m_browsers, m_prompts, this);
     browser.exec();
+}
+
+void TMainForm::ClearPictureCache1Click() {
+    const std::string& folder = m_places.pictureCacheFolder();
+    if (folder.empty()) {
+        m_hint->setText(tr("This system names no cache folder: there is no picture cache to clear."));
+        return;
+    }
+    const std::size_t removed = PictureCache(folder, 0).clear();
+    m_hint->setText(tr("Picture cache cleared: %n file(s) removed.", nullptr, static_cast<int>(removed)));
 }
 
 } // namespace veskaro

@@ -120,6 +120,7 @@ protected:
     // on Linux.
     veskaro::test::MovedShellFolder m_appData{L"AppData", m_folders.root().path().wstring() + L"\\data"};
     veskaro::test::MovedShellFolder m_documents{L"Personal", m_folders.root().path().wstring() + L"\\documents"};
+    veskaro::test::MovedShellFolder m_cache{L"Local AppData", m_folders.root().path().wstring() + L"\\cache"};
 #endif
 };
 
@@ -128,9 +129,10 @@ protected:
 TEST_F(VeskaroCli, AnswersHelpVersionAndUsageErrors) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find(
-                  "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--strict] [--quiet]"),
-              std::string::npos);
+    EXPECT_NE(
+        help.out.find(
+            "Usage: veskaro-cli publish PROJECT.vsk [--to FOLDER] [--jobs N] [--replace] [--no-cache] [--strict]"),
+        std::string::npos);
     EXPECT_EQ(run("--version").out, "veskaro-cli 1.0\n");
     for (const auto& [arguments, message] :
          {std::pair{"", "no command given"}, std::pair{"show x.vsk", "unknown command show"},
@@ -138,7 +140,10 @@ TEST_F(VeskaroCli, AnswersHelpVersionAndUsageErrors) {
           std::pair{"publish a.vsk --fast", "unknown option --fast"},
           std::pair{"publish a.vsk --jobs 0", "--jobs must be a whole number from 1 to 64, not '0'"},
           std::pair{"check a.vsk --jobs 2", "--jobs belongs to publish"},
-          std::pair{"check a.vsk --replace", "--replace belongs to publish"}}) {
+          std::pair{"check a.vsk --replace", "--replace belongs to publish"},
+          std::pair{"check a.vsk --no-cache", "--no-cache belongs to publish"},
+          std::pair{"cache", "cache needs what to do: clear"}, std::pair{"cache empty", "unknown cache command empty"},
+          std::pair{"cache clear --no-cache", "cache clear takes no options but --quiet"}}) {
         const Outcome usage = run(arguments);
         EXPECT_EQ(usage.status, 2) << arguments;
         EXPECT_EQ(usage.err, std::string("veskaro-cli: ") + message + "\nTry 'veskaro-cli --help'.\n");
@@ -331,6 +336,61 @@ TEST_F(VeskaroCli, PublishesTheSampleIntoAnotherFolderAndSaysWhatItWrote) {
     EXPECT_EQ(err.substr(err.size() - std::min(err.size(), why.size())), why) << err;
 #endif
 }
+
+TEST_F(VeskaroCli, PublishKeepsPreparedPicturesUnlessToldNotToAndCacheClearEmptiesTheCache) {
+    const std::string project = sample();
+    const fs::path cache = m_folders.root().path() / "cache/Tarnwell/Veskaro/1.0/Pictures";
+    const auto cacheFiles = [&] {
+        return fs::exists(cache) ? veskaro::test::filesIn(cache) : decltype(veskaro::test::filesIn(cache)){};
+    };
+    ASSERT_EQ(
+        run("publish " + quoted(project) + " --quiet --no-cache --to " + quoted(m_folders.root() / "plain")).status, 0);
+    EXPECT_TRUE(cacheFiles().empty()) << "--no-cache keeps nothing";
+
+    ASSERT_EQ(run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "cold")).status, 0);
+    const auto kept = cacheFiles();
+    std::size_t pictures = 0;
+    for (const auto& [name, bytes] : kept)
+        pictures += name.ends_with(".picture") ? 1 : 0;
+    EXPECT_EQ(pictures, 3u) << "one entry for each of the sample's three pictures";
+    const Outcome warm = run("publish " + quoted(project) + " --quiet --to " + quoted(m_folders.root() / "warm"));
+    ASSERT_EQ(warm.status, 0);
+    EXPECT_EQ(warm.err, "");
+    EXPECT_EQ(veskaro::test::filesIn(m_folders.root().path() / "warm"),
+              veskaro::test::filesIn(m_folders.root().path() / "plain"));
+    EXPECT_EQ(veskaro::test::filesIn(m_folders.root().path() / "cold"),
+              veskaro::test::filesIn(m_folders.root().path() / "plain"));
+
+    // The warm publish may have recorded the sources' digests too, once they were two seconds old.
+    const std::size_t files = cacheFiles().size();
+    const Outcome cleared = run("cache clear");
+    EXPECT_EQ(cleared.status, 0) << cleared.err;
+    EXPECT_EQ(cleared.out, "Removed " + std::to_string(files) + " file(s) from the picture cache " +
+                               (m_folders.root() / "cache/Tarnwell/Veskaro/1.0/Pictures/") + "\n");
+    EXPECT_TRUE(cacheFiles().empty());
+}
+
+#ifndef _WIN32
+TEST_F(VeskaroCli, TheCachesBoundComesFromTheEnvironmentAndAnUnwritableCacheOnlySaysSo) {
+    const std::string project = sample();
+    const fs::path cache = m_folders.root().path() / "cache/Tarnwell/Veskaro/1.0/Pictures";
+    ASSERT_EQ(run("publish " + quoted(project) + " --quiet", "VESKARO_CACHE_MB=0 ").status, 0);
+    EXPECT_FALSE(fs::exists(cache)) << "0 turns the cache off";
+    const Outcome malformed = run("publish " + quoted(project) + " --quiet", "VESKARO_CACHE_MB=lots ");
+    EXPECT_EQ(malformed.status, 2);
+    EXPECT_EQ(malformed.err, "veskaro-cli: VESKARO_CACHE_MB must be a whole number of megabytes from 0 to 1048576, "
+                             "not 'lots'\nTry 'veskaro-cli --help'.\n");
+
+    // A file where the cache's folder would be: the publish goes on, and says once that it is slower.
+    fs::create_directories(cache.parent_path());
+    writeBytes(cache, "in the way");
+    const Outcome blocked = run("publish " + quoted(project) + " --quiet");
+    EXPECT_EQ(blocked.status, 0);
+    EXPECT_EQ(blocked.err, "veskaro-cli: The picture cache " + veskaro::textOf(cache) +
+                               "/ cannot be made (File exists): every "
+                               "picture is prepared anew, which takes longer.\n");
+}
+#endif
 
 TEST_F(VeskaroCli, FailedPublishExitsWithOneAndKeepsTheProjectFile) {
     const std::string project = sample();

@@ -182,6 +182,8 @@ private slots:
                                   << "&Preview" << QKeySequence(QStringLiteral("Ctrl+P"));
         QTest::newRow("WebBrowser1") << "WebBrowser1"
                                      << "Web &Browser..." << none;
+        QTest::newRow("ClearPictureCache1") << "ClearPictureCache1"
+                                            << "Clear Picture &Cache" << none;
         QTest::newRow("Topic1") << "Topic1"
                                 << "Help &Topics" << QKeySequence(QStringLiteral("F1"));
         QTest::newRow("ViewSample1") << "ViewSample1"

@@ -1,7 +1,9 @@
 #include "DesignerTestCase.h"
 
 #include "browse/BrowserChoice.h"
+#include "generate/PictureCache.h"
 #include "generate/Publisher.h"
+#include "imaging/BmpCodec.h"
 #include "platform/Places.h"
 #include "ui/TformWebBrowser.h"
 
@@ -133,6 +135,41 @@ private slots:
         find<QAction>(names::Preview1).trigger();
         QCOMPARE(find<QLabel>(names::stctxtHint).text(),
                  QStringLiteral("The browser /opt/no such browser could not be started: see Option > Web Browser."));
+        publisher().previewFolder().ClearPreviewFolder();
+    }
+
+    void clearPictureCacheEmptiesTheCacheAndSaysHowMuch() {
+        PictureCache cache(places().pictureCacheFolder(), 1 << 20);
+        PictureCacheKey key;
+        key.sourceDigest = "aa";
+        cache.store(key, {PictureFormat::Jpeg, 4, 3, "bytes"});
+        key.sourceDigest = "bb";
+        cache.store(key, {PictureFormat::Jpeg, 4, 3, "bytes"});
+        QVERIFY(!test::namesIn(places().pictureCacheFolder()).empty());
+        find<QAction>(names::ClearPictureCache1).trigger();
+        QVERIFY(!fs::exists(places().pictureCacheFolder()));
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QStringLiteral("Picture cache cleared: 2 file(s) removed."));
+    }
+
+    // The preview is shown all the same; the hint line tells why it took longer, once.
+    void aCacheThatCannotBeWrittenIsNamedInTheHintLineOnce() {
+        startWithoutWorkFolders();
+        test::writeBytes(m_folders.root() / "blocked", "a file where the cache folder would be");
+        publisher().setPictureCache(std::make_shared<PictureCache>(m_folders.root() / "blocked/Pictures/", 1 << 20));
+        const auto noCache = qScopeGuard([this] { publisher().setPictureCache(nullptr); });
+        find<QToolButton>(names::tlbtnInsert).click();
+        TItemData item = window().project().GetItem(0);
+        item.IOriginalImagePath = m_folders.root() / "sky.bmp";
+        test::writeBytes(item.IOriginalImagePath, encodeBmp(RgbImage(30, 20, 99), "sky.bmp"));
+        window().project().SetItem(item, 0);
+        window().ItemToWindow(0);
+        find<QAction>(names::Preview1).trigger();
+        QVERIFY(prompts().messages.empty());
+        QVERIFY2(find<QLabel>(names::stctxtHint).text().startsWith(QStringLiteral("The picture cache ")),
+                 qPrintable(find<QLabel>(names::stctxtHint).text()));
+        find<QLabel>(names::stctxtHint).clear();
+        find<QAction>(names::Preview1).trigger();
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
         publisher().previewFolder().ClearPreviewFolder();
     }
 

@@ -83,7 +83,7 @@ check_layout() {
 check_publish() {
     [ -x "$prefix/bin/veskaro-cli" ] || fail "bin/veskaro-cli is not installed as a program"
     # The per-user folders lie in the temporary folder too.
-    export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+    export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
     export XDG_DOCUMENTS_DIR=$work/documents XDG_PICTURES_DIR=$work/pictures
     mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_DOCUMENTS_DIR" "$XDG_PICTURES_DIR"
 

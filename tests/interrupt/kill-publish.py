@@ -185,7 +185,7 @@ def main():
 
     work = tempfile.mkdtemp(prefix="veskaro-kill-")
     env = dict(os.environ, HOME=os.path.join(work, "home"), XDG_DATA_HOME=os.path.join(work, "data"),
-               XDG_CONFIG_HOME=os.path.join(work, "config"))
+               XDG_CONFIG_HOME=os.path.join(work, "config"), XDG_CACHE_HOME=os.path.join(work, "cache"))
     try:
         projects = {"A": make_project(os.path.join(work, "a"), "Demo Slider", 640, 360, 0),
                     "B": make_project(os.path.join(work, "b"), "Other Slider", 600, 400, 1)}

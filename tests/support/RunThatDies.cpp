@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     if (argc != 2)
         return 2;
     // Never destroyed: the process ends below without its destructors, and the system closes its handles.
-    auto* places = new veskaro::Places({"", "", argv[1], "", ""});
+    auto* places = new veskaro::Places({"", "", argv[1], "", "", ""});
     for (const std::string& folder : {places->GetPreviewFolder(), places->GetTempFolder(), places->GetStagingFolder()})
         std::ofstream(folder + "slider0.jpg", std::ios::binary) << "prepared";
     std::printf("%s", places->runName().c_str());

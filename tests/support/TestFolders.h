@@ -119,8 +119,9 @@ public:
     PerUserFolders()
         : m_home("HOME", m_root / "home"), m_data("XDG_DATA_HOME", m_root / "data"),
           m_config("XDG_CONFIG_HOME", m_root / "config"), m_configDirs("XDG_CONFIG_DIRS", m_root / "system"),
-          m_documents("XDG_DOCUMENTS_DIR", m_root / "documents"), m_pictures("XDG_PICTURES_DIR", m_root / "pictures") {
-        for (const char* name : {"home", "data", "config", "system", "documents", "pictures"})
+          m_documents("XDG_DOCUMENTS_DIR", m_root / "documents"), m_pictures("XDG_PICTURES_DIR", m_root / "pictures"),
+          m_cache("XDG_CACHE_HOME", m_root / "cache") {
+        for (const char* name : {"home", "data", "config", "system", "documents", "pictures", "cache"})
             std::filesystem::create_directories(m_root.path() / name);
     }
 
@@ -128,7 +129,8 @@ public:
     /// Returns the places of a run that works in these folders and finds its shipped files beside the
     /// test program, or in dataFolder (ending in the delimiter).
     Places places(const std::string& dataFolder = dataFolderOf(programFilePath())) const {
-        return Places({"/usr/bin/veskaro", dataFolder, m_root / "data", m_root / "documents", m_root / "pictures"});
+        return Places({"/usr/bin/veskaro", dataFolder, m_root / "data", m_root / "documents", m_root / "pictures",
+                       m_root / "cache"});
     }
     /// Returns the places of a new run as the program's start makes them, ended runs tidied away. Windows
     /// takes the per-user folders from the shell, which no environment moves, so there they are these
@@ -143,7 +145,7 @@ public:
 
 private:
     TemporaryFolder m_root;
-    ScopedEnvironment m_home, m_data, m_config, m_configDirs, m_documents, m_pictures;
+    ScopedEnvironment m_home, m_data, m_config, m_configDirs, m_documents, m_pictures, m_cache;
 };
 
 /// Returns the whole content of a file as bytes.

@@ -194,3 +194,56 @@ TEST_F(FolderUpdateTurns, ARunThatDiesHoldingTheTurnPassesItOn) {
     EXPECT_EQ(m_leftoversSeen, std::set<std::string>{}) << "the dead run's temporary file was removed first";
     EXPECT_EQ(filesIn(site()), (std::map<std::string, std::string>{{"page.html", "second"}}));
 }
+
+TEST_F(FolderUpdateLinks, ReplacesALinkEvenWhereItLeadsToTheSameBytes) {
+    writeBytes(m_root / "new/same.txt", "the victim");
+    fs::create_symlink("../outside/victim.txt", m_root.path() / "site/same.txt");
+    FolderUpdate update(site());
+    update.add(m_root / "new/same.txt", "same.txt");
+    update.commit();
+    EXPECT_FALSE(fs::is_symlink(site() + "same.txt"));
+    EXPECT_EQ(readBytes(site() + "same.txt"), "the victim");
+    EXPECT_EQ(outside(), untouched());
+}
+
+// A file in place and the file that is to replace it. Outside the anonymous namespace: GoogleTest's factory
+// holds the parameter, and MinGW's GCC refuses a field of an unnamed namespace's type there.
+struct SameBytesCase {
+    const char* name;
+    std::string before;
+    std::string after;
+    bool leftAlone;
+};
+
+class FolderUpdateOfSameBytes : public testing::TestWithParam<SameBytesCase> {
+protected:
+    TemporaryFolder m_root;
+};
+
+TEST_P(FolderUpdateOfSameBytes, LeavesAFileAloneOnlyWhenItsBytesStay) {
+    const SameBytesCase& row = GetParam();
+    fs::create_directories(m_root.path() / "site");
+    fs::create_directories(m_root.path() / "new");
+    const fs::path file = m_root.path() / "site/file";
+    writeBytes(file, row.before);
+    writeBytes(m_root.path() / "new/file", row.after);
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(3);
+    fs::last_write_time(file, longAgo);
+    {
+        FolderUpdate update(m_root / "site/");
+        update.add(m_root / "new/file", "file");
+        update.commit();
+    }
+    EXPECT_EQ(readBytes(file), row.after);
+    EXPECT_EQ(fs::last_write_time(file) == longAgo, row.leftAlone);
+    EXPECT_EQ(namesIn(m_root.path() / "site"), std::set<std::string>{"file"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FolderUpdate, FolderUpdateOfSameBytes,
+    testing::Values(SameBytesCase{"sameBytes", "the page", "the page", true}, SameBytesCase{"bothEmpty", "", "", true},
+                    SameBytesCase{"sameSizeOtherBytes", "the page", "the PAGE", false},
+                    SameBytesCase{"longer", "the page", "the page!", false},
+                    SameBytesCase{"shorter", "the page", "the pag", false},
+                    SameBytesCase{"lastByteOnly", std::string(200000, 'a'), std::string(199999, 'a') + "b", false}),
+    [](const testing::TestParamInfo<SameBytesCase>& row) { return std::string(row.param.name); });

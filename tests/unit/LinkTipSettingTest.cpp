@@ -1,11 +1,16 @@
 #include "TestFolders.h"
 
 #include "browse/LinkTipSetting.h"
+#include "browse/PictureCacheSetting.h"
 #include "browse/PictureDialogSize.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/VeskaroError.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 using namespace veskaro;
 using veskaro::test::readBytes;
@@ -83,5 +88,19 @@ TEST_F(LinkTipSettingTest, PictureDialogSizeIsKeptAndOddSizesAreIgnored) {
                                "\"PictureDialogWidth\"=\"800\"\r\n\"PictureDialogHeight\"=dword:00000300\r\n"}) {
         storeSettings(values);
         EXPECT_FALSE(readPictureDialogSize(m_store)) << values;
+    }
+}
+
+TEST_F(LinkTipSettingTest, PictureCacheBoundIsTheStoredMegabytesWhenItIsOne) {
+    EXPECT_EQ(readPictureCacheMegabytes(m_store), std::nullopt) << "without the key";
+    for (const auto& [line, megabytes] :
+         std::vector<std::pair<std::string, std::optional<int>>>{{"\"Picture cache\"=dword:00000200\r\n", 512},
+                                                                 {"\"Picture cache\"=dword:00000000\r\n", 0},
+                                                                 {"\"Picture cache\"=dword:00100000\r\n", 1 << 20},
+                                                                 {"\"Picture cache\"=dword:00100001\r\n", std::nullopt},
+                                                                 {"\"Picture cache\"=\"512\"\r\n", std::nullopt},
+                                                                 {"\"Other\"=dword:00000200\r\n", std::nullopt}}) {
+        storeSettings(line);
+        EXPECT_EQ(readPictureCacheMegabytes(m_store), megabytes) << line;
     }
 }

@@ -5,6 +5,7 @@
 #include "SmallDisk.h"
 #include "TestFolders.h"
 
+#include "generate/PictureCache.h"
 #include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
@@ -17,10 +18,12 @@
 #include "model/ValueText.h"
 #include "platform/PathText.h"
 #include "platform/ProgramFile.h"
+#include "platform/Sha256.h"
 
 #include <gtest/gtest.h>
 #include <webp/decode.h>
 
+#include <chrono>
 #include <map>
 
 using namespace veskaro;
@@ -34,7 +37,7 @@ using Names = std::set<std::string>;
 
 namespace {
 
-class SaveAndPublish : public testing::Test {
+class SaveAndPublishBase : public testing::Test {
 protected:
     void SetUp() override {
         m_project.SetDefaults();
@@ -117,6 +120,8 @@ protected:
     PlainItemTree m_tree;
     veskaro::test::RecordingProgressView m_progress;
 };
+
+class SaveAndPublish : public SaveAndPublishBase {};
 
 } // namespace
 
@@ -318,9 +323,11 @@ TEST_F(SaveAndPublish, FullDiskStopsThePublishAndLeavesTheEarlierFilesAsTheyWere
     addItem(picture("beach.jpg"));
     publish("Demo.vsk");
     const std::map<std::string, std::string> before = publishedFiles(folder);
+    // Only the files whose bytes change take room: the scripts and the report stay as they are.
+    const Names unchanged{"jslib.js", "slidervsk.js", "Demo_PublishReport.txt"};
     std::size_t published = 0;
     for (const auto& [name, bytes] : before)
-        published += (bytes.size() / 4096 + 1) * 4096;
+        published += unchanged.contains(name) ? 0 : (bytes.size() / 4096 + 1) * 4096;
 
     resizeSlider("600", "400");
     std::set<std::string> failedAt;
@@ -476,3 +483,220 @@ TEST_F(SaveAndPublish, TheJpegQualityOptionSetsTheBytesAndAQualityOutsideItsRule
     }
     EXPECT_TRUE(changedSince(before, site()).empty());
 }
+
+namespace {
+
+// Publishes with and without the picture cache, and compares what lands in the folders.
+class PublishWithPictureCache : public SaveAndPublishBase {
+protected:
+    void SetUp() override {
+        SaveAndPublishBase::SetUp();
+        m_cache = pictureCacheIn(m_places.pictureCacheFolder(), 1024);
+        m_publisher.setPictureCache(m_cache);
+    }
+
+    // A source picture settled an hour ago, so that the cache records its digest.
+    std::string bitmap(const std::string& name, std::uint8_t shade) {
+        const std::string path = m_folders.root() / ("pictures/" + name);
+        writeBytes(path, encodeBmp(RgbImage(90, 60, shade), name));
+        fs::last_write_time(pathOf(path), fs::file_time_type::clock::now() - std::chrono::hours(1));
+        return path;
+    }
+
+    // Publishes the project into a new folder of that name, with or without the cache, and returns its files.
+    std::map<std::string, std::string> publishInto(const std::string& folderName, bool cached) {
+        const std::string folder = m_folders.root() / (folderName + "/");
+        fs::create_directories(pathOf(folder));
+        m_publisher.setPictureCache(cached ? m_cache : nullptr);
+        TkvlAppletAgent project = m_project;
+        m_publisher.SaveAndPublish(project, folder, "Demo.vsk", m_tree, m_progress);
+        m_publisher.setPictureCache(m_cache);
+        return publishedFiles(folder);
+    }
+
+    std::shared_ptr<PictureCache> m_cache;
+};
+
+// The key a slider picture of a source is kept under, as preparation makes it.
+PictureCacheKey sliderKeyOf(const std::string& source, const TkvlAppletAgent& project) {
+    const PublishedPicture picture{
+        "slider0" + preparedExtension(formatFromExtension(source)), formatFromExtension(source), 1, {}};
+    return preparedPictureKey(sha256HexOfFile(source), source, picture, 1, *sliderSizeOf(project.GetAppletData()));
+}
+
+} // namespace
+
+TEST_F(PublishWithPictureCache, WritesTheSameBytesAsAPublishWithoutIt) {
+    addItem(picture("beach.jpg"));
+    addItem(picture("dunes.gif"));
+    addItem(bitmap("sky.bmp", 200));
+    const std::map<std::string, std::string> plain = publishInto("plain", false);
+    EXPECT_EQ(publishInto("cold", true), plain);
+    EXPECT_EQ(m_cache->hits(), 0u);
+    EXPECT_EQ(publishInto("warm", true), plain);
+    EXPECT_EQ(m_cache->hits(), 3u);
+}
+
+// With the picture options each copy is kept on its own, and a kept own-size picture made alone is not
+// taken for one made beside a 2x copy, which comes from another decode.
+TEST_F(PublishWithPictureCache, KeepsEveryCopyThePictureOptionsAskForAndTellsTheDecodesApart) {
+    const std::string photo = picture("beach.jpg", 1600, 1200);
+    fs::last_write_time(pathOf(photo), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    addItem(photo);
+    addItem(bitmap("sky.bmp", 200));
+    publishInto("alone", true);
+    for (const char* option : {"Pictures.HighDensity", "Pictures.WebP"})
+        setOption(option, "1");
+    const std::map<std::string, std::string> plain = publishInto("plain", false);
+    ASSERT_TRUE(plain.contains("slider0@2x.webp"));
+    const std::size_t hits = m_cache->hits();
+    EXPECT_EQ(publishInto("cold", true), plain);
+    EXPECT_EQ(m_cache->hits(), hits) << "nothing the first publish kept serves these";
+    EXPECT_EQ(publishInto("warm", true), plain);
+    EXPECT_EQ(m_cache->hits(), hits + 6) << "four copies of the photo, the bitmap's PNG and WebP";
+}
+
+TEST_F(PublishWithPictureCache, IgnoresPicturesAnOlderPreparationKept) {
+    addItem(bitmap("sky.bmp", 200));
+    const std::map<std::string, std::string> plain = publishInto("plain", false);
+    PictureCacheKey older = sliderKeyOf(m_project.GetItem(0).IOriginalImagePath, m_project);
+    older.preparationVersion = kPreparationVersion - 1;
+    const EncodedSliderPicture stale{PictureFormat::Bmp, 640, 427, "an older preparation's bytes"};
+    m_cache->store(older, stale);
+    EXPECT_EQ(publishInto("after-upgrade", true), plain);
+
+    // The same picture kept under this version's key is taken: the key above differs only in its version.
+    PictureCacheKey current = older;
+    current.preparationVersion = kPreparationVersion;
+    m_cache->store(current, stale);
+    EXPECT_EQ(publishInto("current", true).at("slider0.bmp"), stale.bytes);
+}
+
+// What a user may do to a project's sources and settings between two saves.
+struct BetweenSaves {
+    const char* name;
+    void (*change)(PublishWithPictureCache& test, TkvlAppletAgent& project, const fs::path& root);
+    bool hit; // the picture is the same as before, and taken from the cache
+};
+
+class UserChanges : public PublishWithPictureCache, public testing::WithParamInterface<BetweenSaves> {};
+
+void pointItemAt(TkvlAppletAgent& project, const std::string& path) {
+    TItemData item = project.GetItem(0);
+    item.IOriginalImagePath = path;
+    project.SetItem(item, 0);
+}
+
+TEST_P(UserChanges, GiveWhatAPublishWithoutTheCacheGives) {
+    addItem("pictures/sky.bmp");
+    bitmap("sky.bmp", 200);
+    m_project.setProjectFolder(m_folders.root() / "");
+    publishInto("first", true);
+    const std::size_t hitsBefore = m_cache->hits();
+
+    GetParam().change(*this, m_project, m_folders.root().path());
+    const std::map<std::string, std::string> plain = publishInto("plain", false);
+    EXPECT_EQ(publishInto("second", true), plain);
+    EXPECT_EQ(m_cache->hits() - hitsBefore, GetParam().hit ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveAndPublish, UserChanges,
+    testing::Values(BetweenSaves{"sourceEditedInPlace",
+                                 [](PublishWithPictureCache&, TkvlAppletAgent&, const fs::path& root) {
+                                     writeBytes(root / "pictures/sky.bmp", encodeBmp(RgbImage(90, 60, 30), "sky.bmp"));
+                                 },
+                                 false},
+                    BetweenSaves{"sourceReplacedBySameSizeAndTime",
+                                 [](PublishWithPictureCache&, TkvlAppletAgent&, const fs::path& root) {
+                                     const fs::path old = root / "pictures/sky.bmp";
+                                     const fs::path replacement = root / "pictures/new.bmp";
+                                     writeBytes(replacement, encodeBmp(RgbImage(90, 60, 30), "sky.bmp"));
+                                     ASSERT_EQ(fs::file_size(replacement), fs::file_size(old));
+                                     fs::last_write_time(replacement, fs::last_write_time(old));
+                                     fs::rename(replacement, old);
+                                 },
+                                 false},
+                    BetweenSaves{"sliderResized",
+                                 [](PublishWithPictureCache&, TkvlAppletAgent& project, const fs::path&) {
+                                     TAppletData data = project.GetAppletData();
+                                     data.sliderWidth = "500";
+                                     project.SetAppletData(data);
+                                 },
+                                 false},
+                    BetweenSaves{"formatRenamed",
+                                 [](PublishWithPictureCache&, TkvlAppletAgent& project, const fs::path& root) {
+                                     fs::copy_file(root / "pictures/sky.bmp", root / "pictures/sky.jpg");
+                                     pointItemAt(project, "pictures/sky.jpg");
+                                 },
+                                 false},
+                    BetweenSaves{"projectMoved",
+                                 [](PublishWithPictureCache&, TkvlAppletAgent& project, const fs::path& root) {
+                                     fs::create_directories(root / "moved");
+                                     fs::rename(root / "pictures", root / "moved/pictures");
+                                     project.setProjectFolder(textOf(root / "moved" / ""));
+                                 },
+                                 true},
+                    BetweenSaves{"sourceRenamed",
+                                 [](PublishWithPictureCache&, TkvlAppletAgent& project, const fs::path& root) {
+                                     fs::rename(root / "pictures/sky.bmp", root / "pictures/clouds.bmp");
+                                     pointItemAt(project, "pictures/clouds.bmp");
+                                 },
+                                 true},
+                    BetweenSaves{"nothing", [](PublishWithPictureCache&, TkvlAppletAgent&, const fs::path&) {}, true}),
+    [](const testing::TestParamInfo<BetweenSaves>& row) { return std::string(row.param.name); });
+
+TEST_F(PublishWithPictureCache, RepublishingChangesOnlyTheFilesWhoseBytesChange) {
+    addItem(bitmap("sky.bmp", 200));
+    addItem(picture("beach.jpg"));
+    publish("Demo.vsk");
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(5);
+    for (const std::string& name : namesIn(site()))
+        fs::last_write_time(pathOf(site() + name), longAgo);
+    const auto changedTimes = [&] {
+        Names changed;
+        for (const std::string& name : namesIn(site()))
+            if (fs::last_write_time(pathOf(site() + name)) != longAgo)
+                changed.insert(name);
+        return changed;
+    };
+
+    publish("Demo.vsk");
+    EXPECT_EQ(changedTimes(), Names{});
+
+    TItemData item = m_project.GetItem(1);
+    item.IToolTip = "The beach at dawn";
+    m_project.SetItem(item, 1);
+    publish("Demo.vsk");
+    EXPECT_EQ(changedTimes(), (Names{"Demo.html", "Demo.vsk"}));
+}
+
+TEST_F(PublishWithPictureCache, ACacheThatCannotBeWrittenOnlySaysSo) {
+    writeBytes(m_folders.root() / "blocked", "a file where the cache folder would be");
+    m_cache = std::make_shared<PictureCache>(m_folders.root() / "blocked/Pictures/", 1 << 30);
+    addItem(bitmap("sky.bmp", 200));
+    addItem(picture("beach.jpg"));
+    const std::map<std::string, std::string> plain = publishInto("plain", false);
+    EXPECT_EQ(publishInto("blocked-once", true), plain);
+    EXPECT_EQ(publishInto("blocked-twice", true), plain);
+    EXPECT_TRUE(m_cache->takeNotice());
+    EXPECT_FALSE(m_cache->takeNotice());
+}
+
+#ifndef _WIN32
+// Root may write any folder, so the check runs as "nobody" then (see AnotherUser.h).
+TEST_F(PublishWithPictureCache, AReadOnlyCacheFolderGivesTheSameFiles) {
+    addItem(bitmap("sky.bmp", 200));
+    const std::map<std::string, std::string> plain = publishInto("plain", false);
+    fs::create_directories(pathOf(m_places.pictureCacheFolder()));
+    openToEveryone(m_folders.root().path());
+    fs::permissions(pathOf(m_places.pictureCacheFolder()),
+                    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
+    const std::string outcome = veskaro::test::asAnotherUser([&] {
+        const bool same = publishInto("read-only", true) == plain;
+        const std::optional<std::string> notice = m_cache->takeNotice();
+        return std::string(same ? "same" : "different") + (notice ? " notice" : " silent");
+    });
+    EXPECT_EQ(outcome, "same notice");
+}
+#endif
