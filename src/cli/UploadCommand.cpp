@@ -3,11 +3,13 @@
 #include "cli/UploadCommand.h"
 
 #include "cli/ConsoleProgress.h"
+#include "generate/PictureCache.h"
 #include "generate/PublishedFiles.h"
 #include "generate/Publisher.h"
 #include "generate/PublishingProblems.h"
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
+#include "platform/CommandLine.h"
 #include "platform/Places.h"
 #include "platform/VeskaroError.h"
 #include "upload/KnownHosts.h"
@@ -68,6 +70,15 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The bound of the picture cache a publish before the upload uses, as every publish does.
+int pictureCacheMegabytes() {
+    try {
+        return pictureCacheMegabytesFromEnvironment();
+    } catch (const VeskaroError& error) {
+        throw UsageError(error.what());
+    }
+}
 
 struct UploadOptions {
     std::string project;
@@ -357,11 +368,16 @@ int publishAndUpload(const UploadOptions& options) {
         return kFailed;
     }
     if (options.publishFirst || !published) {
+        const int cacheMegabytes = pictureCacheMegabytes();
         try {
             const Places places = Places::ofThisSystem();
             Publisher publisher(places);
+            publisher.setPictureCache(pictureCacheIn(places.pictureCacheFolder(), cacheMegabytes));
             publisher.SaveAndPublish(project, folder, fileName, tree, console);
             publisher.ClearPreviewFolder();
+            if (PictureCache* cache = publisher.pictureCache())
+                if (const std::optional<std::string> notice = cache->takeNotice())
+                    std::fprintf(stderr, "veskaro-cli: %s\n", notice->c_str());
         } catch (const std::exception& failure) {
             std::fprintf(stderr, "veskaro-cli: publishing failed: %s\n", messageOf(failure).c_str());
             return kFailed;

@@ -39,6 +39,7 @@ protected:
         if (child == 0) {
             ::setenv("XDG_CONFIG_HOME", (m_home / "config").c_str(), 1);
             ::setenv("XDG_DATA_HOME", (m_home / "data").c_str(), 1);
+            ::setenv("XDG_CACHE_HOME", (m_home / "cache").c_str(), 1);
             ::setenv("PW", password.c_str(), 1);
             ::unsetenv("SSH_AUTH_SOCK");
             ::dup2(::open((m_home / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
@@ -103,6 +104,7 @@ TEST_F(CliUpload, PublishesAProjectNeverPublishedFirst) {
     EXPECT_TRUE(fs::exists(m_project / "demo/demo.html"));
     EXPECT_EQ(readBytes(server.site() / "site/demo.html"), readBytes(m_project / "demo/demo.html"));
     EXPECT_EQ(lastLineOf(run.out), "7 uploaded, 0 unchanged, 0 removed");
+    EXPECT_FALSE(fs::is_empty(m_home / "cache/Tarnwell/Veskaro/1.0/Pictures")) << "the publish kept its pictures";
 }
 
 TEST_F(CliUpload, DryRunOfAProjectNeverPublishedPublishesNothing) {
