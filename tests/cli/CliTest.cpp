@@ -51,9 +51,13 @@ std::string consoleText(std::string text) {
 }
 
 // Runs a command line through cmd.exe and returns the program's exit status. cmd takes a line that starts
-// with a quote apart unless the whole line is quoted once more.
+// with a quote apart unless the whole line is quoted once more. std::system gives -1 when it could not start
+// cmd.exe at all, as Wine on a busy machine now and then does: the program never ran, so it is started again.
 int runCommand(const std::string& command) {
-    return std::system(("\"" + command + "\"").c_str());
+    int status = -1;
+    for (int attempt = 0; attempt < 3 && status == -1; ++attempt)
+        status = std::system(("\"" + command + "\"").c_str());
+    return status;
 }
 #else
 std::string quoted(const std::string& text) {
