@@ -122,9 +122,7 @@ EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::v
                 continue;
             if (!canvas) {
                 canvas.emplace(sliderWidth * scale, sliderHeight * scale, 255);
-                // The decoder reduced for the largest output only: a smaller one is reduced cheaply first,
-                // as a picture of any other format is.
-                drawFitted(picture.image, reducedInDecoder && scale == largest, *canvas, geometry.target);
+                drawFitted(picture.image, reducedInDecoder, *canvas, geometry.target);
             }
             encoded.bytes[k] = formatInfo(output.format).encode(*canvas, geometry.target, output.settings, output.name);
         }
