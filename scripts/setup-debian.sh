@@ -16,6 +16,8 @@ packages=(
     libpng-dev
     qt6-base-dev
     qtkeychain-qt6-dev   # the window keeps remembered upload passwords in the desktop's secret store
+    gnome-keyring        # its test's own keyring daemon, on a session bus of its own (dbus-run-session)
+    dbus-daemon
     chromium
     uglifyjs # minifies the shipped slider scripts; it runs on any Node.js, Debian's or newer
     desktop-file-utils
