@@ -7,6 +7,7 @@
 
 #include "ui/SpinEdit.h"
 #include "ui/WebServerUpload.h"
+#include "upload/KnownHosts.h"
 #include "upload/SecretStore.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 
 using namespace veskaro;
@@ -75,6 +77,15 @@ class WindowSftpUploadTest : public test::DesignerTestCase {
         };
     }
 
+    // The remote folder's files with their times, or nothing when it is not there.
+    std::map<std::string, fs::file_time_type> remoteState() {
+        std::map<std::string, fs::file_time_type> files;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(remote(), error))
+            files[entry.path().filename().string()] = entry.last_write_time();
+        return files;
+    }
+
 private slots:
     void initTestCase() { m_server = std::make_unique<test::SshServer>(); }
     void cleanupTestCase() { m_server.reset(); }
@@ -110,6 +121,27 @@ private slots:
         find<QAction>(names::Upload1).trigger();
         QCOMPARE(prompts().messages.size(), std::size_t(4));
         QCOMPARE(lastMessage(), QStringLiteral("0 files uploaded, 5 unchanged"));
+    }
+
+    // A server whose key is not the one trusted before is not asked about: the window says so, with the key
+    // it now shows, and sends nothing.
+    void stopsAtAChangedHostKeyWithoutAsking() {
+        saveAProject();
+        const fs::path knownHosts = m_folders.root().path() / "known_hosts";
+        fs::remove(knownHosts);
+        KnownHosts(knownHosts.string())
+            .remember("ssh", serverName("127.0.0.1", m_server->port()),
+                      "SHA256:AnotherKeyOnceTrustedAAAAAAAAAAAAAAAAAAAAAA");
+        const auto before = remoteState();
+        prompts().answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+        prompts().dialogActions = {fillInAndUpload()};
+        const std::size_t shown = prompts().messages.size();
+        find<QAction>(names::Upload1).trigger();
+        QCOMPARE(prompts().messages.size(), shown + 1);
+        QVERIFY2(lastMessage().contains(QStringLiteral("has CHANGED")), qPrintable(lastMessage()));
+        QVERIFY2(lastMessage().contains(QString::fromStdString(m_server->hostKeyFingerprint())),
+                 qPrintable(lastMessage()));
+        QVERIFY(remoteState() == before);
     }
 };
 
