@@ -14,11 +14,13 @@
 
 #include <QApplication>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <future>
 #include <map>
 #include <string_view>
+#include <thread>
 
 namespace veskaro {
 
@@ -161,22 +163,41 @@ ConnectOptions WebServerUpload::connectOptions(const UploadDialog::Choices& choi
 }
 
 // Connecting waits for the network, as long as the connection's timeout at worst: it runs beside the window,
-// which goes on painting meanwhile and takes no input, and the question about a server's key comes back to
-// the window's thread to be asked.
+// which goes on painting meanwhile and takes no input but Cancel and Esc, and the question about a server's
+// key comes back to the window's thread to be asked. A stop leaves the attempt behind: it holds copies of all
+// it needs, asks nothing once left, and closes whatever connection it still makes itself.
 std::unique_ptr<RemoteFolder> WebServerUpload::connect(const UploadDialog::Choices& choices) const {
     m_progress.setHint(toUtf8Text(tr("Connecting to %1...").arg(fromUtf8Text(choices.target.host))));
+    struct Attempt {
+        std::atomic<bool> left{false};
+        std::promise<std::unique_ptr<RemoteFolder>> result;
+    };
+    const auto attempt = std::make_shared<Attempt>();
     ConnectOptions options = connectOptions(choices);
-    options.trustNewKey = [ask = std::move(options.trustNewKey)](const std::string& server,
-                                                                 const std::string& fingerprint) {
+    options.trustNewKey = [attempt, ask = std::move(options.trustNewKey)](const std::string& server,
+                                                                          const std::string& fingerprint) {
         bool trusted = false;
         QMetaObject::invokeMethod(
-            qApp, [&] { trusted = ask(server, fingerprint); }, Qt::BlockingQueuedConnection);
+            qApp, [&] { trusted = !attempt->left && ask(server, fingerprint); }, Qt::BlockingQueuedConnection);
         return trusted;
     };
-    std::future<std::unique_ptr<RemoteFolder>> connecting = std::async(
-        std::launch::async, [this, &choices, &options] { return m_services.openFolder(choices.target, options); });
-    while (connecting.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+    std::future<std::unique_ptr<RemoteFolder>> connecting = attempt->result.get_future();
+    std::thread([attempt, open = m_services.openFolder, target = choices.target, options] {
+        try {
+            attempt->result.set_value(open(target, options));
+        } catch (...) {
+            attempt->result.set_exception(std::current_exception());
+        }
+    }).detach();
+    const StopOffer stop(m_progress);
+    while (connecting.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (m_progress.stopRequested()) {
+            attempt->left = true;
+            m_progress.setHint({});
+            throw VeskaroError(kUploadStoppedMessage);
+        }
+    }
     m_progress.setHint({});
     return connecting.get();
 }

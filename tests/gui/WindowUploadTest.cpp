@@ -18,13 +18,17 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <thread>
 
 using namespace veskaro;
 namespace fs = std::filesystem;
@@ -88,8 +92,13 @@ class WindowUploadTest : public test::DesignerTestCase {
     std::optional<std::string> m_serverKey;    // asked about as a key not known yet, when set
     std::function<void()> m_whilePutting;      // runs before each file travels
     std::optional<std::string> m_loginRefusal; // the server's words when it refuses the login
+    std::atomic<bool> m_holdConnecting{false}; // the server does not answer while set
+    std::atomic<bool> m_connectingEnded{false};
 
     std::unique_ptr<RemoteFolder> openFolder(const UploadTarget& target, const ConnectOptions& options) {
+        while (m_holdConnecting)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        m_connectingEnded = true;
         m_connections.push_back(target);
         m_secretsGiven.push_back(options.askSecret ? options.askSecret("Password:") : std::nullopt);
         if (m_serverKey && !(options.trustNewKey && options.trustNewKey("example.com:22", *m_serverKey)))
@@ -355,6 +364,26 @@ private slots:
         trigger(names::Upload1);
         QCOMPARE(lastMessage(), QStringLiteral("The upload could not start: Access denied for anna: wrong password\n\n"
                                                "Nothing on the server was changed."));
+    }
+
+    // Cancel while the server has not answered yet: the window stops waiting at once and says so, nothing on
+    // the server changes, and the attempt it left behind ends by itself once the server answers.
+    void cancelWhileConnectingStopsWaitingAtOnce() {
+        saveAProject();
+        m_holdConnecting = true;
+        m_connectingEnded = false;
+        QTimer::singleShot(200, &window(), [this] { find<QPushButton>(names::btnCancelWork).click(); });
+        prompts().dialogActions = {fillInAndUpload()};
+        trigger(names::Upload1);
+        QVERIFY2(lastMessage().startsWith(QStringLiteral("The upload could not start: The upload was stopped.")),
+                 qPrintable(lastMessage()));
+        QVERIFY(m_server.files.empty());
+        QVERIFY(!m_connectingEnded);
+        QCOMPARE(find<QLabel>(names::stctxtHint).text(), QString());
+        m_holdConnecting = false;
+        QTRY_VERIFY(m_connectingEnded);
+        QTest::qWait(100);
+        QVERIFY(m_server.files.empty());
     }
 
     // Cancel beside the bar, or Esc, while the third file travels: the page is not there, the files that
