@@ -66,13 +66,6 @@ std::vector<PublishedPicture> outputsOf(const TkvlAppletAgent& project, int inde
     }
 }
 
-int largestScale(const std::vector<PublishedPicture>& outputs) {
-    int largest = 1;
-    for (const PublishedPicture& output : outputs)
-        largest = std::max(largest, output.scale);
-    return largest;
-}
-
 /// What a preparation does, decided before anything is read: the pictures in item order with their memory
 /// estimates, and the items without a source to prepare.
 struct PreparationPlan {
@@ -161,8 +154,9 @@ std::optional<EncodedPictures> keptPictures(PictureCache& cache, const std::vect
 // kept unless the source changed while it was read. The bytes are the same either way, so everything after
 // preparation goes on as without a cache. A source the cache cannot read is prepared without it, so that
 // the decoder's message tells why.
-EncodedPictures encodedPictures(const PictureJob& picture, const std::vector<PictureOutput>& outputs, SliderSize slider,
-                                PictureCache* cache, const MemoryCharge& charge) {
+EncodedPictures encodedPictures(const PictureJob& picture, SliderSize slider, PictureCache* cache,
+                                const MemoryCharge& charge) {
+    const std::vector<PictureOutput>& outputs = picture.outputs;
     const std::optional<SourceDigest> source = cache ? cache->sourceDigest(picture.source) : std::nullopt;
     if (!source)
         return encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
@@ -183,14 +177,12 @@ EncodedPictures encodedPictures(const PictureJob& picture, const std::vector<Pic
 void prepareJob(const PictureJob& picture, std::size_t job, const Workshop& workshop, SliderSize slider,
                 const MemoryCharge& charge, PreparedInTemp& prepared) {
     requireKnownExtension(picture);
-    std::vector<PictureOutput> outputs;
-    for (const PublishedPicture& output : picture.outputs)
-        outputs.push_back({workshop.tempFolder + output.name, output.format, output.scale, output.settings});
-    const EncodedPictures encoded = encodedPictures(picture, outputs, slider, workshop.cache, charge);
-    for (std::size_t k = 0; k < outputs.size(); ++k) {
-        prepared.paths[job].push_back(outputs[k].name);
+    const EncodedPictures encoded = encodedPictures(picture, slider, workshop.cache, charge);
+    for (std::size_t k = 0; k < picture.outputs.size(); ++k) {
+        const std::string path = workshop.tempFolder + picture.outputs[k].name;
+        prepared.paths[job].push_back(path);
         // A work file: the Preview copy and the published one are what must survive a crash.
-        writeFileAtomically(outputs[k].name, encoded.bytes[k], Durability::WorkFile);
+        writeFileAtomically(path, encoded.bytes[k], Durability::WorkFile);
     }
     prepared.fits[job] = encoded.fit;
 }

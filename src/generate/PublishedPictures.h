@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/PictureFormats.h"
+#include "imaging/SliderPicture.h"
 #include "model/ParameterRules.h"
 
 #include <optional>
@@ -32,15 +33,9 @@ std::optional<PictureChoices> pictureChoicesOf(const ProjectOptions& options);
 /// Returns the sentence that says the options' JPEG quality cannot be used; empty text when it can.
 std::string jpegQualityProblem(const ProjectOptions& options);
 
-/// One file published for an item's picture.
-struct PublishedPicture {
-    std::string name;
-    PictureFormat format;
-    int scale; // 1: the slider's size; 2: twice as many pixels each way, for high-density screens
-    EncoderSettings settings;
-
-    bool operator==(const PublishedPicture&) const = default;
-};
+/// One file published for an item's picture, by its bare name: scale 1 for the slider's size, 2 for twice as
+/// many pixels each way, for high-density screens.
+using PublishedPicture = PictureOutput;
 
 /// Returns the format of the picture an item's <img> shows for a source in format: the source's own, but a
 /// PNG for a bitmap once WebP is on, since a browser without WebP should not be sent a bitmap.

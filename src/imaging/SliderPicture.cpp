@@ -100,13 +100,18 @@ std::string encodeSliderCanvas(const SliderCanvas& slider, const std::string& na
     return formatInfo(slider.format).encode(slider.canvas, slider.geometry.target, settings, name);
 }
 
+int largestScale(const std::vector<PictureOutput>& outputs) {
+    int largest = 1;
+    for (const PictureOutput& output : outputs)
+        largest = std::max(largest, output.scale);
+    return largest;
+}
+
 EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
                                      int sliderWidth, int sliderHeight,
                                      const std::function<void(std::uint64_t)>& memoryNeeded) {
     mapLargeBlocksApart();
-    int largest = 1;
-    for (const PictureOutput& output : outputs)
-        largest = std::max(largest, output.scale);
+    const int largest = largestScale(outputs);
     // One decode, at the size the largest output needs, serves every output.
     const LoadedPicture picture = loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largest),
                                                      workBytes(sliderWidth, sliderHeight, largest), memoryNeeded);

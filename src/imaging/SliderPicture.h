@@ -53,11 +53,16 @@ SliderGeometry scaledGeometry(const SliderGeometry& geometry, int scale);
 
 /// One picture prepared from a source picture.
 struct PictureOutput {
-    std::string name; // stands for the file in messages
+    std::string name; // the file's name, which messages name it by
     PictureFormat format;
     int scale = 1; // the canvas is this many times the slider's size in each direction
     EncoderSettings settings;
+
+    bool operator==(const PictureOutput&) const = default;
 };
+
+/// Returns the largest scale of the outputs, 1 for none.
+int largestScale(const std::vector<PictureOutput>& outputs);
 
 /// The pictures prepared from one source: where the source lands at the slider's size, and each output's
 /// bytes.
