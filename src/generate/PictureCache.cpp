@@ -1,9 +1,9 @@
 #include "generate/PictureCache.h"
 
 #include "imaging/PictureFormats.h"
+#include "platform/Blake3.h"
 #include "platform/FileIdentity.h"
 #include "platform/PathText.h"
-#include "platform/Sha256.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -167,11 +167,11 @@ PictureCache::PictureCache(std::string folder, std::uint64_t limitBytes)
     : m_folder(std::move(folder)), m_limitBytes(limitBytes) {}
 
 std::string PictureCache::entryPath(const std::string& keyText) const {
-    return m_folder + sha256Hex(keyText) + kEntrySuffix;
+    return m_folder + blake3Hex(keyText) + kEntrySuffix;
 }
 
 std::string PictureCache::recordPath(const std::string& sourcePath) const {
-    return m_folder + sha256Hex(sourcePath) + kRecordSuffix;
+    return m_folder + blake3Hex(sourcePath) + kRecordSuffix;
 }
 
 std::optional<std::string> PictureCache::recordedDigest(const std::string& sourcePath, const SourceStamp& stamp) const {
@@ -200,7 +200,7 @@ std::optional<SourceDigest> PictureCache::sourceDigest(const std::string& path) 
         return SourceDigest{std::move(*digest), *stamp};
     std::string digest;
     try {
-        digest = sha256HexOfFile(path);
+        digest = blake3HexOfFile(path);
     } catch (const std::exception&) {
         return std::nullopt;
     }

@@ -17,7 +17,7 @@ namespace veskaro {
 /// changes the output and is missing here would hand out a stale picture, so a new kind of output (another
 /// size, another format prepared from the same source) names itself in output and its settings in encoder.
 struct PictureCacheKey {
-    std::string sourceDigest;                  // SHA-256 of the source file's bytes, in hexadecimal
+    std::string sourceDigest;                  // BLAKE3 of the source file's bytes, in hexadecimal
     PictureFormat named = PictureFormat::Jpeg; // the format the source's extension names
     int sliderWidth = 0;
     int sliderHeight = 0;

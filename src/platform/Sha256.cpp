@@ -1,13 +1,8 @@
 #include "platform/Sha256.h"
 
-#include "platform/PathText.h"
 #include "platform/TextFile.h"
-#include "platform/VeskaroError.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
-#include <vector>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define VESKARO_SHA_EXTENSIONS 1
@@ -51,35 +46,40 @@ bool hasShaExtensions() {
 }
 
 // Four rounds at a time on the state split as ABEF and CDGH, with the message schedule of the SHA
-// instructions: each group of four words from the four before it.
-__attribute__((target("sha,sse4.1,ssse3"))) void compressWithShaExtensions(std::array<std::uint32_t, 8>& state,
-                                                                           const std::uint8_t* block) {
+// instructions: each group of four words from the four before it. The state stays in registers from one
+// block to the next.
+__attribute__((target("sha,sse4.1,ssse3"))) void
+compressWithShaExtensions(std::array<std::uint32_t, 8>& state, const std::uint8_t* blocks, std::size_t count) {
     const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bll, 0x0405060700010203ll);
     __m128i cdab = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0])), 0xB1);
     __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4])), 0x1B);
     __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
     __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
-    const __m128i abefBefore = abef, cdghBefore = cdgh;
-    __m128i words[4];
-    for (int group = 0; group < 16; ++group) {
-        __m128i& current = words[group % 4];
-        if (group < 4) {
-            current = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * group)), byteSwap);
-        } else {
-            const __m128i& last = words[(group + 3) % 4];
-            const __m128i& beforeLast = words[(group + 2) % 4];
-            __m128i next = _mm_sha256msg1_epu32(current, words[(group + 1) % 4]);
-            next = _mm_add_epi32(next, _mm_alignr_epi8(last, beforeLast, 4));
-            current = _mm_sha256msg2_epu32(next, last);
+    for (const std::uint8_t* block = blocks; count > 0; --count, block += 64) {
+        const __m128i abefBefore = abef, cdghBefore = cdgh;
+        __m128i words[4];
+#pragma GCC unroll 16
+        for (int group = 0; group < 16; ++group) {
+            __m128i& current = words[group % 4];
+            if (group < 4) {
+                current =
+                    _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * group)), byteSwap);
+            } else {
+                const __m128i& last = words[(group + 3) % 4];
+                const __m128i& beforeLast = words[(group + 2) % 4];
+                __m128i next = _mm_sha256msg1_epu32(current, words[(group + 1) % 4]);
+                next = _mm_add_epi32(next, _mm_alignr_epi8(last, beforeLast, 4));
+                current = _mm_sha256msg2_epu32(next, last);
+            }
+            __m128i message = _mm_add_epi32(
+                current, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRoundConstants[std::size_t(4 * group)])));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
+            message = _mm_shuffle_epi32(message, 0x0E);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
         }
-        __m128i message = _mm_add_epi32(
-            current, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRoundConstants[std::size_t(4 * group)])));
-        cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
-        message = _mm_shuffle_epi32(message, 0x0E);
-        abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
+        abef = _mm_add_epi32(abef, abefBefore);
+        cdgh = _mm_add_epi32(cdgh, cdghBefore);
     }
-    abef = _mm_add_epi32(abef, abefBefore);
-    cdgh = _mm_add_epi32(cdgh, cdghBefore);
     const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
     const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), _mm_blend_epi16(feba, dchg, 0xF0));
@@ -106,12 +106,14 @@ void Sha256::update(std::string_view bytes) {
         left -= taken;
         if (m_blockUsed < m_block.size())
             return;
-        compressBlock(m_block.data());
+        compressBlocks(m_block.data(), 1);
         m_blockUsed = 0;
     }
     // Whole blocks straight from the input; only a tail waits in m_block.
-    for (; left >= m_block.size(); next += m_block.size(), left -= m_block.size())
-        compressBlock(next);
+    const std::size_t whole = left / m_block.size();
+    compressBlocks(next, whole);
+    next += whole * m_block.size();
+    left -= whole * m_block.size();
     std::copy(next, next + left, m_block.begin());
     m_blockUsed = left;
 }
@@ -133,13 +135,19 @@ Sha256::Digest Sha256::finish() {
     return digest;
 }
 
-void Sha256::compressBlock(const std::uint8_t* block) {
+void Sha256::compressBlocks(const std::uint8_t* blocks, std::size_t count) {
 #ifdef VESKARO_SHA_EXTENSIONS
     if (kShaExtensions) {
-        compressWithShaExtensions(m_state, block);
+        if (count > 0)
+            compressWithShaExtensions(m_state, blocks, count);
         return;
     }
 #endif
+    for (std::size_t k = 0; k < count; ++k)
+        compressBlock(blocks + 64 * k);
+}
+
+void Sha256::compressBlock(const std::uint8_t* block) {
     std::array<std::uint32_t, 64> w{};
     for (std::size_t i = 0; i < 16; ++i)
         w[i] = std::uint32_t(block[i * 4]) << 24 | std::uint32_t(block[i * 4 + 1]) << 16 |
@@ -187,18 +195,8 @@ std::string sha256Hex(std::string_view bytes) {
 }
 
 std::string sha256HexOfFile(const std::string& path) {
-    // The path as wide characters on Windows, so that folders named beyond the code page are read too.
-    std::ifstream in(pathOf(path), std::ios::binary);
-    if (!in)
-        throw VeskaroError(ioErrorText(errno) + ": " + path);
     Sha256 hash;
-    std::vector<char> buffer(1 << 16);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        hash.update(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
-    }
-    if (in.bad())
-        throw VeskaroError(ioErrorText(errno) + ": " + path);
+    forEachPieceOfFile(path, [&](std::string_view piece) { hash.update(piece); });
     return hexOf(hash.finish());
 }
 

@@ -20,6 +20,7 @@ public:
     Digest finish();
 
 private:
+    void compressBlocks(const std::uint8_t* blocks, std::size_t count);
     void compressBlock(const std::uint8_t* block);
 
     std::array<std::uint32_t, 8> m_state{};

@@ -356,18 +356,24 @@ void removeLeftoverTemporaryFilesOf(const std::string& path) {
         fs::remove(leftover, error);
 }
 
-std::string readFileBytes(const std::string& path) {
+void forEachPieceOfFile(const std::string& path, const std::function<void(std::string_view)>& take) {
     errno = 0;
     FileHandle file{openFile(path, "rb")};
     if (!file)
         throwIoError(errno, path);
-    std::string bytes;
-    char buffer[65536];
+    // One buffer per thread for all its files: a fresh one would be mapped anew for each and its pages
+    // faulted in again.
+    thread_local std::vector<char> buffer(1 << 20);
     std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.append(buffer, count);
+    while ((count = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
+        take(std::string_view(buffer.data(), count));
     if (std::ferror(file.get()))
         throwIoError(errno ? errno : EIO, path);
+}
+
+std::string readFileBytes(const std::string& path) {
+    std::string bytes;
+    forEachPieceOfFile(path, [&](std::string_view piece) { bytes.append(piece); });
     return bytes;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veskaro {
@@ -70,6 +72,10 @@ void removeLeftoverTemporaryFilesOf(const std::string& path);
 
 /// Returns the bytes of a file. Throws VeskaroError when it cannot be read.
 std::string readFileBytes(const std::string& path);
+
+/// Hands the bytes of a file to take, front to back, in pieces of up to a mebibyte. Throws VeskaroError naming
+/// the file when it cannot be read.
+void forEachPieceOfFile(const std::string& path, const std::function<void(std::string_view)>& take);
 
 /// Hands out the lines of a text one at a time, so that a text of many short lines takes no more memory
 /// than its bytes: LF or CR LF ends a line, a CR elsewhere is dropped, and a last line without a line end

@@ -1,7 +1,7 @@
 #include "TestFolders.h"
 
 #include "generate/PictureCache.h"
-#include "platform/Sha256.h"
+#include "platform/Blake3.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ protected:
         return {};
     }
     fs::path onlyEntryFor(const std::string& digest) const {
-        return fs::path(folder()) / (sha256Hex(keyOf(digest).text()) + ".picture");
+        return fs::path(folder()) / (blake3Hex(keyOf(digest).text()) + ".picture");
     }
 
     TemporaryFolder m_root;
@@ -192,7 +192,7 @@ TEST_F(PictureCacheTest, AnUnchangedSourceIsNotReadAgain) {
     age(source, std::chrono::hours(1));
     const std::optional<SourceDigest> first = m_cache.sourceDigest(source);
     ASSERT_TRUE(first);
-    EXPECT_EQ(first->digest, sha256Hex("first bytes"));
+    EXPECT_EQ(first->digest, blake3Hex("first bytes"));
 
     // Bytes changed behind the cache's back, in place, with size and time kept: only a hash would tell, and
     // the record is trusted instead.
@@ -206,7 +206,7 @@ TEST_F(PictureCacheTest, AnUnchangedSourceIsNotReadAgain) {
 
     // A new time is an edit: hashed again.
     age(source, std::chrono::minutes(30));
-    EXPECT_EQ(m_cache.sourceDigest(source)->digest, sha256Hex("FIRST bytes"));
+    EXPECT_EQ(m_cache.sourceDigest(source)->digest, blake3Hex("FIRST bytes"));
 }
 
 TEST_F(PictureCacheTest, AFreshlyWrittenSourceIsHashedEachTime) {
@@ -215,10 +215,10 @@ TEST_F(PictureCacheTest, AFreshlyWrittenSourceIsHashedEachTime) {
     // Written "now" however slowly the test runs: a minute from now.
     const fs::file_time_type time = fs::file_time_type::clock::now() + std::chrono::minutes(1);
     fs::last_write_time(source, time);
-    EXPECT_EQ(m_cache.sourceDigest(source)->digest, sha256Hex("first bytes"));
+    EXPECT_EQ(m_cache.sourceDigest(source)->digest, blake3Hex("first bytes"));
     writeBytes(source, "other bytes");
     fs::last_write_time(source, time);
-    EXPECT_EQ(m_cache.sourceDigest(source)->digest, sha256Hex("other bytes"))
+    EXPECT_EQ(m_cache.sourceDigest(source)->digest, blake3Hex("other bytes"))
         << "a second write within its clock's tick keeps size and time";
 }
 

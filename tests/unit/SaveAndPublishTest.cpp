@@ -16,9 +16,9 @@
 #include "model/PlainItemTree.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/Blake3.h"
 #include "platform/PathText.h"
 #include "platform/ProgramFile.h"
-#include "platform/Sha256.h"
 
 #include <gtest/gtest.h>
 #include <webp/decode.h>
@@ -521,7 +521,7 @@ protected:
 PictureCacheKey sliderKeyOf(const std::string& source, const TkvlAppletAgent& project) {
     const PublishedPicture picture{
         "slider0" + preparedExtension(formatFromExtension(source)), formatFromExtension(source), 1, {}};
-    return preparedPictureKey(sha256HexOfFile(source), source, picture, 1, *sliderSizeOf(project.GetAppletData()));
+    return preparedPictureKey(blake3HexOfFile(source), source, picture, 1, *sliderSizeOf(project.GetAppletData()));
 }
 
 } // namespace
