@@ -42,9 +42,15 @@ void PreviewFolder::CopyToPreview(const std::string& path) {
 }
 
 void PreviewFolder::placeInPreview(const std::string& path) {
-    const std::string preview = m_places.GetPreviewFolder();
+    const std::string target = m_places.GetPreviewFolder() + fileNamePart(path);
     m_previewFiles.push_back(fileNamePart(path));
-    copyUnlessThere(path, preview);
+    if (comparable(path) == comparable(target))
+        return;
+    // What this run made is not needed where it was made: a rename puts it in place without a new file,
+    // which a save of many pictures would otherwise make for each. Where the rename fails (another
+    // volume, something in the way), the copy does the work and says why it cannot.
+    if (!moveFileOver(path, target))
+        copyFileAtomically(path, target, Durability::WorkFile);
 }
 
 void PreviewFolder::CopyLinkedFilesToPreview(const TLinkedFileInfoArray& linkedFiles, const std::string& shippedFolder,

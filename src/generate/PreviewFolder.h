@@ -12,7 +12,7 @@ class ProgressView;
 /// The Preview folder's bookkeeping for one run of the program: every file put there is recorded, so that
 /// clearing removes exactly what this run put there. Copies are atomic, so the folder never holds half a
 /// file. Copies of the shipped files and deletions report nothing; the files this run made (prepared
-/// pictures, the style sheet, the preview page) are put there with placeInPreview, which does report a
+/// pictures, the style sheet, the preview page) are moved there with placeInPreview, which does report a
 /// failure, because a preview or publish without them would show or publish a stale or missing file.
 class PreviewFolder {
 public:
@@ -21,8 +21,9 @@ public:
     /// Copies a file into the Preview folder (unless it lies there already) and records its name; a failed
     /// copy is ignored.
     void CopyToPreview(const std::string& path);
-    /// Copies a file into the Preview folder as CopyToPreview does, but throws VeskaroError when the copy
-    /// fails (the name is recorded either way, so that clearing removes an earlier file of that name).
+    /// Moves a file this run made into the Preview folder (copies it where it cannot be moved) and records
+    /// its name; throws VeskaroError when it cannot be put there, leaving the file where it was (the name is
+    /// recorded either way, so that clearing removes an earlier file of that name).
     void placeInPreview(const std::string& path);
     /// Puts every linked file into the Preview folder: shipped files from shippedFolder, silently, generated
     /// ones from generatedFolder with placeInPreview, removing each from there once it is in place. Both

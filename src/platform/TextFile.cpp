@@ -251,6 +251,10 @@ void replaceWithTemporaryFile(const std::string& temporary, const std::string& p
     }
 }
 
+bool moveFileOver(const std::string& from, const std::string& to) {
+    return renameOver(from, to) == 0;
+}
+
 void flushFolder([[maybe_unused]] const std::string& folder) {
 #ifndef _WIN32
     const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

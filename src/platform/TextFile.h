@@ -53,6 +53,10 @@ std::string copyToTemporaryFile(const std::string& from, const std::string& path
 /// is on the disk only once its folder is flushed (flushFolder).
 void replaceWithTemporaryFile(const std::string& temporary, const std::string& path);
 
+/// Renames a file over another name, replacing a file there. Returns false, leaving both as they were, when
+/// the system refuses (another volume, a folder in the way, a file in use on Windows).
+bool moveFileOver(const std::string& from, const std::string& to);
+
 /// Flushes a folder's entries to the disk, so that the renames made in it survive a power failure.
 /// Journaling file systems keep renames in the order they were made, so one flush after several renames
 /// keeps that order too. A folder that cannot be flushed (some file systems refuse) is left as it is.

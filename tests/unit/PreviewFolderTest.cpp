@@ -88,6 +88,16 @@ TEST_F(PreviewFolderTest, LinkedFilesMoveOnlyWhenGenerated) {
     EXPECT_EQ(m_preview.previewFiles(), (TStringArray{"jslib.js", "slidervsk.js", "slidervsk.css"}));
 }
 
+// What this run made is moved, not copied: a save of many pictures would otherwise make each file twice.
+TEST_F(PreviewFolderTest, FilesThisRunMadeAreMovedOverEarlierOnes) {
+    const std::string made = source("slider0.jpg", "this run's picture");
+    writeBytes(m_places.GetPreviewFolder() + "slider0.jpg", "an earlier picture");
+    m_preview.placeInPreview(made);
+    EXPECT_EQ(readBytes(m_places.GetPreviewFolder() + "slider0.jpg"), "this run's picture");
+    EXPECT_FALSE(fs::exists(made));
+    EXPECT_EQ(m_preview.previewFiles(), TStringArray{"slider0.jpg"});
+}
+
 // What this run made (prepared pictures, the style sheet, the preview page) must arrive: a preview or
 // publish without it would show or publish a stale or missing file.
 TEST_F(PreviewFolderTest, FilesThisRunMadeMustArrive) {
