@@ -46,9 +46,9 @@ void PreparationPool::runWorker() {
         m_errors[*next] = error;
         m_finished[*next] = 1;
         // A failure stops the command at the first failing picture in item order, so later pictures would
-        // only be thrown away.
+        // only be thrown away; earlier ones that have not started yet are still needed.
         if (error)
-            m_scheduler.close();
+            m_scheduler.closeAfter(*next);
         m_scheduler.finish(*next);
         m_changed.notify_all();
     }

@@ -17,7 +17,8 @@ using MemoryCharge = std::function<void(std::uint64_t bytes)>;
 
 /// Runs a piece of work for every picture on worker threads, starting each when its scheduler allows,
 /// and hands the outcomes to the owning thread one picture at a time, in item order. After a failure no
-/// further picture starts; the ones running finish. The destructor waits for the workers.
+/// later picture starts (earlier ones that waited still do); the ones running finish. The destructor waits
+/// for the workers.
 class PreparationPool {
 public:
     /// Starts a thread for a worker's loop; the system's own unless a test stands in for it.

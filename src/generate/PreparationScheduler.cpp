@@ -5,19 +5,41 @@
 namespace veskaro {
 
 PreparationScheduler::PreparationScheduler(std::vector<std::uint64_t> estimates, int workers, std::uint64_t budget)
-    : m_estimates(std::move(estimates)), m_workers(std::max(workers, 1)), m_budget(budget) {}
+    : m_estimates(std::move(estimates)), m_started(m_estimates.size(), false), m_workers(std::max(workers, 1)),
+      m_budget(budget), m_limit(m_estimates.size()) {}
+
+bool PreparationScheduler::fits(std::size_t index) const {
+    return m_running == 0 || m_estimates[index] <= m_budget - std::min(m_budget, m_runningEstimate);
+}
 
 std::optional<std::size_t> PreparationScheduler::startNext() {
-    if (m_closed || m_next == m_estimates.size() || m_running == m_workers)
+    if (exhausted() || m_running == m_workers)
         return std::nullopt;
-    // Pictures start in item order even when a later, smaller one would fit: the results are handed on in
-    // that order, so a picture that overtook the one waiting would only sit finished and hold its file.
-    const std::uint64_t estimate = m_estimates[m_next];
-    if (m_running > 0 && estimate > m_budget - std::min(m_budget, m_runningEstimate))
+    if (fits(m_next))
+        return start(m_next);
+    // The first picture waits for memory. A later one that fits beside those running may go ahead, so that
+    // a worker does not sit idle; one at a time, so that the first waits for no more than one picture.
+    if (m_overtaking)
         return std::nullopt;
+    for (std::size_t later = m_next + 1; later < m_limit; ++later)
+        if (!m_started[later] && fits(later)) {
+            m_overtaking = later;
+            return start(later);
+        }
+    return std::nullopt;
+}
+
+std::size_t PreparationScheduler::start(std::size_t index) {
+    m_started[index] = true;
     ++m_running;
-    m_runningEstimate += estimate;
-    return m_next++;
+    m_runningEstimate += m_estimates[index];
+    while (m_next < m_limit && m_started[m_next])
+        ++m_next;
+    return index;
+}
+
+void PreparationScheduler::closeAfter(std::size_t index) {
+    m_limit = std::min(m_limit, index + 1);
 }
 
 void PreparationScheduler::charge(std::size_t index, std::uint64_t bytes) {
@@ -41,6 +63,8 @@ bool PreparationScheduler::mayGoOn(std::size_t index) {
 void PreparationScheduler::finish(std::size_t index) {
     --m_running;
     m_runningEstimate -= m_estimates[index];
+    if (m_overtaking == index)
+        m_overtaking.reset();
 }
 
 } // namespace veskaro

@@ -13,7 +13,8 @@ namespace veskaro {
 inline constexpr std::uint64_t kPreparationMemoryBudget = 128ull * 1024 * 1024;
 
 /// Decides when each picture may start: in item order, while a worker is free and the estimates of the
-/// pictures running with it fit the budget. A picture larger than the whole budget waits until nothing
+/// pictures running with it fit the budget; while the first picture not started waits for memory, one later
+/// picture that fits may start ahead of it. A picture larger than the whole budget waits until nothing
 /// else runs and then runs alone. Not thread-safe: its owner guards it.
 class PreparationScheduler {
 public:
@@ -33,7 +34,10 @@ public:
     /// Counts a running picture as finished, giving back its worker and its memory.
     void finish(std::size_t index);
     /// Lets no further picture start; the running ones still finish.
-    void close() { m_closed = true; }
+    void close() { m_limit = 0; }
+    /// Lets no picture after index start, while earlier ones not started yet still do: a failure stops the
+    /// work at the first failing picture in item order.
+    void closeAfter(std::size_t index);
 
     /// Returns the sum of the estimates of the running pictures.
     std::uint64_t runningEstimate() const { return m_runningEstimate; }
@@ -42,17 +46,22 @@ public:
     /// Returns the number of pictures planned.
     std::size_t size() const { return m_estimates.size(); }
     /// Returns true once no further picture will start.
-    bool exhausted() const { return m_closed || m_next == m_estimates.size(); }
+    bool exhausted() const { return m_next >= m_limit; }
 
 private:
+    bool fits(std::size_t index) const;
+    std::size_t start(std::size_t index);
+
     std::vector<std::uint64_t> m_estimates;
+    std::vector<bool> m_started;
     int m_workers;
     std::uint64_t m_budget;
-    std::size_t m_next = 0;
+    std::size_t m_limit;                     // no picture from here on starts
+    std::size_t m_next = 0;                  // the first picture not started
+    std::optional<std::size_t> m_overtaking; // the running picture that started ahead of m_next
     int m_running = 0;
     std::uint64_t m_runningEstimate = 0;
     std::set<std::size_t> m_waiting; // running pictures that charged more than fits
-    bool m_closed = false;
 };
 
 } // namespace veskaro

@@ -2,9 +2,11 @@
 
 #include "generate/PreparationPool.h"
 #include "generate/PreparationScheduler.h"
+#include "platform/VeskaroError.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -36,18 +38,25 @@ class PreparationSchedulerTest : public testing::TestWithParam<Plan> {};
 
 // Runs the plan with pictures finishing in a shuffled order and checks at every step that the running
 // estimates fit the budget (or one picture runs alone), that no more run than there are workers, and
-// that pictures start in item order.
+// that pictures start in item order but for one at a time that goes ahead of the first waiting one.
 TEST_P(PreparationSchedulerTest, KeepsTheRunningEstimatesWithinTheBudget) {
     const Plan& plan = GetParam();
     for (unsigned seed = 0; seed < 20; ++seed) {
         PreparationScheduler scheduler(plan.estimates, plan.workers, plan.budget);
         std::mt19937 random(seed);
         std::vector<std::size_t> running;
+        std::vector<bool> begun(plan.estimates.size(), false);
         std::size_t started = 0;
         int mostAtOnce = 0;
         while (!scheduler.exhausted() || !running.empty()) {
             while (const std::optional<std::size_t> next = scheduler.startNext()) {
-                ASSERT_EQ(*next, started++) << "pictures start in item order";
+                ASSERT_FALSE(begun[*next]) << "picture " << *next << " starts twice";
+                const std::size_t first = std::find(begun.begin(), begun.end(), false) - begun.begin();
+                begun[*next] = true;
+                ++started;
+                const auto ahead = [&](std::size_t index) { return index > first; };
+                ASSERT_LE(std::count_if(running.begin(), running.end(), ahead) + (ahead(*next) ? 1 : 0), 1)
+                    << "picture " << *next << " goes ahead of picture " << first << " beside another";
                 running.push_back(*next);
             }
             ASSERT_FALSE(running.empty()) << "a picture waits while nothing runs";
@@ -75,6 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         Plan{"TwoGiantsDoNotShareTheBudget", {80 * MiB, 80 * MiB, 80 * MiB}, 2, 128 * MiB, 1},
         Plan{"OverTheBudgetRunsAlone", {2 * MiB, 2 * MiB, 300 * MiB, 2 * MiB, 2 * MiB, 2 * MiB}, 4, 128 * MiB, 3},
         Plan{"ExactlyTheBudgetFits", {64 * MiB, 64 * MiB, 64 * MiB}, 3, 128 * MiB, 2},
+        Plan{"SmallPicturesGoAheadOfAGiant", {100 * MiB, 100 * MiB, 10 * MiB, 10 * MiB, 100 * MiB}, 2, 128 * MiB, 2},
         Plan{"NoPictures", {}, 2, 128 * MiB, 0}),
     [](const testing::TestParamInfo<Plan>& row) { return row.param.name; });
 
@@ -95,6 +105,64 @@ TEST(PreparationPool, ARefusedThreadStopsTheStartedWorkersAndSaysWhy) {
     });
     EXPECT_EQ(error.rfind("The pictures cannot be prepared: the system refused to start a worker (", 0), 0u) << error;
     EXPECT_EQ(started, 3);
+}
+
+// While the next picture waits for the memory of the one running, a later one that fits takes the idle
+// worker, one at a time; the waiting one then waits for no more than that one.
+TEST(PreparationScheduler, OneLaterPictureThatFitsGoesAheadOfAWaitingOne) {
+    PreparationScheduler scheduler({100 * MiB, 100 * MiB, 10 * MiB, 10 * MiB, 10 * MiB}, 2, 128 * MiB);
+    ASSERT_EQ(scheduler.startNext(), 0u);
+    EXPECT_EQ(scheduler.startNext(), 2u) << "picture 1 does not fit beside picture 0";
+    scheduler.finish(2);
+    EXPECT_EQ(scheduler.startNext(), 3u) << "the worker is idle again";
+    scheduler.finish(0);
+    EXPECT_EQ(scheduler.startNext(), 1u) << "110 MiB fit";
+    scheduler.finish(3);
+    EXPECT_EQ(scheduler.startNext(), 4u);
+    EXPECT_TRUE(scheduler.exhausted());
+
+    PreparationScheduler tight({100 * MiB, 120 * MiB, 20 * MiB, 10 * MiB}, 2, 128 * MiB);
+    ASSERT_EQ(tight.startNext(), 0u);
+    ASSERT_EQ(tight.startNext(), 2u);
+    tight.finish(0);
+    EXPECT_EQ(tight.startNext(), std::nullopt) << "picture 1 waits for picture 2 alone, and none goes ahead of it";
+    tight.finish(2);
+    EXPECT_EQ(tight.startNext(), 1u);
+    EXPECT_EQ(tight.startNext(), std::nullopt);
+    tight.finish(1);
+    EXPECT_EQ(tight.startNext(), 3u);
+}
+
+// Picture 2 goes ahead of picture 1 and fails: picture 1 is still prepared, so that the failure the command
+// reports is the first in item order, and no picture after the failure starts once it is known.
+TEST(PreparationPool, AFailureAheadStillPreparesThePicturesBeforeIt) {
+    std::atomic<bool> failed{false};
+    std::vector<std::atomic<bool>> prepared(4);
+    PreparationPool pool(PreparationScheduler({100 * MiB, 100 * MiB, 10 * MiB, 10 * MiB}, 2, 128 * MiB), 2,
+                         [&](std::size_t job, const MemoryCharge&) {
+                             if (job == 2) {
+                                 failed = true;
+                                 throw VeskaroError("picture 2 cannot be read");
+                             }
+                             while (job == 0 && !failed)
+                                 std::this_thread::yield();
+                             prepared[job] = true;
+                         });
+    const auto noStop = [] { return false; };
+    EXPECT_TRUE(pool.waitFor(0, noStop));
+    EXPECT_TRUE(pool.waitFor(1, noStop));
+    EXPECT_EQ(veskaro::test::errorOf([&] { pool.waitFor(2, noStop); }), "picture 2 cannot be read");
+    pool.stop();
+    EXPECT_TRUE(prepared[1]);
+
+    PreparationScheduler scheduler({100 * MiB, 100 * MiB, 10 * MiB, 10 * MiB}, 2, 128 * MiB);
+    ASSERT_EQ(scheduler.startNext(), 0u);
+    ASSERT_EQ(scheduler.startNext(), 2u);
+    scheduler.closeAfter(2);
+    scheduler.finish(2);
+    scheduler.finish(0);
+    EXPECT_EQ(scheduler.startNext(), 1u);
+    EXPECT_TRUE(scheduler.exhausted());
 }
 
 // A picture whose decoding finds it needs more than its estimate waits until the budget holds it.
