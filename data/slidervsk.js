@@ -197,7 +197,10 @@
                 }
                 if (group) {
                     group.style.top = 'auto';
-                    group.style.bottom = Math.max(0, Math.min(below * scale, height * scale - TARGET)) + 'px';
+                    // Grown to the touch size below the top the sheet gave it, so that nothing shown before the
+                    // script ran moves; only a row the sheet puts at the very bottom is lifted.
+                    group.style.bottom =
+                        Math.max(0, Math.min(below * scale - (TARGET - SHEET_ROW), height * scale - TARGET)) + 'px';
                     // The row is right-aligned, so a row too long for the slider starts left of it.
                     compact = false;
                     count();

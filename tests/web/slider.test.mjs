@@ -595,8 +595,11 @@ test('a lazy page fetches each picture once, the next one ahead of its turn and 
         waitUntil: 'domcontentloaded',
         prepare: async (page) => (release = await delay(page, webp(1))), // the show starts before the page loads
     });
+    // The page's load handler asks for the next picture; the browser reports that request a moment later.
+    const askedAhead = page.waitForRequest((request) => request.url().endsWith(webp(2)), { timeout: 10000 });
     release();
     await page.waitForLoadState('load');
+    await askedAhead;
     const seven = [1, 2, 3, 4, 5, 6, 7];
     const pictures = () => [...fetched.keys()].filter((p) => /\/slider\d/.test(p)).sort();
     assert.deepEqual(await page.evaluate(() => window[Symbol.for('beforeLoad')]), [webp(1)],
@@ -754,9 +757,9 @@ function shownPictures(page) {
 }
 
 // Sums the layout shifts the page goes through from its first moment, asked for as shifts(): those that
-// move a picture (an element inside an image, or one holding a picture), and all of them. Where the browser
-// paints before the slider script has run (it may, while the script is on its way), the script's layout of
-// the button row then moves the row's top edge by a few pixels: a shift of the row, not of a picture.
+// move a picture (an element inside an image, or one holding a picture), and all of them. The browser may
+// paint before the slider script has run (while the script is on its way): the script's layout of the
+// button row must then move nothing that was shown.
 function noteLayoutShifts() {
     const sums = { pictures: 0, all: 0 };
     const movesPicture = ({ node }) => !!node?.closest && (!!node.closest('[id^="jsnavbtnslider_image_"]') ||
@@ -796,7 +799,7 @@ async function notePriorities(page) {
 const HIGH_DENSITY = { deviceScaleFactor: 2 };
 
 test('at twice the pixels a visitor gets each picture at twice the size as WebP, but where the source is too small',
-     async (t) => {
+     async () => {
     let priorities;
     const { page, fetched, close } = await open(LAZY, {
         options: HIGH_DENSITY,
@@ -814,7 +817,7 @@ test('at twice the pixels a visitor gets each picture at twice the size as WebP,
     assert.deepEqual(await shownPictures(page), expected);
     const { pictures, all } = await shifts(page);
     assert.equal(pictures, 0, 'no picture moved through load and seven fades');
-    t.diagnostic(`layout shifts in all: ${all}`);
+    assert.equal(all, 0, 'nothing moved: the button row grows to the touch size below where the sheet put it');
     // The observer sees a picture move where one does: a line put before the slider moves it down.
     await page.evaluate(() => document.body.prepend(Object.assign(document.createElement('p'), { textContent: 'x' })));
     await page.waitForFunction(() => window[Symbol.for('shifts')]().pictures > 0, null, { timeout: 10000 });
