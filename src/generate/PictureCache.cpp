@@ -101,7 +101,7 @@ bool isCacheFileName(const std::string& name) {
 
 // Reads an entry's bytes back into its picture: the key it carries must be the one asked for, and the
 // picture must have the length and checksum the entry says.
-std::optional<EncodedSliderPicture> parseEntry(const std::string& bytes, const std::string& keyText) {
+std::optional<EncodedSliderPicture> parseEntry(std::string bytes, const std::string& keyText) {
     std::size_t position = 0;
     std::string magic, key, header;
     if (!takeLine(bytes, position, magic) || magic != kEntryMagic || !takeLine(bytes, position, key) ||
@@ -116,10 +116,11 @@ std::optional<EncodedSliderPicture> parseEntry(const std::string& bytes, const s
     const PictureFormatInfo* format = formatNamed(extension);
     if (!format || length != bytes.size() - position)
         return std::nullopt;
-    std::string picture = bytes.substr(position);
-    if (checksumOf(picture) != checksum)
+    if (checksumOf(std::string_view(bytes).substr(position)) != checksum)
         return std::nullopt;
-    return EncodedSliderPicture{format->format, width, height, std::move(picture)};
+    // The picture is what follows the header: moved to the front in place rather than copied out.
+    bytes.erase(0, position);
+    return EncodedSliderPicture{format->format, width, height, std::move(bytes)};
 }
 
 std::string entryText(const std::string& keyText, const EncodedSliderPicture& picture) {

@@ -376,8 +376,29 @@ void forEachPieceOfFile(const std::string& path, const std::function<void(std::s
 }
 
 std::string readFileBytes(const std::string& path) {
+    errno = 0;
+    FileHandle file{openFile(path, "rb")};
+    if (!file)
+        throwIoError(errno, path);
+    // Read straight into the string, sized by the file (one more byte finds its end), so that a large file is
+    // neither copied out of a buffer nor moved each time the string grows; a file that grows meanwhile
+    // doubles it.
+    std::error_code unknown;
+    const std::uintmax_t size = fs::file_size(pathOf(path), unknown);
+    std::size_t chunk = unknown ? std::size_t(1) << 16 : static_cast<std::size_t>(size) + 1;
     std::string bytes;
-    forEachPieceOfFile(path, [&](std::string_view piece) { bytes.append(piece); });
+    std::size_t used = 0;
+    for (;;) {
+        bytes.resize(used + chunk);
+        const std::size_t count = std::fread(bytes.data() + used, 1, chunk, file.get());
+        used += count;
+        if (count < chunk)
+            break;
+        chunk = used;
+    }
+    bytes.resize(used);
+    if (std::ferror(file.get()))
+        throwIoError(errno ? errno : EIO, path);
     return bytes;
 }
 
