@@ -299,8 +299,6 @@ const auto kHashSubtree = hashSubtreePortably;
 
 } // namespace
 
-Blake3::Blake3() : m_buffer(kSubtreeBytes) {}
-
 void Blake3::addValue(const Words& value, std::uint64_t chunks) {
     // Each pair of equal subtrees becomes their parent, as in adding to a binary counter.
     Words merged = value;
@@ -314,20 +312,19 @@ void Blake3::update(std::string_view text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     std::size_t left = text.size();
     while (left > 0) {
-        if (m_used == kSubtreeBytes) {
+        if (m_buffer.size() == kSubtreeBytes) {
             addValue(kHashSubtree(m_buffer.data(), m_chunksDone), kSubtreeChunks);
-            m_used = 0;
+            m_buffer.clear();
         }
         // A subtree with more bytes after it cannot hold the root's chunk.
-        if (m_used == 0 && left > kSubtreeBytes) {
+        if (m_buffer.empty() && left > kSubtreeBytes) {
             addValue(kHashSubtree(bytes, m_chunksDone), kSubtreeChunks);
             bytes += kSubtreeBytes;
             left -= kSubtreeBytes;
             continue;
         }
-        const std::size_t taken = std::min(left, kSubtreeBytes - m_used);
-        std::memcpy(m_buffer.data() + m_used, bytes, taken);
-        m_used += taken;
+        const std::size_t taken = std::min(left, kSubtreeBytes - m_buffer.size());
+        m_buffer.insert(m_buffer.end(), bytes, bytes + taken);
         bytes += taken;
         left -= taken;
     }
@@ -335,17 +332,19 @@ void Blake3::update(std::string_view text) {
 
 Blake3::Digest Blake3::finish() {
     // The buffer holds the last chunks, the very last of them perhaps short or empty.
-    const std::size_t whole = m_used == 0 ? 0 : (m_used - 1) / kChunkBytes;
+    const std::uint8_t* tail = m_buffer.data();
+    const std::size_t used = m_buffer.size();
+    const std::size_t whole = used == 0 ? 0 : (used - 1) / kChunkBytes;
     std::size_t chunk = 0;
     for (; chunk + kLanes <= whole; chunk += kLanes) {
         std::array<Words, kLanes> values;
-        kHashEightChunks(m_buffer.data() + chunk * kChunkBytes, m_chunksDone, values.data());
+        kHashEightChunks(tail + chunk * kChunkBytes, m_chunksDone, values.data());
         for (const Words& value : values)
             addValue(value, 1);
     }
     for (; chunk < whole; ++chunk)
-        addValue(compress(chunkOutput(m_buffer.data() + chunk * kChunkBytes, kChunkBytes, m_chunksDone)), 1);
-    Output output = chunkOutput(m_buffer.data() + whole * kChunkBytes, m_used - whole * kChunkBytes, m_chunksDone);
+        addValue(compress(chunkOutput(tail + chunk * kChunkBytes, kChunkBytes, m_chunksDone)), 1);
+    Output output = chunkOutput(tail + whole * kChunkBytes, used - whole * kChunkBytes, m_chunksDone);
     while (m_stackSize > 0)
         output = parentOutput(m_stack[--m_stackSize], compress(output));
     const Words root = compress(output, kRoot);
@@ -353,7 +352,7 @@ Blake3::Digest Blake3::finish() {
     for (std::size_t i = 0; i < 8; ++i)
         for (std::size_t j = 0; j < 4; ++j)
             digest[4 * i + j] = std::uint8_t(root[i] >> (8 * j));
-    m_used = 0;
+    m_buffer.clear();
     m_chunksDone = 0;
     return digest;
 }

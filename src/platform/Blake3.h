@@ -19,7 +19,6 @@ public:
     static constexpr std::size_t kSubtreeChunks = 64;
     static constexpr std::size_t kSubtreeBytes = kSubtreeChunks * kChunkBytes;
 
-    Blake3();
     /// Adds bytes to the message.
     void update(std::string_view bytes);
     /// Ends the message and returns its digest (hexOf in platform/Sha256.h writes it out); the object is then
@@ -32,9 +31,9 @@ private:
     void addValue(const Words& value, std::uint64_t chunks);
 
     // The last bytes given, up to one subtree: they are only hashed once more bytes follow, since the last chunk
-    // is hashed as the root when it is the only one.
+    // is hashed as the root when it is the only one. It grows only as far as they need, so that hashing a name
+    // costs no more than the name.
     std::vector<std::uint8_t> m_buffer;
-    std::size_t m_used = 0;
     // Always a whole number of subtrees until finish().
     std::uint64_t m_chunksDone = 0;
     // The chaining values of complete subtrees, largest first: one per set bit of m_chunksDone.
