@@ -49,6 +49,20 @@ int lastError() {
     return errno != 0 ? errno : EIO;
 }
 
+// Opens a file to be read from the start; throws VeskaroError naming it when it cannot be.
+FileHandle openToRead(const std::string& path) {
+    errno = 0;
+    FileHandle file{openFile(path, "rb")};
+    if (!file)
+        throwIoError(lastError(), path);
+    return file;
+}
+
+void throwIfReadFailed(std::FILE* file, const std::string& path) {
+    if (std::ferror(file))
+        throwIoError(lastError(), path);
+}
+
 std::string temporarySibling(const std::string& path) {
     thread_local std::mt19937_64 generator{std::random_device{}()};
     char suffix[32];
@@ -291,10 +305,7 @@ void writeTextFileAtomically(const std::string& path, const std::vector<std::str
 
 std::string copyToTemporaryFile(const std::string& from, const std::string& path, Durability durability,
                                 LinkHandling links) {
-    errno = 0;
-    const FileHandle source{openFile(from, "rb")};
-    if (!source)
-        throwIoError(lastError(), from);
+    const FileHandle source = openToRead(from);
     return writeTemporaryFile(path, durability, links, [&](std::FILE* file) {
         char buffer[65536];
         std::size_t count;
@@ -302,8 +313,7 @@ std::string copyToTemporaryFile(const std::string& from, const std::string& path
         while ((count = std::fread(buffer, 1, sizeof buffer, source.get())) > 0)
             if (std::fwrite(buffer, 1, count, file) != count)
                 return lastError();
-        if (std::ferror(source.get()))
-            throwIoError(lastError(), from);
+        throwIfReadFailed(source.get(), from);
         return 0;
     });
 }
@@ -361,25 +371,18 @@ void removeLeftoverTemporaryFilesOf(const std::string& path) {
 }
 
 void forEachPieceOfFile(const std::string& path, const std::function<void(std::string_view)>& take) {
-    errno = 0;
-    FileHandle file{openFile(path, "rb")};
-    if (!file)
-        throwIoError(errno, path);
+    const FileHandle file = openToRead(path);
     // One buffer per thread for all its files: a fresh one would be mapped anew for each and its pages
     // faulted in again.
     thread_local std::vector<char> buffer(1 << 20);
     std::size_t count;
     while ((count = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
         take(std::string_view(buffer.data(), count));
-    if (std::ferror(file.get()))
-        throwIoError(errno ? errno : EIO, path);
+    throwIfReadFailed(file.get(), path);
 }
 
 std::string readFileBytes(const std::string& path) {
-    errno = 0;
-    FileHandle file{openFile(path, "rb")};
-    if (!file)
-        throwIoError(errno, path);
+    const FileHandle file = openToRead(path);
     // Read straight into the string, sized by the file (one more byte finds its end), so that a large file is
     // neither copied out of a buffer nor moved each time the string grows; a file that grows meanwhile
     // doubles it.
@@ -397,8 +400,7 @@ std::string readFileBytes(const std::string& path) {
         chunk = used;
     }
     bytes.resize(used);
-    if (std::ferror(file.get()))
-        throwIoError(errno ? errno : EIO, path);
+    throwIfReadFailed(file.get(), path);
     return bytes;
 }
 
