@@ -19,11 +19,15 @@ std::string comparable(const std::string& path) {
     return asciiLower(trimText(path));
 }
 
-// Copies path into the Preview folder unless it lies there already. The folder is the run's work, so the
-// copy does not wait for the disk.
-void copyUnlessThere(const std::string& path, const std::string& preview) {
+// Puts path into the Preview folder unless it lies there already. A file this run made is not needed where it
+// was made: a rename puts it in place without a new file, which a save of many pictures would otherwise make
+// for each; where the rename fails (another volume, something in the way), the copy does the work and says
+// why it cannot. The folder is the run's work, so nothing waits for the disk.
+void putUnlessThere(const std::string& path, const std::string& preview, bool mayMove) {
     const std::string target = preview + fileNamePart(path);
-    if (comparable(path) != comparable(target))
+    if (comparable(path) == comparable(target))
+        return;
+    if (!mayMove || !moveFileOver(path, target))
         copyFileAtomically(path, target, Durability::WorkFile);
 }
 
@@ -34,7 +38,7 @@ PreviewFolder::PreviewFolder(const Places& places) : m_places(places) {}
 void PreviewFolder::CopyToPreview(const std::string& path) {
     const std::string preview = m_places.GetPreviewFolder();
     try {
-        copyUnlessThere(path, preview);
+        putUnlessThere(path, preview, false);
     } catch (const VeskaroError&) {
         // The bookkeeping's own copies are silent; the atomic copy has left no part of the file behind.
     }
@@ -42,15 +46,8 @@ void PreviewFolder::CopyToPreview(const std::string& path) {
 }
 
 void PreviewFolder::placeInPreview(const std::string& path) {
-    const std::string target = m_places.GetPreviewFolder() + fileNamePart(path);
     m_previewFiles.push_back(fileNamePart(path));
-    if (comparable(path) == comparable(target))
-        return;
-    // What this run made is not needed where it was made: a rename puts it in place without a new file,
-    // which a save of many pictures would otherwise make for each. Where the rename fails (another
-    // volume, something in the way), the copy does the work and says why it cannot.
-    if (!moveFileOver(path, target))
-        copyFileAtomically(path, target, Durability::WorkFile);
+    putUnlessThere(path, m_places.GetPreviewFolder(), true);
 }
 
 void PreviewFolder::CopyLinkedFilesToPreview(const TLinkedFileInfoArray& linkedFiles, const std::string& shippedFolder,
