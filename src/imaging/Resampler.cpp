@@ -171,9 +171,13 @@ RgbImage shrinkByBox(const RgbImage& source, int factor) {
         const int rowsInBlock = std::min(factor, source.height - y * factor);
         for (int sy = y * factor; sy < y * factor + rowsInBlock; ++sy) {
             const std::uint8_t* in = source.row(sy);
-            for (int sx = 0; sx < source.width; ++sx)
-                for (int c = 0; c < 3; ++c)
-                    sums[static_cast<std::size_t>(sx / factor) * 3 + static_cast<std::size_t>(c)] += in[3 * sx + c];
+            std::uint32_t* sum = sums.data();
+            for (int x = 0; x < width; ++x, sum += 3)
+                for (int sx = x * factor; sx < std::min(source.width, (x + 1) * factor); ++sx, in += 3) {
+                    sum[0] += in[0];
+                    sum[1] += in[1];
+                    sum[2] += in[2];
+                }
         }
         std::uint8_t* out = shrunk.row(y);
         for (int x = 0; x < width; ++x) {
