@@ -7,6 +7,7 @@
 
 #include "imaging/PictureFormat.h"
 #include "imaging/SliderPicture.h"
+#include "platform/MemoryUse.h"
 #include "platform/TextFile.h"
 #include "platform/VeskaroError.h"
 
@@ -55,6 +56,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    const WorkMemory memory; // as a save prepares its pictures
     try {
         if (args.size() >= 5 && args[0] == "--batch") {
             const int width = std::stoi(args[2]), height = std::stoi(args[3]);

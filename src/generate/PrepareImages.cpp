@@ -192,7 +192,7 @@ void prepareJob(const PictureJob& picture, std::size_t job, const Workshop& work
 // when the user asked to stop; rethrows the first failing picture's error.
 bool runPreparation(const PreparationPlan& plan, const Workshop& workshop, ItemTree& tree, ProgressView& progress,
                     PreparedInTemp& prepared, std::size_t& delivered) {
-    mapLargeBlocksApart();
+    const WorkMemory memory; // outlives the pool, whose workers free their buffers as they end
     PreparationPool pool(PreparationScheduler(plan.estimates, workshop.workers, kPreparationMemoryBudget),
                          workshop.workers, [&](std::size_t job, const MemoryCharge& charge) {
                              prepareJob(plan.jobs[job], job, workshop, plan.slider, charge, prepared);

@@ -3,7 +3,6 @@
 #include "imaging/FileSource.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/Resampler.h"
-#include "platform/MemoryUse.h"
 
 #include <algorithm>
 #include <array>
@@ -110,7 +109,6 @@ int largestScale(const std::vector<PictureOutput>& outputs) {
 EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
                                      int sliderWidth, int sliderHeight,
                                      const std::function<void(std::uint64_t)>& memoryNeeded) {
-    mapLargeBlocksApart();
     const int largest = largestScale(outputs);
     // One decode, at the size the largest output needs, serves every output.
     const LoadedPicture picture = loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largest),

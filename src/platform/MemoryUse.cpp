@@ -8,11 +8,33 @@
 
 namespace veskaro {
 
-void mapLargeBlocksApart() {
 #if defined(__GLIBC__)
-    // glibc raises its mapping threshold each time a mapped block is freed, so the next picture's work
-    // buffers come from the heap, where they stay with the process; a fixed threshold keeps them mapped.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+namespace {
+
+constexpr int kDefaultThreshold = 128 * 1024; // glibc's own starting point for both thresholds
+
+} // namespace
+#endif
+
+void reuseWorkMemory() {
+#if defined(__GLIBC__)
+    // The largest threshold glibc accepts; only a block beyond it (the whole bitmap of a huge source) is still
+    // mapped on its own.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    // Freed blocks stay with the heap until returnFreeMemory, not only until the next picture.
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+    // One heap for the workers: with one each, each heap kept the peak of its own pictures, and the process
+    // held both peaks at once (180 against 130 MiB for the photo corpus with every picture option).
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
+
+void returnFreeMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+    // Beyond preparation, large blocks are mapped apart again and a free top of the heap goes back at once.
+    mallopt(M_MMAP_THRESHOLD, kDefaultThreshold);
+    mallopt(M_TRIM_THRESHOLD, kDefaultThreshold);
 #endif
 }
 
