@@ -216,7 +216,7 @@ UploadTarget targetOf(const UploadOptions& options, const ProjectOptions& projec
 std::vector<FileToUpload> filesToUpload(const TkvlAppletAgent& project, const std::string& folder,
                                         const std::string& fileName) {
     std::vector<FileToUpload> files;
-    for (const PublishedFile& published : filesForTheWebServer(project, fileName)) {
+    for (const PublishedFile& published : filesForTheWebServer(project, fileName, folder)) {
         const std::string& name = published.name;
         std::error_code error;
         if (!fs::is_regular_file(folder + name, error)) {

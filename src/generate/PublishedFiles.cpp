@@ -7,11 +7,16 @@
 #include "imaging/PictureFormat.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
+#include "platform/PathText.h"
 #include "platform/VeskaroError.h"
 
+#include <filesystem>
+#include <optional>
 #include <unordered_set>
 
 namespace veskaro {
+
+namespace fs = std::filesystem;
 
 std::string styleSheetName(const std::string& sliderName) {
     return SliderId(sliderName) + ".css";
@@ -67,13 +72,40 @@ void settlePublishedValues(TkvlAppletAgent& project) {
             project.renameLinkedFile(k, styleSheetName(data.pSliderName));
 }
 
+namespace {
+
+// A source removed or made smaller since the publish gives no copies now, but the page that publish wrote
+// still offers them: a page naming a file the server lacks shows a broken picture, while one file more that
+// nothing names harms nothing, so every copy found beside its picture goes too.
+void addCopiesFoundIn(const std::string& folder, const TkvlAppletAgent& project, std::vector<PublishedFile>& files) {
+    const std::optional<PictureChoices> choices = pictureChoicesOf(project.options());
+    if (!choices)
+        return;
+    std::unordered_set<std::string> listed;
+    for (const PublishedFile& file : files)
+        listed.insert(file.name);
+    for (int k = 0; k < project.itemCount(); ++k)
+        for (std::string& copy : possibleCopiesOf(pictureFileOf(project.GetItem(k)), *choices)) {
+            std::error_code error;
+            if (!listed.contains(copy) && fs::is_regular_file(pathOf(folder) / pathOf(copy), error)) {
+                listed.insert(copy);
+                files.push_back({std::move(copy), FileOrigin::Preview, PublishedKind::Picture});
+            }
+        }
+}
+
+} // namespace
+
 // The project file holds the names the publish gave the pictures, but not the style sheet's, which the
 // slider's name gives.
-std::vector<PublishedFile> filesForTheWebServer(const TkvlAppletAgent& savedProject, const std::string& fileName) {
-    std::vector<PublishedFile> files = publishedFiles(asPublished(savedProject), fileName);
+std::vector<PublishedFile> filesForTheWebServer(const TkvlAppletAgent& savedProject, const std::string& fileName,
+                                                const std::string& folder) {
+    const TkvlAppletAgent published = asPublished(savedProject);
+    std::vector<PublishedFile> files = publishedFiles(published, fileName);
     std::erase_if(files, [](const PublishedFile& file) {
         return file.kind == PublishedKind::ProjectFile || file.kind == PublishedKind::Report;
     });
+    addCopiesFoundIn(folder, published, files);
     return files;
 }
 

@@ -31,9 +31,11 @@ struct PublishedFile {
 std::vector<PublishedFile> publishedFiles(const TkvlAppletAgent& project, const std::string& fileName);
 
 /// Returns the files of a publish that belong on the web server, given the project as its project file
-/// holds it after that publish: what publishedFiles lists for it, without the project file and the report.
-/// Both front ends upload these.
-std::vector<PublishedFile> filesForTheWebServer(const TkvlAppletAgent& savedProject, const std::string& fileName);
+/// holds it after that publish and the folder it was published to: what publishedFiles lists for it, without
+/// the project file and the report, and every copy of a picture (possibleCopiesOf) found in folder, which
+/// that publish may have made from a source that has since gone or shrunk. Both front ends upload these.
+std::vector<PublishedFile> filesForTheWebServer(const TkvlAppletAgent& savedProject, const std::string& fileName,
+                                                const std::string& folder);
 
 /// Returns the name of the style sheet publishing writes for a slider name: the name without its blanks,
 /// then ".css".

@@ -41,6 +41,11 @@ bool getsHighDensity(const std::string& sourcePath, SliderSize slider) {
     }
 }
 
+// The name of a picture's copy at scale in the format of extension: "slider<k>@2x.webp" for "slider<k>.jpg".
+std::string copyName(const std::string& picture, int scale, const std::string& extension) {
+    return picture.substr(0, picture.rfind('.')) + (scale > 1 ? "@2x" : "") + extension;
+}
+
 // A picture kept from an earlier publish is published as it is, whatever format it holds.
 PublishedPicture keptPicture(const std::string& name) {
     PictureFormat format = PictureFormat::Jpeg;
@@ -88,7 +93,6 @@ std::vector<PublishedPicture> picturesFor(const std::string& picture, const std:
                                           const PictureChoices& choices, SliderSize slider) {
     const PictureFormat source = formatFromExtension(sourcePath);
     const PictureFormat fallback = fallbackFormat(source, choices);
-    const std::string stem = picture.substr(0, picture.rfind('.'));
     const bool dense = choices.highDensity && getsHighDensity(sourcePath, slider);
     std::vector<PublishedPicture> pictures;
     const auto add = [&](const std::string& name, PictureFormat format, int scale) {
@@ -96,13 +100,27 @@ std::vector<PublishedPicture> picturesFor(const std::string& picture, const std:
     };
     add(picture, fallback, 1);
     if (dense)
-        add(stem + "@2x" + preparedExtension(fallback), fallback, 2);
+        add(copyName(picture, 2, preparedExtension(fallback)), fallback, 2);
     if (choices.webp) {
-        add(stem + ".webp", PictureFormat::Webp, 1);
+        add(copyName(picture, 1, ".webp"), PictureFormat::Webp, 1);
         if (dense)
-            add(stem + "@2x.webp", PictureFormat::Webp, 2);
+            add(copyName(picture, 2, ".webp"), PictureFormat::Webp, 2);
     }
     return pictures;
+}
+
+std::vector<std::string> possibleCopiesOf(const std::string& picture, const PictureChoices& choices) {
+    const std::size_t dot = picture.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    std::vector<std::string> copies;
+    if (choices.highDensity)
+        copies.push_back(copyName(picture, 2, picture.substr(dot)));
+    if (choices.webp)
+        copies.push_back(copyName(picture, 1, ".webp"));
+    if (choices.webp && choices.highDensity)
+        copies.push_back(copyName(picture, 2, ".webp"));
+    return copies;
 }
 
 std::vector<PublishedPicture> publishedPicturesOf(const TkvlAppletAgent& project, int index) {

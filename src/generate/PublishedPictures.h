@@ -53,6 +53,10 @@ std::string highDensityShortfall(PictureSize source, SliderSize slider);
 std::vector<PublishedPicture> picturesFor(const std::string& picture, const std::string& sourcePath,
                                           const PictureChoices& choices, SliderSize slider);
 
+/// Returns the names of every copy the choices can give a picture named picture ("slider<k>.<ext>"): its 2x
+/// copy, its WebP and its 2x WebP as far as the choices ask for them, whatever its source allows now.
+std::vector<std::string> possibleCopiesOf(const std::string& picture, const PictureChoices& choices);
+
 /// Returns the files published for the picture of the item at index, as the project holds its name: only
 /// that picture for an item without a source to prepare, and for a project whose options or slider size
 /// cannot be used.

@@ -266,7 +266,7 @@ std::vector<FileToUpload> WebServerUpload::publishedFiles() const {
     const fs::path file = pathOf(projectFile);
     const fs::path folder = file.parent_path();
     std::vector<FileToUpload> files;
-    for (const PublishedFile& published : filesForTheWebServer(saved, textOf(file.filename()))) {
+    for (const PublishedFile& published : filesForTheWebServer(saved, textOf(file.filename()), textOf(folder))) {
         const fs::path local = folder / pathOf(published.name);
         std::error_code error;
         if (!fs::is_regular_file(local, error))

@@ -69,6 +69,17 @@ protected:
         m_tree.addChild(0, "Image");
     }
 
+    // The names of what goes to the web server, read back from the project file a publish to site() wrote.
+    std::vector<std::string> filesForTheServer() {
+        TkvlAppletAgent saved;
+        PlainItemTree tree;
+        EXPECT_EQ(saved.LoadFromFile(site() + "Demo.vsk", tree, m_progress), LoadOutcome::Loaded);
+        std::vector<std::string> names;
+        for (const PublishedFile& file : filesForTheWebServer(saved, "Demo.vsk", site()))
+            names.push_back(file.name);
+        return names;
+    }
+
     bool publish(const std::string& name) {
         return m_publisher.SaveAndPublish(m_project, site(), name, m_tree, m_progress);
     }
@@ -131,14 +142,36 @@ TEST_F(SaveAndPublish, TheWebServerGetsThePublishWithoutProjectFileAndReport) {
     addItem(picture("beach.jpg"));
     addItem(picture("dunes.gif"));
     ASSERT_TRUE(publish("Demo.vsk"));
-    TkvlAppletAgent saved;
-    PlainItemTree tree;
-    ASSERT_EQ(saved.LoadFromFile(site() + "Demo.vsk", tree, m_progress), LoadOutcome::Loaded);
-    std::vector<std::string> names;
-    for (const PublishedFile& file : filesForTheWebServer(saved, "Demo.vsk"))
-        names.push_back(file.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Demo.html", "jslib.js", "slidervsk.js", "Slider1.css", "slider0.jpg",
-                                               "slider1.gif"}));
+    EXPECT_EQ(filesForTheServer(), (std::vector<std::string>{"Demo.html", "jslib.js", "slidervsk.js", "Slider1.css",
+                                                             "slider0.jpg", "slider1.gif"}));
+}
+
+// The page on disk offers the copies its publish made; a source gone or shrunk since must not keep them from
+// the server, where a page naming a missing picture would show a broken one.
+TEST_F(SaveAndPublish, TheWebServerGetsTheCopiesAPublishMadeFromASourceGoneSince) {
+    resizeSlider("60", "40");
+    const std::string large = picture("large.jpg", 120, 80);
+    const std::string other = picture("other.jpg", 120, 80);
+    addItem(large);
+    addItem(other);
+    for (const char* option : {"Pictures.HighDensity", "Pictures.WebP"})
+        setOption(option, "1");
+    ASSERT_TRUE(publish("Demo.vsk"));
+    const auto uploaded = [&] {
+        const std::vector<std::string> names = filesForTheServer();
+        return Names(names.begin(), names.end());
+    };
+    Names expected{"Demo.html",   "jslib.js",       "slidervsk.js", "Slider1.css",
+                   "slider0.jpg", "slider0@2x.jpg", "slider0.webp", "slider0@2x.webp",
+                   "slider1.jpg", "slider1@2x.jpg", "slider1.webp", "slider1@2x.webp"};
+    ASSERT_EQ(uploaded(), expected);
+
+    fs::remove(large);
+    writeBytes(other, encodeJpeg(veskaro::test::colourPattern(60, 40), 90, "other.jpg"));
+    EXPECT_EQ(uploaded(), expected) << "one source gone, the other too small for a 2x copy now";
+    fs::remove(site() + "slider0@2x.webp");
+    expected.erase("slider0@2x.webp");
+    EXPECT_EQ(uploaded(), expected) << "only copies that are there";
 }
 
 TEST_F(SaveAndPublish, WritesExactlyThePublishableSet) {
