@@ -5,6 +5,7 @@
 #include "generate/PictureCache.h"
 #include "generate/Publisher.h"
 #include "platform/CommandLine.h"
+#include "platform/MemoryUse.h"
 #include "platform/Places.h"
 #include "platform/SettingsStore.h"
 #include "ui/ApplicationIdentity.h"
@@ -61,6 +62,8 @@ int runDesigner(const std::vector<std::string>& arguments, QtPrompts& prompts) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before Qt starts threads of its own, so that the picture workers share the one heap.
+    shareOneHeap();
     QApplication application(argc, argv);
     setApplicationIdentity();
 
