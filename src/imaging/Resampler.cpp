@@ -1,13 +1,14 @@
 // Separable fixed-point resampling. Weights carry 14 fractional bits and each axis's weights sum to
 // exactly 1 << 14, so a flat picture stays exactly flat. The horizontal pass keeps 6 fractional bits in
 // 16-bit lanes; the vertical pass adds whole source rows into 32-bit sums, a loop over contiguous
-// memory that the compiler vectorises. Where SSE2 is there (every x86-64 processor), the horizontal pass
-// multiplies two taps at a time and adds them pairwise into 32-bit sums; integer sums do not depend on
-// their order, so both ways give the same bytes.
+// memory that the compiler vectorises. Both passes take two taps at a time, which SSE2 (every x86-64
+// processor) multiplies and adds pairwise into 32-bit sums in one step; integer sums do not depend on their
+// order, so the bytes are the same with it or without.
 
 #include "imaging/Resampler.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -51,8 +52,8 @@ struct AxisWeights {
     std::vector<int> count;
     std::vector<int> offset; // into weights
     std::vector<std::int16_t> weights;
-    // With SSE2, the same weights two by two, each pair in one 32-bit word (the first in the low half), a zero
-    // after an odd count; pairOffset indexes them for each output position.
+    // The same weights two by two, each pair in one 32-bit word (the first in the low half), a zero after an
+    // odd count; pairOffset indexes them for each output position. The horizontal pass takes these.
     std::vector<std::int32_t> pairs;
     std::vector<int> pairOffset;
 };
@@ -102,7 +103,6 @@ std::int16_t toLane(std::int32_t sum) {
     return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, INT16_MIN, INT16_MAX));
 }
 
-#if defined(__SSE2__)
 // Two weights in one 32-bit word, the first in the low half, as the pairwise multiply takes them.
 std::int32_t weightPair(std::int16_t first, std::int16_t second) {
     return static_cast<std::int32_t>(static_cast<std::uint16_t>(first) |
@@ -136,51 +136,42 @@ private:
     std::vector<std::int16_t> m_values;
 };
 
+// Returns each channel's sum of the pixels from pixel on times their weights, taken two taps at a time.
+std::array<std::int32_t, 3> weightedSum(const std::int16_t* pixel, const std::int32_t* pair, int pairs) {
+#if defined(__SSE2__)
+    __m128i sums = _mm_setzero_si128();
+    for (int k = 0; k < pairs; ++k, pixel += 6) {
+        // r0 r1 g0 g1 b0 b1 and two lanes that the last sum ignores, times w0 w1 in every pair of lanes.
+        const __m128i both = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel)),
+                                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel + 3)));
+        sums = _mm_add_epi32(sums, _mm_madd_epi16(both, _mm_set1_epi32(pair[k])));
+    }
+    alignas(16) std::int32_t rgb[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(rgb), sums);
+    return {rgb[0], rgb[1], rgb[2]};
+#else
+    std::array<std::int32_t, 3> rgb{};
+    for (int k = 0; k < pairs; ++k, pixel += 6) {
+        const auto w0 = static_cast<std::int16_t>(pair[k] & 0xFFFF);
+        const auto w1 = static_cast<std::int16_t>(static_cast<std::uint32_t>(pair[k]) >> 16);
+        for (int c = 0; c < 3; ++c)
+            rgb[static_cast<std::size_t>(c)] += w0 * pixel[c] + w1 * pixel[3 + c];
+    }
+    return rgb;
+#endif
+}
+
 void resampleRow(const std::uint8_t* source, const AxisWeights& axis, WideRow& wide, std::int16_t* out) {
     const std::int16_t* row = wide.widen(source);
     const int targetWidth = static_cast<int>(axis.first.size());
     for (int x = 0; x < targetWidth; ++x) {
-        const std::int16_t* pixel = row + 3 * axis.first[static_cast<std::size_t>(x)];
-        const std::int32_t* pair = axis.pairs.data() + axis.pairOffset[static_cast<std::size_t>(x)];
-        const int pairs = (axis.count[static_cast<std::size_t>(x)] + 1) / 2;
-        __m128i sums = _mm_setzero_si128();
-        for (int k = 0; k < pairs; ++k, pixel += 6) {
-            // r0 r1 g0 g1 b0 b1 and two lanes that the last sum ignores, times w0 w1 in every pair of lanes.
-            const __m128i both = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel)),
-                                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel + 3)));
-            sums = _mm_add_epi32(sums, _mm_madd_epi16(both, _mm_set1_epi32(pair[k])));
-        }
-        alignas(16) std::int32_t rgb[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(rgb), sums);
-        out[3 * x] = toLane(rgb[0]);
-        out[3 * x + 1] = toLane(rgb[1]);
-        out[3 * x + 2] = toLane(rgb[2]);
+        const std::size_t i = static_cast<std::size_t>(x);
+        const std::array<std::int32_t, 3> rgb =
+            weightedSum(row + 3 * axis.first[i], axis.pairs.data() + axis.pairOffset[i], (axis.count[i] + 1) / 2);
+        for (std::size_t c = 0; c < 3; ++c)
+            out[3 * i + c] = toLane(rgb[c]);
     }
 }
-#else
-class WideRow {
-public:
-    explicit WideRow(int) {}
-};
-
-void resampleRow(const std::uint8_t* source, const AxisWeights& axis, WideRow&, std::int16_t* out) {
-    const int targetWidth = static_cast<int>(axis.first.size());
-    for (int x = 0; x < targetWidth; ++x) {
-        const std::uint8_t* pixel = source + 3 * axis.first[static_cast<std::size_t>(x)];
-        const std::int16_t* w = axis.weights.data() + axis.offset[static_cast<std::size_t>(x)];
-        const int count = axis.count[static_cast<std::size_t>(x)];
-        std::int32_t r = 0, g = 0, b = 0;
-        for (int k = 0; k < count; ++k, pixel += 3) {
-            r += w[k] * pixel[0];
-            g += w[k] * pixel[1];
-            b += w[k] * pixel[2];
-        }
-        out[3 * x] = toLane(r);
-        out[3 * x + 1] = toLane(g);
-        out[3 * x + 2] = toLane(b);
-    }
-}
-#endif
 
 // Adds two filtered rows, each times its weight, to the sums (a second weight of 0 adds the first row alone).
 void accumulateRows(const std::int16_t* __restrict first, const std::int16_t* __restrict second, std::int16_t w0,
@@ -215,9 +206,7 @@ void drawStretched(const RgbImage& source, RgbImage& canvas, const PixelRect& ta
     if (width <= 0 || height <= 0 || source.width <= 0 || source.height <= 0)
         return;
     AxisWeights columns = axisWeights(source.width, width);
-#if defined(__SSE2__)
     pairWeights(columns);
-#endif
     const AxisWeights rows = axisWeights(source.height, height);
     const int lanes = 3 * width;
     WideRow wide(source.width);
