@@ -41,9 +41,19 @@ bool getsHighDensity(const std::string& sourcePath, SliderSize slider) {
     }
 }
 
-// The name of a picture's copy at scale in the format of extension: "slider<k>@2x.webp" for "slider<k>.jpg".
-std::string copyName(const std::string& picture, int scale, const std::string& extension) {
-    return picture.substr(0, picture.rfind('.')) + (scale > 1 ? "@2x" : "") + extension;
+// The copies the choices give a picture in format fallback: its 2x copy where dense, its WebP, and the 2x WebP
+// where dense; "slider<k>@2x.webp" for "slider<k>.jpg".
+std::vector<PublishedPicture> copiesOf(const std::string& picture, PictureFormat fallback, bool webp, bool dense) {
+    const std::string stem = picture.substr(0, picture.rfind('.'));
+    std::vector<PublishedPicture> copies;
+    if (dense)
+        copies.push_back({stem + "@2x" + preparedExtension(fallback), fallback, 2, {}});
+    if (webp) {
+        copies.push_back({stem + ".webp", PictureFormat::Webp, 1, {}});
+        if (dense)
+            copies.push_back({stem + "@2x.webp", PictureFormat::Webp, 2, {}});
+    }
+    return copies;
 }
 
 // A picture kept from an earlier publish is published as it is, whatever format it holds.
@@ -99,28 +109,19 @@ std::vector<PublishedPicture> picturesFor(const std::string& picture, const std:
         pictures.push_back({name, format, scale, settingsFor(format, scale, source, choices)});
     };
     add(picture, fallback, 1);
-    if (dense)
-        add(copyName(picture, 2, preparedExtension(fallback)), fallback, 2);
-    if (choices.webp) {
-        add(copyName(picture, 1, ".webp"), PictureFormat::Webp, 1);
-        if (dense)
-            add(copyName(picture, 2, ".webp"), PictureFormat::Webp, 2);
-    }
+    for (const PublishedPicture& copy : copiesOf(picture, fallback, choices.webp, dense))
+        add(copy.name, copy.format, copy.scale);
     return pictures;
 }
 
 std::vector<std::string> possibleCopiesOf(const std::string& picture, const PictureChoices& choices) {
-    const std::size_t dot = picture.rfind('.');
-    if (dot == std::string::npos)
+    if (picture.empty())
         return {};
-    std::vector<std::string> copies;
-    if (choices.highDensity)
-        copies.push_back(copyName(picture, 2, picture.substr(dot)));
-    if (choices.webp)
-        copies.push_back(copyName(picture, 1, ".webp"));
-    if (choices.webp && choices.highDensity)
-        copies.push_back(copyName(picture, 2, ".webp"));
-    return copies;
+    std::vector<std::string> names;
+    for (const PublishedPicture& copy :
+         copiesOf(picture, keptPicture(picture).format, choices.webp, choices.highDensity))
+        names.push_back(copy.name);
+    return names;
 }
 
 std::vector<PublishedPicture> publishedPicturesOf(const TkvlAppletAgent& project, int index) {
