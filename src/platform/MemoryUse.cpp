@@ -22,7 +22,7 @@ void shareOneHeap() {
 #endif
 }
 
-void reuseWorkMemory() {
+WorkMemory::WorkMemory() {
     // One heap for the workers: with one each, each heap kept the peak of its own pictures, and the process
     // held both peaks at once (180 against 130 MiB for the photo corpus with every picture option).
     shareOneHeap();
@@ -30,12 +30,12 @@ void reuseWorkMemory() {
     // The largest threshold glibc accepts; only a block beyond it (the whole bitmap of a huge source) is still
     // mapped on its own.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    // Freed blocks stay with the heap until returnFreeMemory, not only until the next picture.
+    // Freed blocks stay with the heap until the pictures are done, not only until the next picture.
     mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
 #endif
 }
 
-void returnFreeMemory() {
+WorkMemory::~WorkMemory() {
 #if defined(__GLIBC__)
     malloc_trim(0);
     // Beyond preparation, large blocks are mapped apart again and a free top of the heap goes back at once.

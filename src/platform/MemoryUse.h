@@ -6,21 +6,15 @@ namespace veskaro {
 /// when called before the program starts any thread: a thread that began earlier may keep a heap of its own.
 void shareOneHeap();
 
-/// Lets the work buffers one picture frees serve the next: large blocks come from one heap shared by every
-/// thread instead of each being mapped on its own and returned when freed, which made the system fault in
-/// and clear every page of every buffer again for every picture (a quarter of a publish's processor time).
-/// Cheap to call again.
-void reuseWorkMemory();
-
-/// Returns the free memory the heap holds to the system, so that a process that prepared pictures keeps no
-/// more than it still uses.
-void returnFreeMemory();
-
-/// Reuses work memory for its lifetime and returns what is free at its end.
+/// While it lives, the work buffers one picture frees serve the next: large blocks come from one heap shared
+/// by every thread instead of each being mapped on its own and returned when freed, which made the system
+/// fault in and clear every page of every buffer again for every picture (a quarter of a publish's processor
+/// time). At its end the free memory the heap holds goes back to the system, so that a process that prepared
+/// pictures keeps no more than it still uses.
 class WorkMemory {
 public:
-    WorkMemory() { reuseWorkMemory(); }
-    ~WorkMemory() { returnFreeMemory(); }
+    WorkMemory();
+    ~WorkMemory();
     WorkMemory(const WorkMemory&) = delete;
     WorkMemory& operator=(const WorkMemory&) = delete;
 };
