@@ -38,7 +38,9 @@ void PreparationPool::runWorker() {
         lock.unlock();
         std::exception_ptr error;
         try {
-            m_work(*next, [this, index = *next](std::uint64_t bytes) { charge(index, bytes); });
+            const std::size_t index = *next;
+            m_work(index, {[this, index](std::uint64_t bytes) { charge(index, bytes); },
+                           [this, index](std::uint64_t bytes) { keep(index, bytes); }});
         } catch (...) {
             error = std::current_exception();
         }
@@ -60,6 +62,14 @@ void PreparationPool::charge(std::size_t index, std::uint64_t bytes) {
     // Another waiting picture may now be the first of all that wait.
     m_changed.notify_all();
     m_changed.wait(lock, [&] { return m_scheduler.mayGoOn(index); });
+}
+
+void PreparationPool::keep(std::size_t index, std::uint64_t bytes) {
+    {
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        m_scheduler.lower(index, bytes);
+    }
+    m_changed.notify_all();
 }
 
 bool PreparationPool::waitFor(std::size_t index, const std::function<bool()>& stopRequested) {

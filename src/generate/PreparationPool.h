@@ -11,9 +11,15 @@
 
 namespace veskaro {
 
-/// Told by a picture's work, before its decoder takes more memory, what the picture will then have taken
-/// in all; waits until that fits the budget.
-using MemoryCharge = std::function<void(std::uint64_t bytes)>;
+/// What a picture's work tells the budget of the memory it takes.
+struct MemoryCharge {
+    /// Told before the decoder takes more memory what the picture will then have taken in all; waits until
+    /// that fits the budget.
+    std::function<void(std::uint64_t bytes)> need;
+    /// Told once the decoded picture is freed what the picture still takes while it is encoded; pictures
+    /// waiting for memory may then start.
+    std::function<void(std::uint64_t bytes)> keep;
+};
 
 /// Runs a piece of work for every picture on worker threads, starting each when its scheduler allows,
 /// and hands the outcomes to the owning thread one picture at a time, in item order. After a failure no
@@ -25,7 +31,8 @@ public:
     using ThreadStart = std::function<std::thread(std::function<void()>)>;
 
     /// Starts workers (at least one) that run work(i, charge) for each picture i the scheduler lets start;
-    /// charge raises the picture's share of the budget when it needs more than its estimate. When the
+    /// charge raises the picture's share of the budget when it needs more than its estimate and lowers it
+    /// when it gives memory back. When the
     /// system refuses a thread, the workers already started are stopped and joined, and VeskaroError says
     /// why.
     PreparationPool(PreparationScheduler scheduler, int workers,
@@ -45,6 +52,7 @@ private:
     static std::thread startSystemThread(std::function<void()> loop) { return std::thread(std::move(loop)); }
     void runWorker();
     void charge(std::size_t index, std::uint64_t bytes);
+    void keep(std::size_t index, std::uint64_t bytes);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -50,6 +50,13 @@ void PreparationScheduler::charge(std::size_t index, std::uint64_t bytes) {
     m_waiting.insert(index);
 }
 
+void PreparationScheduler::lower(std::size_t index, std::uint64_t bytes) {
+    if (bytes >= m_estimates[index])
+        return;
+    m_runningEstimate -= m_estimates[index] - bytes;
+    m_estimates[index] = bytes;
+}
+
 bool PreparationScheduler::mayGoOn(std::size_t index) {
     if (!m_waiting.contains(index))
         return true;

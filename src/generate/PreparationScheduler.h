@@ -27,6 +27,9 @@ public:
     /// Raises the estimate of a running picture whose decoding found it needs bytes, more than estimated;
     /// until mayGoOn says yes the picture waits. A smaller figure changes nothing.
     void charge(std::size_t index, std::uint64_t bytes);
+    /// Lowers the estimate of a running picture that has given memory back to bytes, so that pictures
+    /// waiting for memory may start beside it; a figure not below its estimate changes nothing.
+    void lower(std::size_t index, std::uint64_t bytes);
     /// Tells whether a picture that charged more may go on: once the running estimates fit the budget
     /// again, or when every running picture waits so and it comes first in item order (it then runs over
     /// the budget, as a picture larger than the budget runs alone, since no other could give memory back).

@@ -159,14 +159,15 @@ EncodedPictures encodedPictures(const PictureJob& picture, SliderSize slider, Pi
     const std::vector<PictureOutput>& outputs = picture.outputs;
     const std::optional<SourceDigest> source = cache ? cache->sourceDigest(picture.source) : std::nullopt;
     if (!source)
-        return encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
+        return encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge.need, charge.keep);
     std::vector<PictureCacheKey> keys;
     for (const PublishedPicture& output : picture.outputs)
         keys.push_back(
             preparedPictureKey(source->digest, picture.source, output, largestScale(picture.outputs), slider));
     if (std::optional<EncodedPictures> kept = keptPictures(*cache, keys))
         return std::move(*kept);
-    EncodedPictures made = encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge);
+    EncodedPictures made =
+        encodeSliderPictures(picture.source, outputs, slider.width, slider.height, charge.need, charge.keep);
     if (PictureCache::unchangedSince(picture.source, source->stamp))
         for (std::size_t k = 0; k < keys.size(); ++k)
             cache->store(keys[k], {outputs[k].format, made.fit.scaledWidth, made.fit.scaledHeight, made.bytes[k]});

@@ -108,27 +108,36 @@ int largestScale(const std::vector<PictureOutput>& outputs) {
 
 EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
                                      int sliderWidth, int sliderHeight,
-                                     const std::function<void(std::uint64_t)>& memoryNeeded) {
+                                     const std::function<void(std::uint64_t)>& memoryNeeded,
+                                     const std::function<void(std::uint64_t)>& memoryKept) {
     const int largest = largestScale(outputs);
-    // One decode, at the size the largest output needs, serves every output.
-    const LoadedPicture picture = loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largest),
-                                                     workBytes(sliderWidth, sliderHeight, largest), memoryNeeded);
-    EncodedPictures encoded{computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight),
-                            std::vector<std::string>(outputs.size())};
-    const bool reducedInDecoder = formatInfo(picture.format).reducesInDecoder;
-    for (int scale = 1; scale <= largest; ++scale) {
-        const SliderGeometry geometry = scaledGeometry(encoded.fit, scale);
-        std::optional<RgbImage> canvas;
-        for (std::size_t k = 0; k < outputs.size(); ++k) {
-            const PictureOutput& output = outputs[k];
-            if (output.scale != scale)
+    const std::uint64_t work = workBytes(sliderWidth, sliderHeight, largest);
+    EncodedPictures encoded{{}, std::vector<std::string>(outputs.size())};
+    // A canvas for each scale, drawn before the encoders run so that the decoded picture, the largest block
+    // of the preparation, is freed while they do.
+    std::vector<std::optional<RgbImage>> canvases(static_cast<std::size_t>(largest) + 1);
+    {
+        // One decode, at the size the largest output needs, serves every output.
+        const LoadedPicture picture =
+            loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largest), work, memoryNeeded);
+        encoded.fit = computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight);
+        const bool reducedInDecoder = formatInfo(picture.format).reducesInDecoder;
+        for (const PictureOutput& output : outputs) {
+            std::optional<RgbImage>& canvas = canvases[static_cast<std::size_t>(output.scale)];
+            if (canvas)
                 continue;
-            if (!canvas) {
-                canvas.emplace(sliderWidth * scale, sliderHeight * scale, 255);
-                drawFitted(picture.image, reducedInDecoder, *canvas, geometry.target);
-            }
-            encoded.bytes[k] = formatInfo(output.format).encode(*canvas, geometry.target, output.settings, output.name);
+            canvas.emplace(sliderWidth * output.scale, sliderHeight * output.scale, 255);
+            drawFitted(picture.image, reducedInDecoder, *canvas, scaledGeometry(encoded.fit, output.scale).target);
         }
+    }
+    if (memoryKept)
+        memoryKept(work);
+    for (std::size_t k = 0; k < outputs.size(); ++k) {
+        const PictureOutput& output = outputs[k];
+        const RgbImage& canvas = *canvases[static_cast<std::size_t>(output.scale)];
+        encoded.bytes[k] =
+            formatInfo(output.format)
+                .encode(canvas, scaledGeometry(encoded.fit, output.scale).target, output.settings, output.name);
     }
     return encoded;
 }

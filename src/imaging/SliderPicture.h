@@ -74,9 +74,11 @@ struct EncodedPictures {
 /// Loads a source picture once and encodes each output: the picture fitted onto a white canvas of the
 /// slider's size (scaledGeometry of the slider's fit for a larger scale), in the output's format. Tells
 /// memoryNeeded what the preparation will have taken, as preparationMemory counts it, before decoding takes
-/// more. Throws VeskaroError when the source cannot be read or a picture cannot be encoded.
+/// more, and memoryKept what it still takes once the decoded picture is freed, before the encoders run.
+/// Throws VeskaroError when the source cannot be read or a picture cannot be encoded.
 EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::vector<PictureOutput>& outputs,
                                      int sliderWidth, int sliderHeight,
-                                     const std::function<void(std::uint64_t)>& memoryNeeded = {});
+                                     const std::function<void(std::uint64_t)>& memoryNeeded = {},
+                                     const std::function<void(std::uint64_t)>& memoryKept = {});
 
 } // namespace veskaro

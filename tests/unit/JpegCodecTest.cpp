@@ -5,6 +5,7 @@
 #include "imaging/DecodeLimits.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/MemorySource.h"
+#include "imaging/SliderPicture.h"
 
 #include <cstdio>
 
@@ -212,6 +213,25 @@ TEST(JpegCodec, SaysWhatItNeedsBeforeDecodingAsItsHeaderEstimated) {
         decodeBytes(jpeg, "b.jpg", options);
         EXPECT_EQ(needs, std::vector<std::uint64_t>{cost.pixelBytes + cost.coefficientBytes});
     }
+}
+
+// The decoded picture is the largest block of a preparation: it is given back before the encoders run.
+TEST(JpegCodec, APreparationSaysWhatItKeepsOnceTheDecodedPictureIsFreed) {
+    TemporaryFolder folder;
+    writeBytes(folder / "b.jpg", makeProgressiveJpeg(colourPattern(256, 192), 10));
+    std::vector<std::uint64_t> needs, kept;
+    const std::vector<PictureOutput> outputs{{"s.jpg", PictureFormat::Jpeg, 1, {}},
+                                             {"s@2x.jpg", PictureFormat::Jpeg, 2, {}}};
+    const EncodedPictures encoded = encodeSliderPictures(
+        folder / "b.jpg", outputs, 64, 48, [&](std::uint64_t bytes) { needs.push_back(bytes); },
+        [&](std::uint64_t bytes) {
+            EXPECT_EQ(needs.size(), 1u) << "after the decoder said what it takes";
+            kept.push_back(bytes);
+        });
+    EXPECT_EQ(needs, std::vector<std::uint64_t>{preparationMemory(folder / "b.jpg", 64, 48, 2)});
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_LT(kept[0], needs[0] - 256u * 192u * 3u) << "neither the coefficients nor the pixels are kept";
+    EXPECT_EQ(decodeBytes(encoded.bytes[1], "s@2x.jpg").image.width, 128);
 }
 
 TEST(JpegCodec, RefusesEveryTruncationOfBaselineAndProgressiveFiles) {

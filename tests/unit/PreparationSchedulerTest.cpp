@@ -185,6 +185,20 @@ TEST(PreparationScheduler, APictureThatNeedsMoreWaitsForTheOthersToFinish) {
     EXPECT_EQ(scheduler.startNext(), 2u);
 }
 
+// A picture that has freed its decoded picture and is being encoded leaves room for the next one.
+TEST(PreparationScheduler, APictureThatGaveMemoryBackLetsTheNextStartBesideIt) {
+    PreparationScheduler scheduler({100 * MiB, 60 * MiB}, 2, 128 * MiB);
+    ASSERT_EQ(scheduler.startNext(), 0u);
+    EXPECT_EQ(scheduler.startNext(), std::nullopt) << "60 MiB do not fit beside 100";
+    scheduler.lower(0, 20 * MiB);
+    EXPECT_EQ(scheduler.startNext(), 1u);
+    scheduler.lower(0, 50 * MiB);
+    EXPECT_EQ(scheduler.runningEstimate(), 80 * MiB) << "a figure above the estimate is no memory given back";
+    scheduler.finish(0);
+    scheduler.finish(1);
+    EXPECT_EQ(scheduler.runningEstimate(), 0u);
+}
+
 // When every running picture waits for more, none could give memory back: the first goes on, as a
 // picture larger than the budget runs alone, and the next after it.
 TEST(PreparationScheduler, PicturesThatAllNeedMoreGoOnInItemOrder) {
@@ -218,7 +232,7 @@ TEST(PreparationPool, APictureThatNeedsMoreGoesOnOnlyWhenItFits) {
             while (!secondStarted)
                 std::this_thread::yield();
             charging = true;
-            charge(200 * MiB);
+            charge.need(200 * MiB);
             record("0 goes on");
             return;
         }
