@@ -109,6 +109,9 @@ std::string encodePng(const RgbImage& image, const std::string& name, int level)
         png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                      PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_set_compression_level(png, level);
+        // One filter for every row: trying all five on each row, libpng's default, took twice the time for
+        // 6% fewer bytes of a photograph (kPngCompressionLevel tells the figures).
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
         png_write_info(png, info);
     });
     for (int y = 0; y < image.height; ++y) {
