@@ -58,6 +58,31 @@ LoadedPicture loadForPreparation(const std::string& sourcePath, LoadOptions opti
     return loadPicture(sourcePath, options);
 }
 
+// A canvas and where the source picture lies on it.
+struct FittedCanvas {
+    SliderGeometry fit; // at the slider's own size
+    RgbImage canvas;
+};
+
+// Decodes the source once, at the size the largest scale needs, and draws it onto a canvas of that scale.
+FittedCanvas largestCanvas(const std::string& sourcePath, int sliderWidth, int sliderHeight, int scale,
+                           std::uint64_t work, const std::function<void(std::uint64_t)>& memoryNeeded) {
+    const LoadedPicture picture =
+        loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, scale), work, memoryNeeded);
+    FittedCanvas drawn{computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight),
+                       RgbImage(sliderWidth * scale, sliderHeight * scale, 255)};
+    drawFitted(picture.image, formatInfo(picture.format).reducesInDecoder, drawn.canvas,
+               scaledGeometry(drawn.fit, scale).target);
+    return drawn;
+}
+
+RgbImage cropped(const RgbImage& image, const PixelRect& rect) {
+    RgbImage part(rect.width(), rect.height());
+    for (int y = 0; y < part.height; ++y)
+        std::copy_n(image.row(rect.top + y) + 3 * static_cast<std::size_t>(rect.left), part.rowBytes(), part.row(y));
+    return part;
+}
+
 } // namespace
 
 std::uint64_t preparationMemory(const std::string& sourcePath, int sliderWidth, int sliderHeight, int largestScale) {
@@ -112,32 +137,25 @@ EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::v
                                      const std::function<void(std::uint64_t)>& memoryKept) {
     const int largest = largestScale(outputs);
     const std::uint64_t work = workBytes(sliderWidth, sliderHeight, largest);
-    EncodedPictures encoded{{}, std::vector<std::string>(outputs.size())};
-    // A canvas for each scale, drawn before the encoders run so that the decoded picture, the largest block
-    // of the preparation, is freed while they do.
     std::vector<std::optional<RgbImage>> canvases(static_cast<std::size_t>(largest) + 1);
-    {
-        // One decode, at the size the largest output needs, serves every output.
-        const LoadedPicture picture =
-            loadForPreparation(sourcePath, sliderLoadOptions(sliderWidth, sliderHeight, largest), work, memoryNeeded);
-        encoded.fit = computeSliderGeometry(picture.sourceWidth, picture.sourceHeight, sliderWidth, sliderHeight);
-        const bool reducedInDecoder = formatInfo(picture.format).reducesInDecoder;
-        for (const PictureOutput& output : outputs) {
-            std::optional<RgbImage>& canvas = canvases[static_cast<std::size_t>(output.scale)];
-            if (canvas)
-                continue;
-            canvas.emplace(sliderWidth * output.scale, sliderHeight * output.scale, 255);
-            drawFitted(picture.image, reducedInDecoder, *canvas, scaledGeometry(encoded.fit, output.scale).target);
-        }
-    }
+    FittedCanvas drawn = largestCanvas(sourcePath, sliderWidth, sliderHeight, largest, work, memoryNeeded);
+    // The decoded picture, the largest block of the preparation, is gone before the encoders run.
     if (memoryKept)
         memoryKept(work);
+    EncodedPictures encoded{drawn.fit, std::vector<std::string>(outputs.size())};
+    canvases[static_cast<std::size_t>(largest)] = std::move(drawn.canvas);
+    const RgbImage& source = *canvases[static_cast<std::size_t>(largest)];
     for (std::size_t k = 0; k < outputs.size(); ++k) {
         const PictureOutput& output = outputs[k];
-        const RgbImage& canvas = *canvases[static_cast<std::size_t>(output.scale)];
-        encoded.bytes[k] =
-            formatInfo(output.format)
-                .encode(canvas, scaledGeometry(encoded.fit, output.scale).target, output.settings, output.name);
+        const PixelRect target = scaledGeometry(encoded.fit, output.scale).target;
+        std::optional<RgbImage>& canvas = canvases[static_cast<std::size_t>(output.scale)];
+        if (!canvas) {
+            // A smaller canvas is drawn from the largest one's picture, the source already reduced by the
+            // filter: far less to filter than the decode, and as close to the source (SSIM, bench/README).
+            canvas.emplace(sliderWidth * output.scale, sliderHeight * output.scale, 255);
+            drawStretched(cropped(source, scaledGeometry(encoded.fit, largest).target), *canvas, target);
+        }
+        encoded.bytes[k] = formatInfo(output.format).encode(*canvas, target, output.settings, output.name);
     }
     return encoded;
 }

@@ -14,7 +14,7 @@ namespace veskaro {
 /// The version of the preparation's output. Kept prepared pictures name the version that made them, so
 /// raise it with every change that alters the bytes of a prepared picture: resampling, drawing onto the
 /// canvas, quantisation, encoding, or the libraries that encode.
-inline constexpr int kPreparationVersion = 3;
+inline constexpr int kPreparationVersion = 4;
 
 /// One slider picture, encoded and not yet written anywhere.
 struct EncodedSliderPicture {
@@ -72,7 +72,8 @@ struct EncodedPictures {
 };
 
 /// Loads a source picture once and encodes each output: the picture fitted onto a white canvas of the
-/// slider's size (scaledGeometry of the slider's fit for a larger scale), in the output's format. Tells
+/// slider's size (scaledGeometry of the slider's fit for a larger scale), in the output's format; the
+/// largest canvas is drawn from the decoded picture, any smaller one from the largest. Tells
 /// memoryNeeded what the preparation will have taken, as preparationMemory counts it, before decoding takes
 /// more, and memoryKept what it still takes once the decoded picture is freed, before the encoders run.
 /// Throws VeskaroError when the source cannot be read or a picture cannot be encoded.

@@ -234,6 +234,24 @@ TEST(JpegCodec, APreparationSaysWhatItKeepsOnceTheDecodedPictureIsFreed) {
     EXPECT_EQ(decodeBytes(encoded.bytes[1], "s@2x.jpg").image.width, 128);
 }
 
+// The own-size picture of a job with a 2x copy is drawn from the 2x canvas, not from the decode: it must
+// still show the source where a plain job puts it, as closely as two filters allow.
+TEST(JpegCodec, TheOwnSizePictureBesideA2xCopyMatchesThePlainOne) {
+    TemporaryFolder folder;
+    writeBytes(folder / "wide.jpg", encodeJpeg(smoothPattern(512, 256), 95, "wide.jpg"));
+    const auto ownSize = [&](std::vector<PictureOutput> outputs) {
+        const EncodedPictures encoded = encodeSliderPictures(folder / "wide.jpg", outputs, 64, 48);
+        return decodeBytes(encoded.bytes[0], "s.bmp").image;
+    };
+    const RgbImage plain = ownSize({{"s.bmp", PictureFormat::Bmp, 1, {}}});
+    const RgbImage beside = ownSize({{"s.bmp", PictureFormat::Bmp, 1, {}}, {"s@2x.bmp", PictureFormat::Bmp, 2, {}}});
+    ASSERT_EQ(beside.pixels.size(), plain.pixels.size());
+    int largest = 0;
+    for (std::size_t i = 0; i < plain.pixels.size(); ++i)
+        largest = std::max(largest, std::abs(int(plain.pixels[i]) - int(beside.pixels[i])));
+    EXPECT_LE(largest, 3) << "a white band where the picture should be differs by 255";
+}
+
 TEST(JpegCodec, RefusesEveryTruncationOfBaselineAndProgressiveFiles) {
     const RgbImage image = colourPattern(24, 16);
     expectEveryTruncationRefused(encodeJpeg(image, 90, "b.jpg"), "cut.jpg", "JPEG error #");
