@@ -14,9 +14,10 @@ hits both alike, and prints:
     marked loading="lazy";
   - the publish times (wall clock, and the processor time of the publishing process, which a busy machine
     disturbs less), paired run by run, and the median ratio with its min and max;
-and writes OUT/scores/{webp-1x,webp-2x,fallback-2x}/ (each published picture named like its source) for
-../shared/bench/quality.py, whose commands it prints, and with --score runs (a few minutes; it needs
-Debian's python3-numpy and python3-pil), each picture's SSIM going to OUT/scores/ssim-1x.csv and ssim-2x.csv.
+and writes OUT/scores/{webp-1x,webp-2x,fallback-2x}/ (the content of each published picture, cut out of its
+canvas, named like its source) for ../shared/bench/quality.py, whose commands it prints, and with --score
+runs (a few minutes), each picture's SSIM going to OUT/scores/ssim-1x.csv and ssim-2x.csv. Needs Debian's
+python3-numpy and python3-pil.
 """
 import os
 import re
@@ -26,8 +27,12 @@ import subprocess
 import sys
 import time
 
+import numpy
+from PIL import Image
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 OPTIONS = ["Pictures.HighDensity=1", "Pictures.LazyLoad=1", "Pictures.WebP=1"]
+SLIDER = (640, 480)  # as publish-pictures.sh makes it
 PAGE_FILES = ["bench.html", "Bench.css", "jslib.js", "slidervsk.js"]  # as publish-pictures.sh names them
 SOURCES = (".jpg", ".jpeg", ".gif", ".bmp")
 
@@ -90,21 +95,36 @@ def visitor_bytes(folder, ratio):
     return sum(size(name) for name in every), before_load, len(every), sorted(eager)
 
 
-def link_scores(out, pictures):
-    """Names each published WebP and 2x picture like its source, for quality.py."""
+def content_box(source, scale):
+    """The rectangle of the canvas the program draws a source into, as veskaro computes it (SliderGeometry):
+    the slider's fit at its own size, centred with equal margins, every number times the scale."""
+    with Image.open(source) as image:
+        width, height = image.size
+    # The factor is single precision in the program; the divisions by it are not. round() halves to even.
+    factor = float(numpy.float32(height) / numpy.float32(SLIDER[1]) if width < height else
+                   numpy.float32(width) / numpy.float32(SLIDER[0]))
+    scaled = (round(width / factor), round(height / factor))
+    margins = [round((side - size) / 2) if size < side else 0 for side, size in zip(SLIDER, scaled)]
+    return tuple(scale * v for v in (margins[0], margins[1], SLIDER[0] - margins[0], SLIDER[1] - margins[1]))
+
+
+def write_scores(out, pictures):
+    """Writes each published WebP and 2x picture's content, cut out of its canvas, named like its source:
+    quality.py then resizes the source to exactly that rectangle. Whole canvases would be scored against the
+    fit quality.py computes at 1280 x 960 itself, up to a column wider than twice the program's 640 x 480 fit,
+    and a picture of fine lines one column narrower than its reference scores far below what it shows."""
     folder = os.path.join(out, "options")
     for variant in ("webp-1x", "webp-2x", "fallback-2x"):
         os.makedirs(os.path.join(out, "scores", variant), exist_ok=True)
     for k, source in enumerate(pictures):
         name = os.path.basename(source)
         fallback = [f for f in os.listdir(folder) if re.fullmatch(rf"slider{k}@2x\.(jpg|gif|png)", f)]
-        for variant, published in (("webp-1x", f"slider{k}.webp"), ("webp-2x", f"slider{k}@2x.webp"),
-                                   ("fallback-2x", fallback[0] if fallback else None)):
+        for variant, published, scale in (("webp-1x", f"slider{k}.webp", 1), ("webp-2x", f"slider{k}@2x.webp", 2),
+                                          ("fallback-2x", fallback[0] if fallback else None, 2)):
             if published and os.path.exists(os.path.join(folder, published)):
-                target = os.path.join(out, "scores", variant, name + os.path.splitext(published)[1])
-                if os.path.lexists(target):
-                    os.remove(target)
-                os.symlink(os.path.join(folder, published), target)
+                with Image.open(os.path.join(folder, published)) as picture:
+                    content = picture.convert("RGB").crop(content_box(source, scale))
+                content.save(os.path.join(out, "scores", variant, name + ".png"))
 
 
 def spread(values, digits=2):
@@ -141,7 +161,7 @@ def main(argv):
         ratios = [o / t for o, t in zip(options_times, today_times)]
         print(f"publish {kind} time: today {spread(today_times)} s, options {spread(options_times)} s, "
               f"options / today {spread(ratios)}")
-    link_scores(out, pictures)
+    write_scores(out, pictures)
     quality = os.path.normpath(os.path.join(HERE, "..", "..", "shared", "bench", "quality.py"))
     scores = os.path.join(out, "scores")
     commands = [["/usr/bin/python3", quality, corpus, scores, "webp-1x", "--size", "640x480",
