@@ -95,9 +95,10 @@ def visitor_bytes(folder, ratio):
     return sum(size(name) for name in every), before_load, len(every), sorted(eager)
 
 
-def content_box(source, scale):
-    """The rectangle of the canvas the program draws a source into, as veskaro computes it (SliderGeometry):
-    the slider's fit at its own size, centred with equal margins, every number times the scale."""
+def content_box(source):
+    """The rectangle of the canvas the program draws a source into at the slider's own size, as veskaro
+    computes it (SliderGeometry): the slider's fit, centred with equal margins. A larger scale multiplies
+    every number."""
     with Image.open(source) as image:
         width, height = image.size
     # The factor is single precision in the program; the divisions by it are not. round() halves to even.
@@ -105,7 +106,7 @@ def content_box(source, scale):
                    numpy.float32(width) / numpy.float32(SLIDER[0]))
     scaled = (round(width / factor), round(height / factor))
     margins = [round((side - size) / 2) if size < side else 0 for side, size in zip(SLIDER, scaled)]
-    return tuple(scale * v for v in (margins[0], margins[1], SLIDER[0] - margins[0], SLIDER[1] - margins[1]))
+    return margins[0], margins[1], SLIDER[0] - margins[0], SLIDER[1] - margins[1]
 
 
 def write_scores(out, pictures):
@@ -118,12 +119,13 @@ def write_scores(out, pictures):
         os.makedirs(os.path.join(out, "scores", variant), exist_ok=True)
     for k, source in enumerate(pictures):
         name = os.path.basename(source)
+        box = content_box(source)
         fallback = [f for f in os.listdir(folder) if re.fullmatch(rf"slider{k}@2x\.(jpg|gif|png)", f)]
         for variant, published, scale in (("webp-1x", f"slider{k}.webp", 1), ("webp-2x", f"slider{k}@2x.webp", 2),
                                           ("fallback-2x", fallback[0] if fallback else None, 2)):
             if published and os.path.exists(os.path.join(folder, published)):
                 with Image.open(os.path.join(folder, published)) as picture:
-                    content = picture.convert("RGB").crop(content_box(source, scale))
+                    content = picture.convert("RGB").crop(tuple(scale * v for v in box))
                 content.save(os.path.join(out, "scores", variant, name + ".png"))
 
 

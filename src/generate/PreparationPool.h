@@ -32,9 +32,8 @@ public:
 
     /// Starts workers (at least one) that run work(i, charge) for each picture i the scheduler lets start;
     /// charge raises the picture's share of the budget when it needs more than its estimate and lowers it
-    /// when it gives memory back. When the
-    /// system refuses a thread, the workers already started are stopped and joined, and VeskaroError says
-    /// why.
+    /// when it gives memory back. When the system refuses a thread, the workers already started are stopped
+    /// and joined, and VeskaroError says why.
     PreparationPool(PreparationScheduler scheduler, int workers,
                     std::function<void(std::size_t, const MemoryCharge&)> work,
                     const ThreadStart& start = startSystemThread);

@@ -137,25 +137,24 @@ EncodedPictures encodeSliderPictures(const std::string& sourcePath, const std::v
                                      const std::function<void(std::uint64_t)>& memoryKept) {
     const int largest = largestScale(outputs);
     const std::uint64_t work = workBytes(sliderWidth, sliderHeight, largest);
-    std::vector<std::optional<RgbImage>> canvases(static_cast<std::size_t>(largest) + 1);
-    FittedCanvas drawn = largestCanvas(sourcePath, sliderWidth, sliderHeight, largest, work, memoryNeeded);
+    const FittedCanvas drawn = largestCanvas(sourcePath, sliderWidth, sliderHeight, largest, work, memoryNeeded);
     // The decoded picture, the largest block of the preparation, is gone before the encoders run.
     if (memoryKept)
         memoryKept(work);
     EncodedPictures encoded{drawn.fit, std::vector<std::string>(outputs.size())};
-    canvases[static_cast<std::size_t>(largest)] = std::move(drawn.canvas);
-    const RgbImage& source = *canvases[static_cast<std::size_t>(largest)];
+    std::vector<std::optional<RgbImage>> canvases(static_cast<std::size_t>(largest));
     for (std::size_t k = 0; k < outputs.size(); ++k) {
         const PictureOutput& output = outputs[k];
         const PixelRect target = scaledGeometry(encoded.fit, output.scale).target;
-        std::optional<RgbImage>& canvas = canvases[static_cast<std::size_t>(output.scale)];
-        if (!canvas) {
+        std::optional<RgbImage>& smaller = canvases[static_cast<std::size_t>(output.scale - 1)];
+        if (output.scale < largest && !smaller) {
             // A smaller canvas is drawn from the largest one's picture, the source already reduced by the
             // filter: far less to filter than the decode, and as close to the source (SSIM, bench/README).
-            canvas.emplace(sliderWidth * output.scale, sliderHeight * output.scale, 255);
-            drawStretched(cropped(source, scaledGeometry(encoded.fit, largest).target), *canvas, target);
+            smaller.emplace(sliderWidth * output.scale, sliderHeight * output.scale, 255);
+            drawStretched(cropped(drawn.canvas, scaledGeometry(encoded.fit, largest).target), *smaller, target);
         }
-        encoded.bytes[k] = formatInfo(output.format).encode(*canvas, target, output.settings, output.name);
+        const RgbImage& canvas = output.scale < largest ? *smaller : drawn.canvas;
+        encoded.bytes[k] = formatInfo(output.format).encode(canvas, target, output.settings, output.name);
     }
     return encoded;
 }
