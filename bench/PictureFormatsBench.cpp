@@ -121,7 +121,9 @@ std::vector<Variant> variants() {
                         {PictureFormat::Gif},
                         ".webp",
                         [scale](const SliderCanvas& c, const std::string& n) {
-                            return encodeWebpFor(c.canvas, true, scale == 1 ? kWebpQuality1x : kWebpQuality2x, n).bytes;
+                            return encodeWebpFor(c.canvas, c.geometry.target, true,
+                                                 scale == 1 ? kWebpQuality1x : kWebpQuality2x, n)
+                                .bytes;
                         }});
         for (int level : {3, 6, 9})
             list.push_back(

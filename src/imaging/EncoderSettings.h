@@ -13,7 +13,7 @@ inline constexpr int kJpegQuality = 90;
 /// by its distortion alone: on the corpus with every picture option, method 2 took a publish 2.38 times the wall clock
 /// of one without options (2.49 times the processor time) against 3.05 (3.37) with method 4, for pictures 2.3% (1x) and
 /// 3% (2x) larger and slightly softer (mean SSIM 0.977 against 0.980 at 1x, 0.968 against 0.972 at 2x; the worst 2x
-/// picture, elephants, 0.9501 against 0.954). Quality 82 at 2x would buy that margin back for 5% more bytes at 2x.
+/// picture, elephants, 0.9501 against 0.954, at q81; the qualities are now raised where a picture needs it).
 /// Method 3 took as long as 4; method 6 made the corpus 5% smaller at 1x and 2x but took 1.7-2.8 times as long as 4 and
 /// scored lower SSIM at the same quality.
 inline constexpr int kWebpMethod = 2;
@@ -31,17 +31,31 @@ inline constexpr int kPngCompressionLevel = 1;
 /// allowance to spare. (Figures with method 4; with method 2, q87 gives 773 KB, 14.6%, worst 0.952.)
 inline constexpr int kWebpQuality1x = 87;
 
-/// Lossy WebP quality of the pictures at twice the slider's size. SSIM at 2x is bound by the most textured pictures
-/// (elephants, path): worst 0.924 at q75, 0.940 at q78, 0.950 at q80, 0.954 at q81; the corpus then weighs 1459, 1659,
-/// 1814 and 1905 KB (27.5% to 35.9% of today's 1x bytes). No single quality keeps both 0.95 and 30%; q81 keeps every
-/// picture but one above 0.95, the few textured pictures paying for the bytes. (safelanding, an
-/// illustration of fine lines, scores 0.906 at q81: no quality near these keeps its lines, so it does not bound the
-/// choice. Scored against a reference a column wider than its content, as whole canvases were, even its lossless canvas
-/// scored 0.887; cut out, 0.9995.) With method 2, q81 gives 1962 KB (36.9%), worst but safelanding 0.9501. Choosing
-/// each picture's quality by its measured SSIM was tried and not kept: keeping a trial encode at q70 where it scored
-/// 0.955 against its canvas came to 32.7% for 1.7 times the 2x encoding time, and reaching 30% took four qualities
-/// tried in turn (42 encodes for 24 pictures).
-inline constexpr int kWebpQuality2x = 81;
+/// Lossy WebP quality the pictures at twice the slider's size start from; encodeFaithfulWebp raises it for a picture
+/// that would fall below kWebpLeastSimilarity. No one quality suits the corpus at 2x: the smooth photographs hold SSIM
+/// 0.955 or more even at q60-q70, while the textured ones (elephants, path: 0.950 at q81) need q82-q84 and the
+/// illustration of fine lines (safelanding: 0.906 at q81) q90. At q81 for all the corpus weighed 1962 KB (36.9% of
+/// today's 5312 KB) with four pictures below 0.95; from q74 with the raises, 1944 KB (36.6%), every picture 0.9535 or
+/// more, six of the 24 encoded twice. Even each picture at the least quality (of 40 to 93) that reaches 0.95 would
+/// make 1778 KB (33.4%), most at q40: 30% of today's bytes cannot be had at that similarity. Below q74 the smooth
+/// pictures saved little more (q70: 1913 KB) and began to show banding that SSIM does not see.
+inline constexpr int kWebpQuality2x = 74;
+
+/// How similar (lumaSimilarity, against the canvas encoded) a lossy WebP must stay, at either size. Against the
+/// canvas the measure reads up to 0.0015 above ../shared/bench/quality.py's against an exact reduction of the
+/// source (the canvas itself scores 0.998-0.9999): 0.953 keeps every published picture at 0.95 by that scoring.
+inline constexpr double kWebpLeastSimilarity = 0.953;
+
+/// What a picture's quality may be raised to, and in how many encodings at most, the first included.
+inline constexpr int kWebpHighestQuality = 95;
+inline constexpr int kWebpQualityTrials = 4;
+
+/// The smallest raise, and how fast the log of a picture's dissimilarity (1 - similarity) is taken to fall per
+/// quality step before a second trial has measured it: on the corpus at 2x it fell by 0.03-0.054 per step from q70
+/// to q81 and by 0.08-0.11 from q81 to q90; 0.06 brought every picture raised above the floor in one more encoding
+/// (safelanding from 0.876 at q74 to q91), where 0.04 overshot to q85-q95 for 6% more bytes.
+inline constexpr int kWebpLeastQualityStep = 2;
+inline constexpr double kWebpQualitySlope = 0.06;
 
 /// JPEG quality of the 2x pictures. Every 2x JPEG but safelanding's (0.934) held SSIM 0.95 from q88 (path 0.951; q87
 /// 0.946, q86 0.942), 4848 KB for the corpus against 5410 KB at q90: 10% fewer bytes for what a denser picture hides.

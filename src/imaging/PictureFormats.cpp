@@ -121,9 +121,9 @@ std::string encodePngCanvas(const RgbImage& canvas, const PixelRect&, const Enco
     return encodePng(canvas, name);
 }
 
-std::string encodeWebpCanvas(const RgbImage& canvas, const PixelRect&, const EncoderSettings& settings,
+std::string encodeWebpCanvas(const RgbImage& canvas, const PixelRect& content, const EncoderSettings& settings,
                              const std::string& name) {
-    return encodeWebpFor(canvas, settings.webpMayBeLossless, settings.webpQuality, name).bytes;
+    return encodeWebpFor(canvas, content, settings.webpMayBeLossless, settings.webpQuality, name).bytes;
 }
 
 // The formats read as sources come first: pictureFormats() is that part of the table.

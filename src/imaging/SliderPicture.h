@@ -14,7 +14,7 @@ namespace veskaro {
 /// The version of the preparation's output. Kept prepared pictures name the version that made them, so
 /// raise it with every change that alters the bytes of a prepared picture: resampling, drawing onto the
 /// canvas, quantisation, encoding, or the libraries that encode.
-inline constexpr int kPreparationVersion = 4;
+inline constexpr int kPreparationVersion = 5;
 
 /// One slider picture, encoded and not yet written anywhere.
 struct EncodedSliderPicture {

@@ -2,10 +2,15 @@
 
 #include "imaging/PictureError.h"
 #include "imaging/RgbImageCheck.h"
+#include "imaging/Similarity.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <unordered_set>
 
+#include <webp/decode.h>
 #include <webp/encode.h>
 
 namespace veskaro {
@@ -108,6 +113,47 @@ std::string encodeWebpLossless(const RgbImage& image, const std::string& name) {
     return encodeWith(config, image, name);
 }
 
+RgbImage decodeWebp(const std::string& bytes, const std::string& name) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    int width = 0, height = 0;
+    if (!WebPGetInfo(data, bytes.size(), &width, &height))
+        fail(name, "the bytes are not a WebP picture");
+    RgbImage image(width, height);
+    if (!WebPDecodeRGBInto(data, bytes.size(), image.pixels.data(), image.pixels.size(),
+                           static_cast<int>(image.rowBytes())))
+        fail(name, "the picture cannot be decoded");
+    return image;
+}
+
+int nextWebpQuality(const std::vector<QualityTrial>& trials) {
+    const auto dissimilarity = [](double similarity) { return std::log(std::max(1 - similarity, 1e-6)); };
+    const QualityTrial& last = trials.back();
+    double slope = kWebpQualitySlope;
+    if (trials.size() >= 2) {
+        const QualityTrial& before = trials[trials.size() - 2];
+        // Dissimilarity falls ever faster towards the top qualities: a flatter secant would overshoot less
+        // than it saves, and is bounded so that a trial that did not help still moves on.
+        slope = std::max(kWebpQualitySlope / 3, (dissimilarity(before.similarity) - dissimilarity(last.similarity)) /
+                                                    (last.quality - before.quality));
+    }
+    const double needed = (dissimilarity(last.similarity) - dissimilarity(kWebpLeastSimilarity)) / slope;
+    const int step = std::max(kWebpLeastQualityStep, static_cast<int>(std::ceil(needed)));
+    return std::min(kWebpHighestQuality, last.quality + step);
+}
+
+std::string encodeFaithfulWebp(const RgbImage& image, const PixelRect& content, int quality, const std::string& name) {
+    std::vector<QualityTrial> trials;
+    for (;;) {
+        std::string bytes = encodeWebp(image, quality, name);
+        const std::optional<double> similarity = lumaSimilarity(decodeWebp(bytes, name), image, content);
+        if (!similarity || *similarity >= kWebpLeastSimilarity || quality >= kWebpHighestQuality ||
+            trials.size() + 1 >= static_cast<std::size_t>(kWebpQualityTrials))
+            return bytes;
+        trials.push_back({quality, *similarity});
+        quality = nextWebpQuality(trials);
+    }
+}
+
 bool hasAtMostColours(const RgbImage& image, int limit) {
     std::unordered_set<std::uint32_t> colours;
     std::uint32_t last = 0xFFFFFFFF; // no 24-bit colour: the first pixel is always counted
@@ -129,8 +175,9 @@ bool webpLosslessIsBetter(bool fewColours, std::size_t lossyBytes, std::size_t l
     return fewColours && losslessBytes < lossyBytes;
 }
 
-EncodedWebp encodeWebpFor(const RgbImage& image, bool gifSource, int quality, const std::string& name) {
-    EncodedWebp lossy{encodeWebp(image, quality, name), false};
+EncodedWebp encodeWebpFor(const RgbImage& image, const PixelRect& content, bool gifSource, int quality,
+                          const std::string& name) {
+    EncodedWebp lossy{encodeFaithfulWebp(image, content, quality, name), false};
     // A photograph lossless is several times its lossy size; only flat pictures are worth the second encode.
     if (!gifSource || !hasAtMostColours(image, kLosslessColourLimit))
         return lossy;

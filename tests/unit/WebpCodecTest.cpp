@@ -1,6 +1,7 @@
 #include "PictureFixtures.h"
 #include "PictureTesting.h"
 
+#include "imaging/Similarity.h"
 #include "imaging/WebpCodec.h"
 
 #include <cstdlib>
@@ -41,6 +42,23 @@ RgbImage flatGraphic(int width, int height) {
             pixel[1] = y < height / 3 ? 40 : 160;
         }
     return image;
+}
+
+/// Grey grain of a few levels from pixel to pixel: the finest detail there is, which lossy coding at a
+/// middling quality smooths away.
+RgbImage fineGrain(int width, int height) {
+    RgbImage image(width, height);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = (state * 1103515245u + 12345u) & 0x7fffffffu;
+            std::fill_n(image.row(y) + 3 * x, 3, static_cast<std::uint8_t>(98 + (state >> 8) % 61));
+        }
+    return image;
+}
+
+PixelRect wholeOf(const RgbImage& image) {
+    return {0, 0, image.width, image.height};
 }
 
 std::string webpError(const std::string& what) {
@@ -173,16 +191,81 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LosslessDecision,
                                          LosslessChoice{true, 400, 1000, false},
                                          LosslessChoice{false, 1000, 400, false}));
 
+TEST(WebpCodec, DecodesWhatItEncodesAndRefusesWhatIsNoWebp) {
+    const RgbImage image = colourPattern(33, 17);
+    EXPECT_EQ(decodeWebp(encodeWebpLossless(image, "out.webp"), "out.webp").pixels, image.pixels);
+    EXPECT_EQ(errorOf([] { decodeWebp("RIFF0000WEBPVP8 garbage", "out.webp"); }),
+              webpError("the bytes are not a WebP picture"));
+}
+
+TEST(Similarity, MeasuresLumaStructureWithinTheRectangleOnly) {
+    const RgbImage drawing = fineGrain(64, 48);
+    RgbImage framed = drawing;
+    std::fill_n(framed.row(0), framed.rowBytes(), std::uint8_t{0}); // outside the rectangle below
+    EXPECT_DOUBLE_EQ(*lumaSimilarity(drawing, framed, {0, 1, 64, 48}), 1.0);
+    EXPECT_LT(*lumaSimilarity(drawing, framed, wholeOf(drawing)), 1.0);
+    // Flat pictures of luma 100 and 110: only the means' term of the measure is left.
+    const double means = (2 * 100.0 * 110 + 6.5025) / (100.0 * 100 + 110.0 * 110 + 6.5025);
+    EXPECT_NEAR(*lumaSimilarity(RgbImage(20, 20, 100), RgbImage(20, 20, 110), {0, 0, 20, 20}), means, 1e-5);
+    RgbImage negative = drawing;
+    for (std::uint8_t& value : negative.pixels)
+        value = static_cast<std::uint8_t>(255 - value);
+    EXPECT_LT(*lumaSimilarity(drawing, negative, wholeOf(drawing)), 0.0);
+    EXPECT_FALSE(lumaSimilarity(drawing, drawing, {0, 0, 64, 10}).has_value());
+    EXPECT_THROW(lumaSimilarity(drawing, RgbImage(64, 47), {0, 0, 10, 10}), std::invalid_argument);
+    EXPECT_THROW(lumaSimilarity(drawing, drawing, {0, 0, 65, 48}), std::invalid_argument);
+}
+
+struct RaiseCase {
+    const char* name;
+    std::vector<QualityTrial> trials;
+    int next;
+};
+
+void PrintTo(const RaiseCase& raise, std::ostream* out) {
+    *out << raise.name;
+}
+
+class WebpQualityRaise : public testing::TestWithParam<RaiseCase> {};
+
+TEST_P(WebpQualityRaise, StepsAsFarAsTheMeasuredFallSaysUpToTheHighest) {
+    EXPECT_EQ(nextWebpQuality(GetParam().trials), GetParam().next);
+}
+
+// With the floor at 0.953 and a fall of 0.06 per step assumed after one trial.
+INSTANTIATE_TEST_SUITE_P(Trials, WebpQualityRaise,
+                         testing::Values(RaiseCase{"sixteen steps short", {{74, 0.8762}}, 91},
+                                         RaiseCase{"just short", {{74, 0.951}}, 76},
+                                         RaiseCase{"no further than the top", {{90, 0.90}}, kWebpHighestQuality},
+                                         RaiseCase{"at the fall measured", {{74, 0.90}, {80, 0.93}}, 87},
+                                         RaiseCase{"after a raise that did not help", {{74, 0.90}, {80, 0.90}}, 95}));
+
+TEST(WebpCodec, RaisesTheQualityOfAPictureThatWouldLoseItsDetail) {
+    static_assert(kWebpLeastSimilarity == 0.953 && kWebpQualitySlope == 0.06);
+    const RgbImage grain = fineGrain(96, 64);
+    const auto similarity = [&](const std::string& bytes) {
+        return *lumaSimilarity(decodeWebp(bytes, "out.webp"), grain, wholeOf(grain));
+    };
+    EXPECT_LT(similarity(encodeWebp(grain, 50, "out.webp")), kWebpLeastSimilarity);
+    EXPECT_GE(similarity(encodeFaithfulWebp(grain, wholeOf(grain), 50, "out.webp")), kWebpLeastSimilarity);
+    // A photograph-like picture keeps the quality it starts from, and so does a picture too small to measure.
+    const RgbImage smooth = smoothPattern(96, 64);
+    EXPECT_EQ(encodeFaithfulWebp(smooth, wholeOf(smooth), 74, "out.webp"), encodeWebp(smooth, 74, "out.webp"));
+    EXPECT_EQ(encodeFaithfulWebp(grain, {0, 0, 96, 8}, 50, "out.webp"), encodeWebp(grain, 50, "out.webp"));
+}
+
 TEST(WebpCodec, PublishesAFlatGifPictureLosslessAndExact) {
     const RgbImage image = flatGraphic(160, 120);
-    const EncodedWebp chosen = encodeWebpFor(image, true, 80, "out.webp");
+    const EncodedWebp chosen = encodeWebpFor(image, wholeOf(image), true, 80, "out.webp");
     EXPECT_TRUE(chosen.lossless);
     EXPECT_EQ(decodeWebpBytes(chosen.bytes).pixels, image.pixels);
 }
 
 TEST(WebpCodec, PublishesPhotographsAndOtherFormatsLossy) {
-    const EncodedWebp photo = encodeWebpFor(smoothPattern(160, 120), true, 80, "out.webp");
+    const RgbImage smooth = smoothPattern(160, 120);
+    const EncodedWebp photo = encodeWebpFor(smooth, wholeOf(smooth), true, 80, "out.webp");
     EXPECT_FALSE(photo.lossless);
-    EXPECT_EQ(photo.bytes, encodeWebp(smoothPattern(160, 120), 80, "out.webp"));
-    EXPECT_FALSE(encodeWebpFor(flatGraphic(160, 120), false, 80, "out.webp").lossless);
+    EXPECT_EQ(photo.bytes, encodeWebp(smooth, 80, "out.webp"));
+    const RgbImage flat = flatGraphic(160, 120);
+    EXPECT_FALSE(encodeWebpFor(flat, wholeOf(flat), false, 80, "out.webp").lossless);
 }

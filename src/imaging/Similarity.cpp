@@ -1,0 +1,131 @@
+#include "imaging/Similarity.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <stdexcept>
+#include <vector>
+
+namespace veskaro {
+
+namespace {
+
+constexpr int kRadius = 5;
+constexpr int kTaps = 2 * kRadius + 1;
+constexpr int kStride = 2; // between the windows taken, across and down
+// The stabilising constants of the measure's definition, for values 0 to 255.
+constexpr float kC1 = (0.01f * 255) * (0.01f * 255);
+constexpr float kC2 = (0.03f * 255) * (0.03f * 255);
+
+using Taps = std::array<float, kTaps>;
+
+Taps gaussianTaps() {
+    std::array<double, kTaps> weights{};
+    double sum = 0;
+    for (int i = 0; i < kTaps; ++i)
+        sum += weights[i] = std::exp(-double((i - kRadius) * (i - kRadius)) / (2 * 1.5 * 1.5));
+    Taps taps{};
+    for (int i = 0; i < kTaps; ++i)
+        taps[i] = static_cast<float>(weights[i] / sum);
+    return taps;
+}
+
+// The five quantities a window's similarity is made of, one value per column: both lumas, their squares
+// and their product.
+struct Moments {
+    std::array<std::vector<float>, 5> values;
+    explicit Moments(int width) { values.fill(std::vector<float>(static_cast<std::size_t>(width))); }
+};
+
+void momentsOfRow(const std::uint8_t* a, const std::uint8_t* b, Moments& row) {
+    auto& [x, y, xx, yy, xy] = row.values;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const std::uint8_t* p = a + 3 * i;
+        const std::uint8_t* q = b + 3 * i;
+        x[i] = 0.299f * p[0] + 0.587f * p[1] + 0.114f * p[2];
+        y[i] = 0.299f * q[0] + 0.587f * q[1] + 0.114f * q[2];
+        xx[i] = x[i] * x[i];
+        yy[i] = y[i] * y[i];
+        xy[i] = x[i] * y[i];
+    }
+}
+
+// Filters one row across, at the left edge of every window taken. The row's even and odd columns apart make
+// every tap a run of neighbouring values, which the compiler turns into vector instructions.
+void filterAcross(const Moments& row, const Taps& taps, std::array<std::vector<float>, 2>& halves, Moments& out) {
+    for (std::size_t m = 0; m < row.values.size(); ++m) {
+        const std::vector<float>& values = row.values[m];
+        for (std::size_t i = 0; i < values.size(); ++i)
+            halves[i % 2][i / 2] = values[i];
+        float* filtered = out.values[m].data();
+        const std::size_t windows = out.values[m].size();
+        std::fill_n(filtered, windows, 0.0f);
+        for (int t = 0; t < kTaps; ++t) {
+            const float* in = halves[static_cast<std::size_t>(t % 2)].data() + t / 2;
+            const float w = taps[t];
+            for (std::size_t j = 0; j < windows; ++j)
+                filtered[j] += w * in[j];
+        }
+    }
+}
+
+// Filters the ring of the last kTaps rows filtered across down, first being the oldest, and returns the
+// sum of their windows' similarities.
+double similaritySum(const std::vector<Moments>& ring, int first, const Taps& taps, Moments& mean) {
+    const std::size_t windows = mean.values[0].size();
+    for (std::size_t m = 0; m < mean.values.size(); ++m) {
+        float* sum = mean.values[m].data();
+        std::fill_n(sum, windows, 0.0f);
+        for (int t = 0; t < kTaps; ++t) {
+            const float* in = ring[static_cast<std::size_t>((first + t) % kTaps)].values[m].data();
+            const float w = taps[t];
+            for (std::size_t j = 0; j < windows; ++j)
+                sum[j] += w * in[j];
+        }
+    }
+    const auto& [mx, my, mxx, myy, mxy] = mean.values;
+    double sum = 0;
+    for (std::size_t j = 0; j < windows; ++j) {
+        const float vx = mxx[j] - mx[j] * mx[j], vy = myy[j] - my[j] * my[j], cov = mxy[j] - mx[j] * my[j];
+        sum +=
+            ((2 * mx[j] * my[j] + kC1) * (2 * cov + kC2)) / ((mx[j] * mx[j] + my[j] * my[j] + kC1) * (vx + vy + kC2));
+    }
+    return sum;
+}
+
+int windowsAlong(int length) {
+    return length < kTaps ? 0 : (length - kTaps) / kStride + 1;
+}
+
+} // namespace
+
+std::optional<double> lumaSimilarity(const RgbImage& a, const RgbImage& b, const PixelRect& within) {
+    if (a.width != b.width || a.height != b.height)
+        throw std::invalid_argument("lumaSimilarity: the pictures differ in size");
+    if (within.left < 0 || within.top < 0 || within.right > a.width || within.bottom > a.height || within.width() < 0 ||
+        within.height() < 0)
+        throw std::invalid_argument("lumaSimilarity: the rectangle leaves the pictures");
+    const int across = windowsAlong(within.width());
+    const int down = windowsAlong(within.height());
+    if (across == 0 || down == 0)
+        return std::nullopt;
+    const Taps taps = gaussianTaps();
+    Moments row(within.width());
+    const std::size_t half = (static_cast<std::size_t>(within.width()) + 1) / 2;
+    std::array<std::vector<float>, 2> halves{std::vector<float>(half), std::vector<float>(half)};
+    std::vector<Moments> ring(kTaps, Moments(across));
+    Moments mean(across);
+    double sum = 0;
+    const int rows = (down - 1) * kStride + kTaps;
+    for (int r = 0; r < rows; ++r) {
+        const std::size_t left = 3 * static_cast<std::size_t>(within.left);
+        momentsOfRow(a.row(within.top + r) + left, b.row(within.top + r) + left, row);
+        filterAcross(row, taps, halves, ring[static_cast<std::size_t>(r % kTaps)]);
+        const int top = r - (kTaps - 1);
+        if (top >= 0 && top % kStride == 0)
+            sum += similaritySum(ring, (r + 1) % kTaps, taps, mean);
+    }
+    return sum / (double(across) * down);
+}
+
+} // namespace veskaro
