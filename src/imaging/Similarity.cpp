@@ -37,31 +37,35 @@ struct Moments {
     explicit Moments(int width) { values.fill(std::vector<float>(static_cast<std::size_t>(width))); }
 };
 
-void momentsOfRow(const std::uint8_t* a, const std::uint8_t* b, Moments& row) {
+// The moments of one row of both pictures, each stored with its even columns first and its odd ones after:
+// then every tap of filterAcross is a run of neighbouring values, which the compiler turns into vector
+// instructions.
+void momentsOfRow(const std::uint8_t* a, const std::uint8_t* b, int width, Moments& row) {
     auto& [x, y, xx, yy, xy] = row.values;
-    for (std::size_t i = 0; i < x.size(); ++i) {
+    const std::size_t odd = (static_cast<std::size_t>(width) + 1) / 2;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width); ++i) {
         const std::uint8_t* p = a + 3 * i;
         const std::uint8_t* q = b + 3 * i;
-        x[i] = 0.299f * p[0] + 0.587f * p[1] + 0.114f * p[2];
-        y[i] = 0.299f * q[0] + 0.587f * q[1] + 0.114f * q[2];
-        xx[i] = x[i] * x[i];
-        yy[i] = y[i] * y[i];
-        xy[i] = x[i] * y[i];
+        const float lx = 0.299f * p[0] + 0.587f * p[1] + 0.114f * p[2];
+        const float ly = 0.299f * q[0] + 0.587f * q[1] + 0.114f * q[2];
+        const std::size_t k = (i % 2) * odd + i / 2;
+        x[k] = lx;
+        y[k] = ly;
+        xx[k] = lx * lx;
+        yy[k] = ly * ly;
+        xy[k] = lx * ly;
     }
 }
 
-// Filters one row across, at the left edge of every window taken. The row's even and odd columns apart make
-// every tap a run of neighbouring values, which the compiler turns into vector instructions.
-void filterAcross(const Moments& row, const Taps& taps, std::array<std::vector<float>, 2>& halves, Moments& out) {
+// Filters one row across, at the left edge of every window taken.
+void filterAcross(const Moments& row, int width, const Taps& taps, Moments& out) {
+    const std::size_t odd = (static_cast<std::size_t>(width) + 1) / 2;
     for (std::size_t m = 0; m < row.values.size(); ++m) {
-        const std::vector<float>& values = row.values[m];
-        for (std::size_t i = 0; i < values.size(); ++i)
-            halves[i % 2][i / 2] = values[i];
         float* filtered = out.values[m].data();
         const std::size_t windows = out.values[m].size();
         std::fill_n(filtered, windows, 0.0f);
         for (int t = 0; t < kTaps; ++t) {
-            const float* in = halves[static_cast<std::size_t>(t % 2)].data() + t / 2;
+            const float* in = row.values[m].data() + static_cast<std::size_t>(t % 2) * odd + t / 2;
             const float w = taps[t];
             for (std::size_t j = 0; j < windows; ++j)
                 filtered[j] += w * in[j];
@@ -111,16 +115,14 @@ std::optional<double> lumaSimilarity(const RgbImage& a, const RgbImage& b, const
         return std::nullopt;
     const Taps taps = gaussianTaps();
     Moments row(within.width());
-    const std::size_t half = (static_cast<std::size_t>(within.width()) + 1) / 2;
-    std::array<std::vector<float>, 2> halves{std::vector<float>(half), std::vector<float>(half)};
     std::vector<Moments> ring(kTaps, Moments(across));
     Moments mean(across);
     double sum = 0;
     const int rows = (down - 1) * kStride + kTaps;
     for (int r = 0; r < rows; ++r) {
         const std::size_t left = 3 * static_cast<std::size_t>(within.left);
-        momentsOfRow(a.row(within.top + r) + left, b.row(within.top + r) + left, row);
-        filterAcross(row, taps, halves, ring[static_cast<std::size_t>(r % kTaps)]);
+        momentsOfRow(a.row(within.top + r) + left, b.row(within.top + r) + left, within.width(), row);
+        filterAcross(row, within.width(), taps, ring[static_cast<std::size_t>(r % kTaps)]);
         const int top = r - (kTaps - 1);
         if (top >= 0 && top % kStride == 0)
             sum += similaritySum(ring, (r + 1) % kTaps, taps, mean);
