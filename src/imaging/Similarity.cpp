@@ -37,12 +37,17 @@ struct Moments {
     explicit Moments(int width) { values.fill(std::vector<float>(static_cast<std::size_t>(width))); }
 };
 
+// Where a row's odd columns begin once its even ones are stored first.
+std::size_t oddStart(int width) {
+    return (static_cast<std::size_t>(width) + 1) / 2;
+}
+
 // The moments of one row of both pictures, each stored with its even columns first and its odd ones after:
 // then every tap of filterAcross is a run of neighbouring values, which the compiler turns into vector
 // instructions.
 void momentsOfRow(const std::uint8_t* a, const std::uint8_t* b, int width, Moments& row) {
     auto& [x, y, xx, yy, xy] = row.values;
-    const std::size_t odd = (static_cast<std::size_t>(width) + 1) / 2;
+    const std::size_t odd = oddStart(width);
     for (std::size_t i = 0; i < static_cast<std::size_t>(width); ++i) {
         const std::uint8_t* p = a + 3 * i;
         const std::uint8_t* q = b + 3 * i;
@@ -57,39 +62,44 @@ void momentsOfRow(const std::uint8_t* a, const std::uint8_t* b, int width, Momen
     }
 }
 
+using Runs = std::array<const float*, kTaps>;
+
+// Sets out to the sum of the runs weighted by the taps.
+void weigh(const Taps& taps, const Runs& runs, std::vector<float>& out) {
+    float* sum = out.data();
+    const std::size_t count = out.size();
+    std::fill_n(sum, count, 0.0f);
+    for (int t = 0; t < kTaps; ++t) {
+        const float* in = runs[static_cast<std::size_t>(t)];
+        const float w = taps[t];
+        for (std::size_t j = 0; j < count; ++j)
+            sum[j] += w * in[j];
+    }
+}
+
 // Filters one row across, at the left edge of every window taken.
 void filterAcross(const Moments& row, int width, const Taps& taps, Moments& out) {
-    const std::size_t odd = (static_cast<std::size_t>(width) + 1) / 2;
+    const std::size_t odd = oddStart(width);
     for (std::size_t m = 0; m < row.values.size(); ++m) {
-        float* filtered = out.values[m].data();
-        const std::size_t windows = out.values[m].size();
-        std::fill_n(filtered, windows, 0.0f);
-        for (int t = 0; t < kTaps; ++t) {
-            const float* in = row.values[m].data() + static_cast<std::size_t>(t % 2) * odd + t / 2;
-            const float w = taps[t];
-            for (std::size_t j = 0; j < windows; ++j)
-                filtered[j] += w * in[j];
-        }
+        Runs runs{};
+        for (int t = 0; t < kTaps; ++t)
+            runs[static_cast<std::size_t>(t)] = row.values[m].data() + static_cast<std::size_t>(t % 2) * odd + t / 2;
+        weigh(taps, runs, out.values[m]);
     }
 }
 
 // Filters the ring of the last kTaps rows filtered across down, first being the oldest, and returns the
 // sum of their windows' similarities.
 double similaritySum(const std::vector<Moments>& ring, int first, const Taps& taps, Moments& mean) {
-    const std::size_t windows = mean.values[0].size();
     for (std::size_t m = 0; m < mean.values.size(); ++m) {
-        float* sum = mean.values[m].data();
-        std::fill_n(sum, windows, 0.0f);
-        for (int t = 0; t < kTaps; ++t) {
-            const float* in = ring[static_cast<std::size_t>((first + t) % kTaps)].values[m].data();
-            const float w = taps[t];
-            for (std::size_t j = 0; j < windows; ++j)
-                sum[j] += w * in[j];
-        }
+        Runs runs{};
+        for (int t = 0; t < kTaps; ++t)
+            runs[static_cast<std::size_t>(t)] = ring[static_cast<std::size_t>((first + t) % kTaps)].values[m].data();
+        weigh(taps, runs, mean.values[m]);
     }
     const auto& [mx, my, mxx, myy, mxy] = mean.values;
     double sum = 0;
-    for (std::size_t j = 0; j < windows; ++j) {
+    for (std::size_t j = 0; j < mx.size(); ++j) {
         const float vx = mxx[j] - mx[j] * mx[j], vy = myy[j] - my[j] * my[j], cov = mxy[j] - mx[j] * my[j];
         sum +=
             ((2 * mx[j] * my[j] + kC1) * (2 * cov + kC2)) / ((mx[j] * mx[j] + my[j] * my[j] + kC1) * (vx + vy + kC2));
@@ -119,8 +129,8 @@ std::optional<double> lumaSimilarity(const RgbImage& a, const RgbImage& b, const
     Moments mean(across);
     double sum = 0;
     const int rows = (down - 1) * kStride + kTaps;
+    const std::size_t left = 3 * static_cast<std::size_t>(within.left);
     for (int r = 0; r < rows; ++r) {
-        const std::size_t left = 3 * static_cast<std::size_t>(within.left);
         momentsOfRow(a.row(within.top + r) + left, b.row(within.top + r) + left, within.width(), row);
         filterAcross(row, within.width(), taps, ring[static_cast<std::size_t>(r % kTaps)]);
         const int top = r - (kTaps - 1);

@@ -131,8 +131,7 @@ int nextWebpQuality(const std::vector<QualityTrial>& trials) {
     double slope = kWebpQualitySlope;
     if (trials.size() >= 2) {
         const QualityTrial& before = trials[trials.size() - 2];
-        // Dissimilarity falls ever faster towards the top qualities: a flatter secant would overshoot less
-        // than it saves, and is bounded so that a trial that did not help still moves on.
+        // Bounded below, so that a trial that did not help still moves the quality on.
         slope = std::max(kWebpQualitySlope / 3, (dissimilarity(before.similarity) - dissimilarity(last.similarity)) /
                                                     (last.quality - before.quality));
     }

@@ -232,7 +232,8 @@ TEST_P(WebpQualityRaise, StepsAsFarAsTheMeasuredFallSaysUpToTheHighest) {
     EXPECT_EQ(nextWebpQuality(GetParam().trials), GetParam().next);
 }
 
-// With the floor at 0.953 and a fall of 0.06 per step assumed after one trial.
+// The figures below follow from the floor and the fall assumed after one trial.
+static_assert(kWebpLeastSimilarity == 0.953 && kWebpQualitySlope == 0.06);
 INSTANTIATE_TEST_SUITE_P(Trials, WebpQualityRaise,
                          testing::Values(RaiseCase{"sixteen steps short", {{74, 0.8762}}, 91},
                                          RaiseCase{"just short", {{74, 0.951}}, 76},
@@ -241,7 +242,6 @@ INSTANTIATE_TEST_SUITE_P(Trials, WebpQualityRaise,
                                          RaiseCase{"after a raise that did not help", {{74, 0.90}, {80, 0.90}}, 95}));
 
 TEST(WebpCodec, RaisesTheQualityOfAPictureThatWouldLoseItsDetail) {
-    static_assert(kWebpLeastSimilarity == 0.953 && kWebpQualitySlope == 0.06);
     const RgbImage grain = fineGrain(96, 64);
     const auto similarity = [&](const std::string& bytes) {
         return *lumaSimilarity(decodeWebp(bytes, "out.webp"), grain, wholeOf(grain));
