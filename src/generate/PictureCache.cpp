@@ -255,9 +255,12 @@ void PictureCache::writeCacheFile(const std::string& path, const std::string& by
             return;
         } catch (const std::exception& failure) {
             std::error_code error;
-            if (attempt == 0 && !fs::is_directory(pathOf(m_folder), error)) {
+            // Another worker may have made the folder between this one's failed write and the check, so the
+            // first failure always tries once more where the folder now is.
+            if (attempt == 0) {
                 fs::create_directories(pathOf(m_folder), error);
-                if (!fs::is_directory(pathOf(m_folder))) {
+                std::error_code ignored; // the message names why the folder could not be made
+                if (!fs::is_directory(pathOf(m_folder), ignored)) {
                     noteFailure("The picture cache " + m_folder + " cannot be made (" + error.message() +
                                 "): every picture is prepared anew, which takes longer.");
                     return;

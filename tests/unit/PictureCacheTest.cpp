@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
+#include <thread>
 
 using namespace veskaro;
 using veskaro::test::namesIn;
@@ -169,6 +171,26 @@ TEST_F(PictureCacheTest, KeepsWorkingAfterItsFolderWasClearedAway) {
     ASSERT_TRUE(m_cache.find(keyOf("bb")));
     EXPECT_EQ(m_cache.find(keyOf("bb"))->bytes, "two");
     EXPECT_FALSE(m_cache.takeNotice());
+}
+
+TEST_F(PictureCacheTest, TwoWorkersThatFindItsFolderMissingBothKeepTheirPictures) {
+    // The folder is made by whichever write comes first; the other must not take the folder it finds
+    // made meanwhile for a failure. A race, so tried many times over.
+    for (int round = 0; round < 200; ++round) {
+        PictureCache cache(m_root / ("race" + std::to_string(round) + "/"), 1 << 20);
+        std::atomic<bool> go = false;
+        const auto keep = [&](const std::string& digest) {
+            while (!go)
+                std::this_thread::yield();
+            cache.store(keyOf(digest), pictureOf(digest));
+        };
+        std::thread first(keep, "aa"), second(keep, "bb");
+        go = true;
+        first.join();
+        second.join();
+        ASSERT_FALSE(cache.takeNotice()) << "round " << round;
+        EXPECT_TRUE(cache.find(keyOf("aa")) && cache.find(keyOf("bb"))) << "round " << round;
+    }
 }
 
 TEST_F(PictureCacheTest, AFolderThatCannotBeMadeSaysSoOnceAndNeverThrows) {
