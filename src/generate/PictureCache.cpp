@@ -346,6 +346,7 @@ PictureCacheKey preparedPictureKey(const std::string& sourceDigest, const std::s
     key.output = formatInfo(output.format).extensions[0] + std::string("@") + std::to_string(output.scale) + "x";
     const EncoderSettings& settings = output.settings;
     key.encoder = "jpeg-quality=" + std::to_string(settings.jpegQuality) +
+                  " jpeg-highest=" + std::to_string(settings.jpegHighestQuality) +
                   " webp-quality=" + std::to_string(settings.webpQuality) +
                   " webp-lossless=" + (settings.webpMayBeLossless ? "1" : "0") +
                   " decoded-for=" + std::to_string(largestScale) + "x";

@@ -23,6 +23,8 @@ int jpegQuality2x(int quality) {
 EncoderSettings settingsFor(PictureFormat format, int scale, PictureFormat source, const PictureChoices& choices) {
     EncoderSettings settings;
     settings.jpegQuality = scale > 1 ? jpegQuality2x(choices.jpegQuality) : choices.jpegQuality;
+    if (scale > 1)
+        settings.jpegHighestQuality = std::min(kJpegHighestQuality2x, choices.jpegQuality + kJpegMostRaise2x);
     settings.webpQuality = scale > 1 ? kWebpQuality2x : kWebpQuality1x;
     settings.webpMayBeLossless = format == PictureFormat::Webp && source == PictureFormat::Gif;
     return settings;

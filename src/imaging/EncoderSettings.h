@@ -32,7 +32,7 @@ inline constexpr int kPngCompressionLevel = 1;
 inline constexpr int kWebpQuality1x = 87;
 
 /// Lossy WebP quality the pictures at twice the slider's size start from; encodeFaithfulWebp raises it for a picture
-/// that would fall below kWebpLeastSimilarity. No one quality suits the corpus at 2x: the smooth photographs hold SSIM
+/// that would fall below kLeastSimilarity. No one quality suits the corpus at 2x: the smooth photographs hold SSIM
 /// 0.955 or more even at q60-q70, while the textured ones (elephants, path: 0.950 at q81) need q82-q84 and the
 /// illustration of fine lines (safelanding: 0.906 at q81) q90. At q81 for all the corpus weighed 1962 KB (36.9% of
 /// today's 5312 KB) with four pictures below 0.95; from q74 with the raises, 1944 KB (36.6%), every picture 0.9535 or
@@ -41,14 +41,15 @@ inline constexpr int kWebpQuality1x = 87;
 /// pictures saved little more (q70: 1913 KB) and began to show banding that SSIM does not see.
 inline constexpr int kWebpQuality2x = 74;
 
-/// How similar (lumaSimilarity, against the canvas encoded) a lossy WebP must stay, at either size. Against the
-/// canvas the measure reads up to 0.0015 above ../shared/bench/quality.py's against an exact reduction of the
-/// source (the canvas itself scores 0.998-0.9999): 0.953 keeps every published picture at 0.95 by that scoring.
-inline constexpr double kWebpLeastSimilarity = 0.953;
+/// How similar (lumaSimilarity, against the canvas encoded) a lossy WebP must stay, at either size, and a 2x
+/// JPEG. Against the canvas the measure reads up to 0.0015 above ../shared/bench/quality.py's against an exact
+/// reduction of the source (the canvas itself scores 0.998-0.9999): 0.953 keeps every published picture at 0.95
+/// by that scoring.
+inline constexpr double kLeastSimilarity = 0.953;
 
-/// What a picture's quality may be raised to, and in how many encodings at most, the first included.
+/// What a WebP's quality may be raised to, and in how many encodings at most any picture's is, the first included.
 inline constexpr int kWebpHighestQuality = 95;
-inline constexpr int kWebpQualityTrials = 4;
+inline constexpr int kQualityTrials = 4;
 
 /// The smallest raise, and how fast the log of a picture's dissimilarity (1 - similarity) is taken to fall per
 /// quality step before a second trial has measured it: on the corpus at 2x it fell by 0.03-0.054 per step from q70
@@ -60,5 +61,16 @@ inline constexpr double kWebpQualitySlope = 0.06;
 /// JPEG quality of the 2x pictures. Every 2x JPEG but safelanding's (0.934) held SSIM 0.95 from q88 (path 0.951; q87
 /// 0.946, q86 0.942), 4848 KB for the corpus against 5410 KB at q90: 10% fewer bytes for what a denser picture hides.
 inline constexpr int kJpegQuality2x = 88;
+
+/// How far above the 1x JPEG's quality a 2x JPEG may be raised where it would fall below kLeastSimilarity
+/// (encodeFaithfulJpeg), and the most it is raised to: safelanding's 2x JPEG scored 0.934 at q88, 0.943 at q90,
+/// 0.953 at q92 and 0.966 at q94, so from the usual 90 the raise reaches what fine lines need, while a
+/// quality chosen low for small files stays near the choice.
+inline constexpr int kJpegMostRaise2x = 5;
+inline constexpr int kJpegHighestQuality2x = 95;
+
+/// How fast the log of a 2x JPEG's dissimilarity falls per quality step: 0.084-0.087 from q86 to q88 (path) and
+/// from q88 to q92 (safelanding); a little less, so that one raise does not fall short.
+inline constexpr double kJpegQualitySlope = 0.08;
 
 } // namespace veskaro

@@ -1,6 +1,9 @@
 #include "imaging/JpegCodec.h"
 
 #include "imaging/DecodeLimits.h"
+#include "imaging/EncoderSettings.h"
+#include "imaging/FaithfulQuality.h"
+#include "imaging/MemorySource.h"
 #include "imaging/PictureError.h"
 #include "imaging/RgbImageCheck.h"
 #include "platform/TextFile.h"
@@ -453,6 +456,19 @@ std::string encodeJpeg(const RgbImage& image, int quality, const std::string& na
     }
     compressor.call([&] { jpeg_finish_compress(&info); });
     return compressor.bytes();
+}
+
+RgbImage decodeJpegBytes(const std::string& bytes, const std::string& name) {
+    MemorySource source(bytes.data(), bytes.size());
+    return decodeJpeg(source, name, {}).image;
+}
+
+std::string encodeFaithfulJpeg(const RgbImage& image, const PixelRect& content, int quality, int highest,
+                               const std::string& name) {
+    const QualityRaise raise{kLeastSimilarity, highest, kQualityTrials, 1, kJpegQualitySlope};
+    return encodeFaithfully(
+        image, content, quality, raise, [&](int trial) { return encodeJpeg(image, trial, name); },
+        [&](const std::string& bytes) { return decodeJpegBytes(bytes, name); });
 }
 
 void writeJpeg(const std::string& path, const RgbImage& image, int quality) {

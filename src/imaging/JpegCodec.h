@@ -2,6 +2,7 @@
 
 #include "imaging/ByteSource.h"
 #include "imaging/LoadedPicture.h"
+#include "imaging/SliderGeometry.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +33,15 @@ PictureSize jpegPictureSize(ByteSource& source, const std::string& name);
 /// Returns the bytes of a baseline JPEG of the picture: 4:4:4, optimised Huffman tables. name is used in
 /// messages.
 std::string encodeJpeg(const RgbImage& image, int quality, const std::string& name);
+
+/// Returns the picture a JPEG holds, at its own size; name is used in messages. Throws VeskaroError as
+/// decodeJpeg does.
+RgbImage decodeJpegBytes(const std::string& bytes, const std::string& name);
+
+/// Returns the bytes of a JPEG of the picture from quality upwards, raised up to highest (encodeFaithfully)
+/// where the picture within content would fall below kLeastSimilarity. Throws VeskaroError as encodeJpeg does.
+std::string encodeFaithfulJpeg(const RgbImage& image, const PixelRect& content, int quality, int highest,
+                               const std::string& name);
 
 /// Writes the picture as a baseline JPEG; an earlier file at path stays until the new one is complete.
 void writeJpeg(const std::string& path, const RgbImage& image, int quality = 90);

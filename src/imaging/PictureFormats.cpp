@@ -103,9 +103,9 @@ LoadedPicture decodeBmpPicture(ByteSource& source, const std::string& name, cons
     return decodeBmp(source, name);
 }
 
-std::string encodeJpegCanvas(const RgbImage& canvas, const PixelRect&, const EncoderSettings& settings,
+std::string encodeJpegCanvas(const RgbImage& canvas, const PixelRect& content, const EncoderSettings& settings,
                              const std::string& name) {
-    return encodeJpeg(canvas, settings.jpegQuality, name);
+    return encodeFaithfulJpeg(canvas, content, settings.jpegQuality, settings.jpegHighestQuality, name);
 }
 
 std::string encodeGifCanvas(const RgbImage& canvas, const PixelRect& content, const EncoderSettings&,

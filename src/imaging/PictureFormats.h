@@ -16,8 +16,9 @@ namespace veskaro {
 
 /// How the prepared pictures are encoded.
 struct EncoderSettings {
-    int jpegQuality = kJpegQuality;   // the quality of the slider-sized JPEG pictures
-    int webpQuality = kWebpQuality1x; // lossy WebP's quality
+    int jpegQuality = kJpegQuality;   // the quality JPEG pictures start from
+    int jpegHighestQuality = 0;       // above jpegQuality: what a picture losing its detail is raised to
+    int webpQuality = kWebpQuality1x; // the quality lossy WebP pictures start from
     bool webpMayBeLossless = false;   // a GIF source's few colours may be stored exactly where that is smaller
 
     bool operator==(const EncoderSettings&) const = default;

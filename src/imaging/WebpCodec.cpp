@@ -2,12 +2,8 @@
 
 #include "imaging/PictureError.h"
 #include "imaging/RgbImageCheck.h"
-#include "imaging/Similarity.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <optional>
 #include <unordered_set>
 
 #include <webp/decode.h>
@@ -125,32 +121,10 @@ RgbImage decodeWebp(const std::string& bytes, const std::string& name) {
     return image;
 }
 
-int nextWebpQuality(const std::vector<QualityTrial>& trials) {
-    const auto dissimilarity = [](double similarity) { return std::log(std::max(1 - similarity, 1e-6)); };
-    const QualityTrial& last = trials.back();
-    double slope = kWebpQualitySlope;
-    if (trials.size() >= 2) {
-        const QualityTrial& before = trials[trials.size() - 2];
-        // Bounded below, so that a trial that did not help still moves the quality on.
-        slope = std::max(kWebpQualitySlope / 3, (dissimilarity(before.similarity) - dissimilarity(last.similarity)) /
-                                                    (last.quality - before.quality));
-    }
-    const double needed = (dissimilarity(last.similarity) - dissimilarity(kWebpLeastSimilarity)) / slope;
-    const int step = std::max(kWebpLeastQualityStep, static_cast<int>(std::ceil(needed)));
-    return std::min(kWebpHighestQuality, last.quality + step);
-}
-
 std::string encodeFaithfulWebp(const RgbImage& image, const PixelRect& content, int quality, const std::string& name) {
-    std::vector<QualityTrial> trials;
-    for (;;) {
-        std::string bytes = encodeWebp(image, quality, name);
-        const std::optional<double> similarity = lumaSimilarity(decodeWebp(bytes, name), image, content);
-        if (!similarity || *similarity >= kWebpLeastSimilarity || quality >= kWebpHighestQuality ||
-            trials.size() + 1 >= static_cast<std::size_t>(kWebpQualityTrials))
-            return bytes;
-        trials.push_back({quality, *similarity});
-        quality = nextWebpQuality(trials);
-    }
+    return encodeFaithfully(
+        image, content, quality, kWebpQualityRaise, [&](int trial) { return encodeWebp(image, trial, name); },
+        [&](const std::string& bytes) { return decodeWebp(bytes, name); });
 }
 
 bool hasAtMostColours(const RgbImage& image, int limit) {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "imaging/EncoderSettings.h"
+#include "imaging/FaithfulQuality.h"
 #include "imaging/RgbImage.h"
 #include "imaging/SliderGeometry.h"
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 namespace veskaro {
 
@@ -24,22 +24,13 @@ std::string encodeWebp(const RgbImage& image, int quality, const std::string& na
 /// when the bytes are not a WebP picture.
 RgbImage decodeWebp(const std::string& bytes, const std::string& name);
 
-/// One lossy encoding tried for a picture, and how similar it came out (lumaSimilarity).
-struct QualityTrial {
-    int quality;
-    double similarity;
-};
+/// How a lossy WebP's quality is raised for a picture that would lose its detail.
+inline constexpr QualityRaise kWebpQualityRaise{kLeastSimilarity, kWebpHighestQuality, kQualityTrials,
+                                                kWebpLeastQualityStep, kWebpQualitySlope};
 
-/// Returns the quality to try after trials, in the order tried and each of a higher quality, all fell short
-/// of kWebpLeastSimilarity: a step as large as the measured fall of dissimilarity per quality (the last two
-/// trials', kWebpQualitySlope after one) says is needed, at least kWebpLeastQualityStep, at most
-/// kWebpHighestQuality.
-int nextWebpQuality(const std::vector<QualityTrial>& trials);
-
-/// Returns the bytes of a lossy WebP of the picture from quality upwards: the first quality tried whose
-/// picture stays at least kWebpLeastSimilarity within content (the picture on a canvas, without its
-/// margins), else the highest tried; a content too small to be measured keeps the quality given. Throws
-/// VeskaroError as encodeWebp does.
+/// Returns the bytes of a lossy WebP of the picture from quality upwards, raised as kWebpQualityRaise says
+/// (encodeFaithfully) where the picture within content (the picture on a canvas, without its margins)
+/// would lose its detail. Throws VeskaroError as encodeWebp does.
 std::string encodeFaithfulWebp(const RgbImage& image, const PixelRect& content, int quality, const std::string& name);
 
 /// Returns the bytes of a lossless WebP of the picture, every pixel exact; name is used in messages.

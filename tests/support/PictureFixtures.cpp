@@ -48,6 +48,21 @@ RgbImage smoothPattern(int width, int height) {
     return image;
 }
 
+RgbImage fineGrain(int width, int height) {
+    RgbImage image(width, height);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = (state * 1103515245u + 12345u) & 0x7fffffffu;
+            std::fill_n(image.row(y) + 3 * x, 3, static_cast<std::uint8_t>(98 + (state >> 8) % 61));
+        }
+    return image;
+}
+
+PixelRect wholeOf(const RgbImage& image) {
+    return {0, 0, image.width, image.height};
+}
+
 // ------------------------------------------------------------------------------------------- BMP
 
 std::string makeBmp(const BmpSpec& spec) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/RgbImage.h"
+#include "imaging/SliderGeometry.h"
 
 #include <array>
 #include <cstdint>
@@ -16,6 +17,13 @@ RgbImage colourPattern(int width, int height);
 
 /// Returns a picture of smooth gradients, which lossy coding keeps close.
 RgbImage smoothPattern(int width, int height);
+
+/// Returns grey grain of a few levels from pixel to pixel: the finest detail there is, which lossy coding at
+/// a middling quality smooths away.
+RgbImage fineGrain(int width, int height);
+
+/// Returns the rectangle of a whole picture.
+PixelRect wholeOf(const RgbImage& image);
 
 /// A Windows bitmap to be built byte by byte; the fields are written as they are, however wrong.
 struct BmpSpec {

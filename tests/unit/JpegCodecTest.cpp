@@ -5,6 +5,7 @@
 #include "imaging/DecodeLimits.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/MemorySource.h"
+#include "imaging/Similarity.h"
 #include "imaging/SliderPicture.h"
 
 #include <cstdio>
@@ -250,6 +251,23 @@ TEST(JpegCodec, TheOwnSizePictureBesideA2xCopyMatchesThePlainOne) {
     for (std::size_t i = 0; i < plain.pixels.size(); ++i)
         largest = std::max(largest, std::abs(int(plain.pixels[i]) - int(beside.pixels[i])));
     EXPECT_LE(largest, 3) << "a white band where the picture should be differs by 255";
+}
+
+// A 2x JPEG that would lose its detail is raised as far as it may; one that keeps it, or may not be
+// raised, is the plain encoding.
+TEST(JpegCodec, RaisesTheQualityOfAPictureThatWouldLoseItsDetailNoFurtherThanAllowed) {
+    const RgbImage grain = fineGrain(96, 64);
+    const auto similarityAt = [&](const std::string& bytes) {
+        return *lumaSimilarity(decodeJpegBytes(bytes, "s@2x.jpg"), grain, wholeOf(grain));
+    };
+    EXPECT_LT(similarityAt(encodeJpeg(grain, 60, "s@2x.jpg")), kLeastSimilarity);
+    const std::string raised = encodeFaithfulJpeg(grain, wholeOf(grain), 60, 95, "s@2x.jpg");
+    EXPECT_GE(similarityAt(raised), kLeastSimilarity);
+    EXPECT_LT(raised.size(), encodeJpeg(grain, 95, "s@2x.jpg").size()) << "raised no further than needed";
+    EXPECT_EQ(encodeFaithfulJpeg(grain, wholeOf(grain), 60, 60, "s@2x.jpg"), encodeJpeg(grain, 60, "s@2x.jpg"));
+    EXPECT_EQ(encodeFaithfulJpeg(grain, wholeOf(grain), 60, 0, "s@2x.jpg"), encodeJpeg(grain, 60, "s@2x.jpg"));
+    const RgbImage smooth = smoothPattern(96, 64);
+    EXPECT_EQ(encodeFaithfulJpeg(smooth, wholeOf(smooth), 80, 95, "s@2x.jpg"), encodeJpeg(smooth, 80, "s@2x.jpg"));
 }
 
 TEST(JpegCodec, RefusesEveryTruncationOfBaselineAndProgressiveFiles) {

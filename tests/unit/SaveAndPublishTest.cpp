@@ -8,6 +8,7 @@
 #include "generate/PictureCache.h"
 #include "generate/PublishCheck.h"
 #include "generate/PublishedFiles.h"
+#include "generate/PublishedPictures.h"
 #include "generate/Publisher.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
@@ -443,6 +444,23 @@ TEST_F(SaveAndPublish, APictureNameOutsideTheFolderIsNeitherReadNorWrittenNorLis
     for (const char* name : {"Show.html", "Show.vsk", "Show_PublishReport.txt"})
         EXPECT_EQ(readBytes(deep / name).find("secret"), std::string::npos) << name;
     EXPECT_EQ(m_project.GetItem(0).IImageFile, "") << "the item keeps no stale picture";
+}
+
+// The 2x JPEG starts below the chosen quality and may be raised a few steps above it, never past 95, where
+// it would lose its detail; the one at the slider's size keeps the chosen quality.
+TEST_F(SaveAndPublish, The2xJpegMayBeRaisedAFewStepsAboveTheChosenQuality) {
+    const std::string source = picture("large.jpg", 120, 80);
+    for (const auto& [chosen, start, highest] : {std::tuple{90, 88, 95}, {60, 58, 65}, {100, 98, 95}}) {
+        PictureChoices choices;
+        choices.highDensity = true;
+        choices.jpegQuality = chosen;
+        const std::vector<PublishedPicture> copies = picturesFor("slider0.jpg", source, choices, {60, 40});
+        ASSERT_EQ(copies.size(), 2u);
+        EXPECT_EQ(copies[0].settings.jpegQuality, chosen);
+        EXPECT_LE(copies[0].settings.jpegHighestQuality, chosen) << "never raised";
+        EXPECT_EQ(copies[1].settings.jpegQuality, start) << chosen;
+        EXPECT_EQ(copies[1].settings.jpegHighestQuality, highest) << chosen;
+    }
 }
 
 // Pictures for visitors: a 2x copy where the source has the pixels, a WebP of every picture with a PNG

@@ -44,23 +44,6 @@ RgbImage flatGraphic(int width, int height) {
     return image;
 }
 
-/// Grey grain of a few levels from pixel to pixel: the finest detail there is, which lossy coding at a
-/// middling quality smooths away.
-RgbImage fineGrain(int width, int height) {
-    RgbImage image(width, height);
-    std::uint32_t state = 12345;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            state = (state * 1103515245u + 12345u) & 0x7fffffffu;
-            std::fill_n(image.row(y) + 3 * x, 3, static_cast<std::uint8_t>(98 + (state >> 8) % 61));
-        }
-    return image;
-}
-
-PixelRect wholeOf(const RgbImage& image) {
-    return {0, 0, image.width, image.height};
-}
-
 std::string webpError(const std::string& what) {
     return "WebP error: out.webp: " + what;
 }
@@ -229,11 +212,11 @@ void PrintTo(const RaiseCase& raise, std::ostream* out) {
 class WebpQualityRaise : public testing::TestWithParam<RaiseCase> {};
 
 TEST_P(WebpQualityRaise, StepsAsFarAsTheMeasuredFallSaysUpToTheHighest) {
-    EXPECT_EQ(nextWebpQuality(GetParam().trials), GetParam().next);
+    EXPECT_EQ(nextQuality(GetParam().trials, kWebpQualityRaise), GetParam().next);
 }
 
 // The figures below follow from the floor and the fall assumed after one trial.
-static_assert(kWebpLeastSimilarity == 0.953 && kWebpQualitySlope == 0.06);
+static_assert(kLeastSimilarity == 0.953 && kWebpQualitySlope == 0.06);
 INSTANTIATE_TEST_SUITE_P(Trials, WebpQualityRaise,
                          testing::Values(RaiseCase{"sixteen steps short", {{74, 0.8762}}, 91},
                                          RaiseCase{"just short", {{74, 0.951}}, 76},
@@ -246,8 +229,8 @@ TEST(WebpCodec, RaisesTheQualityOfAPictureThatWouldLoseItsDetail) {
     const auto similarity = [&](const std::string& bytes) {
         return *lumaSimilarity(decodeWebp(bytes, "out.webp"), grain, wholeOf(grain));
     };
-    EXPECT_LT(similarity(encodeWebp(grain, 50, "out.webp")), kWebpLeastSimilarity);
-    EXPECT_GE(similarity(encodeFaithfulWebp(grain, wholeOf(grain), 50, "out.webp")), kWebpLeastSimilarity);
+    EXPECT_LT(similarity(encodeWebp(grain, 50, "out.webp")), kLeastSimilarity);
+    EXPECT_GE(similarity(encodeFaithfulWebp(grain, wholeOf(grain), 50, "out.webp")), kLeastSimilarity);
     // A photograph-like picture keeps the quality it starts from, and so does a picture too small to measure.
     const RgbImage smooth = smoothPattern(96, 64);
     EXPECT_EQ(encodeFaithfulWebp(smooth, wholeOf(smooth), 74, "out.webp"), encodeWebp(smooth, 74, "out.webp"));
