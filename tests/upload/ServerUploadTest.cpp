@@ -215,6 +215,14 @@ struct Login {
     bool accepted;
 };
 
+// Names a case by its key and whether a passphrase is given, never by the passphrase's bytes.
+void PrintTo(const Login& login, std::ostream* out) {
+    *out << login.key
+         << (login.passphrase.empty() ? ""
+             : login.accepted         ? " with its passphrase"
+                                      : " with a wrong one");
+}
+
 class SftpLogins : public SftpUpload, public testing::WithParamInterface<Login> {};
 
 TEST_P(SftpLogins, TakeKeysOfEachKindAndRefuseAWrongPassphrase) {
