@@ -347,6 +347,7 @@ PictureCacheKey preparedPictureKey(const std::string& sourceDigest, const std::s
     const EncoderSettings& settings = output.settings;
     key.encoder = "jpeg-quality=" + std::to_string(settings.jpegQuality) +
                   " jpeg-highest=" + std::to_string(settings.jpegHighestQuality) +
+                  " gif-diffusion=" + std::to_string(settings.gifDiffusion) +
                   " webp-quality=" + std::to_string(settings.webpQuality) +
                   " webp-lossless=" + (settings.webpMayBeLossless ? "1" : "0") +
                   " decoded-for=" + std::to_string(largestScale) + "x";

@@ -26,6 +26,7 @@ EncoderSettings settingsFor(PictureFormat format, int scale, PictureFormat sourc
     if (scale > 1)
         settings.jpegHighestQuality = std::min(kJpegHighestQuality2x, choices.jpegQuality + kJpegMostRaise2x);
     settings.webpQuality = scale > 1 ? kWebpQuality2x : kWebpQuality1x;
+    settings.gifDiffusion = scale > 1 ? kGifDiffusion2x : kGifDiffusion;
     settings.webpMayBeLossless = format == PictureFormat::Webp && source == PictureFormat::Gif;
     return settings;
 }

@@ -44,12 +44,9 @@ private:
     std::vector<std::int16_t> m_cache;
 };
 
-// Three quarters of the error is passed on: enough to hide the steps in skies and gradients, while the
-// grain that full diffusion sprinkles over a downscaled photograph stays low.
-constexpr int kDiffusedSixteenths = 12;
-
 // Serpentine Floyd-Steinberg diffusion; errors are kept in sixteenths.
-void diffuse(const RgbImage& canvas, const PixelRect& content, const std::vector<Colour>& palette, IndexedImage& out) {
+void diffuse(const RgbImage& canvas, const PixelRect& content, const std::vector<Colour>& palette, int sixteenths,
+             IndexedImage& out) {
     NearestColour nearest(palette);
     const int width = content.width();
     std::vector<int> current(static_cast<std::size_t>(width + 2) * 3), next(current.size());
@@ -68,8 +65,8 @@ void diffuse(const RgbImage& canvas, const PixelRect& content, const std::vector
             out.indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) +
                         static_cast<std::size_t>(content.left + x)] = static_cast<std::uint8_t>(index);
             for (int c = 0; c < 3; ++c) {
-                const int error = (want[c] - palette[static_cast<std::size_t>(index)][static_cast<std::size_t>(c)]) *
-                                  kDiffusedSixteenths / 16;
+                const int error =
+                    (want[c] - palette[static_cast<std::size_t>(index)][static_cast<std::size_t>(c)]) * sixteenths / 16;
                 auto slot = [&](std::vector<int>& row, int at) -> int& {
                     return row[static_cast<std::size_t>(3 * (at + 1) + c)];
                 };
@@ -98,7 +95,7 @@ void addRow(WuQuantizer& wu, const std::uint8_t* row, int width) {
 
 } // namespace
 
-IndexedImage quantizeForGif(const RgbImage& canvas, const PixelRect& content) {
+IndexedImage quantizeForGif(const RgbImage& canvas, const PixelRect& content, int diffusedSixteenths) {
     auto wu = std::make_unique<WuQuantizer>();
     for (int y = content.top; y < content.bottom; ++y)
         addRow(*wu, canvas.row(y) + 3 * content.left, content.width());
@@ -114,7 +111,7 @@ IndexedImage quantizeForGif(const RgbImage& canvas, const PixelRect& content) {
         palette.push_back({255, 255, 255});
     out.indices.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height), whiteIndex);
     if (content.width() > 0 && content.height() > 0)
-        diffuse(canvas, content, palette, out);
+        diffuse(canvas, content, palette, diffusedSixteenths, out);
     out.palette = std::move(palette);
     return out;
 }

@@ -108,9 +108,9 @@ std::string encodeJpegCanvas(const RgbImage& canvas, const PixelRect& content, c
     return encodeFaithfulJpeg(canvas, content, settings.jpegQuality, settings.jpegHighestQuality, name);
 }
 
-std::string encodeGifCanvas(const RgbImage& canvas, const PixelRect& content, const EncoderSettings&,
+std::string encodeGifCanvas(const RgbImage& canvas, const PixelRect& content, const EncoderSettings& settings,
                             const std::string& name) {
-    return encodeGif(quantizeForGif(canvas, content), name);
+    return encodeGif(quantizeForGif(canvas, content, settings.gifDiffusion), name);
 }
 
 std::string encodeBmpCanvas(const RgbImage& canvas, const PixelRect&, const EncoderSettings&, const std::string& name) {

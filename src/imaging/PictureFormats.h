@@ -19,6 +19,7 @@ struct EncoderSettings {
     int jpegQuality = kJpegQuality;   // the quality JPEG pictures start from
     int jpegHighestQuality = 0;       // above jpegQuality: what a picture losing its detail is raised to
     int webpQuality = kWebpQuality1x; // the quality lossy WebP pictures start from
+    int gifDiffusion = kGifDiffusion; // sixteenths of each error a GIF passes on
     bool webpMayBeLossless = false;   // a GIF source's few colours may be stored exactly where that is smaller
 
     bool operator==(const EncoderSettings&) const = default;

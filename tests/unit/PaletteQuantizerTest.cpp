@@ -1,4 +1,5 @@
 #include "imaging/PaletteQuantizer.h"
+#include "imaging/Similarity.h"
 #include "imaging/WuQuantizer.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,20 @@ TEST(PaletteQuantizer, DitheredPictureStaysCloseAndKeepsItsMean) {
     EXPECT_GT(result.psnr, 27.0);
     for (double shift : result.meanShift)
         EXPECT_LT(std::abs(shift), 1.0);
+}
+
+TEST(PaletteQuantizer, LighterDiffusionLeavesLessGrain) {
+    const PixelRect content{0, 0, 160, 120};
+    const RgbImage canvas = gradientOnWhite(160, 120, content);
+    const auto similarity = [&](int sixteenths) {
+        const IndexedImage out = quantizeForGif(canvas, content, sixteenths);
+        RgbImage back(out.width, out.height);
+        for (int y = 0; y < out.height; ++y)
+            for (int x = 0; x < out.width; ++x)
+                std::copy_n(colourAt(out, x, y).data(), 3, back.row(y) + 3 * x);
+        return *lumaSimilarity(back, canvas, content);
+    };
+    EXPECT_GT(similarity(kGifDiffusion2x), similarity(kGifDiffusion));
 }
 
 TEST(PaletteQuantizer, GreyRampKeepsFineSteps) {

@@ -447,8 +447,9 @@ TEST_F(SaveAndPublish, APictureNameOutsideTheFolderIsNeitherReadNorWrittenNorLis
 }
 
 // The 2x JPEG starts below the chosen quality and may be raised a few steps above it, never past 95, where
-// it would lose its detail; the one at the slider's size keeps the chosen quality.
-TEST_F(SaveAndPublish, The2xJpegMayBeRaisedAFewStepsAboveTheChosenQuality) {
+// it would lose its detail; the one at the slider's size keeps the chosen quality. The 2x GIF is diffused
+// more lightly than the other.
+TEST_F(SaveAndPublish, The2xCopiesAreEncodedForTheirDensity) {
     const std::string source = picture("large.jpg", 120, 80);
     for (const auto& [chosen, start, highest] : {std::tuple{90, 88, 95}, {60, 58, 65}, {100, 98, 95}}) {
         PictureChoices choices;
@@ -461,6 +462,11 @@ TEST_F(SaveAndPublish, The2xJpegMayBeRaisedAFewStepsAboveTheChosenQuality) {
         EXPECT_EQ(copies[1].settings.jpegQuality, start) << chosen;
         EXPECT_EQ(copies[1].settings.jpegHighestQuality, highest) << chosen;
     }
+    const std::vector<PublishedPicture> gifs =
+        picturesFor("slider1.gif", picture("large.gif", 120, 80), {.highDensity = true}, {60, 40});
+    ASSERT_EQ(gifs.size(), 2u);
+    EXPECT_EQ(gifs[0].settings.gifDiffusion, kGifDiffusion);
+    EXPECT_EQ(gifs[1].settings.gifDiffusion, kGifDiffusion2x);
 }
 
 // Pictures for visitors: a 2x copy where the source has the pixels, a WebP of every picture with a PNG
