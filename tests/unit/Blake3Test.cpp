@@ -24,6 +24,10 @@ struct Vector {
     const char* digest;
 };
 
+void PrintTo(const Vector& v, std::ostream* out) {
+    *out << v.length << " bytes";
+}
+
 class Blake3Vectors : public testing::TestWithParam<Vector> {};
 
 } // namespace

@@ -215,6 +215,10 @@ struct SameBytesCase {
     bool leftAlone;
 };
 
+void PrintTo(const SameBytesCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class FolderUpdateOfSameBytes : public testing::TestWithParam<SameBytesCase> {
 protected:
     TemporaryFolder m_root;

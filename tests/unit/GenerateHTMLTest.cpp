@@ -1,3 +1,4 @@
+#include "CaseNames.h"
 #include "RecordingProgressView.h"
 #include "TestFolders.h"
 
@@ -178,6 +179,10 @@ struct GroupTopCase {
     const char* offset;
     const char* line;
 };
+
+void PrintTo(const GroupTopCase& c, std::ostream* out) {
+    *out << "height " << veskaro::test::caseName(c.height) << " offset " << veskaro::test::caseName(c.offset);
+}
 
 class GroupTopTest : public GenerateHTMLTest, public ::testing::WithParamInterface<GroupTopCase> {};
 

@@ -1,4 +1,5 @@
 #include "model/ParameterRules.h"
+#include "CaseNames.h"
 #include "model/ColorText.h"
 #include "model/TkvlAppletAgent.h"
 #include "model/ValueText.h"
@@ -123,6 +124,10 @@ struct FileNameCase {
     const char* name;
     bool bare;
 };
+
+void PrintTo(const FileNameCase& c, std::ostream* out) {
+    *out << veskaro::test::caseName(c.name);
+}
 
 class BareFileName : public testing::TestWithParam<FileNameCase> {};
 

@@ -84,6 +84,10 @@ struct DamagedEntry {
     std::string (*damage)(std::string entry);
 };
 
+void PrintTo(const DamagedEntry& e, std::ostream* out) {
+    *out << e.name;
+}
+
 class DamagedEntries : public PictureCacheTest, public testing::WithParamInterface<DamagedEntry> {};
 
 TEST_P(DamagedEntries, AreIgnoredAndMadeAgain) {

@@ -1,4 +1,5 @@
 #include "platform/PortableFileName.h"
+#include "CaseNames.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,10 @@ struct NameCase {
     std::string name;
     PortableNameProblem problem;
 };
+
+void PrintTo(const NameCase& c, std::ostream* out) {
+    *out << veskaro::test::caseName(c.name);
+}
 
 class PortableFileName : public testing::TestWithParam<NameCase> {};
 

@@ -199,6 +199,10 @@ struct NamesRow {
     Findings problems;
 };
 
+void PrintTo(const NamesRow& row, std::ostream* out) {
+    *out << row.what;
+}
+
 class PortableNames : public PublishCheck, public testing::WithParamInterface<NamesRow> {
     void TestBody() override {}
 };

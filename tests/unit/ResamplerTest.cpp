@@ -52,6 +52,10 @@ struct Scale {
     int sourceWidth, sourceHeight, targetWidth, targetHeight;
 };
 
+void PrintTo(const Scale& s, std::ostream* out) {
+    *out << s.sourceWidth << "x" << s.sourceHeight << " to " << s.targetWidth << "x" << s.targetHeight;
+}
+
 class ResamplerScales : public testing::TestWithParam<Scale> {};
 
 } // namespace

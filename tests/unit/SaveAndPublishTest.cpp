@@ -636,6 +636,10 @@ struct BetweenSaves {
     bool hit; // the picture is the same as before, and taken from the cache
 };
 
+void PrintTo(const BetweenSaves& b, std::ostream* out) {
+    *out << b.name;
+}
+
 class UserChanges : public PublishWithPictureCache, public testing::WithParamInterface<BetweenSaves> {};
 
 void pointItemAt(TkvlAppletAgent& project, const std::string& path) {

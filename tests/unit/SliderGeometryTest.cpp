@@ -12,6 +12,10 @@ struct GeometryCase {
     PixelRect target;
 };
 
+void PrintTo(const GeometryCase& c, std::ostream* out) {
+    *out << c.sourceWidth << "x" << c.sourceHeight << " in " << c.sliderWidth << "x" << c.sliderHeight;
+}
+
 class SliderGeometryTest : public testing::TestWithParam<GeometryCase> {};
 
 } // namespace

@@ -140,6 +140,10 @@ struct ColourCount {
     bool atMost;
 };
 
+void PrintTo(const ColourCount& c, std::ostream* out) {
+    *out << c.image.width << "x" << c.image.height << " within " << c.limit;
+}
+
 class ColourCounting : public testing::TestWithParam<ColourCount> {};
 
 TEST_P(ColourCounting, StopsAtTheLimit) {
@@ -161,6 +165,10 @@ struct LosslessChoice {
     std::size_t losslessBytes;
     bool lossless;
 };
+
+void PrintTo(const LosslessChoice& c, std::ostream* out) {
+    *out << (c.fewColours ? "few" : "many") << " colours, lossy " << c.lossyBytes << " lossless " << c.losslessBytes;
+}
 
 class LosslessDecision : public testing::TestWithParam<LosslessChoice> {};
 

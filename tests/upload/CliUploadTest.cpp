@@ -1,5 +1,6 @@
 // veskaro-cli upload and publish --upload, run as a user runs them, against servers on 127.0.0.1.
 
+#include "CaseNames.h"
 #include "TestServers.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +155,13 @@ struct UsageCase {
     std::vector<std::string> args;
     std::string words;
 };
+
+void PrintTo(const UsageCase& c, std::ostream* out) {
+    std::string line;
+    for (const std::string& arg : c.args)
+        line += (line.empty() ? "" : " ") + arg;
+    *out << veskaro::test::caseName(line);
+}
 
 class CliUploadUsage : public CliUpload, public testing::WithParamInterface<UsageCase> {};
 

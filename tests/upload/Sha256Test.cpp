@@ -14,6 +14,10 @@ struct Vector {
     const char* digest;
 };
 
+void PrintTo(const Vector& v, std::ostream* out) {
+    *out << v.message.size() << " bytes, " << std::string_view(v.digest).substr(0, 8);
+}
+
 class Sha256Vectors : public testing::TestWithParam<Vector> {};
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "upload/UploadTarget.h"
+#include "CaseNames.h"
 #include "upload/SecretStore.h"
 
 #include "platform/VeskaroError.h"
@@ -13,6 +14,10 @@ struct UrlCase {
     std::string url;
     UploadTarget target;
 };
+
+void PrintTo(const UrlCase& c, std::ostream* out) {
+    *out << veskaro::test::caseName(c.url);
+}
 
 UploadTarget targetOf(UploadProtocol protocol, std::string host, int port, std::string user, std::string folder) {
     UploadTarget target;
@@ -30,6 +35,10 @@ struct BadUrl {
     std::string url;
     std::string words;
 };
+
+void PrintTo(const BadUrl& c, std::ostream* out) {
+    *out << veskaro::test::caseName(c.url);
+}
 
 class BadUploadUrls : public testing::TestWithParam<BadUrl> {};
 
