@@ -79,7 +79,9 @@ inline constexpr int kJpegMostRaise2x = 5;
 inline constexpr int kJpegHighestQuality2x = 95;
 
 /// How fast the log of a 2x JPEG's dissimilarity falls per quality step: 0.084-0.087 from q86 to q88 (path) and
-/// from q88 to q92 (safelanding); a little less, so that one raise does not fall short.
+/// from q88 to q92 (safelanding); a little less, so that one raise does not fall short. A raise may be a single
+/// step: one moved safelanding's SSIM by about 0.005 there, enough to cross the floor.
 inline constexpr double kJpegQualitySlope = 0.08;
+inline constexpr int kJpegLeastQualityStep = 1;
 
 } // namespace veskaro

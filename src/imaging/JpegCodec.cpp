@@ -465,7 +465,7 @@ RgbImage decodeJpegBytes(const std::string& bytes, const std::string& name) {
 
 std::string encodeFaithfulJpeg(const RgbImage& image, const PixelRect& content, int quality, int highest,
                                const std::string& name) {
-    const QualityRaise raise{kLeastSimilarity, highest, kQualityTrials, 1, kJpegQualitySlope};
+    const QualityRaise raise{kLeastSimilarity, highest, kQualityTrials, kJpegLeastQualityStep, kJpegQualitySlope};
     return encodeFaithfully(
         image, content, quality, raise, [&](int trial) { return encodeJpeg(image, trial, name); },
         [&](const std::string& bytes) { return decodeJpegBytes(bytes, name); });
